@@ -1,0 +1,8 @@
+# Sourced: the environment every Wine start of this project uses.
+velmora_root=$(cd "$(dirname "${BASH_SOURCE[0]:-$0}")/.." && pwd)
+export WINEPREFIX=${VELMORA_WINEPREFIX:-$velmora_root/build/wine-prefix}
+export WINEDEBUG=-all
+export WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LC_ALL=ja_JP.UTF-8
+unset LANGUAGE

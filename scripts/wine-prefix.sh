@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Creates the project's own Wine prefix once, with a Japanese UI font mapped, and starts its server.
+set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
+if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
+  echo "wine: creating prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 </dev/null || true
+  wineserver -w
+  # The designed font is not installed; map it (and its usual neighbours) to the IPA fonts.
+  reg=$(mktemp --suffix=.reg)
+  {
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+    printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n"MS PGothic"="IPAPGothic"\r\n"MS UI Gothic"="IPAPGothic"\r\n"MS Shell Dlg"="IPAPGothic"\r\n"MS Shell Dlg 2"="IPAPGothic"\r\n"Tahoma"="IPAPGothic"\r\n'
+  } | iconv -f UTF-8 -t CP932 > "$reg"
+  wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
+  wineserver -w
+  rm -f "$reg"
+  touch "$WINEPREFIX/.velmora-ready"
+fi

@@ -1,0 +1,48 @@
+// Identifiers of the main window's controls and commands; the process-level tests use them too.
+#pragma once
+
+namespace velmora {
+
+constexpr const char* kMainWindowClass = "TOrvikBinder";
+constexpr const char* kApplicationTitle = "Velmora";
+
+enum ControlId : int {
+  IDC_TREE = 1001,
+  IDC_LIST = 1002,
+  IDC_STATUS = 1003,
+  IDC_TREEBAR = 1004,
+  IDC_LAREG = 1005,
+  IDC_LISTBAR = 1006,
+  IDC_ATTR_GROUP = 1007,
+  IDC_ATTR_S = 1008,
+  IDC_ATTR_H = 1009,
+  IDC_ATTR_R = 1010,
+  IDC_PROGRESS = 1011,
+  IDC_HIGH_QUALITY = 1012,
+  IDC_PREVIEW = 1013,
+  IDC_PREVIEW_SPLITTER = 1014,
+};
+
+enum CommandId : int {
+  // Tree buttons; the tag is the id minus IDM_EXPAND_ALL.
+  IDM_EXPAND_ALL = 2000,
+  IDM_EXPAND_BINDERS = 2001,
+  IDM_COLLAPSE_ALL = 2002,
+  // List tool bar.
+  IDM_UP = 2100,          // SpeedButton1
+  IDM_VIEW_ICON = 2101,   // SpeedBtn1, tag 0
+  IDM_VIEW_LIST = 2102,   // SpeedBtn2, tag 1
+  IDM_VIEW_DETAIL = 2103, // SpeedBtn3, tag 2
+  IDM_REFRESH = 2104,     // SpeedButton4
+  IDM_THUMBNAILS = 2105,  // SpeedButton5
+  // Main menu.
+  IDM_NEW_BINDER = 3001,
+  IDM_EXIT = 3002,
+  IDM_SELECT_ALL = 3003,
+  IDM_INVERT_SELECTION = 3004,
+  IDM_SENDTO_OPTION = 3005,
+  IDM_HELP = 3006,
+  IDM_ABOUT = 3007,
+};
+
+}  // namespace velmora

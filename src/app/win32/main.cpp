@@ -1,0 +1,36 @@
+// Process entry: creates the main window and runs the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+
+#include "app/win32/control_ids.h"
+#include "app/win32/orvik_binder.h"
+
+namespace {
+void ShowFatal(const char* what) { MessageBoxA(nullptr, what, velmora::kApplicationTitle, MB_OK | MB_ICONSTOP); }
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
+                                               ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  try {
+    velmora::TOrvikBinder orvikBinder(velmora::AppEnvironment::FromProcess());
+    orvikBinder.Create(instance);
+    // With parameters the window stays hidden: no taskbar button, no window.
+    orvikBinder.Show(showCommand);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (orvikBinder.PreTranslateMessage(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+  } catch (const std::exception& e) {
+    ShowFatal(e.what());
+  } catch (...) {
+    ShowFatal("予期しないエラーが発生しました。");
+  }
+  return 1;
+}

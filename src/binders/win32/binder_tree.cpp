@@ -1,0 +1,293 @@
+#include "binders/win32/binder_tree.h"
+
+#include <algorithm>
+
+#include "app/win32/win32_util.h"
+#include "store/collation.h"
+#include "store/ini_document.h"
+#include "text/cp932.h"
+
+namespace velmora {
+
+namespace {
+constexpr COLORREF kMissingColor = RGB(255, 0, 0);
+constexpr COLORREF kMissingSelectedColor = RGB(255, 0, 255);
+
+HTREEITEM Child(HWND tree, HTREEITEM item) { return TreeView_GetChild(tree, item); }
+HTREEITEM Next(HWND tree, HTREEITEM item) { return TreeView_GetNextSibling(tree, item); }
+
+LPARAM ItemParam(HWND tree, HTREEITEM item) {
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_PARAM | TVIF_HANDLE;
+  tvi.hItem = item;
+  if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi))) return 0;
+  return tvi.lParam;
+}
+
+void SetItemParam(HWND tree, HTREEITEM item, LPARAM param) {
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_PARAM | TVIF_HANDLE;
+  tvi.hItem = item;
+  tvi.lParam = param;
+  SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+}
+}  // namespace
+
+BinderTree::~BinderTree() {
+  if (tree_ && IsWindow(tree_)) ReleasePaths();
+}
+
+template <typename F>
+void BinderTree::ForEachNode(F f) const {
+  // Three levels at most: walk them in tree order.
+  for (HTREEITEM root = TreeView_GetRoot(tree_); root; root = Next(tree_, root)) {
+    f(root, 0);
+    for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
+      f(binder, 1);
+      for (HTREEITEM folder = Child(tree_, binder); folder; folder = Next(tree_, folder)) f(folder, 2);
+    }
+  }
+}
+
+HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::string* path,
+                             int image, int selectedImage, bool ghosted) {
+  TVINSERTSTRUCTA ins = {};
+  ins.hParent = parent;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+  ins.item.pszText = const_cast<char*>(text.c_str());
+  ins.item.lParam = reinterpret_cast<LPARAM>(path);
+  ins.item.iImage = image;
+  ins.item.iSelectedImage = selectedImage;
+  ins.item.stateMask = TVIS_CUT;
+  ins.item.state = ghosted ? TVIS_CUT : 0;
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(
+      SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+  if (!item) delete path;
+  return item;
+}
+
+void BinderTree::BuildRootOnly(int rootImage) { Build({}, rootImage); }
+
+void BinderTree::Build(const std::vector<BinderEntry>& binders, int rootImage) {
+  rootImage_ = rootImage;
+  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  ReleasePaths();
+  TreeView_DeleteAllItems(tree_);
+  HTREEITEM root = Insert(TVI_ROOT, kRootText, nullptr, rootImage, rootImage, false);
+  for (const BinderEntry& binder : binders) {
+    HTREEITEM node = Insert(root, binder.title, nullptr, NodeImage(1, false, rootImage),
+                            NodeImage(1, false, rootImage), false);
+    for (const FolderEntry& folder : binder.folders) {
+      Insert(node, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage),
+             NodeImage(2, true, rootImage), GhostedOnDisk(folder.path));
+    }
+  }
+  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
+}
+
+void BinderTree::SortChildren(HTREEITEM parent) {
+  // The control's callback sort sees only lParam, so lParam temporarily carries an index
+  // into the children's texts; the owned paths are put back afterwards.
+  struct Child {
+    std::string text;
+    LPARAM param;
+    HTREEITEM item;
+  };
+  std::vector<Child> children;
+  for (HTREEITEM c = TreeView_GetChild(tree_, parent); c; c = TreeView_GetNextSibling(tree_, c))
+    children.push_back({Text(c), ItemParam(tree_, c), c});
+  if (children.size() < 2) return;
+  for (std::size_t i = 0; i < children.size(); ++i)
+    SetItemParam(tree_, children[i].item, static_cast<LPARAM>(i));
+  struct Context {
+    const std::vector<Child>* children;
+    const Collation* collation;
+  } context{&children, &collation_};
+  TVSORTCB sort = {};
+  sort.hParent = parent;
+  sort.lParam = reinterpret_cast<LPARAM>(&context);
+  sort.lpfnCompare = [](LPARAM a, LPARAM b, LPARAM ctx) -> int {
+    const Context* c = reinterpret_cast<const Context*>(ctx);
+    const int r = c->collation->Compare((*c->children)[static_cast<std::size_t>(a)].text,
+                                        (*c->children)[static_cast<std::size_t>(b)].text);
+    if (r != 0) return r;
+    return a < b ? -1 : (a > b ? 1 : 0);  // keep equal texts in their order
+  };
+  SendMessageA(tree_, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+  for (const Child& c : children) SetItemParam(tree_, c.item, c.param);
+}
+
+void BinderTree::Sort() {
+  for (HTREEITEM root = TreeView_GetRoot(tree_); root; root = Next(tree_, root)) {
+    SortChildren(root);
+    for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder))
+      SortChildren(binder);
+  }
+}
+
+void BinderTree::RestoreExpandedState(const IniDocument& folders) {
+  HTREEITEM root = Root();
+  if (!root) return;
+  for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
+    const bool expanded = folders.ReadBool(Text(binder), kExpandedKey, true);
+    TreeView_Expand(tree_, binder, expanded ? TVE_EXPAND : TVE_COLLAPSE);
+    UpdateImages(binder);
+  }
+}
+
+void BinderTree::SaveExpandedState(IniDocument& folders) const {
+  HTREEITEM root = Root();
+  if (!root) return;
+  for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder))
+    folders.WriteBool(Text(binder), kExpandedKey, IsExpanded(binder));
+}
+
+void BinderTree::ExpandRoot() {
+  if (HTREEITEM root = Root()) TreeView_Expand(tree_, root, TVE_EXPAND);
+}
+
+void BinderTree::SetExpandedAll(bool expand) {
+  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  ForEachNode([&](HTREEITEM item, int) {
+    TreeView_Expand(tree_, item, expand ? TVE_EXPAND : TVE_COLLAPSE);
+    UpdateImages(item);
+  });
+  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
+}
+
+void BinderTree::ExpandAll() { SetExpandedAll(true); }
+void BinderTree::CollapseAll() { SetExpandedAll(false); }
+
+void BinderTree::ReleasePaths() {
+  if (!tree_) return;
+  std::vector<HTREEITEM> folders;
+  ForEachNode([&](HTREEITEM item, int level) {
+    if (level == 2) folders.push_back(item);
+  });
+  for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+    delete reinterpret_cast<std::string*>(ItemParam(tree_, *it));
+    SetItemParam(tree_, *it, 0);
+  }
+}
+
+void BinderTree::UseImageList(HIMAGELIST list, bool small) {
+  TreeView_SetImageList(tree_, list, TVSIL_NORMAL);
+  if (small) TreeView_SetIndent(tree_, 19);
+}
+
+void BinderTree::SetRootImage(int image) {
+  rootImage_ = image;
+  if (HTREEITEM root = Root()) {
+    TVITEMA tvi = {};
+    tvi.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    tvi.hItem = root;
+    tvi.iImage = tvi.iSelectedImage = image;
+    SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+  }
+}
+
+HTREEITEM BinderTree::Root() const { return TreeView_GetRoot(tree_); }
+HTREEITEM BinderTree::Selected() const { return TreeView_GetSelection(tree_); }
+
+int BinderTree::Level(HTREEITEM item) const {
+  int level = -1;
+  for (; item; item = TreeView_GetParent(tree_, item)) ++level;
+  return level;
+}
+
+const std::string* BinderTree::FolderPath(HTREEITEM item) const {
+  if (!item || Level(item) != 2) return nullptr;
+  return reinterpret_cast<const std::string*>(ItemParam(tree_, item));
+}
+
+std::string BinderTree::Text(HTREEITEM item) const {
+  char buf[1024] = "";
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_TEXT | TVIF_HANDLE;
+  tvi.hItem = item;
+  tvi.pszText = buf;
+  tvi.cchTextMax = sizeof(buf);
+  if (!SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi))) return std::string();
+  return std::string(buf);
+}
+
+bool BinderTree::IsExpanded(HTREEITEM item) const {
+  return (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+bool BinderTree::IsGhosted(HTREEITEM item) const {
+  return (TreeView_GetItemState(tree_, item, TVIS_CUT) & TVIS_CUT) != 0;
+}
+
+bool BinderTree::GhostedOnDisk(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return IsGhostedFolder(path, attributes != INVALID_FILE_ATTRIBUTES, attributes);
+}
+
+void BinderTree::RefreshGhosting() {
+  ForEachNode([&](HTREEITEM item, int level) {
+    if (level != 2) return;
+    const std::string* path = FolderPath(item);
+    if (!path) return;
+    const DWORD attributes = GetFileAttributesA(path->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || LastComponent(*path).empty()) return;
+    TreeView_SetItemState(tree_, item, (attributes & FILE_ATTRIBUTE_HIDDEN) ? TVIS_CUT : 0, TVIS_CUT);
+  });
+  InvalidateRect(tree_, nullptr, TRUE);
+}
+
+void BinderTree::UpdateImages(HTREEITEM item) {
+  const int level = Level(item);
+  const bool open = IsExpanded(item);
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+  tvi.hItem = item;
+  tvi.iImage = NodeImage(level, open, rootImage_);
+  // A folder node shows the open folder while selected; the others keep their picture.
+  tvi.iSelectedImage = level == 2 ? NodeImage(2, true, rootImage_) : tvi.iImage;
+  SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+}
+
+bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
+  switch (header->code) {
+    case TVN_ITEMEXPANDEDA:
+    case TVN_ITEMEXPANDEDW: {
+      // Both structures start with the header, the action and the item's handle.
+      auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+      UpdateImages(nm->itemNew.hItem);
+      result = 0;
+      return true;
+    }
+    case TVN_BEGINLABELEDITA:
+    case TVN_BEGINLABELEDITW: {
+      auto* nm = reinterpret_cast<NMTVDISPINFOA*>(header);
+      result = Level(nm->item.hItem) == 1 ? FALSE : TRUE;  // only binders may be renamed
+      return true;
+    }
+    case NM_CUSTOMDRAW: {
+      auto* cd = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+      if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        result = CDRF_NOTIFYITEMDRAW;
+        return true;
+      }
+      if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        HTREEITEM item = reinterpret_cast<HTREEITEM>(cd->nmcd.dwItemSpec);
+        // Decided at every draw: a folder may appear or vanish while the program runs.
+        if (const std::string* path = FolderPath(item)) {
+          if (!IsExistingFolder(*path))
+            cd->clrText = (cd->nmcd.uItemState & CDIS_SELECTED) ? kMissingSelectedColor : kMissingColor;
+        }
+        result = CDRF_DODEFAULT;
+        return true;
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,77 @@
+// The binder tree control: root, binders and registered folders, with their pictures,
+// ghosting, missing-folder colours and expanded state.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "binders/binder_model.h"
+
+namespace velmora {
+
+class Collation;
+class IniDocument;
+
+class BinderTree {
+ public:
+  explicit BinderTree(const Collation& collation) : collation_(collation) {}
+  ~BinderTree();
+  BinderTree(const BinderTree&) = delete;
+  BinderTree& operator=(const BinderTree&) = delete;
+
+  void Attach(HWND tree) { tree_ = tree; }
+  HWND hwnd() const { return tree_; }
+
+  // Replaces all nodes by the root and the given binders (in the given order).
+  void Build(const std::vector<BinderEntry>& binders, int rootImage);
+  // Only the root node, as when there is no title list.
+  void BuildRootOnly(int rootImage);
+  // Orders every level by node text with the tree's comparison.
+  void Sort();
+  void RestoreExpandedState(const IniDocument& folders);
+  void SaveExpandedState(IniDocument& folders) const;
+  void ExpandRoot();
+  void ExpandAll();
+  void CollapseAll();
+  // Frees every folder node's path, last node first; the nodes stay.
+  void ReleasePaths();
+
+  // Image list switch of the large-icons setting; small lists use an indent of 19.
+  void UseImageList(HIMAGELIST list, bool small);
+  void SetRootImage(int image);
+  int rootImage() const { return rootImage_; }
+
+  HTREEITEM Root() const;
+  HTREEITEM Selected() const;
+  int Level(HTREEITEM item) const;
+  // The owned path of a folder node, or null for the root, binders and no node.
+  const std::string* FolderPath(HTREEITEM item) const;
+  std::string Text(HTREEITEM item) const;
+  bool IsExpanded(HTREEITEM item) const;
+  // Re-reads the hidden attribute of every folder node.
+  void RefreshGhosting();
+  bool IsGhosted(HTREEITEM item) const;
+
+  // Folder node ghosting from the file system.
+  static bool GhostedOnDisk(const std::string& path);
+
+  // Tree notifications owned by the tree itself; returns true when handled and sets result.
+  bool HandleNotify(NMHDR* header, LRESULT& result);
+
+ private:
+  HTREEITEM Insert(HTREEITEM parent, const std::string& text, std::string* path, int image,
+                   int selectedImage, bool ghosted);
+  void SortChildren(HTREEITEM parent);
+  void UpdateImages(HTREEITEM item);
+  template <typename F>
+  void ForEachNode(F f) const;
+  void SetExpandedAll(bool expand);
+
+  const Collation& collation_;
+  HWND tree_ = nullptr;
+  int rootImage_ = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,64 @@
+// Turning folder contents into file records: the folder listing and the flat listing.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "browse/file_record.h"
+
+namespace velmora {
+
+// The platform's directory search and the per-entry conversions, as a port.
+class DirectoryPort {
+ public:
+  virtual ~DirectoryPort() = default;
+  // Delivers each entry the pattern finds, in the file system's order, until visit returns
+  // false; closes the search afterwards. A search that cannot start (missing folder, no
+  // access, drive not ready) delivers nothing. At system level 2 the pattern may carry the
+  // "\\?\" prefix (see EnumerationPattern) and is meant for the wide search.
+  virtual void Search(const std::string& pattern,
+                      const std::function<bool(const FindEntry&)>& visit) = 0;
+  // The entry's name in code page 932.
+  virtual std::string NameToAnsi(const std::wstring& name) const = 0;
+  // UTC FILETIME value to local FILETIME value.
+  virtual uint64_t ToLocalFileTime(uint64_t utcFileTime) const = 0;
+};
+
+struct ListingOptions {
+  int systemLevel = 2;
+  AttributeSwitches switches;
+  RecordContext record;
+};
+
+// Search pattern for a folder: the folder with a trailing backslash and "*.*"; at system
+// level 2 "\\?\" goes in front unless the folder begins with "\\" (a network path).
+std::string EnumerationPattern(std::string_view folder, int systemLevel);
+
+// True for "." and ".." entries; a file named "." is not skipped, as only folders carry it.
+bool IsDotEntry(const FindEntry& entry);
+
+// Folder listing: appends one record per entry of folder that passes the attribute
+// switches, in the file system's order. Returns the number of records appended.
+std::size_t EnumerateFolder(std::string_view folder, DirectoryPort& port,
+                            const ListingOptions& options, FileRecordList& records);
+
+// A flat listing stops once it holds more than this many files.
+constexpr int kFlatListingLimit = 10000;
+
+struct FlatListingResult {
+  int filesAdded = 0;
+  bool limitExceeded = false;  // the caller shows the limit message, once
+};
+
+// Flat listing: every file beneath each folder in turn, depth-first (a folder's own files
+// before those of its sub-folders), no folder rows, no attribute filter. The file that
+// passes the limit stays, so a capped listing holds kFlatListingLimit + 1 files, and no
+// further folder is read. Walks with its own stack, so a deep tree (a junction that loops
+// back to its parent) ends when the platform refuses the path instead of overflowing the
+// thread's stack.
+FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, DirectoryPort& port,
+                                   const ListingOptions& options, FileRecordList& records);
+
+}  // namespace velmora

@@ -1,0 +1,183 @@
+#include "browse/record_sort.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+namespace velmora {
+
+namespace {
+
+int Sign(int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); }
+
+const std::string& ColumnText(const FileRecord& r, SortColumn column) {
+  switch (column) {
+    case SortColumn::Type: return r.typeText;
+    case SortColumn::Date: return r.modifiedText;
+    case SortColumn::Attributes: return r.attributeText;
+    default: return r.name;
+  }
+}
+
+// One record as the sort sees it: the size, or the sort key of the column's text, then the
+// sort key of the name. Keys live in one arena; records with the same column text share
+// its key, so types and attribute letters, which repeat a lot, cost one key each.
+struct SortEntry {
+  uint64_t size;  // sign bit flipped, so that unsigned order is signed order
+  uint64_t columnHead, nameHead;  // first 8 key bytes, big-endian: most pairs differ here
+  std::size_t columnKey, columnKeyLength;
+  std::size_t nameKey, nameKeyLength;
+  uint32_t index;
+  bool isFile;
+};
+
+class EntryLess {
+ public:
+  EntryLess(const char* arena, bool ascending) : arena_(arena), ascending_(ascending) {}
+  bool operator()(const SortEntry& a, const SortEntry& b) const {
+    return ascending_ ? Less(a, b) : Less(b, a);
+  }
+
+ private:
+  int Keys(std::size_t a, std::size_t aLength, std::size_t b, std::size_t bLength) const {
+    if (a == b && aLength == bLength) return 0;
+    int c = std::memcmp(arena_ + a, arena_ + b, std::min(aLength, bLength));
+    if (c != 0) return c;
+    return aLength < bLength ? -1 : (aLength > bLength ? 1 : 0);
+  }
+  bool Less(const SortEntry& a, const SortEntry& b) const {
+    if (a.isFile != b.isFile) return !a.isFile;
+    if (a.size != b.size) return a.size < b.size;
+    if (a.columnHead != b.columnHead) return a.columnHead < b.columnHead;
+    int c = Keys(a.columnKey, a.columnKeyLength, b.columnKey, b.columnKeyLength);
+    if (c != 0) return c < 0;
+    if (a.nameHead != b.nameHead) return a.nameHead < b.nameHead;
+    c = Keys(a.nameKey, a.nameKeyLength, b.nameKey, b.nameKeyLength);
+    return c < 0;
+  }
+  const char* arena_;
+  bool ascending_;
+};
+
+// Zero padding keeps the order: where a shorter key ends, the longer one is greater or
+// goes on with zero bytes, and then the full comparison decides.
+uint64_t KeyHead(std::string_view key) {
+  uint64_t head = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+  return head;
+}
+
+}  // namespace
+
+int CompareRecords(const FileRecord& a, const FileRecord& b, SortColumn column, bool ascending,
+                   const Collation& collation) {
+  int c;
+  if (a.isFile != b.isFile) {
+    c = a.isFile ? 1 : -1;
+  } else {
+    switch (column) {
+      case SortColumn::Name:
+        c = 0;
+        break;
+      case SortColumn::Size:
+        c = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
+        break;
+      default:
+        c = Sign(collation.Compare(ColumnText(a, column), ColumnText(b, column)));
+        break;
+    }
+    if (c == 0) c = Sign(collation.Compare(a.name, b.name));
+  }
+  return ascending ? c : -c;
+}
+
+void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
+                 const Collation& collation) {
+  std::size_t n = records.size();
+  if (n < 2) return;
+  bool byText = column == SortColumn::Type || column == SortColumn::Date ||
+                column == SortColumn::Attributes;
+
+  struct KeyRef {
+    std::size_t offset, length;
+    uint64_t head;
+  };
+  std::string arena;
+  auto addKey = [&](std::string_view text) {
+    std::string key = collation.SortKey(text);
+    if (arena.empty()) arena.reserve(n * (key.size() + 8) * (byText ? 2 : 1));
+    KeyRef ref{arena.size(), key.size(), KeyHead(key)};
+    arena += key;
+    return ref;
+  };
+  std::unordered_map<std::string_view, KeyRef> columnKeys;
+
+  std::vector<SortEntry> entries(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const FileRecord& r = *records[i];
+    SortEntry& e = entries[i];
+    e.size = column == SortColumn::Size ? static_cast<uint64_t>(r.size) ^ (uint64_t{1} << 63) : 0;
+    KeyRef columnKey{0, 0, 0};
+    if (byText) {
+      std::string_view text = ColumnText(r, column);
+      auto found = columnKeys.find(text);
+      if (found == columnKeys.end()) found = columnKeys.emplace(text, addKey(text)).first;
+      columnKey = found->second;
+    }
+    e.columnKey = columnKey.offset;
+    e.columnKeyLength = columnKey.length;
+    e.columnHead = columnKey.head;
+    KeyRef nameKey = addKey(r.name);
+    e.nameKey = nameKey.offset;
+    e.nameKeyLength = nameKey.length;
+    e.nameHead = nameKey.head;
+    e.index = static_cast<uint32_t>(i);
+    e.isFile = r.isFile;
+  }
+
+  std::sort(entries.begin(), entries.end(), EntryLess(arena.data(), ascending));
+
+  FileRecordList sorted;
+  sorted.reserve(n);
+  for (const SortEntry& e : entries) sorted.push_back(std::move(records[e.index]));
+  records.swap(sorted);
+}
+
+bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool ascending,
+                         const Collation& collation) {
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    if (CompareRecords(*records[i - 1], *records[i], column, ascending, collation) > 0)
+      return false;
+  }
+  return true;
+}
+
+void ListSort::SortAfterListing(FileRecordList& records, const Collation& collation) {
+  ascending_ = true;
+  SortRecords(records, SortColumn::Name, true, collation);
+}
+
+bool ListSort::ColumnClick(int column, FileRecordList& records, const Collation& collation) {
+  if (column < 0 || column > 4) return false;
+  SortRecords(records, static_cast<SortColumn>(column), ascending_, collation);
+  ascending_ = !ascending_;
+  return true;
+}
+
+int SearchByName(const FileRecordList& records, std::string_view text, int start, bool wrap) {
+  int count = static_cast<int>(records.size());
+  if (start < 0) start = 0;
+  if (start > count) start = count;
+  for (int i = start; i < count; ++i) {
+    if (records[i]->name == text) return i;
+  }
+  if (wrap) {
+    for (int i = 0; i < start; ++i) {
+      if (records[i]->name == text) return i;
+    }
+  }
+  return -1;
+}
+
+}  // namespace velmora

@@ -1,0 +1,51 @@
+// Order of the file list's records and the search by name.
+#pragma once
+#include <string_view>
+
+#include "browse/file_record.h"
+#include "store/collation.h"
+
+namespace velmora {
+
+// Column indexes of the file list.
+enum class SortColumn { Name = 0, Size = 1, Type = 2, Date = 3, Attributes = 4 };
+
+// The list's comparator: folders before files; then the column's text through
+// Collation::Compare (the size numerically); equal keys by name; the whole result,
+// including the folder step, negated when descending. Gives -1, 0 or 1.
+int CompareRecords(const FileRecord& a, const FileRecord& b, SortColumn column, bool ascending,
+                   const Collation& collation);
+
+// Sorts in place into exactly CompareRecords' order (unstable, as records that compare
+// equal may end in any order). Each text's sort key is computed once per sort and compared
+// with memcmp, so Collation::Compare is never called.
+void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
+                 const Collation& collation);
+
+// True when no neighbouring pair is out of CompareRecords' order.
+bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool ascending,
+                         const Collation& collation);
+
+// The list's one sort direction and the column-click rule.
+class ListSort {
+ public:
+  bool ascending() const { return ascending_; }
+
+  // After every listing: ascending again, sorted by name.
+  void SortAfterListing(FileRecordList& records, const Collation& collation);
+
+  // Columns 0 to 4 sort with the current direction and then invert it, so the direction
+  // alternates whatever column is clicked. Returns false for any other index, which only
+  // repaints; the caller repaints in both cases.
+  bool ColumnClick(int column, FileRecordList& records, const Collation& collation);
+
+ private:
+  bool ascending_ = true;
+};
+
+// The view's search by text: the first row from start on whose name equals text byte for
+// byte; with wrap and nothing found, rows 0 to start - 1 as well. -1 when none matches.
+// A start outside the rows is clamped rather than read past the list.
+int SearchByName(const FileRecordList& records, std::string_view text, int start, bool wrap);
+
+}  // namespace velmora

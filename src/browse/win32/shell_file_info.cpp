@@ -1,0 +1,115 @@
+#include "browse/win32/shell_file_info.h"
+
+#include <shellapi.h>
+
+#include "app/win32/win32_util.h"
+#include "text/cp932.h"
+
+namespace velmora {
+
+std::string StrRetToAnsi(STRRET& value, LPCITEMIDLIST item, IMalloc* allocator) {
+  switch (value.uType) {
+    case STRRET_WSTR: {
+      std::string text = WideToAnsi(value.pOleStr);
+      if (value.pOleStr) {
+        if (allocator)
+          allocator->Free(value.pOleStr);
+        else
+          CoTaskMemFree(value.pOleStr);
+        value.pOleStr = nullptr;
+      }
+      return text;
+    }
+    case STRRET_OFFSET:
+      return item ? std::string(reinterpret_cast<const char*>(item) + value.uOffset) : std::string();
+    case STRRET_CSTR:
+      return std::string(value.cStr);
+    default:
+      return std::string();
+  }
+}
+
+int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
+  if (systemLevel_ == 0 || !desktop_ || !allocator_) return GetFileInfoBySHGetFileInfo(fullPath);
+
+  std::string parent = ParentFolder(fullPath);
+  if (parent.empty()) parent = fullPath;
+  lastOverlayIndex = -1;
+  lastTypeName.clear();
+  lastDisplayName.clear();
+  int icon = -1;
+
+  LPITEMIDLIST parentItem = nullptr;
+  std::wstring parentWide = AnsiToWide(parent);
+  if (FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &parentWide[0], nullptr, &parentItem, nullptr)))
+    parentItem = nullptr;
+
+  ComPtr<IShellFolder> folder;
+  if (parentItem) {
+    if (FAILED(desktop_->BindToObject(parentItem, nullptr, IID_IShellFolder, folder.put_void()))) folder.Reset();
+    allocator_->Free(parentItem);
+  }
+  if (folder) {
+    std::wstring name = AnsiToWide(LastComponent(fullPath), MAX_PATH);
+    LPITEMIDLIST item = nullptr;
+    if (!name.empty() && SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, &item, nullptr)) && item) {
+      LPCITEMIDLIST items[1] = {item};
+      STRRET display = {};
+      if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &display))) {
+        lastDisplayName = StrRetToAnsi(display, item, allocator_);
+        SFGAOF attributes = SFGAO_FOLDER | SFGAO_SHARE | SFGAO_LINK;
+        if (SUCCEEDED(folder->GetAttributesOf(1, items, &attributes))) {
+          ComPtr<IShellFolder2> folder2;
+          if (SUCCEEDED(folder->QueryInterface(IID_IShellFolder2, folder2.put_void()))) {
+            SHELLDETAILS details = {};
+            if (SUCCEEDED(folder2->GetDetailsOf(item, 2, &details)))
+              lastTypeName = StrRetToAnsi(details.str, item, allocator_);
+          }
+          if (!lastDisplayName.empty() && !lastTypeName.empty()) {
+            if ((attributes & SFGAO_FOLDER) || IsExistingFolder(fullPath)) {
+              if (attributes & SFGAO_SHARE) lastOverlayIndex = 0;
+            } else if (attributes & SFGAO_LINK) {
+              lastOverlayIndex = 1;
+            }
+            ComPtr<IShellIcon> shellIcon;
+            if (SUCCEEDED(folder->QueryInterface(IID_IShellIcon, shellIcon.put_void()))) {
+              int index = -1;
+              if (SUCCEEDED(shellIcon->GetIconOf(item, 0, &index))) icon = index;
+            }
+          }
+        }
+      }
+      allocator_->Free(item);
+    }
+  }
+  if (icon == -1) icon = GetFileInfoBySHGetFileInfo(fullPath);
+  return icon;
+}
+
+int ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullPath) {
+  SHFILEINFOA info = {};
+  SHGetFileInfoA(fullPath.c_str(), 0, &info, sizeof(info),
+                 SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME);
+  const bool found = info.szTypeName[0] != '\0' || info.szDisplayName[0] != '\0';
+  lastOverlayIndex = -1;
+  if ((found && (info.dwAttributes & SFGAO_FOLDER)) || IsExistingFolder(fullPath)) {
+    if (found) {
+      if (info.dwAttributes & SFGAO_SHARE) lastOverlayIndex = 0;
+    } else {
+      info = SHFILEINFOA{};
+      SHGetFileInfoA(fullPath.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+                     SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+    }
+  } else if (found) {
+    if (info.dwAttributes & SFGAO_LINK) lastOverlayIndex = 1;
+  } else {
+    const std::string pattern = "*" + FileExtension(fullPath);
+    info = SHFILEINFOA{};
+    SHGetFileInfoA(pattern.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+  }
+  lastTypeName = info.szTypeName;
+  lastDisplayName = info.szDisplayName;
+  return info.iIcon;
+}
+
+}  // namespace velmora

@@ -1,0 +1,37 @@
+// The shell's view of one path: system icon index, type name, display name and overlay.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+namespace velmora {
+
+class ShellFileInfo {
+ public:
+  // The desktop folder and the allocator belong to the main window and outlive this object.
+  void SetUp(IShellFolder* desktop, IMalloc* allocator, int systemLevel) {
+    desktop_ = desktop;
+    allocator_ = allocator;
+    systemLevel_ = systemLevel;
+  }
+
+  // Asks the item's parent shell folder; falls back to SHGetFileInfoA.
+  int GetShellFileInfo(const std::string& fullPath);
+  int GetFileInfoBySHGetFileInfo(const std::string& fullPath);
+
+  // Side results of the last query.
+  std::string lastTypeName;
+  std::string lastDisplayName;
+  int lastOverlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut
+
+ private:
+  IShellFolder* desktop_ = nullptr;
+  IMalloc* allocator_ = nullptr;
+  int systemLevel_ = 2;
+};
+
+// STRRET as ANSI text; a wide string the shell allocated is freed with the allocator.
+std::string StrRetToAnsi(STRRET& value, LPCITEMIDLIST item, IMalloc* allocator);
+
+}  // namespace velmora

@@ -1,0 +1,106 @@
+// An INI file held in memory: ordered sections of ordered "key=value" lines, read and
+// written whole. Section names and keys match case-insensitively through a Collation.
+//
+// Reading rules:
+// - lines end at CR, LF or CR LF and are taken unchanged (no trimming);
+// - empty lines, lines starting with ";" and lines before the first section are dropped;
+// - "[" name "]" opens a section (the "]" must be a character of its own, not the trail
+//   byte of a double-byte character);
+// - a key ends at the LAST "=" of its line: the values this program writes never hold "=",
+//   while folder paths and file names used as keys may;
+// - a line without "=" inside a section is kept as it is and written back unchanged, but it
+//   is not a key (so it is never shown as a folder or a selected item).
+// Duplicates: the first section and the first key of a name win for reading and writing;
+// later ones are kept in the text. Deleting a key or erasing a section removes every
+// occurrence, so the name is really gone afterwards.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/collation.h"
+
+namespace velmora {
+
+class IniDocument {
+ public:
+  explicit IniDocument(const Collation& collation);
+
+  // Replaces the whole document by the text read by the rules above.
+  void Parse(std::string_view fileText);
+  void Clear();
+  // Exactly what saving writes: per section "[" name "]", its lines, an empty line; CR LF.
+  std::string Text() const;
+
+  bool SectionExists(std::string_view section) const;
+  // Appends the section's keys in order, each once.
+  void ReadSectionKeys(std::string_view section, std::vector<std::string>& out) const;
+  // Section names in order, each once.
+  std::vector<std::string> SectionNames() const;
+
+  bool ValueExists(std::string_view section, std::string_view key) const;
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+  // Decimal integer; a missing key or a value that is not one gives def.
+  int ReadInteger(std::string_view section, std::string_view key, int def) const;
+  // True unless the value is the integer 0; missing or not an integer gives def.
+  bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+
+  // An existing key's line is replaced in place and then carries the key as spelled here;
+  // a new key goes to the end of its section, a new section to the end of the document.
+  // The value must not hold "=", CR or LF (it would not read back the same).
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  void DeleteKey(std::string_view section, std::string_view key);
+  void EraseSection(std::string_view section);
+
+  // Gives the section "from" the name "to" where it stands, with its lines. Another section
+  // already named "to" is removed first, or it would hide the renamed one. False when "from"
+  // does not exist.
+  bool RenameSection(std::string_view from, std::string_view to);
+
+ private:
+  static constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
+
+  struct Line {
+    std::string text;
+    std::size_t keyLength = kNoKey;  // position of the last "=", kNoKey for a line without one
+    bool shadowed = false;           // a later duplicate of an earlier key
+    bool dead = false;
+  };
+  // Positions of every occurrence of one folded name; the first is the one that counts.
+  struct Slot {
+    std::size_t first = 0;
+    std::vector<std::size_t> later;
+  };
+  using FoldIndex = std::unordered_map<std::string, Slot>;
+
+  struct Section {
+    std::string name;
+    std::vector<Line> lines;
+    FoldIndex keys;
+    std::size_t deadLines = 0;
+    bool shadowed = false;
+    bool dead = false;
+  };
+
+  const Section* FindSection(std::string_view name) const;
+  Section* FindSection(std::string_view name);
+  const Line* FindLine(const Section& section, std::string_view key) const;
+  Section& SectionForWrite(std::string_view name);
+  void AddLine(Section& section, std::string text, std::size_t keyLength);
+  void AddSection(std::string name);
+  void KillSections(const Slot& slot);
+  void CompactLines(Section& section);
+  void CompactSections();
+
+  const Collation* collation_;
+  std::vector<Section> sections_;
+  FoldIndex sectionIndex_;
+  std::size_t deadSections_ = 0;
+};
+
+}  // namespace velmora

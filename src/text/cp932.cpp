@@ -1,0 +1,80 @@
+#include "text/cp932.h"
+
+namespace velmora {
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+std::size_t CharLengthAt(std::string_view s, std::size_t i) {
+  return (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+}
+
+bool IsTrailByteAt(std::string_view s, std::size_t i) {
+  // Only a walk from the start tells a trail byte from a lead or single byte.
+  std::size_t p = 0;
+  while (p < i) p += CharLengthAt(s, p);
+  return p > i;
+}
+
+std::size_t LastDelimiter(std::string_view s, std::string_view delims) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t i = 0; i < s.size(); i += CharLengthAt(s, i)) {
+    if (CharLengthAt(s, i) == 1 && delims.find(s[i]) != std::string_view::npos) found = i;
+  }
+  return found;
+}
+
+bool EndsWithChar(std::string_view s, char c) {
+  return !s.empty() && s.back() == c && !IsTrailByteAt(s, s.size() - 1);
+}
+
+std::string LastComponent(std::string_view path) {
+  std::size_t d = LastDelimiter(path, "\\:");
+  return std::string(d == std::string_view::npos ? path : path.substr(d + 1));
+}
+
+std::string FolderDisplayName(std::string_view path) {
+  std::string name = LastComponent(path);
+  return name.empty() ? std::string(path) : name;
+}
+
+bool EndsWithBackslash(std::string_view path) { return EndsWithChar(path, '\\'); }
+
+std::string IncludeTrailingBackslash(std::string_view path) {
+  std::string out(path);
+  if (!EndsWithBackslash(path)) out += '\\';
+  return out;
+}
+
+std::string ExcludeTrailingBackslash(std::string_view path) {
+  if (EndsWithBackslash(path)) path.remove_suffix(1);
+  return std::string(path);
+}
+
+std::string FolderPart(std::string_view path) {
+  std::size_t d = LastDelimiter(path, "\\:");
+  return d == std::string_view::npos ? std::string() : std::string(path.substr(0, d + 1));
+}
+
+std::string ParentFolder(std::string_view path) {
+  std::string parent = FolderPart(path);
+  // The backslash of a root stays: "C:\", "\" and the "\\" that starts a network path.
+  if (EndsWithBackslash(parent) && parent.size() > 1) {
+    std::string_view before = std::string_view(parent).substr(0, parent.size() - 1);
+    if (!EndsWithChar(before, ':') && !EndsWithChar(before, '\\')) parent.pop_back();
+  }
+  return parent;
+}
+
+std::string FileExtension(std::string_view path) {
+  std::size_t d = LastDelimiter(path, ".\\:");
+  if (d == std::string_view::npos || path[d] != '.') return std::string();
+  return std::string(path.substr(d));
+}
+
+std::string FileBaseName(std::string_view path) {
+  std::string name = LastComponent(path);
+  name.resize(name.size() - FileExtension(name).size());
+  return name;
+}
+
+}  // namespace velmora

@@ -1,0 +1,36 @@
+// Shell icons and image-list cells: used for the tree's root icon and for thumbnails.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace velmora {
+
+// Owns one icon handle.
+class IconHandle {
+ public:
+  IconHandle() = default;
+  ~IconHandle() { Reset(); }
+  IconHandle(const IconHandle&) = delete;
+  IconHandle& operator=(const IconHandle&) = delete;
+  HICON get() const { return icon_; }
+  void Reset(HICON icon = nullptr) {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = icon;
+  }
+  int Width() const;
+  int Height() const;
+
+ private:
+  HICON icon_ = nullptr;
+};
+
+// The shell's icon for a path; a bare extension such as ".txt" touches no file.
+void GetFileIcon(IconHandle& icon, const std::string& path, bool open, bool small);
+
+// Draws the icon stretched onto a white cell of the list's size and adds it without a mask;
+// framed adds a one-pixel silver edge. Returns the new index (-1 on failure).
+int AddIconCell(HIMAGELIST list, HICON icon, bool framed);
+
+}  // namespace velmora

@@ -1,0 +1,255 @@
+#include "e2e/app_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <thread>
+
+#include "app/win32/control_ids.h"
+
+namespace e2e {
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+namespace {
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + name;
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(full + "\\");
+      else
+        DeleteFileA(full.c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(dir.c_str());
+}
+}  // namespace
+
+TempFolder::TempFolder() {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  static int counter = 0;
+  for (;;) {
+    char name[MAX_PATH];
+    std::snprintf(name, sizeof(name), "%svelmora-e2e-%lu-%d\\", base, GetCurrentProcessId(), ++counter);
+    if (CreateDirectoryA(name, nullptr)) {
+      path_ = name;
+      break;
+    }
+  }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t size)
+    : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+  if (!address_) throw std::runtime_error("VirtualAllocEx failed");
+}
+RemoteBuffer::~RemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+void RemoteBuffer::Write(const void* data, std::size_t size, std::size_t offset) {
+  WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+}
+void RemoteBuffer::Read(void* data, std::size_t size, std::size_t offset) const {
+  ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+}
+
+std::string AppSourceDir() {
+  const char* dir = std::getenv("VELMORA_APP_DIR");
+  if (!dir || !*dir) throw std::runtime_error("VELMORA_APP_DIR is not set");
+  std::string path = dir;
+  if (path[0] == '/') {
+    // A Unix path from CTest: Wine maps the root file system to Z:.
+    path = "Z:" + path;
+    for (char& c : path)
+      if (c == '/') c = '\\';
+  }
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+AppDriver::AppDriver() {
+  const std::string source = AppSourceDir();
+  CopyFileA((source + "velmora.exe").c_str(), (dir_.path() + "velmora.exe").c_str(), FALSE);
+  CreateDirectoryA((dir_.path() + "Help").c_str(), nullptr);
+  CopyFileA((source + "Help\\Velmora.htm").c_str(), (dir_.path() + "Help\\Velmora.htm").c_str(), FALSE);
+  CopyFileA((source + "start.wav").c_str(), (dir_.path() + "start.wav").c_str(), FALSE);
+}
+
+AppDriver::~AppDriver() {
+  if (process_.hProcess) {
+    if (Running()) {
+      TerminateProcess(process_.hProcess, 99);
+      WaitForSingleObject(process_.hProcess, 10000);
+    }
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+}
+
+void AppDriver::WriteData(const std::string& name, const std::string& bytes) {
+  CreateDirectoryA((dir_.path() + "data").c_str(), nullptr);
+  WriteFileBytes(dataPath(name), bytes);
+}
+
+namespace {
+struct FindContext {
+  DWORD pid;
+  HWND found;
+};
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
+  auto* ctx = reinterpret_cast<FindContext*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[64] = "";
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (pid == ctx->pid && lstrcmpA(cls, velmora::kMainWindowClass) == 0) {
+    ctx->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
+  std::string command = "\"" + dir_.path() + "velmora.exe\"";
+  if (!arguments.empty()) command += " " + arguments;
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.path().c_str(), &si,
+                      &process_))
+    return false;
+  return WaitFor([&] {
+    FindContext ctx{process_.dwProcessId, nullptr};
+    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&ctx));
+    window_ = ctx.found;
+    if (!window_) return false;
+    // Shown means the creation steps are over and the store is loaded.
+    return !expectVisible || IsWindowVisible(window_) != FALSE;
+  });
+}
+
+bool AppDriver::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int AppDriver::Close() {
+  if (!process_.hProcess) return -1;
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+TreeNode AppDriver::ReadTreeItem(HWND tree, HTREEITEM item, int level) const {
+  TreeNode node;
+  node.handle = item;
+  node.level = level;
+  RemoteBuffer remote(process_.hProcess, sizeof(TVITEMA) + 1024);
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_TEXT | TVIF_STATE | TVIF_IMAGE | TVIF_HANDLE;
+  tvi.hItem = item;
+  tvi.stateMask = TVIS_EXPANDED | TVIS_SELECTED | TVIS_CUT;
+  tvi.pszText = static_cast<char*>(remote.address()) + sizeof(TVITEMA);
+  tvi.cchTextMax = 1024;
+  remote.Write(&tvi, sizeof(tvi));
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.address()));
+  remote.Read(&tvi, sizeof(tvi));
+  char text[1024] = "";
+  remote.Read(text, sizeof(text) - 1, sizeof(TVITEMA));
+  node.text = text;
+  node.expanded = (tvi.state & TVIS_EXPANDED) != 0;
+  node.selected = (tvi.state & TVIS_SELECTED) != 0;
+  node.ghosted = (tvi.state & TVIS_CUT) != 0;
+  node.image = tvi.iImage;
+  for (HTREEITEM child = TreeView_GetChild(tree, item); child; child = TreeView_GetNextSibling(tree, child))
+    node.children.push_back(ReadTreeItem(tree, child, level + 1));
+  return node;
+}
+
+std::vector<TreeNode> AppDriver::ReadTree() const {
+  HWND tree = Control(velmora::IDC_TREE);
+  std::vector<TreeNode> roots;
+  for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item))
+    roots.push_back(ReadTreeItem(tree, item, 0));
+  return roots;
+}
+
+std::string AppDriver::StatusText(int panel) const {
+  HWND status = Control(velmora::IDC_STATUS);
+  RemoteBuffer remote(process_.hProcess, 4096);
+  SendMessageA(status, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(remote.address()));
+  char text[4096] = "";
+  remote.Read(text, sizeof(text) - 1);
+  return text;
+}
+
+std::string AppDriver::WindowText(HWND hwnd) const {
+  char text[1024] = "";
+  GetWindowTextA(hwnd, text, sizeof(text));
+  return text;
+}
+
+void AppDriver::Click(HWND control, POINT client) {
+  POINT screen = client;
+  ClientToScreen(control, &screen);
+  SetForegroundWindow(window_);
+  SetCursorPos(screen.x, screen.y);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+bool AppDriver::TreeItemRect(HTREEITEM item, RECT& rect) const {
+  RemoteBuffer remote(process_.hProcess, sizeof(RECT));
+  // TVM_GETITEMRECT takes the item handle in the rectangle's place.
+  remote.Write(&item, sizeof(item));
+  if (!SendMessageA(Control(velmora::IDC_TREE), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.address())))
+    return false;
+  remote.Read(&rect, sizeof(rect));
+  return true;
+}
+
+bool AppDriver::ClickTreeNode(HTREEITEM item) {
+  RECT r;
+  if (!TreeItemRect(item, r)) return false;
+  Click(Control(velmora::IDC_TREE), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return true;
+}
+
+HTREEITEM AppDriver::TreeSelection() const { return TreeView_GetSelection(Control(velmora::IDC_TREE)); }
+
+}  // namespace e2e

@@ -1,0 +1,99 @@
+// Starts velmora.exe in a folder of its own and drives it from this process, as a user or
+// another program would: window lookup, remote reads of its controls, clicks, keys, close.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Waits for a condition with a deadline; true when it held in time.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = std::chrono::seconds(30));
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// A fresh temporary folder, removed with its contents at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  const std::string& path() const { return path_; }  // with trailing backslash
+
+ private:
+  std::string path_;
+};
+
+// A block of memory inside another process, for messages whose parameters point to memory.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, std::size_t size);
+  ~RemoteBuffer();
+  void* address() const { return address_; }
+  void Write(const void* data, std::size_t size, std::size_t offset = 0);
+  void Read(void* data, std::size_t size, std::size_t offset = 0) const;
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+struct TreeNode {
+  std::string text;
+  int level = 0;
+  bool expanded = false;
+  bool selected = false;
+  bool ghosted = false;
+  int image = 0;
+  HTREEITEM handle = nullptr;
+  std::vector<TreeNode> children;
+};
+
+class AppDriver {
+ public:
+  // Copies velmora.exe with its help page and sound into a new folder; data files can be
+  // prepared with WriteData before Start.
+  AppDriver();
+  ~AppDriver();
+
+  const std::string& appDir() const { return dir_.path(); }
+  std::string dataPath(const std::string& name) const { return dir_.path() + "data\\" + name; }
+  void WriteData(const std::string& name, const std::string& bytes);
+  std::string ReadData(const std::string& name) const { return ReadFileBytes(dataPath(name)); }
+
+  // Starts the program and waits until its main window is shown.
+  bool Start(const std::string& arguments = std::string(), bool expectVisible = true);
+  HWND window() const { return window_; }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  // Posts WM_CLOSE and waits for the process to end; returns its exit code or -1.
+  int Close();
+  bool Running() const;
+
+  std::vector<TreeNode> ReadTree() const;
+  std::string StatusText(int panel) const;
+  std::string WindowText(HWND hwnd) const;
+  // Clicks the client point of a control with real mouse input.
+  void Click(HWND control, POINT client);
+  bool ClickTreeNode(HTREEITEM item);
+  bool TreeItemRect(HTREEITEM item, RECT& rect) const;
+  HTREEITEM TreeSelection() const;
+
+  HANDLE process() const { return process_.hProcess; }
+
+ private:
+  TreeNode ReadTreeItem(HWND tree, HTREEITEM item, int level) const;
+
+  TempFolder dir_;
+  PROCESS_INFORMATION process_ = {};
+  HWND window_ = nullptr;
+};
+
+// The Windows path of the built application folder (from VELMORA_APP_DIR).
+std::string AppSourceDir();
+
+}  // namespace e2e

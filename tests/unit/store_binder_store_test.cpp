@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "store/binder_store.h"
+#include "store/collation.h"
+
+namespace velmora {
+namespace {
+
+// Files and folders in memory; any path can be made unreadable or unwritable.
+class FakeStoreFiles : public StoreFileSystem {
+ public:
+  bool ReadFile(const std::string& path, std::string& out) override {
+    auto it = files.find(path);
+    if (it == files.end() || unreadable.count(path)) return false;
+    out = it->second;
+    return true;
+  }
+  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+  bool FolderExists(const std::string& path) override { return folders.count(path) != 0; }
+  bool CreateFolderWithParents(const std::string& path) override {
+    created.push_back(path);
+    folders.insert(path);
+    return true;
+  }
+  bool WriteFileReplacing(const std::string& path, std::string_view bytes) override {
+    writes.push_back(path);
+    if (unwritable.count(path)) return false;
+    files[path] = std::string(bytes);
+    return true;
+  }
+
+  std::map<std::string, std::string> files;
+  std::set<std::string> folders;
+  std::set<std::string> unreadable, unwritable;
+  std::vector<std::string> created, writes;
+};
+
+const std::string kData = "C:\\App\\data\\";
+const std::string kTitles = kData + "titlelist.txt";
+const std::string kFolders = kData + "folderlist.ini";
+const std::string kSelect = kData + "selectlist.ini";
+
+class BinderStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { store.SetUpPaths("C:\\App\\", "taro"); }
+  PortableCollation collation;
+  FakeStoreFiles fs;
+  BinderStore store{collation, fs};
+};
+
+TEST_F(BinderStoreTest, PathSetUpCreatesDataAndUserFolders) {
+  const StorePaths& p = store.paths();
+  EXPECT_EQ(p.exeDir, "C:\\App\\");
+  EXPECT_EQ(p.dataFolder, kData);
+  EXPECT_EQ(p.titleListPath, kTitles);
+  EXPECT_EQ(p.userFolder, kData + "taro\\");
+  EXPECT_EQ(p.folderListPath, kFolders);
+  EXPECT_EQ(p.selectListPath, kSelect);
+  EXPECT_EQ(fs.created, (std::vector<std::string>{"C:\\App\\data", "C:\\App\\data\\taro"}));
+
+  // Existing folders are not created again; a folder whose name ends in "ソ" (0x5C) still
+  // gets its own backslash.
+  FakeStoreFiles fs2;
+  fs2.folders = {"D:\\ソ\\data", "D:\\ソ\\data\\表"};
+  BinderStore other(collation, fs2);
+  other.SetUpPaths("D:\\ソ", "表");
+  EXPECT_TRUE(fs2.created.empty());
+  EXPECT_EQ(other.paths().dataFolder, "D:\\ソ\\data\\");
+  EXPECT_EQ(other.paths().userFolder, "D:\\ソ\\data\\表\\");
+}
+
+TEST_F(BinderStoreTest, MissingFilesGiveAnEmptyStoreWithoutBinders) {
+  store.folders.WriteString("stale", "k", "v");
+  EXPECT_FALSE(store.Load());
+  EXPECT_EQ(store.titles.Count(), 0);
+  EXPECT_TRUE(store.folders.SectionNames().empty());
+  EXPECT_TRUE(store.selections.SectionNames().empty());
+}
+
+TEST_F(BinderStoreTest, LoadAndSaveKeepEveryByte) {
+  // Titles A and B, sections B and C: C belongs to no binder and still survives a save.
+  const std::string titles = "A\r\nB\r\n\r\nソ表\r\n";
+  const std::string folders =
+      "[B]\r\nD:\\Work=2\r\ncmp=0\r\nC:\\=0\r\n\r\n[C]\r\nE:\\x=1\r\n\r\n"
+      "[ソ表]\r\nD:\\能\\ポ=1\r\n\r\n[Orvik]\r\nFRG=0\r\nWID=300\r\n\r\n";
+  const std::string selections = "[B-Work]\r\nx=y.txt=\r\n表.doc=\r\n\r\n";
+  fs.files = {{kTitles, titles}, {kFolders, folders}, {kSelect, selections}};
+  ASSERT_TRUE(store.Load());
+  EXPECT_EQ(store.titles.Count(), 4);
+  EXPECT_FALSE(store.folders.SectionExists("A"));
+  EXPECT_EQ(store.folders.ReadInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey,
+                                      BinderStore::kDefaultWidth),
+            300);
+  EXPECT_TRUE(store.Save().empty());
+  EXPECT_EQ(fs.writes, (std::vector<std::string>{kFolders, kSelect, kTitles}));
+  EXPECT_EQ(fs.files[kTitles], titles);
+  EXPECT_EQ(fs.files[kFolders], folders);
+  EXPECT_EQ(fs.files[kSelect], selections);
+}
+
+TEST_F(BinderStoreTest, FailedWriteKeepsOldFileAndOthersAreStillWritten) {
+  fs.files = {{kTitles, "A\r\n"}, {kFolders, "[A]\r\ncmp=1\r\n\r\n"}, {kSelect, "[A-x]\r\na=\r\n\r\n"}};
+  ASSERT_TRUE(store.Load());
+  store.titles.Add("B");
+  store.folders.WriteBool("B", "cmp", true);
+  store.selections.EraseSection("A-x");
+  fs.unwritable = {kSelect};
+  EXPECT_EQ(store.Save(), (std::vector<std::string>{kSelect}));
+  EXPECT_EQ(fs.files[kSelect], "[A-x]\r\na=\r\n\r\n");
+  EXPECT_EQ(fs.files[kFolders], "[A]\r\ncmp=1\r\n\r\n[B]\r\ncmp=1\r\n\r\n");
+  EXPECT_EQ(fs.files[kTitles], "A\r\nB\r\n");
+}
+
+TEST_F(BinderStoreTest, FileThatCouldNotBeReadIsNotOverwritten) {
+  // A locked title list must not be replaced by the empty list that stood in for it.
+  fs.files = {{kTitles, "A\r\nB\r\n"}, {kFolders, "[A]\r\ncmp=1\r\n\r\n"}};
+  fs.unreadable = {kTitles};
+  EXPECT_TRUE(store.Load());  // the file exists, so binders exist
+  EXPECT_EQ(store.titles.Count(), 0);
+  EXPECT_EQ(store.Save(), (std::vector<std::string>{kTitles}));
+  EXPECT_EQ(fs.files[kTitles], "A\r\nB\r\n");
+  EXPECT_EQ(fs.files[kFolders], "[A]\r\ncmp=1\r\n\r\n");
+  EXPECT_EQ(fs.files[kSelect], "");  // missing at load: an empty document is written
+
+  // Once it can be read again, the next load and save treat it normally.
+  fs.unreadable.clear();
+  ASSERT_TRUE(store.Load());
+  EXPECT_EQ(store.titles.Count(), 2);
+  EXPECT_TRUE(store.Save().empty());
+}
+
+}  // namespace
+}  // namespace velmora

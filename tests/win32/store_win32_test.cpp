@@ -1,0 +1,223 @@
+// The store's platform pieces on the real calls: the locale's comparisons and the files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "store/binder_store.h"
+#include "store/win32/win32_collation.h"
+#include "store/win32/win32_store_files.h"
+
+namespace velmora {
+namespace {
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+int MemcmpOrder(const std::string& a, const std::string& b) {
+  std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
+  if (c != 0) return Sign(c);
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+class Win32CollationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8"; }
+  Win32Collation c;
+};
+
+TEST_F(Win32CollationTest, IgnoreCaseAndWordSortFacts) {
+  EXPECT_EQ(c.CompareIgnoreCase("Work", "work"), 0);
+  EXPECT_EQ(c.CompareIgnoreCase("Ａ", "ａ"), 0);
+  EXPECT_EQ(c.CompareIgnoreCase("D:\\ソフト\\Projects", "d:\\ソフト\\PROJECTS"), 0);
+  EXPECT_NE(c.CompareIgnoreCase("ア", "ヂ"), 0);
+  EXPECT_NE(c.CompareIgnoreCase("ソ", "表"), 0);
+  EXPECT_LT(c.CompareIgnoreCase("", "a"), 0);
+  // lstrcmpA: "a" before "B", unlike byte order.
+  EXPECT_LT(c.Compare("a", "B"), 0);
+  EXPECT_GT(c.Compare("B", "a"), 0);
+  EXPECT_NE(c.Compare("Work", "work"), 0);
+}
+
+TEST_F(Win32CollationTest, KeysAgreeWithTheComparisons) {
+  const std::vector<std::string> samples = {
+      "", "a", "A", "B", "b", "Work", "work", "work 1", "Work 1", "Ａ", "ａ", "ｱ", "ア", "ヂ",
+      "あ", "ソ", "ソフト", "表", "能", "ポ", "C:\\", "a=b", "_x", "10", "9", "D:\\能\\表"};
+  for (const std::string& a : samples) {
+    for (const std::string& b : samples) {
+      EXPECT_EQ(c.FoldKey(a) == c.FoldKey(b), c.CompareIgnoreCase(a, b) == 0) << a << " / " << b;
+      EXPECT_EQ(MemcmpOrder(c.SortKey(a), c.SortKey(b)), Sign(c.Compare(a, b))) << a << " / " << b;
+    }
+  }
+}
+
+TEST_F(Win32CollationTest, IniDocumentFindsKeysInAnyCase) {
+  IniDocument doc(c);
+  doc.Parse("[Ｗｏｒｋ]\r\nD:\\ソフト\\Ａ=2\r\ncmp=0\r\n");
+  EXPECT_EQ(doc.ReadInteger("ｗｏｒｋ", "d:\\ソフト\\ａ", -1), 2);
+  EXPECT_FALSE(doc.ReadBool("ＷＯＲＫ", "CMP", true));
+  EXPECT_EQ(doc.Text(), "[Ｗｏｒｋ]\r\nD:\\ソフト\\Ａ=2\r\ncmp=0\r\n\r\n");
+}
+
+// A fresh folder under the temporary folder, removed with everything in it afterwards.
+class Win32StoreFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char buf[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, buf), 0u);
+    root = std::string(buf) + "velmora-store-" + std::to_string(GetCurrentProcessId()) + "\\";
+    RemoveTree(root);
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+  }
+  void TearDown() override { RemoveTree(root); }
+
+  static void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        std::string full = folder + name;
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveTree(full + "\\");
+        else
+          DeleteFileA(full.c_str());
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+  }
+
+  static void Put(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+  }
+
+  std::string Get(const std::string& path) {
+    std::string out;
+    EXPECT_TRUE(files.ReadFile(path, out)) << path;
+    return out;
+  }
+
+  // Names of the files in folder, to see that no temporary file was left behind.
+  static std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+  }
+
+  std::string root;
+  Win32StoreFiles files;
+};
+
+TEST_F(Win32StoreFilesTest, FoldersFilesAndExistence) {
+  const std::string deep = root + "a\\ソ\\表";
+  EXPECT_FALSE(files.FolderExists(deep));
+  ASSERT_TRUE(files.CreateFolderWithParents(deep + "\\"));
+  EXPECT_TRUE(files.FolderExists(deep));
+  EXPECT_TRUE(files.CreateFolderWithParents(deep));  // already there
+  EXPECT_FALSE(files.FileExists(deep));
+
+  const std::string file = deep + "\\能.txt";
+  std::string out = "untouched";
+  EXPECT_FALSE(files.ReadFile(file, out));
+  EXPECT_FALSE(files.FileExists(file));
+  const std::string bytes = std::string("ソ表能ポ\r\n\0\xFF", 12);
+  ASSERT_TRUE(files.WriteFileReplacing(file, bytes));
+  EXPECT_TRUE(files.FileExists(file));
+  EXPECT_FALSE(files.FolderExists(file));
+  EXPECT_EQ(Get(file), bytes);
+  ASSERT_TRUE(files.WriteFileReplacing(file, ""));
+  EXPECT_EQ(Get(file), "");
+  EXPECT_EQ(Names(deep + "\\"), (std::vector<std::string>{"能.txt"}));
+}
+
+TEST_F(Win32StoreFilesTest, FailedWriteKeepsTheOldFile) {
+  const std::string file = root + "folderlist.ini";
+  Put(file, "old");
+
+  {
+    // Held open without sharing by someone else: the replacing move cannot happen.
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(files.WriteFileReplacing(file, "new"));
+    CloseHandle(h);
+  }
+  EXPECT_EQ(Get(file), "old");
+  EXPECT_EQ(Names(root), (std::vector<std::string>{"folderlist.ini"}));
+
+  // A folder in the file's place, and a file in a folder that does not exist.
+  ASSERT_TRUE(CreateDirectoryA((root + "taken").c_str(), nullptr));
+  EXPECT_FALSE(files.WriteFileReplacing(root + "taken", "x"));
+  EXPECT_TRUE(files.FolderExists(root + "taken"));
+  EXPECT_FALSE(files.WriteFileReplacing(root + "missing\\x.ini", "x"));
+  EXPECT_EQ(Names(root), (std::vector<std::string>{"folderlist.ini"}));
+}
+
+TEST_F(Win32StoreFilesTest, ReadOnlyFileIsNotReplaced) {
+  const std::string file = root + "titlelist.txt";
+  Put(file, "A\r\n");
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(files.WriteFileReplacing(file, "B\r\n"));
+  EXPECT_EQ(Get(file), "A\r\n");
+  EXPECT_EQ(Names(root), (std::vector<std::string>{"titlelist.txt"}));
+}
+
+TEST_F(Win32StoreFilesTest, StoreRoundTripThroughRealFiles) {
+  Win32Collation collation;
+  const std::string exeDir = root + "app";
+  BinderStore store(collation, files);
+  store.SetUpPaths(exeDir, "ユーザー");
+  EXPECT_EQ(store.paths().dataFolder, exeDir + "\\data\\");
+  EXPECT_TRUE(files.FolderExists(exeDir + "\\data"));
+  EXPECT_TRUE(files.FolderExists(exeDir + "\\data\\ユーザー"));
+  EXPECT_FALSE(store.Load());
+
+  store.titles.Add("ソフト表");
+  store.titles.Add("");
+  store.folders.WriteInteger("ソフト表", "D:\\能\\ポ|x=y", 2);
+  store.folders.WriteBool("ソフト表", "cmp", true);
+  store.folders.WriteInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, 300);
+  store.selections.WriteString("ソフト表-ポ|x=y", "x=y.txt", "");
+  EXPECT_TRUE(store.Save().empty());
+
+  EXPECT_EQ(Get(store.paths().titleListPath), "ソフト表\r\n\r\n");
+  EXPECT_EQ(Get(store.paths().folderListPath),
+            "[ソフト表]\r\nD:\\能\\ポ|x=y=2\r\ncmp=1\r\n\r\n[Orvik]\r\nWID=300\r\n\r\n");
+  EXPECT_EQ(Get(store.paths().selectListPath), "[ソフト表-ポ|x=y]\r\nx=y.txt=\r\n\r\n");
+
+  BinderStore again(collation, files);
+  again.SetUpPaths(exeDir + "\\", "ユーザー");
+  ASSERT_TRUE(again.Load());
+  EXPECT_EQ(again.titles.Count(), 2);
+  EXPECT_EQ(again.titles.IndexOf("ソフト表"), 0);
+  EXPECT_EQ(again.folders.ReadInteger("ソフト表", "d:\\能\\ポ|X=Y", 0), 2);
+  EXPECT_TRUE(again.selections.ValueExists("ソフト表-ポ|X=Y", "X=Y.TXT"));
+
+  // One file that cannot be replaced: the other two are still written.
+  again.titles.Add("New");
+  again.selections.EraseSection("ソフト表-ポ|x=y");
+  HANDLE h = CreateFileA(again.paths().selectListPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(again.Save(), (std::vector<std::string>{again.paths().selectListPath}));
+  CloseHandle(h);
+  EXPECT_EQ(Get(again.paths().titleListPath), "ソフト表\r\n\r\nNew\r\n");
+  EXPECT_EQ(Get(again.paths().selectListPath), "[ソフト表-ポ|x=y]\r\nx=y.txt=\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace velmora
