@@ -1,7 +1,10 @@
 // Loading (Parse) and saving (Text) a large folder list, each next to a plain pass over the
-// same bytes, and key lookups that must not grow with the document.
+// same bytes, and key lookups that must not grow with the document. 2,000 binders of 50
+// folders is the size that matters; 200 shows the growth, and 20,000 the growth once
+// neither size fits in the processor's caches.
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -37,9 +40,10 @@ std::string MakeFolderList(int binders) {
 }
 
 const std::string& FolderList(int binders) {
-  static std::string small = MakeFolderList(200);
-  static std::string large = MakeFolderList(2000);
-  return binders == 200 ? small : large;
+  static std::map<int, std::string> made;
+  auto it = made.find(binders);
+  if (it == made.end()) it = made.emplace(binders, MakeFolderList(binders)).first;
+  return it->second;
 }
 
 // Another letter case for every ASCII letter, stepping over double-byte characters.
@@ -190,11 +194,11 @@ void BM_LookupByScanForContrast(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_Parse)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BaselineRead)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BaselineSplitLines)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Text)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BaselineWrite)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Parse)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineRead)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineSplitLines)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Text)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineWrite)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LookupKey)->Arg(200)->Arg(2000);
 BENCHMARK(BM_LookupKeyInOneSection)->Arg(50)->Arg(100000);
 BENCHMARK(BM_LookupByScanForContrast)->Arg(50)->Arg(100000);

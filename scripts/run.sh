@@ -15,7 +15,7 @@ if [ -n "${VELMORA_XVFB_PID:-}" ]; then
 fi
 cd "$root/build/win64/app"
 log="$root/build/velmora-run.log"
-wine velmora.exe "$@" >"$log" 2>&1 </dev/null
-rc=$?
+rc=0
+wine velmora.exe "$@" >"$log" 2>&1 </dev/null || rc=$?
 [ -n "${VELMORA_XVFB_PID:-}" ] && kill "$VELMORA_XVFB_PID" 2>/dev/null
 exit $rc

@@ -106,7 +106,7 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
   std::string arena;
   auto addKey = [&](std::string_view text) {
     std::string key = collation.SortKey(text);
-    if (arena.empty()) arena.reserve(n * (key.size() + 8) * (byText ? 2 : 1));
+    if (arena.empty()) arena.reserve(n * 48);
     KeyRef ref{arena.size(), key.size(), KeyHead(key)};
     arena += key;
     return ref;

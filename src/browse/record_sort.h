@@ -16,9 +16,11 @@ enum class SortColumn { Name = 0, Size = 1, Type = 2, Date = 3, Attributes = 4 }
 int CompareRecords(const FileRecord& a, const FileRecord& b, SortColumn column, bool ascending,
                    const Collation& collation);
 
-// Sorts in place into exactly CompareRecords' order (unstable, as records that compare
-// equal may end in any order). Each text's sort key is computed once per sort and compared
-// with memcmp, so Collation::Compare is never called.
+// Sorts in place into exactly CompareRecords' order (unstable: records that compare equal
+// may end in any order). Collation::SortKey runs once per name and once per distinct column
+// text, and the keys are compared with memcmp, so Collation::Compare is never called. The
+// keys are not kept: records are edited in place (rename, worker), and a kept key could go
+// stale. Scratch while sorting: 64 bytes per record plus its name key.
 void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
                  const Collation& collation);
 

@@ -1,6 +1,7 @@
 #include "store/ini_document.h"
 
 #include <climits>
+#include <cstring>
 #include <utility>
 
 #include "text/cp932.h"
@@ -78,19 +79,23 @@ std::string IniDocument::Text() const {
     for (const Line& l : s.lines)
       if (!l.dead) total += l.text.size() + 2;
   }
-  std::string out;
-  out.reserve(total);
+  std::string out(total, '\0');
+  char* p = total ? &out[0] : nullptr;
+  auto put = [&p](const char* bytes, std::size_t n) {
+    std::memcpy(p, bytes, n);
+    p += n;
+  };
   for (const Section& s : sections_) {
     if (s.dead) continue;
-    out += '[';
-    out += s.name;
-    out += "]\r\n";
+    put("[", 1);
+    put(s.name.data(), s.name.size());
+    put("]\r\n", 3);
     for (const Line& l : s.lines) {
       if (l.dead) continue;
-      out += l.text;
-      out += "\r\n";
+      put(l.text.data(), l.text.size());
+      put("\r\n", 2);
     }
-    out += "\r\n";
+    put("\r\n", 2);
   }
   return out;
 }

@@ -94,7 +94,7 @@ TEST(BrowseEnumeration, FolderListingSkipsDotsAndFilteredEntries) {
   EXPECT_EQ(EnumerateFolder("C:\\gone", fs, options, records), 0u);
 }
 
-class FlatListing : public ::testing::Test {
+class BrowseFlatListing : public ::testing::Test {
  protected:
   void SetUp() override { options.systemLevel = 1; options.record.rootFolder = "C:\\r"; }
   void Files(const std::string& folder, int count, std::vector<FindEntry> extra = {}) {
@@ -108,7 +108,7 @@ class FlatListing : public ::testing::Test {
   FileRecordList records;
 };
 
-TEST_F(FlatListing, DepthFirstOwnFilesFirstNoFoldersNoFilter) {
+TEST_F(BrowseFlatListing, DepthFirstOwnFilesFirstNoFoldersNoFilter) {
   fs.folders["C:\\r\\a\\*.*"] = {Dir("."), Dir(".."), Dir("x"), Entry("a1"), Dir("y"),
                                  Entry("a2", 0x06)};
   fs.folders["C:\\r\\a\\x\\*.*"] = {Entry("x1"), Dir("z")};
@@ -122,7 +122,7 @@ TEST_F(FlatListing, DepthFirstOwnFilesFirstNoFoldersNoFilter) {
   EXPECT_EQ(records[3]->relativePath, "\\a\\x\\z\\z1");
 }
 
-TEST_F(FlatListing, StopsJustPastTheLimitAndReadsNoFurtherFolder) {
+TEST_F(BrowseFlatListing, StopsJustPastTheLimitAndReadsNoFurtherFolder) {
   Files("C:\\r\\a", 6000, {Dir("s")});
   Files("C:\\r\\a\\s", 4005);
   Files("C:\\r\\b", 10);
@@ -132,14 +132,14 @@ TEST_F(FlatListing, StopsJustPastTheLimitAndReadsNoFurtherFolder) {
   for (const std::string& p : fs.searched) EXPECT_EQ(p.find("C:\\r\\b"), std::string::npos);
 }
 
-TEST_F(FlatListing, ExactlyTheLimitIsNoOverflow) {
+TEST_F(BrowseFlatListing, ExactlyTheLimitIsNoOverflow) {
   Files("C:\\r\\a", 10000);
   FlatListingResult result = CollectFilesFlat({"C:\\r\\a"}, fs, options, records);
   EXPECT_FALSE(result.limitExceeded);
   EXPECT_EQ(records.size(), 10000u);
 }
 
-TEST_F(FlatListing, FolderLoopEndsWhereThePlatformRefusesThePath) {
+TEST_F(BrowseFlatListing, FolderLoopEndsWhereThePlatformRefusesThePath) {
   fs.loop = true;
   options.systemLevel = 2;
   FlatListingResult result = CollectFilesFlat({"C:\\r"}, fs, options, records);

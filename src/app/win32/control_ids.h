@@ -46,3 +46,14 @@ enum CommandId : int {
 };
 
 }  // namespace velmora
+
+namespace velmora {
+
+// Window messages and timers of the main window.
+constexpr unsigned kMessageBase = 0x8000;  // WM_APP
+constexpr unsigned WM_APP_COMPLETE_RECORD = kMessageBase + 1;  // sent by the file information worker
+constexpr unsigned WM_APP_WORKER_DONE = kMessageBase + 2;      // posted when the worker ends
+constexpr unsigned WM_APP_TREE_CLICK = kMessageBase + 3;       // a click on the tree, after its selection change
+constexpr unsigned kTimer1 = 1;  // drag-out detection, 200 ms
+
+}  // namespace velmora

@@ -198,7 +198,23 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       break;
+    case WM_APP_COMPLETE_RECORD:
+      return CompleteRecord(wp, lp);
+    case WM_APP_WORKER_DONE:
+      FileInfoWorkerDone(static_cast<unsigned>(wp));
+      return 0;
+    case WM_APP_TREE_CLICK:
+      TreeView1Click();
+      return 0;
+    case WM_TIMER:
+      if (wp == kTimer1) Timer1Timer();
+      return 0;
     case WM_SETCURSOR: {
+      // The hourglass of a listing stays until its worker has completed every record.
+      if (hourglass_ && LOWORD(lp) == HTCLIENT) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+        return TRUE;
+      }
       POINT p;
       GetCursorPos(&p);
       ScreenToClient(hwnd_, &p);
@@ -222,6 +238,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (splitterTracking_) SetLeftPaneWidth(GET_X_LPARAM(lp) - splitterGrabOffset_);
       return 0;
     case WM_LBUTTONUP:
+      if (dragFromList_ || dragFromTree_) EndInternalDrag();
       if (splitterTracking_) {
         splitterTracking_ = false;
         ReleaseCapture();
@@ -229,6 +246,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CAPTURECHANGED:
       splitterTracking_ = false;
+      if ((dragFromList_ || dragFromTree_) && reinterpret_cast<HWND>(lp) != hwnd_) EndInternalDrag();
       return 0;
     case WM_CLOSE:
       FormClose();
@@ -323,6 +341,8 @@ void TOrvikBinder::CreateControls() {
                       LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_EDITLABELS,
                   0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST)), instance_,
                   nullptr);
+  listView_.Attach(control(IDC_LIST), &fileRecords_);
+  listView_.CreateColumns();
   CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance_, nullptr);
 
@@ -413,8 +433,19 @@ void TOrvikBinder::Construct() {
   SHGetMalloc(shellMalloc_.put());
   SHGetDesktopFolder(desktopFolder_.put());
 
+  shellInfo_.SetUp(desktopFolder_.get(), shellMalloc_.get(), systemLevel_);
+
   SetUpSystemImageLists();
+  // Placeholders of listed records: the ".dat" type's icon for files (no such file is
+  // touched) and the program's own folder's icon for folders.
+  defaultFileIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo("*.dat");
+  std::string ownFolder = env_.exeDir;
+  if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
+  defaultFolderIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo(ownFolder);
   SetUpRootIcon();
+
+  separators_ = LocaleSeparators::FromUserLocale();
+  listView_.SetThousandsSeparator(separators_.thousands);
 }
 
 void TOrvikBinder::SetUpSystemImageLists() {
@@ -477,6 +508,7 @@ void TOrvikBinder::FormCreate() {
 }
 
 void TOrvikBinder::FormClose() {
+  StopFileInfoWorker();
   HWND list = control(IDC_LIST);
   if (ListView_GetItemCount(list) > 0) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
@@ -494,6 +526,7 @@ void TOrvikBinder::FormDestroy() {
   comInitialized_ = oleInitialized_ = false;
 
   ListView_SetItemCountEx(control(IDC_LIST), 0, 0);
+  while (!fileRecords_.empty()) fileRecords_.pop_back();
   tree_.ReleasePaths();
   tree_.SaveExpandedState(store_.folders);
   store_.folders.WriteBool(BinderStore::kSettingsSection, kSettingsLargeIcons, IsChecked(control(IDC_LAREG)));
@@ -617,6 +650,8 @@ std::string TOrvikBinder::HintAt(HWND window, POINT screenPoint) const {
 }
 
 bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
+  if (msg.message == WM_KEYUP && msg.hwnd == tree_.hwnd()) TreeView1KeyUp(msg.wParam);
+  if (msg.message == WM_MOUSEMOVE && msg.hwnd == listView_.hwnd()) ListView1MouseMove();
   if (msg.message == WM_MOUSEMOVE && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
     POINT p = msg.pt;
     ApplicationHintChanged(HintAt(msg.hwnd, p));
@@ -663,6 +698,17 @@ void TOrvikBinder::OnCommand(int id, int code, HWND control) {
     case IDM_HELP:
       OpenHelp();
       break;
+    case IDM_UP:
+      if (IsButtonEnabled(IDM_UP)) GoUp();
+      break;
+    case IDM_VIEW_ICON:
+    case IDM_VIEW_LIST:
+    case IDM_VIEW_DETAIL:
+      SpeedBtn1Click(id);
+      break;
+    case IDM_REFRESH:
+      SpeedButton4Click();
+      break;
     default:
       break;
   }
@@ -670,13 +716,51 @@ void TOrvikBinder::OnCommand(int id, int code, HWND control) {
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
+  if (header->idFrom == IDC_LIST) {
+    LRESULT result = 0;
+    if (listView_.HandleNotify(header, result)) return result;
+    switch (header->code) {
+      case LVN_COLUMNCLICK:
+        ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return 0;
+      case NM_DBLCLK:
+        if (listView_.SelectedCount() == 1) OpenRow(listView_.FirstSelected());
+        return 0;
+      case LVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+        if (key == VK_RETURN && listView_.SelectedCount() == 1) OpenRow(listView_.FirstSelected());
+        if (key == VK_BACK && !listView_.IsEditingLabel() && IsButtonEnabled(IDM_UP)) GoUp();
+        return 0;
+      }
+      case LVN_BEGINDRAG:
+        BeginInternalDrag(true);
+        return 0;
+      default:
+        return 0;
+    }
+  }
   if (header->idFrom == IDC_TREE) {
     LRESULT result = 0;
     if (tree_.HandleNotify(header, result)) return result;
     switch (header->code) {
       case NM_CLICK:
-        TreeView1Click();
+        // The control changes its selection after this notification; the listing follows
+        // the new selection, so it runs once the click has been handled.
+        PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0);
         return 0;
+      case TVN_SELCHANGINGA:
+      case TVN_SELCHANGINGW:
+        SaveSelection(-1);
+        return FALSE;
+      case TVN_BEGINDRAGA:
+      case TVN_BEGINDRAGW: {
+        HTREEITEM item = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+        if (tree_.FolderPath(item)) {
+          TreeView_SelectItem(tree_.hwnd(), item);
+          BeginInternalDrag(false);
+        }
+        return 0;
+      }
       case NM_DBLCLK:
         TreeView1DblClick();
         return 0;
@@ -747,8 +831,6 @@ void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   ImageList_Draw(imageList1_, image->second, di->hDC, di->rcItem.left, y,
                  (di->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
 }
-
-void TOrvikBinder::TreeView1Click() {}
 
 void TOrvikBinder::TreeView1DblClick() {
   if (tree_.FolderPath(tree_.Selected()) && !currentFolder_.empty())

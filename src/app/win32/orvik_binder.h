@@ -13,6 +13,13 @@
 #include "app/prompter.h"
 #include "app/win32/win32_util.h"
 #include "binders/win32/binder_tree.h"
+#include "browse/enumeration.h"
+#include "browse/file_record.h"
+#include "browse/record_sort.h"
+#include "browse/win32/file_info_thread.h"
+#include "browse/win32/file_list_view.h"
+#include "browse/win32/shell_file_info.h"
+#include "browse/win32/win32_directory.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
@@ -52,6 +59,33 @@ class TOrvikBinder {
   const std::string& rootFolder() const { return rootFolder_; }
   const std::string& currentFolder() const { return currentFolder_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+  const FileRecordList& fileRecords() const { return fileRecords_; }
+  FileListView& listView() { return listView_; }
+  ShellFileInfo& shellInfo() { return shellInfo_; }
+  bool flatListing() const { return flatListing_; }
+  bool hourglass() const { return hourglass_; }
+  bool WorkerRunning() const { return worker_ && !worker_->finished; }
+  int defaultFileIcon() const { return defaultFileIcon_; }
+  int defaultFolderIcon() const { return defaultFolderIcon_; }
+
+  // Folder browsing.
+  void ListFolder(const std::string& path, bool flat);
+  void ClearFileRecords();
+  void StartFileInfoWorker();
+  void StopFileInfoWorker();
+  void TreeView1Click();
+  void OpenFolder(const std::string& path);
+  void EnterFolder(int row, const std::string& fullPath);
+  void GoUp();
+  void SpeedButton4Click();
+  void SaveSelection(int row);
+  int SelectRowByName(const std::string& name, bool makeVisible);
+  void SpeedBtn1Click(int pressedId);
+  void ListView1ColumnClick(int column);
+  void LeaveThumbnailMode(bool refresh);
+  // Creates or refreshes (row >= 0) the record of one entry.
+  void AddFileRecord(const std::string& fullPath, bool isFile, bool withShellInfo, int row, const FindEntry& entry);
+  std::string RowFullPath(int row) const;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -91,9 +125,25 @@ class TOrvikBinder {
   void OnMeasureItem(MEASUREITEMSTRUCT* mi);
   void OnDrawItem(DRAWITEMSTRUCT* di);
 
-  // Tree events.
-  void TreeView1Click();
+  // Tree and list events.
   void TreeView1DblClick();
+  void TreeView1KeyUp(WPARAM key);
+  void ListView1MouseMove();
+  void OpenRow(int row);
+  bool ListSelectedFoldersFlat();
+  ListingOptions CurrentListingOptions() const;
+  LRESULT CompleteRecord(WPARAM step, LPARAM id);
+  void FileInfoWorkerDone(unsigned id);
+  int FillFileInfo(const std::string& relativePath, FileRecord& record);
+  void SetButtonEnabled(int id, bool enabled);
+  bool IsButtonEnabled(int id) const;
+  void SetViewButtons(ViewStyle style);
+
+  // Dragging out of the window.
+  void BeginInternalDrag(bool fromList);
+  void EndInternalDrag();
+  void Timer1Timer();
+  void StartShellDrag(const std::vector<std::string>& paths);
 
   AppEnvironment env_;
   Win32Prompter defaultPrompter_;
@@ -148,6 +198,18 @@ class TOrvikBinder {
 
   std::string rootFolder_;
   std::string currentFolder_;
+
+  FileRecordList fileRecords_;
+  FileListView listView_;
+  ListSort listSort_;
+  ShellFileInfo shellInfo_;
+  LocaleSeparators separators_;
+  std::unique_ptr<TFileInfoThread> worker_;
+  unsigned workerCount_ = 0;
+  std::size_t completionCursor_ = 0;
+  bool stopThumbnails_ = false;
+  bool flatListing_ = false;
+  bool hourglass_ = false;
 };
 
 }  // namespace velmora

@@ -1,0 +1,34 @@
+// Dragging paths out of the window as a shell drag.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/win32_util.h"
+
+namespace velmora {
+
+// Drop source of a drag that leaves the window: a drop onto the program's own controls is
+// refused, anywhere else it is made.
+class TDropSource : public IDropSource {
+ public:
+  explicit TDropSource(HWND mainWindow) : mainWindow_(mainWindow) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
+
+ private:
+  virtual ~TDropSource() = default;
+  LONG refs_ = 1;
+  HWND mainWindow_;
+};
+
+// The shell's data object for paths taken as children of the first path's parent folder.
+ComPtr<IDataObject> MakeShellDataObject(IShellFolder* desktop, IMalloc* allocator, const std::vector<std::string>& paths);
+
+}  // namespace velmora

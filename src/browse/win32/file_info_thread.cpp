@@ -1,0 +1,51 @@
+#include "browse/win32/file_info_thread.h"
+
+namespace velmora {
+
+TFileInfoThread::TFileInfoThread(HWND window, UINT workMessage, UINT doneMessage, unsigned id)
+    : window_(window), workMessage_(workMessage), doneMessage_(doneMessage), id_(id) {}
+
+TFileInfoThread::~TFileInfoThread() {
+  if (thread_) {
+    StopAndWait();
+    CloseHandle(thread_);
+  }
+}
+
+bool TFileInfoThread::Start() {
+  thread_ = CreateThread(nullptr, 0, &TFileInfoThread::Run, this, CREATE_SUSPENDED, nullptr);
+  if (!thread_) return false;
+  ResumeThread(thread_);
+  return true;
+}
+
+DWORD WINAPI TFileInfoThread::Run(void* param) {
+  auto* self = static_cast<TFileInfoThread*>(param);
+  for (int step = 0; !self->finished.load(); ++step) {
+    self->currentRow.store(step);
+    // Sent, not posted: the worker waits until the item has run on the interface thread.
+    DWORD_PTR more = 0;
+    if (!SendMessageTimeoutA(self->window_, self->workMessage_, static_cast<WPARAM>(step),
+                             static_cast<LPARAM>(self->id_), SMTO_NORMAL, INFINITE, &more) ||
+        !more)
+      break;
+  }
+  PostMessageA(self->window_, self->doneMessage_, static_cast<WPARAM>(self->id_), 0);
+  return 0;
+}
+
+bool TFileInfoThread::Ended() const { return !thread_ || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
+
+void TFileInfoThread::StopAndWait() {
+  finished.store(true);
+  if (!thread_) return;
+  for (;;) {
+    const DWORD r = MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (r != WAIT_OBJECT_0 + 1) break;
+    // Runs only the messages other threads sent; posted input waits for the loop.
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,174 @@
+#include "browse/win32/file_list_view.h"
+
+#include <cstring>
+
+#include "app/win32/win32_util.h"
+#include "browse/record_sort.h"
+
+namespace velmora {
+
+namespace {
+struct ColumnSpec {
+  const char* caption;
+  int format;
+  int width;
+};
+const ColumnSpec kColumns[] = {
+    {"名前", LVCFMT_LEFT, 200},     {"サイズ", LVCFMT_RIGHT, 60}, {"種類", LVCFMT_LEFT, 120},
+    {"更新日", LVCFMT_LEFT, 120}, {"属性", LVCFMT_LEFT, 50},
+};
+}  // namespace
+
+void FileListView::Attach(HWND list, const FileRecordList* records) {
+  list_ = list;
+  records_ = records;
+  ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_SetCallbackMask(list_, LVIS_OVERLAYMASK | LVIS_CUT);
+}
+
+void FileListView::CreateColumns() {
+  for (int i = 0; i < 5; ++i) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = kColumns[i].format;
+    column.cx = kColumns[i].width;
+    column.pszText = const_cast<char*>(kColumns[i].caption);
+    column.iSubItem = i;
+    SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void FileListView::SetRowCount(int count) {
+  ListView_SetItemCountEx(list_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+int FileListView::RowCount() const { return ListView_GetItemCount(list_); }
+
+void FileListView::SetViewStyle(ViewStyle style) {
+  static const DWORD kStyles[] = {LV_VIEW_ICON, LV_VIEW_LIST, LV_VIEW_DETAILS};
+  LONG_PTR s = GetWindowLongPtrA(list_, GWL_STYLE) & ~static_cast<LONG_PTR>(LVS_TYPEMASK);
+  static const LONG_PTR kTypes[] = {LVS_ICON, LVS_LIST, LVS_REPORT};
+  SetWindowLongPtrA(list_, GWL_STYLE, s | kTypes[style]);
+  SendMessageA(list_, LVM_SETVIEW, kStyles[style], 0);
+}
+
+ViewStyle FileListView::GetViewStyle() const {
+  switch (GetWindowLongPtrA(list_, GWL_STYLE) & LVS_TYPEMASK) {
+    case LVS_ICON: return kIconView;
+    case LVS_LIST: return kListView;
+    default: return kDetailView;
+  }
+}
+
+void FileListView::RedrawRow(int row) { ListView_RedrawItems(list_, row, row); }
+
+void FileListView::Repaint() { InvalidateRect(list_, nullptr, FALSE); }
+
+std::vector<int> FileListView::SelectedRows() const {
+  std::vector<int> rows;
+  for (int i = ListView_GetNextItem(list_, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(list_, i, LVNI_SELECTED))
+    rows.push_back(i);
+  return rows;
+}
+
+int FileListView::SelectedCount() const { return static_cast<int>(ListView_GetSelectedCount(list_)); }
+
+int FileListView::FirstSelected() const { return ListView_GetNextItem(list_, -1, LVNI_SELECTED); }
+
+void FileListView::SelectRow(int row, bool makeVisible) {
+  ListView_SetItemState(list_, row, LVIS_SELECTED, LVIS_SELECTED);
+  if (makeVisible && !IsRowVisible(row)) ListView_EnsureVisible(list_, row, TRUE);
+}
+
+void FileListView::DeselectAll() { ListView_SetItemState(list_, -1, 0, LVIS_SELECTED); }
+
+bool FileListView::IsRowVisible(int row) const {
+  RECT item, client;
+  if (!ListView_GetItemRect(list_, row, &item, LVIR_BOUNDS)) return false;
+  GetClientRect(list_, &client);
+  RECT overlap;
+  return IntersectRect(&overlap, &item, &client) != FALSE;
+}
+
+int FileListView::RowAt(POINT client) const {
+  LVHITTESTINFO hit = {};
+  hit.pt = client;
+  return ListView_HitTest(list_, &hit);
+}
+
+void FileListView::FillRow(NMLVDISPINFOA* info) {
+  LVITEMA& item = info->item;
+  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= records_->size()) return;
+  const FileRecord& record = *(*records_)[static_cast<std::size_t>(item.iItem)];
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::string text = item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands_);
+    lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+  }
+  if (item.mask & LVIF_IMAGE) item.iImage = record.iconIndex;
+  if (item.mask & LVIF_STATE) {
+    item.state &= ~(LVIS_CUT | LVIS_OVERLAYMASK);
+    if (IsGhosted(record)) item.state |= LVIS_CUT;
+  }
+  // Overlay pre-handling: the main column's picture carries the record's overlay.
+  if (item.iSubItem == 0 && (item.mask & LVIF_IMAGE)) {
+    item.mask |= LVIF_STATE;
+    item.stateMask |= LVIS_OVERLAYMASK;
+    item.state = (item.state & ~LVIS_OVERLAYMASK) | OverlayStateBits(record.overlayIndex);
+    if (IsGhosted(record)) {
+      item.stateMask |= LVIS_CUT;
+      item.state |= LVIS_CUT;
+    }
+  }
+}
+
+void FileListView::FillRowW(NMLVDISPINFOW* info) {
+  // Same fields as the ANSI form; only the text differs.
+  LVITEMW& item = info->item;
+  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= records_->size()) return;
+  const FileRecord& record = *(*records_)[static_cast<std::size_t>(item.iItem)];
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::string text = item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands_);
+    const std::wstring wide = AnsiToWide(text, static_cast<std::size_t>(item.cchTextMax - 1));
+    lstrcpynW(item.pszText, wide.c_str(), item.cchTextMax);
+  }
+  if (item.mask & LVIF_IMAGE) item.iImage = record.iconIndex;
+  if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
+    item.mask |= LVIF_STATE;
+    item.stateMask |= LVIS_OVERLAYMASK | LVIS_CUT;
+    item.state = (item.state & ~(LVIS_OVERLAYMASK | LVIS_CUT)) | OverlayStateBits(record.overlayIndex) |
+                 (IsGhosted(record) ? LVIS_CUT : 0);
+  }
+}
+
+bool FileListView::HandleNotify(NMHDR* header, LRESULT& result) {
+  switch (header->code) {
+    case LVN_GETDISPINFOA:
+      FillRow(reinterpret_cast<NMLVDISPINFOA*>(header));
+      result = 0;
+      return true;
+    case LVN_GETDISPINFOW:
+      FillRowW(reinterpret_cast<NMLVDISPINFOW*>(header));
+      result = 0;
+      return true;
+    case LVN_ODFINDITEMA: {
+      auto* find = reinterpret_cast<NMLVFINDITEMA*>(header);
+      const bool wrap = (find->lvfi.flags & LVFI_WRAP) != 0;
+      result = (find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz
+                   ? SearchByName(*records_, find->lvfi.psz, find->iStart, wrap)
+                   : -1;
+      return true;
+    }
+    case LVN_ODFINDITEMW: {
+      auto* find = reinterpret_cast<NMLVFINDITEMW*>(header);
+      const bool wrap = (find->lvfi.flags & LVFI_WRAP) != 0;
+      result = (find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz
+                   ? SearchByName(*records_, WideToAnsi(find->lvfi.psz), find->iStart, wrap)
+                   : -1;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace velmora

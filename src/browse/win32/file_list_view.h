@@ -1,0 +1,51 @@
+// The virtual file list (ListView1): the view holds only a row count and asks for each row's
+// texts, picture and state when it draws it; the records stay the one source.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "browse/file_record.h"
+
+namespace velmora {
+
+enum ViewStyle { kIconView = 0, kListView = 1, kDetailView = 2 };
+
+class FileListView {
+ public:
+  void Attach(HWND list, const FileRecordList* records);
+  HWND hwnd() const { return list_; }
+  void SetThousandsSeparator(std::string separator) { thousands_ = std::move(separator); }
+
+  void CreateColumns();
+  void SetRowCount(int count);
+  int RowCount() const;
+  void SetViewStyle(ViewStyle style);
+  ViewStyle GetViewStyle() const;
+  void RedrawRow(int row);
+  void Repaint();
+
+  std::vector<int> SelectedRows() const;
+  int SelectedCount() const;
+  int FirstSelected() const;
+  void SelectRow(int row, bool makeVisible);
+  void DeselectAll();
+  bool IsRowVisible(int row) const;
+  bool IsEditingLabel() const { return ListView_GetEditControl(list_) != nullptr; }
+  int RowAt(POINT client) const;
+
+  // Row data, the overlay pre-handling and the search by name. True when handled.
+  bool HandleNotify(NMHDR* header, LRESULT& result);
+
+ private:
+  void FillRow(NMLVDISPINFOA* info);
+  void FillRowW(NMLVDISPINFOW* info);
+
+  HWND list_ = nullptr;
+  const FileRecordList* records_ = nullptr;
+  std::string thousands_ = ",";
+};
+
+}  // namespace velmora
