@@ -14,6 +14,9 @@ fail=0
 
 (cd "$root/build/native" && ctest --output-on-failure) || fail=1
 
+# The tests have a Wine prefix of their own (unmanaged windows on a bare Xvfb).
+export VELMORA_WINEPREFIX="$root/build/wine-prefix-test" VELMORA_WINE_UNMANAGED=1
+unset DISPLAY
 . "$root/scripts/xvfb.sh"
 velmora_start_xvfb
 trap '[ -n "${VELMORA_XVFB_PID:-}" ] && kill "$VELMORA_XVFB_PID" 2>/dev/null; . "$root/scripts/wine-env.sh"; wineserver -k 2>/dev/null' EXIT

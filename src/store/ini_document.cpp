@@ -67,7 +67,7 @@ void IniDocument::Parse(std::string_view text) {
     if (current == kGone) continue;
     // "=" (0x3D) is never the trail byte of a double-byte character, so a byte search is safe.
     std::size_t eq = line.rfind('=');
-    AddLine(sections_[current], std::string(line), eq == std::string_view::npos ? kNoKey : eq);
+    AddLine(sections_[current], line, eq == std::string_view::npos ? kNoKey : eq);
   }
 }
 
@@ -77,7 +77,7 @@ std::string IniDocument::Text() const {
     if (s.dead) continue;
     total += s.name.size() + 6;
     for (const Line& l : s.lines)
-      if (!l.dead) total += l.text.size() + 2;
+      if (!l.dead) total += l.length + 2;
   }
   std::string out(total, '\0');
   char* p = total ? &out[0] : nullptr;
@@ -92,7 +92,7 @@ std::string IniDocument::Text() const {
     put("]\r\n", 3);
     for (const Line& l : s.lines) {
       if (l.dead) continue;
-      put(l.text.data(), l.text.size());
+      put(s.bytes.data() + l.offset, l.length);
       put("\r\n", 2);
     }
     put("\r\n", 2);
@@ -114,12 +114,11 @@ void IniDocument::AddSection(std::string name) {
   }
 }
 
-void IniDocument::AddLine(Section& section, std::string text, std::size_t keyLength) {
+void IniDocument::AddLine(Section& section, std::string_view text, std::size_t keyLength) {
   std::size_t pos = section.lines.size();
   bool shadowed = false;
   if (keyLength != kNoKey) {
-    auto [it, added] =
-        section.keys.try_emplace(collation_->FoldKey(std::string_view(text).substr(0, keyLength)));
+    auto [it, added] = section.keys.try_emplace(collation_->FoldKey(text.substr(0, keyLength)));
     if (added) {
       it->second.first = pos;
     } else {
@@ -129,9 +128,11 @@ void IniDocument::AddLine(Section& section, std::string text, std::size_t keyLen
   }
   section.lines.emplace_back();
   Line& line = section.lines.back();
-  line.text = std::move(text);
+  line.offset = section.bytes.size();
+  line.length = text.size();
   line.keyLength = keyLength;
   line.shadowed = shadowed;
+  section.bytes.append(text.data(), text.size());
 }
 
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const {
@@ -162,7 +163,7 @@ void IniDocument::ReadSectionKeys(std::string_view section, std::vector<std::str
   const Section* s = FindSection(section);
   if (!s) return;
   for (const Line& l : s->lines) {
-    if (!l.dead && !l.shadowed && l.keyLength != kNoKey) out.emplace_back(l.text, 0, l.keyLength);
+    if (!l.dead && !l.shadowed && l.keyLength != kNoKey) out.emplace_back(s->TextOf(l).substr(0, l.keyLength));
   }
 }
 
@@ -182,14 +183,14 @@ std::string IniDocument::ReadString(std::string_view section, std::string_view k
                                     std::string_view def) const {
   const Section* s = FindSection(section);
   const Line* l = s ? FindLine(*s, key) : nullptr;
-  return l ? l->text.substr(l->keyLength + 1) : std::string(def);
+  return std::string(l ? s->TextOf(*l).substr(l->keyLength + 1) : def);
 }
 
 int IniDocument::ReadInteger(std::string_view section, std::string_view key, int def) const {
   const Section* s = FindSection(section);
   const Line* l = s ? FindLine(*s, key) : nullptr;
   int value = def;
-  if (l && ParseDecimal(std::string_view(l->text).substr(l->keyLength + 1), value)) return value;
+  if (l && ParseDecimal(s->TextOf(*l).substr(l->keyLength + 1), value)) return value;
   return def;
 }
 
@@ -197,25 +198,32 @@ bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool 
   const Section* s = FindSection(section);
   const Line* l = s ? FindLine(*s, key) : nullptr;
   int value = 0;
-  if (l && ParseDecimal(std::string_view(l->text).substr(l->keyLength + 1), value)) return value != 0;
+  if (l && ParseDecimal(s->TextOf(*l).substr(l->keyLength + 1), value)) return value != 0;
   return def;
 }
 
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   Section& s = SectionForWrite(section);
-  std::string text;
-  text.reserve(key.size() + 1 + value.size());
-  text.append(key.data(), key.size());
-  text += '=';
-  text.append(value.data(), value.size());
   auto it = s.keys.find(collation_->FoldKey(key));
-  if (it != s.keys.end()) {
-    Line& l = s.lines[it->second.first];
-    l.text = std::move(text);
-    l.keyLength = key.size();
-  } else {
-    AddLine(s, std::move(text), key.size());
+  if (it == s.keys.end()) {
+    std::string text;
+    text.reserve(key.size() + 1 + value.size());
+    text.append(key.data(), key.size());
+    text += '=';
+    text.append(value.data(), value.size());
+    AddLine(s, text, key.size());
+    return;
   }
+  // The new text goes to the end of the buffer; the old bytes wait for the next sweep.
+  Line& l = s.lines[it->second.first];
+  s.garbage += l.length;
+  l.offset = s.bytes.size();
+  l.length = key.size() + 1 + value.size();
+  l.keyLength = key.size();
+  s.bytes.append(key.data(), key.size());
+  s.bytes += '=';
+  s.bytes.append(value.data(), value.size());
+  CompactSection(s);
 }
 
 void IniDocument::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -234,13 +242,13 @@ void IniDocument::DeleteKey(std::string_view section, std::string_view key) {
   auto kill = [s](std::size_t pos) {
     Line& l = s->lines[pos];
     l.dead = true;
-    std::string().swap(l.text);
+    s->garbage += l.length;
     ++s->deadLines;
   };
   kill(it->second.first);
   for (std::size_t pos : it->second.later) kill(pos);
   s->keys.erase(it);
-  CompactLines(*s);
+  CompactSection(*s);
 }
 
 void IniDocument::KillSections(const Slot& slot) {
@@ -248,6 +256,7 @@ void IniDocument::KillSections(const Slot& slot) {
     Section& s = sections_[pos];
     s.dead = true;
     std::vector<Line>().swap(s.lines);
+    std::string().swap(s.bytes);
     FoldIndex().swap(s.keys);
     ++deadSections_;
   };
@@ -285,18 +294,27 @@ bool IniDocument::RenameSection(std::string_view from, std::string_view to) {
   return true;
 }
 
-void IniDocument::CompactLines(Section& section) {
-  if (!ShouldCompact(section.deadLines, section.lines.size())) return;
+void IniDocument::CompactSection(Section& section) {
+  bool manyDead = ShouldCompact(section.deadLines, section.lines.size());
+  bool muchGarbage = section.garbage >= 4096 && section.garbage * 2 >= section.bytes.size();
+  if (!manyDead && !muchGarbage) return;
   std::vector<std::size_t> moved(section.lines.size(), kGone);
   std::vector<Line> kept;
   kept.reserve(section.lines.size() - section.deadLines);
+  std::string bytes;
+  bytes.reserve(section.bytes.size() - section.garbage);
   for (std::size_t i = 0; i < section.lines.size(); ++i) {
-    if (section.lines[i].dead) continue;
+    Line l = section.lines[i];
+    if (l.dead) continue;
+    bytes.append(section.bytes, l.offset, l.length);
+    l.offset = bytes.size() - l.length;
     moved[i] = kept.size();
-    kept.push_back(std::move(section.lines[i]));
+    kept.push_back(l);
   }
   section.lines = std::move(kept);
+  section.bytes = std::move(bytes);
   section.deadLines = 0;
+  section.garbage = 0;
   for (auto& entry : section.keys) {
     entry.second.first = moved[entry.second.first];
     for (std::size_t& pos : entry.second.later) pos = moved[pos];

@@ -65,8 +65,11 @@ class IniDocument {
  private:
   static constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
 
+  // A line's bytes live in its section's buffer, so that reading and saving walk memory in
+  // order instead of chasing one allocation per line.
   struct Line {
-    std::string text;
+    std::size_t offset = 0;
+    std::size_t length = 0;
     std::size_t keyLength = kNoKey;  // position of the last "=", kNoKey for a line without one
     bool shadowed = false;           // a later duplicate of an earlier key
     bool dead = false;
@@ -80,21 +83,24 @@ class IniDocument {
 
   struct Section {
     std::string name;
+    std::string bytes;        // the text of every line, back to back
+    std::size_t garbage = 0;  // bytes of replaced or deleted lines still in the buffer
     std::vector<Line> lines;
     FoldIndex keys;
     std::size_t deadLines = 0;
     bool shadowed = false;
     bool dead = false;
+    std::string_view TextOf(const Line& l) const { return std::string_view(bytes).substr(l.offset, l.length); }
   };
 
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
   const Line* FindLine(const Section& section, std::string_view key) const;
   Section& SectionForWrite(std::string_view name);
-  void AddLine(Section& section, std::string text, std::size_t keyLength);
+  void AddLine(Section& section, std::string_view text, std::size_t keyLength);
   void AddSection(std::string name);
   void KillSections(const Slot& slot);
-  void CompactLines(Section& section);
+  void CompactSection(Section& section);
   void CompactSections();
 
   const Collation* collation_;

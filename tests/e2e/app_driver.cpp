@@ -250,6 +250,77 @@ bool AppDriver::ClickTreeNode(HTREEITEM item) {
   return true;
 }
 
+HTREEITEM AppDriver::FindTreeNode(const std::string& text) const {
+  std::vector<const TreeNode*> pending;
+  const std::vector<TreeNode> tree = ReadTree();
+  for (const TreeNode& n : tree) pending.push_back(&n);
+  while (!pending.empty()) {
+    const TreeNode* n = pending.back();
+    pending.pop_back();
+    if (n->text == text) return n->handle;
+    for (const TreeNode& c : n->children) pending.push_back(&c);
+  }
+  return nullptr;
+}
+
+int AppDriver::ListRowCount() const {
+  return static_cast<int>(SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string AppDriver::ListCellText(int row, int column) const {
+  RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA) + 1024);
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = static_cast<char*>(remote.address()) + sizeof(LVITEMA);
+  item.cchTextMax = 1024;
+  remote.Write(&item, sizeof(item));
+  SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(remote.address()));
+  char text[1024] = "";
+  remote.Read(text, sizeof(text) - 1, sizeof(LVITEMA));
+  return text;
+}
+
+std::vector<std::string> AppDriver::ListColumn(int column) const {
+  std::vector<std::string> texts;
+  const int n = ListRowCount();
+  for (int i = 0; i < n; ++i) texts.push_back(ListCellText(i, column));
+  return texts;
+}
+
+bool AppDriver::IsListRowSelected(int row) const {
+  return SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
+}
+
+void AppDriver::SelectListRow(int row) {
+  RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA));
+  LVITEMA item = {};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  remote.Write(&item, sizeof(item));
+  SendMessageA(Control(velmora::IDC_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(remote.address()));
+}
+
+void AppDriver::PressKey(HWND control, WPARAM key) {
+  const UINT scan = MapVirtualKeyA(static_cast<UINT>(key), 0);
+  PostMessageA(control, WM_KEYDOWN, key, 1 | (scan << 16));
+  PostMessageA(control, WM_KEYUP, key, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+bool AppDriver::ClickToolbarButton(int barId, int commandId) {
+  HWND bar = Control(barId);
+  const int index = static_cast<int>(SendMessageA(bar, TB_COMMANDTOINDEX, static_cast<WPARAM>(commandId), 0));
+  if (index < 0) return false;
+  RemoteBuffer remote(process_.hProcess, sizeof(RECT));
+  if (!SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address())))
+    return false;
+  RECT r;
+  remote.Read(&r, sizeof(r));
+  Click(bar, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return true;
+}
+
 HTREEITEM AppDriver::TreeSelection() const { return TreeView_GetSelection(Control(velmora::IDC_TREE)); }
 
 }  // namespace e2e

@@ -82,6 +82,17 @@ class AppDriver {
   bool ClickTreeNode(HTREEITEM item);
   bool TreeItemRect(HTREEITEM item, RECT& rect) const;
   HTREEITEM TreeSelection() const;
+  // Finds a node by its text anywhere in the tree.
+  HTREEITEM FindTreeNode(const std::string& text) const;
+
+  int ListRowCount() const;
+  std::string ListCellText(int row, int column) const;
+  std::vector<std::string> ListColumn(int column) const;
+  bool IsListRowSelected(int row) const;
+  void SelectListRow(int row);
+  // Key down and up posted to a control, as the keyboard would deliver them.
+  void PressKey(HWND control, WPARAM key);
+  bool ClickToolbarButton(int barId, int commandId);
 
   HANDLE process() const { return process_.hProcess; }
 

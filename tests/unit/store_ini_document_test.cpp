@@ -213,6 +213,11 @@ TEST_F(IniDocumentTest, IndexStaysRightThroughManyDeletesAndErases) {
   doc.WriteInteger("Big", "key5", 55);
   EXPECT_EQ(doc.ReadInteger("Big", "key5", -1), 55);
   EXPECT_EQ(KeysOf("Big").back(), "key3");
+  // Rewriting one key again and again leaves old bytes behind until they are swept out.
+  for (int i = 0; i < 2000; ++i) doc.WriteInteger("Big", i % 2 ? "KEY0" : "key0", i);
+  EXPECT_EQ(doc.ReadInteger("Big", "key0", -1), 1999);
+  EXPECT_EQ(doc.ReadInteger("Big", "key10", -1), 10);
+  EXPECT_EQ(KeysOf("Big").front(), "KEY0");
 
   for (int s = 0; s < 300; ++s) doc.WriteBool("S" + std::to_string(s), "cmp", s % 2 == 0);
   for (int s = 0; s < 300; ++s)

@@ -61,6 +61,11 @@ HWND MakeControl(HWND parent, const char* cls, const char* text, DWORD style, in
                          nullptr);
 }
 
+BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
+  SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  return TRUE;
+}
+
 void Check(HWND button, bool on) { SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -346,13 +351,7 @@ void TOrvikBinder::CreateControls() {
   CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance_, nullptr);
 
-  EnumChildWindows(
-      hwnd_,
-      [](HWND child, LPARAM font) -> BOOL {
-        SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(font_));
+  EnumChildWindows(hwnd_, &SetChildFont, reinterpret_cast<LPARAM>(font_));
   CreateMainMenu();
 }
 

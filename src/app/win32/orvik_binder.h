@@ -65,6 +65,8 @@ class TOrvikBinder {
   bool flatListing() const { return flatListing_; }
   bool hourglass() const { return hourglass_; }
   bool WorkerRunning() const { return worker_ && !worker_->finished; }
+  // Records completed by workers since the window was made.
+  std::size_t completions() const { return completions_; }
   int defaultFileIcon() const { return defaultFileIcon_; }
   int defaultFolderIcon() const { return defaultFolderIcon_; }
 
@@ -207,6 +209,7 @@ class TOrvikBinder {
   std::unique_ptr<TFileInfoThread> worker_;
   unsigned workerCount_ = 0;
   std::size_t completionCursor_ = 0;
+  std::size_t completions_ = 0;
   bool stopThumbnails_ = false;
   bool flatListing_ = false;
   bool hourglass_ = false;

@@ -24,6 +24,18 @@ LPARAM ItemParam(HWND tree, HTREEITEM item) {
   return tvi.lParam;
 }
 
+struct SortContext {
+  const std::vector<std::string>* texts;
+  const Collation* collation;
+};
+
+int CALLBACK CompareByText(LPARAM a, LPARAM b, LPARAM context) {
+  const SortContext* c = reinterpret_cast<const SortContext*>(context);
+  const int r = c->collation->Compare((*c->texts)[static_cast<std::size_t>(a)], (*c->texts)[static_cast<std::size_t>(b)]);
+  if (r != 0) return r;
+  return a < b ? -1 : (a > b ? 1 : 0);  // equal texts keep their order
+}
+
 void SetItemParam(HWND tree, HTREEITEM item, LPARAM param) {
   TVITEMA tvi = {};
   tvi.mask = TVIF_PARAM | TVIF_HANDLE;
@@ -101,20 +113,13 @@ void BinderTree::SortChildren(HTREEITEM parent) {
   if (children.size() < 2) return;
   for (std::size_t i = 0; i < children.size(); ++i)
     SetItemParam(tree_, children[i].item, static_cast<LPARAM>(i));
-  struct Context {
-    const std::vector<Child>* children;
-    const Collation* collation;
-  } context{&children, &collation_};
+  std::vector<std::string> texts;
+  for (const Child& c : children) texts.push_back(c.text);
+  SortContext context{&texts, &collation_};
   TVSORTCB sort = {};
   sort.hParent = parent;
   sort.lParam = reinterpret_cast<LPARAM>(&context);
-  sort.lpfnCompare = [](LPARAM a, LPARAM b, LPARAM ctx) -> int {
-    const Context* c = reinterpret_cast<const Context*>(ctx);
-    const int r = c->collation->Compare((*c->children)[static_cast<std::size_t>(a)].text,
-                                        (*c->children)[static_cast<std::size_t>(b)].text);
-    if (r != 0) return r;
-    return a < b ? -1 : (a > b ? 1 : 0);  // keep equal texts in their order
-  };
+  sort.lpfnCompare = &CompareByText;
   SendMessageA(tree_, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
   for (const Child& c : children) SetItemParam(tree_, c.item, c.param);
 }

@@ -145,6 +145,7 @@ LRESULT TOrvikBinder::CompleteRecord(WPARAM step, LPARAM id) {
   worker_->currentRow = row;
   FileRecord& record = *fileRecords_[completionCursor_];
   record.iconIndex = FillFileInfo(record.relativePath, record);
+  ++completions_;
   listView_.RedrawRow(row);
   (void)step;
   return 1;

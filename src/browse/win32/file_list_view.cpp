@@ -105,19 +105,12 @@ void FileListView::FillRow(NMLVDISPINFOA* info) {
     lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
   }
   if (item.mask & LVIF_IMAGE) item.iImage = record.iconIndex;
-  if (item.mask & LVIF_STATE) {
-    item.state &= ~(LVIS_CUT | LVIS_OVERLAYMASK);
-    if (IsGhosted(record)) item.state |= LVIS_CUT;
-  }
-  // Overlay pre-handling: the main column's picture carries the record's overlay.
-  if (item.iSubItem == 0 && (item.mask & LVIF_IMAGE)) {
+  // The main column's picture carries the record's overlay, and the row its cut state.
+  if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
     item.mask |= LVIF_STATE;
-    item.stateMask |= LVIS_OVERLAYMASK;
-    item.state = (item.state & ~LVIS_OVERLAYMASK) | OverlayStateBits(record.overlayIndex);
-    if (IsGhosted(record)) {
-      item.stateMask |= LVIS_CUT;
-      item.state |= LVIS_CUT;
-    }
+    item.stateMask |= LVIS_OVERLAYMASK | LVIS_CUT;
+    item.state = (item.state & ~(LVIS_OVERLAYMASK | LVIS_CUT)) | OverlayStateBits(record.overlayIndex) |
+                 (IsGhosted(record) ? LVIS_CUT : 0);
   }
 }
 

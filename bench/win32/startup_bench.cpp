@@ -1,0 +1,303 @@
+// Start and end of the main window with a large store: 2,000 binders of 50 folders each
+// (100,000 folder lines), against reading and writing the same bytes plainly.
+//
+//   startup_bench.exe [repetitions]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench_util.h"
+#include "binders/binder_model.h"
+#include "store/binder_store.h"
+#include "store/win32/win32_collation.h"
+#include "store/win32/win32_store_files.h"
+
+namespace velmora {
+namespace bench {
+namespace {
+
+constexpr int kBinders = 2000;
+constexpr int kFoldersPerBinder = 50;
+constexpr int kSelectionSections = 500;
+
+struct StoreBytes {
+  std::string titles, folders, selections;
+  std::vector<std::string> paths;  // every registered folder, in file order
+};
+
+// The files exactly as the program writes them (sections, their lines, an empty line, CR LF;
+// the settings section last with FRG before WID), so that an unchanged store must come back
+// byte for byte.
+StoreBytes MakeStore(const std::string& existingRoot) {
+  static const char* const kTitleStems[] = {"バインダー", "Work", "work-", "ソフト表", "ｱｲｳ", "Ａｂｃ", "資料", "_x"};
+  static const char* const kFolderStems[] = {"プロジェクト", "Projects", "ソフト", "表計算", "img", "ﾃﾞｰﾀ"};
+  StoreBytes s;
+  for (int b = 0; b < kBinders; ++b) {
+    char number[16];
+    std::snprintf(number, sizeof(number), "%04d", (b * 7919) % 10000);
+    const std::string title = std::string(kTitleStems[b % 8]) + number;
+    s.titles += title + "\r\n";
+    s.folders += "[" + title + "]\r\n";
+    for (int f = 0; f < kFoldersPerBinder; ++f) {
+      char tail[32];
+      std::snprintf(tail, sizeof(tail), "%02d", f);
+      std::string path;
+      if (b == 0) {
+        // A few folders that exist, so that the tree's look-ups find something too.
+        path = existingRoot + "folder" + tail;
+      } else {
+        path = std::string("C:\\データ\\") + kFolderStems[(b + f) % 6] + "\\" + title + "\\" +
+               kFolderStems[f % 6] + tail;
+      }
+      s.paths.push_back(path);
+      s.folders += path + "=" + std::to_string((b + f) % 3) + "\r\n";
+    }
+    s.folders += std::string("cmp=") + (b % 2 ? "0" : "1") + "\r\n\r\n";
+  }
+  s.folders += "[Orvik]\r\nFRG=0\r\nWID=180\r\n\r\n";
+  for (int i = 0; i < kSelectionSections; ++i) {
+    s.selections += "[バインダー" + std::to_string(i) + "-フォルダ" + std::to_string(i) + "]\r\n";
+    for (int k = 0; k < 5; ++k) s.selections += "file" + std::to_string(k) + ".txt=\r\n";
+    s.selections += "\r\n";
+  }
+  return s;
+}
+
+// Messages left once the window is gone (the quit message its destruction posts, repaints).
+void DrainMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+struct Series {
+  std::vector<double> v;
+  void Add(double x) { v.push_back(x); }
+  double M() const { return Median(v); }
+};
+
+// The tree's steps on their own, on a tree control like the window's, so that the start and
+// the end can be told apart step by step.
+struct TreeSteps {
+  Series readBinders, build, sort, restore, save, release, destroy;
+};
+
+void TimeTreeSteps(const std::string& exeDir, TreeSteps& steps) {
+  Win32Collation collation;
+  Win32StoreFiles files;
+  BinderStore store(collation, files);
+  store.SetUpPaths(exeDir, "bench");
+  store.Load();
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 640, 400, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  HWND control = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                                     TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_EDITLABELS,
+                                 0, 0, 150, 380, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  {
+    BinderTree tree(collation);
+    tree.Attach(control);
+    std::vector<BinderEntry> binders;
+    steps.readBinders.Add(Time([&] { binders = ReadBinders(store, collation); }));
+    steps.build.Add(Time([&] { tree.Build(binders, 0); }));
+    steps.sort.Add(Time([&] { tree.Sort(); }));
+    steps.restore.Add(Time([&] {
+      tree.RestoreExpandedState(store.folders);
+      tree.ExpandRoot();
+    }));
+    steps.save.Add(Time([&] { tree.SaveExpandedState(store.folders); }));
+    steps.release.Add(Time([&] { tree.ReleasePaths(); }));
+    steps.destroy.Add(Time([&] { DestroyWindow(parent); }));
+  }
+  DrainMessages();
+}
+
+bool SameFile(const std::string& path, const std::string& expected, std::string& note) {
+  std::string got;
+  if (!ReadBytes(path, got)) {
+    note = "missing";
+    return false;
+  }
+  if (got == expected) return true;
+  std::size_t i = 0;
+  while (i < got.size() && i < expected.size() && got[i] == expected[i]) ++i;
+  note = "differs at byte " + Count(i) + " (" + Count(got.size()) + " bytes, expected " + Count(expected.size()) + ")";
+  return false;
+}
+
+int Run(int argc, char** argv) {
+  CheckCodePage();
+  InitControls();
+  const std::vector<std::string> args = Arguments(argc, argv);
+  const int reps = args.size() > 0 && std::atoi(args[0].c_str()) > 0 ? std::atoi(args[0].c_str()) : 3;
+
+  const std::string root = MakeTempFolder("startup");
+  const std::string existing = root + "existing\\";
+  CreateDirectoryA(existing.c_str(), nullptr);
+  for (int f = 0; f < kFoldersPerBinder; ++f) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "folder%02d", f);
+    CreateDirectoryA((existing + name).c_str(), nullptr);
+  }
+  const StoreBytes store = MakeStore(existing);
+  const std::string exeDir = root + "exe\\";
+  const std::string emptyExeDir = root + "empty\\";
+  CreateDirectoryA(exeDir.c_str(), nullptr);
+  CreateDirectoryA(emptyExeDir.c_str(), nullptr);
+  const std::string data = exeDir + "data\\";
+  CreateDirectoryA(data.c_str(), nullptr);
+  const std::string titlePath = data + "titlelist.txt", folderPath = data + "folderlist.ini",
+                    selectPath = data + "selectlist.ini";
+
+  QuietPrompter prompter;
+  Series create, show, destroy, object, total, emptyCreate, emptyDestroy;
+  TreeSteps treeSteps;
+  Series plainRead, plainWrite, replacingWrite, storeLoad, storeSave, attributes;
+  std::vector<std::string> roundTrip;
+  std::size_t treeItems = 0;
+  int visibleBinders = 0;
+  unsigned long long found = 0;
+
+  for (int rep = 0; rep < reps; ++rep) {
+    WriteBytes(titlePath, store.titles);
+    WriteBytes(folderPath, store.folders);
+    WriteBytes(selectPath, store.selections);
+
+    // The program's start and end with this store.
+    {
+      AppEnvironment env;
+      env.exeDir = exeDir;
+      const double t0 = Seconds();
+      auto window = std::make_unique<TOrvikBinder>(env, &prompter);
+      window->Create(GetModuleHandleA(nullptr));
+      const double t1 = Seconds();
+      window->Show(SW_SHOWNORMAL);
+      const double t2 = Seconds();
+      treeItems = TreeView_GetCount(window->tree().hwnd());
+      visibleBinders = 0;
+      HWND tree = window->tree().hwnd();
+      for (HTREEITEM b = TreeView_GetChild(tree, TreeView_GetRoot(tree)); b; b = TreeView_GetNextSibling(tree, b))
+        if (window->tree().IsExpanded(b)) ++visibleBinders;
+      PumpPending(*window);
+      const double t3 = Seconds();
+      DestroyWindow(window->hwnd());
+      const double t4 = Seconds();
+      window.reset();
+      const double t5 = Seconds();
+      DrainMessages();
+      create.Add(t1 - t0);
+      show.Add(t2 - t1);
+      destroy.Add(t4 - t3);
+      object.Add(t5 - t4);
+      total.Add((t2 - t0) + (t5 - t3));
+    }
+    std::string note;
+    if (!SameFile(folderPath, store.folders, note)) roundTrip.push_back("folderlist.ini " + note);
+    if (!SameFile(selectPath, store.selections, note)) roundTrip.push_back("selectlist.ini " + note);
+    if (!SameFile(titlePath, store.titles, note)) roundTrip.push_back("titlelist.txt " + note);
+
+    // The same window with no store at all: what start and end cost anyway.
+    RemoveTree(Widen(emptyExeDir + "data"));
+    {
+      AppEnvironment env;
+      env.exeDir = emptyExeDir;
+      const double t0 = Seconds();
+      auto window = std::make_unique<TOrvikBinder>(env, &prompter);
+      window->Create(GetModuleHandleA(nullptr));
+      emptyCreate.Add(Seconds() - t0);
+      const double t1 = Seconds();
+      DestroyWindow(window->hwnd());
+      window.reset();
+      emptyDestroy.Add(Seconds() - t1);
+      DrainMessages();
+    }
+
+    // The same bytes read and written plainly.
+    std::string a, b, c;
+    plainRead.Add(Time([&] {
+      ReadBytes(titlePath, a);
+      ReadBytes(folderPath, b);
+      ReadBytes(selectPath, c);
+    }));
+    plainWrite.Add(Time([&] {
+      WriteBytes(titlePath, a);
+      WriteBytes(folderPath, b);
+      WriteBytes(selectPath, c);
+    }));
+    Win32StoreFiles files;
+    replacingWrite.Add(Time([&] {
+      files.WriteFileReplacing(folderPath, b);
+      files.WriteFileReplacing(selectPath, c);
+      files.WriteFileReplacing(titlePath, a);
+    }));
+
+    // The store alone, without the window: parsing and serialising.
+    Win32Collation collation;
+    BinderStore alone(collation, files);
+    alone.SetUpPaths(exeDir, "bench");
+    storeLoad.Add(Time([&] { alone.Load(); }));
+    storeSave.Add(Time([&] { alone.Save(); }));
+
+    TimeTreeSteps(exeDir, treeSteps);
+
+    // The tree looks every folder up on disk (hidden folders are drawn ghosted).
+    attributes.Add(Time([&] {
+      found = 0;
+      for (const std::string& path : store.paths)
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) ++found;
+    }));
+  }
+
+  std::printf("store: %d binders x %d folders = %s folder lines; titlelist.txt %s bytes, folderlist.ini %s bytes, "
+              "selectlist.ini %s bytes\n",
+              kBinders, kFoldersPerBinder, Count(store.paths.size()).c_str(), Count(store.titles.size()).c_str(),
+              Count(store.folders.size()).c_str(), Count(store.selections.size()).c_str());
+  std::printf("tree: %s nodes, %d binders expanded; %d repetitions (medians); folders found on disk: %s\n",
+              Count(treeItems).c_str(), visibleBinders, reps, Count(found).c_str());
+
+  const double io = plainRead.M() + plainWrite.M();
+  Table table({"measurement", "median s", "vs plain read+write"});
+  auto add = [&](const char* name, double s) { table.Add({name, Fixed(s, 3), Ratio(s, io)}); };
+  add("Create (construction, store load, tree built)", create.M());
+  add("Show (ShowWindow + UpdateWindow)", show.M());
+  add("DestroyWindow (paths freed, store saved)", destroy.M());
+  add("TOrvikBinder destructor after DestroyWindow", object.M());
+  add("start + end in all", total.M());
+  add("Create with no store", emptyCreate.M());
+  add("DestroyWindow + destructor with no store", emptyDestroy.M());
+  add("plain read of the three files", plainRead.M());
+  add("plain write of the three files", plainWrite.M());
+  add("write replacing (temp, flush, move) x3", replacingWrite.M());
+  add("BinderStore::Load alone (parse)", storeLoad.M());
+  add("BinderStore::Save alone", storeSave.M());
+  add("GetFileAttributesA of every folder", attributes.M());
+  table.Print("Start and end with 100,000 folder lines");
+  Table tree({"tree step alone (BinderTree on a tree control)", "median s"});
+  tree.Add({"ReadBinders (folders of every binder from the store)", Fixed(treeSteps.readBinders.M(), 3)});
+  tree.Add({"Build (102,001 nodes inserted, each folder looked up)", Fixed(treeSteps.build.M(), 3)});
+  tree.Add({"Sort (every level)", Fixed(treeSteps.sort.M(), 3)});
+  tree.Add({"RestoreExpandedState + ExpandRoot", Fixed(treeSteps.restore.M(), 3)});
+  tree.Add({"SaveExpandedState", Fixed(treeSteps.save.M(), 3)});
+  tree.Add({"ReleasePaths", Fixed(treeSteps.release.M(), 3)});
+  tree.Add({"DestroyWindow of the tree control", Fixed(treeSteps.destroy.M(), 3)});
+  tree.Print("Where the time goes");
+  std::printf("\nstore round trip through the window: %s\n", roundTrip.empty() ? "IDENTICAL (all three files)" : "DIFFERS");
+  for (const std::string& r : roundTrip) std::printf("  %s\n", r.c_str());
+  std::printf("prompter messages: %d\n", prompter.messages);
+
+  RemoveTree(Widen(root));
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace
+}  // namespace bench
+}  // namespace velmora
+
+int main(int argc, char** argv) { return velmora::bench::Run(argc, argv); }

@@ -1,0 +1,406 @@
+// Folder browsing in the real main window over real folders: listing, filters, row texts,
+// sorting, the worker, navigation and the remembered selection.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <winioctl.h>
+
+#include <algorithm>
+#include <set>
+
+#include "browse/win32/drop_source.h"
+#include "store/win32/win32_collation.h"
+#include "text/cp932.h"
+#include "win32/window_fixture.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+using testing_support::MakeFile;
+using testing_support::MakeFolder;
+using testing_support::PumpUntil;
+using testing_support::TempDir;
+
+std::string Folders(const std::string& binder, const std::string& path, const std::string& style = "0") {
+  return "[" + binder + "]\r\n" + path + "=" + style + "\r\n\r\n";
+}
+
+std::string NoSlash(const std::string& path) { return path.substr(0, path.size() - 1); }
+
+class BrowseTest : public MainWindowTest {
+ protected:
+  void OpenOn(const std::string& folder, const std::string& style = "0", const std::string& selections = "") {
+    Open("Work\r\n", Folders("Work", folder, style), selections);
+  }
+  int RowOf(const std::string& name) const {
+    const auto names = Names();
+    auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+  }
+};
+
+TEST_F(BrowseTest, WineKeepsHiddenAndSystemAttributes) {
+  // The filter tests below rely on it; seen kept on the prefix's file system.
+  MakeFile(content + "h.txt", 1, FILE_ATTRIBUTE_HIDDEN);
+  MakeFile(content + "s.txt", 1, FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_TRUE(GetFileAttributesA((content + "h.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(GetFileAttributesA((content + "s.txt").c_str()) & FILE_ATTRIBUTE_SYSTEM);
+}
+
+TEST_F(BrowseTest, AttributeSwitchesFilterTheNextListing) {
+  MakeFile(content + "normal.txt", 1);
+  MakeFile(content + "hidden.txt", 1, FILE_ATTRIBUTE_HIDDEN);
+  MakeFile(content + "system.txt", 1, FILE_ATTRIBUTE_SYSTEM);
+  MakeFile(content + "both.txt", 1, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  MakeFile(content + "readonly.txt", 1, FILE_ATTRIBUTE_READONLY);
+  MakeFolder(content + "hiddendir");
+  SetFileAttributesA((content + "hiddendir").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  OpenOn(NoSlash(content.path()));
+  ClickNode(LastComponent(NoSlash(content.path())));
+  std::vector<std::string> listed = Names();
+  std::set<std::string> names(listed.begin(), listed.end());
+  EXPECT_EQ(names, (std::set<std::string>{"normal.txt", "readonly.txt"}));
+  EXPECT_EQ(CellText(RowOf("readonly.txt"), 4), "RA");
+
+  // Switches take effect at the next listing only.
+  SendMessageA(window->control(IDC_ATTR_R), BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageA(window->control(IDC_ATTR_H), BM_SETCHECK, BST_CHECKED, 0);
+  EXPECT_EQ(window->fileRecords().size(), 2u);
+  window->SpeedButton4Click();
+  listed = Names();
+  names = std::set<std::string>(listed.begin(), listed.end());
+  EXPECT_EQ(names, (std::set<std::string>{"normal.txt", "hidden.txt", "hiddendir"}));
+  // A listed hidden row is drawn cut; the others are not.
+  HWND list = window->control(IDC_LIST);
+  EXPECT_EQ(ListView_GetItemState(list, RowOf("hidden.txt"), LVIS_CUT), static_cast<UINT>(LVIS_CUT));
+  EXPECT_EQ(ListView_GetItemState(list, RowOf("normal.txt"), LVIS_CUT), 0u);
+
+  SendMessageA(window->control(IDC_ATTR_S), BM_SETCHECK, BST_CHECKED, 0);
+  window->SpeedButton4Click();
+  ASSERT_GE(RowOf("both.txt"), 0);
+  EXPECT_EQ(CellText(RowOf("both.txt"), 4), "SHA");
+  EXPECT_LT(RowOf("readonly.txt"), 0);
+}
+
+TEST_F(BrowseTest, RowsShowSizesDatesAndFoldersFirst) {
+  MakeFile(content + "zero.bin", 0);
+  MakeFile(content + "k1023.bin", 1023);
+  MakeFile(content + "k1024.bin", 1024);
+  MakeFile(content + "k2048.bin", 2048);
+  MakeFile(content + "mega.bin", 1048576);
+  MakeFolder(content + "Zsub");
+  MakeFolder(content + "asub");
+  // A sparse file above 4 GiB: its size must not be cut to 32 bits.
+  HANDLE big = CreateFileA((content + "huge.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD ignored = 0;
+  DeviceIoControl(big, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+  LARGE_INTEGER five;
+  five.QuadPart = 5LL << 30;
+  SetFilePointerEx(big, five, nullptr, FILE_BEGIN);
+  SetEndOfFile(big);
+  CloseHandle(big);
+
+  OpenOn(NoSlash(content.path()), "2");
+  ClickNode(LastComponent(NoSlash(content.path())));
+  const std::vector<std::string> names = Names();
+  ASSERT_EQ(names.size(), 8u);
+  // Folders first, each group in word-sort order.
+  EXPECT_EQ(names[0], "asub");
+  EXPECT_EQ(names[1], "Zsub");
+  EXPECT_EQ(CellText(RowOf("zero.bin"), 1), "0KB");
+  EXPECT_EQ(CellText(RowOf("k1023.bin"), 1), "1KB");
+  EXPECT_EQ(CellText(RowOf("k1024.bin"), 1), "1KB");
+  EXPECT_EQ(CellText(RowOf("k2048.bin"), 1), "2KB");
+  EXPECT_EQ(CellText(RowOf("mega.bin"), 1), "1,024KB");
+  EXPECT_EQ(CellText(RowOf("huge.bin"), 1), "5,242,880KB");
+  EXPECT_EQ(CellText(RowOf("asub"), 1), "");
+  EXPECT_EQ(CellText(RowOf("asub"), 6), "0");
+  EXPECT_EQ(CellText(RowOf("mega.bin"), 6), "1");
+  EXPECT_EQ(CellText(RowOf("mega.bin"), 5), "\\mega.bin");
+  // "yyyy/mm/dd hh:nn" of today's local time.
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char today[16];
+  wsprintfA(today, "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+  const std::string date = CellText(RowOf("mega.bin"), 3);
+  EXPECT_EQ(date.size(), 16u);
+  EXPECT_EQ(date.substr(0, 10), today);
+  EXPECT_EQ(window->hourglass() || window->WorkerRunning(), true);
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_FALSE(window->hourglass());
+
+  // Size ascending keeps folders first; the next click on any column goes descending.
+  window->ListView1ColumnClick(1);
+  EXPECT_EQ(Names()[0], "asub");
+  EXPECT_EQ(Names()[2], "zero.bin");
+  EXPECT_EQ(Names().back(), "huge.bin");
+  window->ListView1ColumnClick(1);
+  EXPECT_EQ(Names()[0], "huge.bin");
+  EXPECT_EQ(Names().back(), "asub");
+}
+
+TEST_F(BrowseTest, WorkerCompletesEveryRecordOnceWhileTheUserSorts) {
+  for (int i = 0; i < 1500; ++i) MakeFile(content + "f" + std::to_string(i) + (i % 3 ? ".txt" : ".zzq"), static_cast<std::size_t>(i % 7));
+  OpenOn(NoSlash(content.path()), "2");
+  const std::size_t before = window->completions();
+  ClickNode(LastComponent(NoSlash(content.path())));
+  int clicks = 0;
+  // Sort by every column again and again while rows are being completed.
+  ASSERT_TRUE(PumpUntil(window.get(), [&] {
+    if (window->WorkerRunning()) window->ListView1ColumnClick(clicks++ % 5);
+    return !window->WorkerRunning();
+  }));
+  EXPECT_GT(clicks, 3);
+  EXPECT_EQ(window->completions() - before, 1500u);
+  for (const auto& r : window->fileRecords()) {
+    ASSERT_FALSE(r->typeText.empty()) << r->name;
+    EXPECT_NE(r->iconIndex, -1) << r->name;
+  }
+  // No registration for ".zzq": the type names the extension, the shell's text or ours.
+  const auto& records = window->fileRecords();
+  auto unknown = std::find_if(records.begin(), records.end(), [](const auto& r) { return r->name == "f0.zzq"; });
+  ASSERT_NE(unknown, records.end());
+  std::string type = (*unknown)->typeText;
+  CharLowerA(&type[0]);
+  EXPECT_NE(type.find("zzq"), std::string::npos);
+}
+
+TEST_F(BrowseTest, NewListingsStopTheWorkerCleanlyUnderLoad) {
+  MakeFolder(content + "a");
+  MakeFolder(content + "b");
+  for (int i = 0; i < 3000; ++i) MakeFile(content + "a\\" + std::to_string(i) + ".txt", 1);
+  for (int i = 0; i < 500; ++i) MakeFile(content + "b\\" + std::to_string(i) + ".dat", 1);
+  Open("Work\r\n", "[Work]\r\n" + (content + "a=2\r\n") + (content + "b=2\r\n\r\n"));
+  for (int round = 0; round < 20; ++round) {
+    ClickNode(round % 2 ? "b" : "a");
+    PumpUntil(window.get(), [&] { return window->completions() % 7 == 0; }, std::chrono::milliseconds(50));
+    window->ListFolder(window->currentFolder(), false);
+  }
+  ClickNode("a");
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(window->fileRecords().size(), 3000u);
+  for (const auto& r : window->fileRecords()) ASSERT_FALSE(r->typeText.empty());
+  // Closing in the middle of a listing stops the worker too.
+  ClickNode("b");
+  Close();
+}
+
+TEST_F(BrowseTest, ShortcutsGetTheShortcutOverlay) {
+  MakeFile(content + "target.txt", 10);
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                            reinterpret_cast<void**>(&link)));
+  link->SetPath((content + "target.txt").c_str());
+  IPersistFile* file = nullptr;
+  link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  const std::wstring name = AnsiToWide(content + "link.lnk", 1024);
+  ASSERT_HRESULT_SUCCEEDED(file->Save(name.c_str(), TRUE));
+  file->Release();
+  link->Release();
+  CoUninitialize();
+  OpenOn(NoSlash(content.path()));
+  ClickNode(LastComponent(NoSlash(content.path())));
+  // Placeholders at once, before any shell call per row.
+  ASSERT_EQ(window->fileRecords().size(), 2u);
+  for (const auto& r : window->fileRecords()) EXPECT_EQ(r->overlayIndex, -1);
+  ASSERT_TRUE(WaitForWorker());
+  for (const auto& r : window->fileRecords()) EXPECT_EQ(r->overlayIndex, r->name == "link.lnk" ? 1 : -1) << r->name;
+  HWND list = window->control(IDC_LIST);
+  EXPECT_EQ(ListView_GetItemState(list, RowOf("link.lnk"), LVIS_OVERLAYMASK), INDEXTOOVERLAYMASK(2));
+}
+
+TEST_F(BrowseTest, EnterGoUpAndRememberedSelection) {
+  MakeFolder(content + "B");
+  MakeFolder(content + "C");
+  MakeFile(content + "B\\inner.txt", 5);
+  MakeFile(content + "x.txt", 5);
+  const std::string root = NoSlash(content.path());
+  const std::string node = LastComponent(root);
+  OpenOn(root, "1");
+  ClickNode(node);
+  HWND bar = window->control(IDC_LISTBAR);
+  EXPECT_EQ(window->listView().GetViewStyle(), kListView);
+  EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONCHECKED, IDM_VIEW_LIST, 0));
+  EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, IDM_THUMBNAILS, 0));
+  EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, IDM_UP, 0));
+
+  window->EnterFolder(RowOf("B"), content + "B");
+  EXPECT_EQ(window->currentFolder(), content + "B");
+  EXPECT_EQ(window->rootFolder(), root);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"inner.txt"}));
+  EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONENABLED, IDM_UP, 0));
+  // Entering from the root remembers just the entered folder.
+  const std::string section = "Work-" + node;
+  std::vector<std::string> keys;
+  window->store().selections.ReadSectionKeys(section, keys);
+  EXPECT_EQ(keys, (std::vector<std::string>{"B"}));
+  // The view button stores the style for the registered folder, even below its root.
+  window->SpeedBtn1Click(IDM_VIEW_DETAIL);
+  EXPECT_EQ(window->store().folders.ReadString("Work", root, ""), "2");
+
+  // Backspace goes up, selecting the folder just left.
+  PostMessageA(window->control(IDC_LIST), WM_KEYDOWN, VK_BACK, 0);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->currentFolder() == root; }));
+  HWND list = window->control(IDC_LIST);
+  EXPECT_EQ(ListView_GetItemState(list, RowOf("B"), LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+  EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, IDM_UP, 0));
+  EXPECT_FALSE(window->hourglass());
+
+  // Selection at the root is saved when the tree selection changes, and restored later.
+  window->listView().DeselectAll();
+  window->listView().SelectRow(RowOf("C"), false);
+  window->listView().SelectRow(RowOf("x.txt"), false);
+  ClickNode("Work");
+  EXPECT_TRUE(window->fileRecords().empty());
+  keys.clear();
+  window->store().selections.ReadSectionKeys(section, keys);
+  EXPECT_EQ(keys, (std::vector<std::string>{"C", "x.txt"}));
+  ClickNode(node);
+  EXPECT_EQ(window->listView().GetViewStyle(), kDetailView);
+  std::vector<int> selected = window->listView().SelectedRows();
+  ASSERT_EQ(selected.size(), 2u);
+  EXPECT_EQ(window->fileRecords()[static_cast<std::size_t>(selected[0])]->name, "C");
+}
+
+TEST_F(BrowseTest, MissingFolderIsListedEmptyAndMarked) {
+  const std::string gone = content + "gone";
+  OpenOn(gone);
+  ClickNode("gone");
+  EXPECT_TRUE(window->fileRecords().empty());
+  char text[512] = "";
+  SendMessageA(window->control(IDC_STATUS), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(std::string(text), "不明 > " + gone);
+}
+
+TEST_F(BrowseTest, ClickingTheShownRootAgainDoesNotRelist) {
+  MakeFile(content + "a.txt", 1);
+  const std::string root = NoSlash(content.path());
+  OpenOn(root);
+  ClickNode(LastComponent(root));
+  ASSERT_TRUE(WaitForWorker());
+  const FileRecord* first = window->fileRecords()[0].get();
+  ClickNode(LastComponent(root));
+  EXPECT_EQ(window->fileRecords()[0].get(), first);
+}
+
+TEST_F(BrowseTest, FlatListingStopsAfterTenThousandFiles) {
+  MakeFolder(content + "one");
+  MakeFolder(content + "one\\deep");
+  MakeFolder(content + "two");
+  for (int i = 0; i < 6000; ++i) MakeFile(content + "one\\" + std::to_string(i), 0);
+  for (int i = 0; i < 4005; ++i) MakeFile(content + "one\\deep\\" + std::to_string(i), 0);
+  MakeFile(content + "two\\late.txt", 0);
+  const std::string root = NoSlash(content.path());
+  OpenOn(root);
+  ClickNode(LastComponent(root));
+  window->listView().SelectRow(RowOf("one"), false);
+  window->listView().SelectRow(RowOf("two"), false);
+  window->ListFolder(window->currentFolder(), true);
+  EXPECT_TRUE(window->flatListing());
+  EXPECT_EQ(window->fileRecords().size(), 10001u);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0], "表示数の制限: ファイル数が10000を超えましたので中断します。");
+  EXPECT_LT(RowOf("late.txt"), 0);
+  window->StopFileInfoWorker();
+}
+
+TEST_F(BrowseTest, LongPathsAreListedThroughThePrefix) {
+  ASSERT_EQ(window, nullptr);
+  std::string deep = NoSlash(content.path());
+  while (deep.size() < 300) {
+    deep += "\\" + std::string(40, 'd');
+    const std::wstring wide = L"\\\\?\\" + AnsiToWide(deep, 1024);
+    CreateDirectoryW(wide.c_str(), nullptr);
+  }
+  const std::wstring file = L"\\\\?\\" + AnsiToWide(deep + "\\far.txt", 1024);
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  OpenOn(deep);
+  ASSERT_EQ(window->systemLevel(), 2);
+  ClickNode(LastComponent(deep));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"far.txt"}));
+  window->StopFileInfoWorker();
+}
+
+TEST_F(BrowseTest, SearchByNameFindsWholeNamesOnly) {
+  // The file system ignores case, so "abc" itself cannot sit beside "ABC".
+  MakeFile(content + "abcd", 1);
+  MakeFile(content + "ABC", 1);
+  OpenOn(NoSlash(content.path()));
+  ClickNode(LastComponent(NoSlash(content.path())));
+  LVFINDINFOA find = {};
+  find.flags = LVFI_STRING | LVFI_WRAP;
+  find.psz = "ABC";
+  const int row = static_cast<int>(SendMessageA(window->control(IDC_LIST), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(window->fileRecords()[static_cast<std::size_t>(row)]->name, "ABC");
+  find.psz = "abc";
+  EXPECT_EQ(SendMessageA(window->control(IDC_LIST), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), -1);
+  find.psz = "ab";
+  EXPECT_EQ(SendMessageA(window->control(IDC_LIST), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), -1);
+  window->StopFileInfoWorker();
+}
+
+TEST_F(BrowseTest, DragOutOffersTheShellsDataObjectForRows) {
+  MakeFile(content + "one.txt", 3);
+  MakeFile(content + "two.txt", 4);
+  Open();
+  IShellFolder* desktop = nullptr;
+  IMalloc* allocator = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(SHGetDesktopFolder(&desktop));
+  ASSERT_HRESULT_SUCCEEDED(SHGetMalloc(&allocator));
+  ComPtr<IDataObject> data = MakeShellDataObject(desktop, allocator, {content + "one.txt", content + "two.txt"});
+  ASSERT_TRUE(data);
+  FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM medium = {};
+  ASSERT_HRESULT_SUCCEEDED(data->GetData(&format, &medium));
+  HDROP drop = static_cast<HDROP>(medium.hGlobal);
+  EXPECT_EQ(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0), 2u);
+  ReleaseStgMedium(&medium);
+  data.Reset();
+  allocator->Release();
+  desktop->Release();
+
+  // The drop source refuses drops onto the program's own controls and cancels on Escape.
+  IDropSource* source = new TDropSource(window->hwnd());
+  EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
+  EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
+  EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
+  EXPECT_EQ(source->GiveFeedback(DROPEFFECT_COPY), DRAGDROP_S_USEDEFAULTCURSORS);
+  IUnknown* unknown = nullptr;
+  EXPECT_EQ(source->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(&unknown)), E_NOINTERFACE);
+  source->Release();
+}
+
+TEST(RecordSortWin32, KeyedSortGivesExactlyTheWordSortOrder) {
+  Win32Collation collation;
+  const char* pieces[] = {"a", "A", "b", "B", "10", "9", "_", "-", "ｱ", "ア", "あ", "ソ", "表", "能", "Ａ", "ａ", "z", "Z", "!", "~", " ", "ポ", "ー"};
+  FileRecordList records;
+  unsigned seed = 12345;
+  for (int i = 0; i < 4000; ++i) {
+    auto r = std::make_unique<FileRecord>();
+    const int n = 1 + static_cast<int>(seed % 4);
+    for (int k = 0; k < n; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      r->name += pieces[(seed >> 8) % (sizeof(pieces) / sizeof(pieces[0]))];
+    }
+    r->isFile = (seed >> 3) % 5 != 0;
+    records.push_back(std::move(r));
+  }
+  SortRecords(records, SortColumn::Name, true, collation);
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    const FileRecord& a = *records[i - 1];
+    const FileRecord& b = *records[i];
+    if (a.isFile != b.isFile) {
+      EXPECT_FALSE(a.isFile);
+      continue;
+    }
+    ASSERT_LE(lstrcmpA(a.name.c_str(), b.name.c_str()), 0) << a.name << " / " << b.name;
+  }
+}
+
+}  // namespace
+}  // namespace velmora

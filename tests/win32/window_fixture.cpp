@@ -1,0 +1,154 @@
+#include "win32/window_fixture.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/win32/win32_util.h"
+
+namespace velmora {
+namespace testing_support {
+
+namespace {
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + name;
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(full + "\\");
+      else
+        DeleteFileA(full.c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+}  // namespace
+
+TempDir::TempDir() {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  static int counter = 0;
+  for (;;) {
+    char name[MAX_PATH];
+    std::snprintf(name, sizeof(name), "%svelmora-w32-%lu-%d\\", base, GetCurrentProcessId(), ++counter);
+    if (CreateDirectoryA(name, nullptr)) {
+      path_ = name;
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void MakeFile(const std::string& path, std::size_t size, DWORD attributes) {
+  WriteBytes(path, std::string(size, 'x'));
+  if (attributes) SetFileAttributesA(path.c_str(), attributes);
+}
+
+void MakeFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+
+void PumpPending(TOrvikBinder* window) {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (window && window->PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    PumpPending(window);
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void MainWindowTest::SetUp() {
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+}
+
+void MainWindowTest::TearDown() { Close(); }
+
+void MainWindowTest::Open(const std::string& titles, const std::string& folders, const std::string& selections) {
+  MakeFolder(app + "data");
+  if (!titles.empty()) WriteBytes(app + "data\\titlelist.txt", titles);
+  if (!folders.empty()) WriteBytes(app + "data\\folderlist.ini", folders);
+  if (!selections.empty()) WriteBytes(app + "data\\selectlist.ini", selections);
+  AppEnvironment env;
+  env.exeDir = app.path();
+  window = std::make_unique<TOrvikBinder>(env, &prompter);
+  window->Create(GetModuleHandleA(nullptr));
+  ShowWindow(window->hwnd(), SW_SHOWNOACTIVATE);
+  PumpPending(window.get());
+}
+
+void MainWindowTest::Close() {
+  if (!window) return;
+  if (IsWindow(window->hwnd())) SendMessageA(window->hwnd(), WM_CLOSE, 0, 0);
+  PumpPending(window.get());
+  window.reset();
+  // The closed window's WM_QUIT must not end a later test's loop.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+HTREEITEM MainWindowTest::FindNode(const std::string& text) const {
+  HWND tree = window->control(IDC_TREE);
+  std::vector<HTREEITEM> pending{TreeView_GetRoot(tree)};
+  while (!pending.empty()) {
+    HTREEITEM item = pending.back();
+    pending.pop_back();
+    if (!item) continue;
+    if (window->tree().Text(item) == text) return item;
+    for (HTREEITEM c = TreeView_GetChild(tree, item); c; c = TreeView_GetNextSibling(tree, c)) pending.push_back(c);
+  }
+  return nullptr;
+}
+
+void MainWindowTest::ClickNode(const std::string& text) {
+  HTREEITEM item = FindNode(text);
+  ASSERT_NE(item, nullptr) << text;
+  TreeView_SelectItem(window->control(IDC_TREE), item);
+  window->TreeView1Click();
+}
+
+std::vector<std::string> MainWindowTest::Names() const {
+  std::vector<std::string> names;
+  for (const auto& r : window->fileRecords()) names.push_back(r->name);
+  return names;
+}
+
+std::string MainWindowTest::CellText(int row, int column) const {
+  char text[512] = "";
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof(text);
+  SendMessageA(window->control(IDC_LIST), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+}  // namespace testing_support
+}  // namespace velmora

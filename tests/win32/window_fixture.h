@@ -1,0 +1,75 @@
+// The real main window in this process over temporary folders, with a message pump that
+// waits for conditions under a deadline.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/prompter.h"
+#include "app/win32/control_ids.h"
+#include "app/win32/orvik_binder.h"
+
+namespace velmora {
+namespace testing_support {
+
+class RecordingPrompter : public Prompter {
+ public:
+  bool AskYesNo(const std::string& text, const std::string& caption) override {
+    messages.push_back(caption + ": " + text);
+    return answer;
+  }
+  void Message(const std::string& text, const std::string& caption) override { messages.push_back(caption + ": " + text); }
+  std::vector<std::string> messages;
+  bool answer = true;
+};
+
+// A temporary folder (trailing backslash), removed with its contents.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string operator+(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+void MakeFile(const std::string& path, std::size_t size, DWORD attributes = 0);
+void MakeFolder(const std::string& path);
+std::string ReadBytes(const std::string& path);
+// Runs the message loop until the condition holds or the deadline passes.
+bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition,
+               std::chrono::milliseconds deadline = std::chrono::seconds(60));
+void PumpPending(TOrvikBinder* window);
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Writes the store files and creates the window.
+  void Open(const std::string& titles = std::string(), const std::string& folders = std::string(),
+            const std::string& selections = std::string());
+  void Close();
+  HTREEITEM FindNode(const std::string& text) const;
+  void ClickNode(const std::string& text);
+  std::vector<std::string> Names() const;
+  std::string CellText(int row, int column) const;
+  bool WaitForWorker() { return PumpUntil(window.get(), [&] { return !window->WorkerRunning(); }); }
+
+  TempDir app;
+  TempDir content;
+  RecordingPrompter prompter;
+  std::unique_ptr<TOrvikBinder> window;
+};
+
+}  // namespace testing_support
+}  // namespace velmora
