@@ -61,6 +61,16 @@ HWND MakeControl(HWND parent, const char* cls, const char* text, DWORD style, in
                          nullptr);
 }
 
+LRESULT CALLBACK PaintGroupBackground(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+    return TRUE;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
 BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
   SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
   return TRUE;
@@ -325,6 +335,8 @@ void TOrvikBinder::CreateControls() {
   // Below its check boxes in the z-order, so that its frame does not paint over them.
   HWND group = MakeControl(hwnd_, "BUTTON", " 表示属性", BS_GROUPBOX, IDC_ATTR_GROUP);
   SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // The main window clips its children, so nobody else would paint the group box's inside.
+  SetWindowSubclass(group, &PaintGroupBackground, 0, 0);
 
   HWND progress = MakeControl(hwnd_, PROGRESS_CLASSA, "", 0, IDC_PROGRESS);
   AddControlHint(progress, "進捗|サムネイルの進捗を表示");
@@ -577,6 +589,9 @@ void TOrvikBinder::Layout() {
   dwp = DeferWindowPos(dwp, treeBar, nullptr, 2, 2, treeBarWidth, ToolbarHeight(), SWP_NOZORDER);
   dwp = DeferWindowPos(dwp, control(IDC_LAREG), nullptr, treeBarWidth + 8, 5, 52, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
+  // Every size change repaints the whole list.
+  listView_.FitNameColumn();
+  InvalidateRect(listView_.hwnd(), nullptr, TRUE);
   SplitterMoved();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }

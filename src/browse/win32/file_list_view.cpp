@@ -50,6 +50,8 @@ void FileListView::SetViewStyle(ViewStyle style) {
   static const LONG_PTR kTypes[] = {LVS_ICON, LVS_LIST, LVS_REPORT};
   SetWindowLongPtrA(list_, GWL_STYLE, s | kTypes[style]);
   SendMessageA(list_, LVM_SETVIEW, kStyles[style], 0);
+  // Rows of the previous style must not linger where the new one draws nothing.
+  InvalidateRect(list_, nullptr, TRUE);
 }
 
 ViewStyle FileListView::GetViewStyle() const {
@@ -58,6 +60,15 @@ ViewStyle FileListView::GetViewStyle() const {
     case LVS_LIST: return kListView;
     default: return kDetailView;
   }
+}
+
+void FileListView::FitNameColumn() {
+  RECT client;
+  GetClientRect(list_, &client);
+  int others = 0;
+  for (int i = 1; i < 5; ++i) others += ListView_GetColumnWidth(list_, i);
+  const int width = client.right - others;
+  ListView_SetColumnWidth(list_, 0, width > 60 ? width : 60);
 }
 
 void FileListView::RedrawRow(int row) { ListView_RedrawItems(list_, row, row); }

@@ -25,6 +25,8 @@ class FileListView {
   void SetViewStyle(ViewStyle style);
   ViewStyle GetViewStyle() const;
   void RedrawRow(int row);
+  // The name column takes whatever width the other columns leave.
+  void FitNameColumn();
   void Repaint();
 
   std::vector<int> SelectedRows() const;
