@@ -1,0 +1,143 @@
+// The main window's own behaviour in this process: hints, the large-icons switch, the
+// expand buttons, label editing, ghosting and what happens when the store cannot be saved.
+#include <windows.h>
+
+#include "win32/window_fixture.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+using testing_support::MakeFolder;
+using testing_support::ReadBytes;
+
+std::string StatusPanel(HWND window, int panel) {
+  char text[512] = "";
+  SendMessageA(GetDlgItem(window, IDC_STATUS), SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+void MouseOver(TOrvikBinder& window, HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MSG msg = {};
+  msg.hwnd = control;
+  msg.message = WM_MOUSEMOVE;
+  msg.pt = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  window.PreTranslateMessage(msg);
+}
+
+class MainWindowBehaviour : public MainWindowTest {};
+
+TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
+  MakeFolder(content + "shown");
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "shown=2\r\n\r\n");
+  ClickNode("shown");
+  const std::string path = content + "shown";
+  EXPECT_EQ(StatusPanel(window->hwnd(), 1), path);
+  MouseOver(*window, window->control(IDC_LAREG));
+  EXPECT_EQ(StatusPanel(window->hwnd(), 1), "大きいアイコン");
+  MouseOver(*window, window->control(IDC_PROGRESS));
+  EXPECT_EQ(StatusPanel(window->hwnd(), 1), "サムネイルの進捗を表示");  // the long part only
+  MouseOver(*window, window->control(IDC_TREE));
+  EXPECT_EQ(StatusPanel(window->hwnd(), 1), path);
+  window->StopFileInfoWorker();
+}
+
+TEST_F(MainWindowBehaviour, LargeIconsSwitchTheTreePictures) {
+  Open("A\r\n");
+  HWND tree = window->control(IDC_TREE);
+  HIMAGELIST small = TreeView_GetImageList(tree, TVSIL_NORMAL);
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(small, &cx, &cy);
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(ImageList_GetImageCount(small), 29);  // 28 pictures and the root icon
+  EXPECT_EQ(TreeView_GetIndent(tree), 19u);
+  SendMessageA(window->control(IDC_LAREG), BM_CLICK, 0, 0);
+  HIMAGELIST large = TreeView_GetImageList(tree, TVSIL_NORMAL);
+  ImageList_GetIconSize(large, &cx, &cy);
+  EXPECT_EQ(cx, 32);
+  EXPECT_EQ(ImageList_GetImageCount(large), 5);
+  TVITEMA root = {};
+  root.mask = TVIF_IMAGE | TVIF_HANDLE;
+  root.hItem = TreeView_GetRoot(tree);
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&root));
+  EXPECT_EQ(root.iImage, 4);
+  Close();
+  EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("FRG=1\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowBehaviour, ExpandButtonsAndPictures) {
+  MakeFolder(content + "one");
+  Open("A\r\nB\r\n", "[A]\r\n" + content.path() + "one=0\r\ncmp=0\r\n\r\n[B]\r\nC:\\=0\r\n\r\n");
+  HWND tree = window->control(IDC_TREE);
+  HTREEITEM a = FindNode("A");
+  EXPECT_FALSE(window->tree().IsExpanded(a));
+  SendMessageA(window->hwnd(), WM_COMMAND, IDM_EXPAND_ALL, 0);
+  EXPECT_TRUE(window->tree().IsExpanded(a));
+  TVITEMA item = {};
+  item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+  item.hItem = a;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(item.iImage, 1);  // open binder
+  item.hItem = FindNode("one");
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(item.iImage, 2);
+  EXPECT_EQ(item.iSelectedImage, 3);
+
+  // Expand to binders collapses the folders away; the list follows the new selection.
+  ClickNode("one");
+  EXPECT_EQ(window->rootFolder(), content + "one");
+  SendMessageA(window->hwnd(), WM_COMMAND, IDM_EXPAND_BINDERS, 0);
+  EXPECT_TRUE(window->tree().IsExpanded(window->tree().Root()));
+  EXPECT_FALSE(window->tree().IsExpanded(a));
+  // Collapsing the root took the selection up to it.
+  EXPECT_EQ(window->tree().Selected(), window->tree().Root());
+  EXPECT_TRUE(window->rootFolder().empty());
+  SendMessageA(window->hwnd(), WM_COMMAND, IDM_COLLAPSE_ALL, 0);
+  EXPECT_FALSE(window->tree().IsExpanded(window->tree().Root()));
+}
+
+TEST_F(MainWindowBehaviour, OnlyBinderLabelsCanBeEdited) {
+  MakeFolder(content + "one");
+  Open("A\r\n", "[A]\r\n" + content.path() + "one=0\r\n\r\n");
+  HWND tree = window->control(IDC_TREE);
+  SetFocus(tree);
+  EXPECT_EQ(TreeView_EditLabel(tree, window->tree().Root()), nullptr);
+  EXPECT_EQ(TreeView_EditLabel(tree, FindNode("one")), nullptr);
+  HWND edit = TreeView_EditLabel(tree, FindNode("A"));
+  EXPECT_NE(edit, nullptr);
+  TreeView_EndEditLabelNow(tree, TRUE);
+}
+
+TEST_F(MainWindowBehaviour, HiddenFoldersAreGhostedButDriveRootsNever) {
+  MakeFolder(content + "secret");
+  SetFileAttributesA((content + "secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  MakeFolder(content + "plain");
+  Open("A\r\n", "[A]\r\n" + content.path() + "secret=0\r\n" + content.path() + "plain=0\r\nC:\\=0\r\n\r\n");
+  EXPECT_TRUE(window->tree().IsGhosted(FindNode("secret")));
+  EXPECT_FALSE(window->tree().IsGhosted(FindNode("plain")));
+  EXPECT_FALSE(window->tree().IsGhosted(FindNode("C:\\")));
+  // Refresh re-reads the attribute.
+  SetFileAttributesA((content + "secret").c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesA((content + "plain").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  window->SpeedButton4Click();
+  EXPECT_FALSE(window->tree().IsGhosted(FindNode("secret")));
+  EXPECT_TRUE(window->tree().IsGhosted(FindNode("plain")));
+}
+
+TEST_F(MainWindowBehaviour, AnUnwritableStoreFileIsKeptAndNamed) {
+  Open("A\r\nB\r\n", "[A]\r\ncmp=0\r\n\r\n");
+  const std::string titles = app + "data\\titlelist.txt";
+  SetFileAttributesA(titles.c_str(), FILE_ATTRIBUTE_READONLY);
+  Close();
+  SetFileAttributesA(titles.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadBytes(titles), "A\r\nB\r\n");
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_NE(prompter.messages[0].find("titlelist.txt"), std::string::npos);
+  // The other files were still written.
+  EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("[Orvik]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora
