@@ -141,3 +141,44 @@ TEST_F(MainWindowBehaviour, AnUnwritableStoreFileIsKeptAndNamed) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+
+class SplitterTest : public MainWindowTest {};
+
+TEST_F(SplitterTest, DraggingMovesThePaneAndTheListToolBarWithinLimits) {
+  Open();
+  HWND main = window->hwnd();
+  auto drag = [&](int from, int to) {
+    SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from, 100));
+    SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to, 100));
+    SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(to, 100));
+  };
+  auto left = [&](int id) {
+    RECT r;
+    GetWindowRect(window->control(id), &r);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r.left;
+  };
+  drag(153, 251);
+  EXPECT_EQ(window->leftPaneWidth(), 250);
+  EXPECT_EQ(left(IDC_LIST), 254);
+  EXPECT_EQ(left(IDC_LISTBAR), 254);
+  drag(251, 5);
+  EXPECT_EQ(window->leftPaneWidth(), 50);
+  RECT client;
+  GetClientRect(main, &client);
+  drag(51, 2000);
+  EXPECT_EQ(window->leftPaneWidth(), client.right - 4 - 50);
+  // The menu's hint reaches the status bar while an item is highlighted.
+  SendMessageA(main, WM_MENUSELECT, MAKEWPARAM(IDM_NEW_BINDER, MF_HILITE), reinterpret_cast<LPARAM>(GetMenu(main)));
+  char text[256] = "";
+  SendMessageA(window->control(IDC_STATUS), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "バインダーを新規で作成する");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -218,6 +218,18 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_APP_WORKER_DONE:
       FileInfoWorkerDone(static_cast<unsigned>(wp));
       return 0;
+    case WM_MENUSELECT: {
+      // A highlighted menu item shows its hint like a control under the mouse.
+      const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
+      auto hint = commandHints_.find(LOWORD(wp));
+      ApplicationHintChanged(!closed && hint != commandHints_.end() && !(HIWORD(wp) & MF_POPUP) ? hint->second
+                                                                                              : std::string());
+      return 0;
+    }
+    case WM_DROPFILES:
+      // Dropped files are taken up by the file commands; until then the drop is released.
+      DragFinish(reinterpret_cast<HDROP>(wp));
+      return 0;
     case WM_APP_TREE_CLICK:
       TreeView1Click();
       return 0;
