@@ -32,44 +32,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-namespace {
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full + "\\");
-      else
-        DeleteFileA(full.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(dir.c_str());
-}
-}  // namespace
-
-TempFolder::TempFolder() {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  static int counter = 0;
-  for (;;) {
-    char name[MAX_PATH];
-    std::snprintf(name, sizeof(name), "%svelmora-e2e-%lu-%d\\", base, GetCurrentProcessId(), ++counter);
-    if (CreateDirectoryA(name, nullptr)) {
-      path_ = name;
-      break;
-    }
-  }
-}
-
-TempFolder::~TempFolder() { RemoveTree(path_); }
-
 RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t size)
     : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
   if (!address_) throw std::runtime_error("VirtualAllocEx failed");

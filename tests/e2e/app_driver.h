@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace e2e {
 
 // Waits for a condition with a deadline; true when it held in time.
@@ -18,16 +20,7 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
-// A fresh temporary folder, removed with its contents at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::string& path() const { return path_; }  // with trailing backslash
-
- private:
-  std::string path_;
-};
+using TempFolder = test_support::TempFolder;
 
 // A block of memory inside another process, for messages whose parameters point to memory.
 class RemoteBuffer {
@@ -99,7 +92,7 @@ class AppDriver {
  private:
   TreeNode ReadTreeItem(HWND tree, HTREEITEM item, int level) const;
 
-  TempFolder dir_;
+  TempFolder dir_{"velmora-e2e"};
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/binder_store.h"
+#include "support/temp_folder.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
 
@@ -65,33 +66,8 @@ TEST_F(Win32CollationTest, IniDocumentFindsKeysInAnyCase) {
 // A fresh folder under the temporary folder, removed with everything in it afterwards.
 class Win32StoreFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char buf[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, buf), 0u);
-    root = std::string(buf) + "velmora-store-" + std::to_string(GetCurrentProcessId()) + "\\";
-    RemoveTree(root);
-    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
-  }
-  void TearDown() override { RemoveTree(root); }
-
-  static void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string full = folder + name;
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(full + "\\");
-        else
-          DeleteFileA(full.c_str());
-      } while (FindNextFileA(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryA(folder.c_str());
-  }
+  test_support::TempFolder folder{"velmora-store"};
+  const std::string root = folder.path();
 
   static void Put(const std::string& path, const std::string& bytes) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -120,7 +96,6 @@ class Win32StoreFilesTest : public ::testing::Test {
     return names;
   }
 
-  std::string root;
   Win32StoreFiles files;
 };
 

@@ -1,6 +1,5 @@
 #include "win32/window_fixture.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -9,43 +8,6 @@
 
 namespace velmora {
 namespace testing_support {
-
-namespace {
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full + "\\");
-      else
-        DeleteFileA(full.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-}  // namespace
-
-TempDir::TempDir() {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  static int counter = 0;
-  for (;;) {
-    char name[MAX_PATH];
-    std::snprintf(name, sizeof(name), "%svelmora-w32-%lu-%d\\", base, GetCurrentProcessId(), ++counter);
-    if (CreateDirectoryA(name, nullptr)) {
-      path_ = name;
-      return;
-    }
-  }
-}
-
-TempDir::~TempDir() { RemoveTree(path_); }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -15,6 +15,7 @@
 #include "app/prompter.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/orvik_binder.h"
+#include "support/temp_folder.h"
 
 namespace velmora {
 namespace testing_support {
@@ -30,17 +31,7 @@ class RecordingPrompter : public Prompter {
   bool answer = true;
 };
 
-// A temporary folder (trailing backslash), removed with its contents.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string operator+(const std::string& name) const { return path_ + name; }
-
- private:
-  std::string path_;
-};
+using TempDir = test_support::TempFolder;
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 void MakeFile(const std::string& path, std::size_t size, DWORD attributes = 0);

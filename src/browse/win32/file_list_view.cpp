@@ -17,6 +17,29 @@ const ColumnSpec kColumns[] = {
     {"名前", LVCFMT_LEFT, 200},     {"サイズ", LVCFMT_RIGHT, 60}, {"種類", LVCFMT_LEFT, 120},
     {"更新日", LVCFMT_LEFT, 120}, {"属性", LVCFMT_LEFT, 50},
 };
+void CopyText(char* target, int size, const std::string& text) { lstrcpynA(target, text.c_str(), size); }
+
+void CopyText(wchar_t* target, int size, const std::string& text) {
+  lstrcpynW(target, AnsiToWide(text, static_cast<std::size_t>(size - 1)).c_str(), size);
+}
+
+// One row's data for the view, in either character width.
+template <typename Item>
+void FillItem(Item& item, const FileRecordList& records, const std::string& thousands) {
+  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= records.size()) return;
+  const FileRecord& record = *records[static_cast<std::size_t>(item.iItem)];
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+    CopyText(item.pszText, item.cchTextMax,
+             item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands));
+  if (item.mask & LVIF_IMAGE) item.iImage = record.iconIndex;
+  // The main column's picture carries the record's overlay, and the row its cut state.
+  if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
+    item.mask |= LVIF_STATE;
+    item.stateMask |= LVIS_OVERLAYMASK | LVIS_CUT;
+    item.state = (item.state & ~(LVIS_OVERLAYMASK | LVIS_CUT)) | OverlayStateBits(record.overlayIndex) |
+                 (IsGhosted(record) ? LVIS_CUT : 0);
+  }
+}
 }  // namespace
 
 void FileListView::Attach(HWND list, const FileRecordList* records) {
@@ -107,51 +130,14 @@ int FileListView::RowAt(POINT client) const {
   return ListView_HitTest(list_, &hit);
 }
 
-void FileListView::FillRow(NMLVDISPINFOA* info) {
-  LVITEMA& item = info->item;
-  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= records_->size()) return;
-  const FileRecord& record = *(*records_)[static_cast<std::size_t>(item.iItem)];
-  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string text = item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands_);
-    lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
-  }
-  if (item.mask & LVIF_IMAGE) item.iImage = record.iconIndex;
-  // The main column's picture carries the record's overlay, and the row its cut state.
-  if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
-    item.mask |= LVIF_STATE;
-    item.stateMask |= LVIS_OVERLAYMASK | LVIS_CUT;
-    item.state = (item.state & ~(LVIS_OVERLAYMASK | LVIS_CUT)) | OverlayStateBits(record.overlayIndex) |
-                 (IsGhosted(record) ? LVIS_CUT : 0);
-  }
-}
-
-void FileListView::FillRowW(NMLVDISPINFOW* info) {
-  // Same fields as the ANSI form; only the text differs.
-  LVITEMW& item = info->item;
-  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= records_->size()) return;
-  const FileRecord& record = *(*records_)[static_cast<std::size_t>(item.iItem)];
-  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string text = item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands_);
-    const std::wstring wide = AnsiToWide(text, static_cast<std::size_t>(item.cchTextMax - 1));
-    lstrcpynW(item.pszText, wide.c_str(), item.cchTextMax);
-  }
-  if (item.mask & LVIF_IMAGE) item.iImage = record.iconIndex;
-  if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
-    item.mask |= LVIF_STATE;
-    item.stateMask |= LVIS_OVERLAYMASK | LVIS_CUT;
-    item.state = (item.state & ~(LVIS_OVERLAYMASK | LVIS_CUT)) | OverlayStateBits(record.overlayIndex) |
-                 (IsGhosted(record) ? LVIS_CUT : 0);
-  }
-}
-
 bool FileListView::HandleNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case LVN_GETDISPINFOA:
-      FillRow(reinterpret_cast<NMLVDISPINFOA*>(header));
+      FillItem(reinterpret_cast<NMLVDISPINFOA*>(header)->item, *records_, thousands_);
       result = 0;
       return true;
     case LVN_GETDISPINFOW:
-      FillRowW(reinterpret_cast<NMLVDISPINFOW*>(header));
+      FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item, *records_, thousands_);
       result = 0;
       return true;
     case LVN_ODFINDITEMA: {

@@ -42,9 +42,6 @@ class FileListView {
   bool HandleNotify(NMHDR* header, LRESULT& result);
 
  private:
-  void FillRow(NMLVDISPINFOA* info);
-  void FillRowW(NMLVDISPINFOW* info);
-
   HWND list_ = nullptr;
   const FileRecordList* records_ = nullptr;
   std::string thousands_ = ",";
