@@ -111,12 +111,13 @@ bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.path().c_str(), &si,
                       &process_))
     return false;
+  // Idle means the creation steps are over and the message loop runs.
+  if (WaitForInputIdle(process_.hProcess, 30000) != 0) return false;
   return WaitFor([&] {
     FindContext ctx{process_.dwProcessId, nullptr};
     EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&ctx));
     window_ = ctx.found;
     if (!window_) return false;
-    // Shown means the creation steps are over and the store is loaded.
     return !expectVisible || IsWindowVisible(window_) != FALSE;
   });
 }
