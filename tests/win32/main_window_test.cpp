@@ -182,3 +182,39 @@ TEST_F(SplitterTest, DraggingMovesThePaneAndTheListToolBarWithinLimits) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+
+class BinderTreeTest : public MainWindowTest {};
+
+TEST_F(BinderTreeTest, SortOrdersEveryLevelAndKeepsThePaths) {
+  Open();
+  BinderTree& tree = window->tree();
+  std::vector<BinderEntry> binders = {
+      {"B", {{"z", "C:\\z"}, {"A", "C:\\A"}}},
+      {"a", {{"ソフト", "C:\\ソフト"}, {"10", "C:\\10"}, {"9", "C:\\9"}}},
+  };
+  tree.Build(binders, 0);
+  tree.Sort();
+  HWND hwnd = window->control(IDC_TREE);
+  std::vector<std::string> order;
+  for (HTREEITEM b = TreeView_GetChild(hwnd, tree.Root()); b; b = TreeView_GetNextSibling(hwnd, b)) {
+    order.push_back(tree.Text(b));
+    for (HTREEITEM f = TreeView_GetChild(hwnd, b); f; f = TreeView_GetNextSibling(hwnd, f)) {
+      const std::string* path = tree.FolderPath(f);
+      ASSERT_NE(path, nullptr);
+      EXPECT_EQ(*path, "C:\\" + tree.Text(f));
+      order.push_back(tree.Text(f));
+    }
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"a", "10", "9", "ソフト", "B", "A", "z"}));
+  EXPECT_EQ(tree.FolderPath(tree.Root()), nullptr);
+  tree.ReleasePaths();
+  EXPECT_EQ(tree.FolderPath(TreeView_GetChild(hwnd, TreeView_GetChild(hwnd, tree.Root()))), nullptr);
+}
+
+}  // namespace
+}  // namespace velmora

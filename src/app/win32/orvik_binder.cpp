@@ -514,8 +514,9 @@ void TOrvikBinder::SetUpRootIcon() {
 void TOrvikBinder::FormCreate() {
   const bool bindersExist = store_.Load();
   if (bindersExist) {
-    tree_.Build(ReadBinders(store_, collation_), rootIndex_);
-    tree_.Sort();
+    std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
+    SortBinders(binders, collation_);
+    tree_.Build(binders, rootIndex_);
     tree_.RestoreExpandedState(store_.folders);
     tree_.ExpandRoot();
   } else {
@@ -542,6 +543,7 @@ void TOrvikBinder::FormClose() {
 
 void TOrvikBinder::FormDestroy() {
   // Shell objects go before COM does, so that their Release still has COM to run in.
+  shellInfo_.ResetCache();
   desktopFolder_.Reset();
   shellMalloc_.Reset();
   if (comInitialized_) CoUninitialize();

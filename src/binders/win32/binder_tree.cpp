@@ -45,9 +45,7 @@ void SetItemParam(HWND tree, HTREEITEM item, LPARAM param) {
 }
 }  // namespace
 
-BinderTree::~BinderTree() {
-  if (tree_ && IsWindow(tree_)) ReleasePaths();
-}
+BinderTree::~BinderTree() = default;
 
 template <typename F>
 void BinderTree::ForEachNode(F f) const {
@@ -75,7 +73,12 @@ HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::str
   ins.item.state = ghosted ? TVIS_CUT : 0;
   HTREEITEM item = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-  if (!item) delete path;
+  if (path) {
+    if (item)
+      paths_.emplace(path, std::unique_ptr<std::string>(path));
+    else
+      delete path;
+  }
   return item;
 }
 
@@ -166,16 +169,12 @@ void BinderTree::SetExpandedAll(bool expand) {
 void BinderTree::ExpandAll() { SetExpandedAll(true); }
 void BinderTree::CollapseAll() { SetExpandedAll(false); }
 
-void BinderTree::ReleasePaths() {
-  if (!tree_) return;
-  std::vector<HTREEITEM> folders;
-  ForEachNode([&](HTREEITEM item, int level) {
-    if (level == 2) folders.push_back(item);
-  });
-  for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-    delete reinterpret_cast<std::string*>(ItemParam(tree_, *it));
-    SetItemParam(tree_, *it, 0);
-  }
+void BinderTree::ReleasePaths() { paths_.clear(); }
+
+const std::string* BinderTree::OwnedPath(LPARAM param) const {
+  // A node whose path was released keeps a stale value; only owned paths are handed out.
+  const std::string* path = reinterpret_cast<const std::string*>(param);
+  return path && paths_.count(path) ? path : nullptr;
 }
 
 void BinderTree::UseImageList(HIMAGELIST list, bool small) {
@@ -204,8 +203,8 @@ int BinderTree::Level(HTREEITEM item) const {
 }
 
 const std::string* BinderTree::FolderPath(HTREEITEM item) const {
-  if (!item || Level(item) != 2) return nullptr;
-  return reinterpret_cast<const std::string*>(ItemParam(tree_, item));
+  // Only folder nodes carry a value, so the level need not be walked up.
+  return item ? OwnedPath(ItemParam(tree_, item)) : nullptr;
 }
 
 std::string BinderTree::Text(HTREEITEM item) const {
@@ -279,9 +278,8 @@ bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
         return true;
       }
       if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-        HTREEITEM item = reinterpret_cast<HTREEITEM>(cd->nmcd.dwItemSpec);
         // Decided at every draw: a folder may appear or vanish while the program runs.
-        if (const std::string* path = FolderPath(item)) {
+        if (const std::string* path = OwnedPath(cd->nmcd.lItemlParam)) {
           if (!IsExistingFolder(*path))
             cd->clrText = (cd->nmcd.uItemState & CDIS_SELECTED) ? kMissingSelectedColor : kMissingColor;
         }

@@ -36,6 +36,8 @@ ListingOptions TOrvikBinder::CurrentListingOptions() const {
 void TOrvikBinder::ListFolder(const std::string& path, bool flat) {
   if (path.empty() || IsExistingFile(path)) return;
   StopFileInfoWorker();
+  // A new listing sees the folder as it is now, not as a kept binding saw it.
+  shellInfo_.ResetCache();
   flatListing_ = flat;
   HWND list = listView_.hwnd();
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);

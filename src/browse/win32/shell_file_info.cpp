@@ -39,16 +39,7 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
   lastDisplayName.clear();
   int icon = -1;
 
-  LPITEMIDLIST parentItem = nullptr;
-  std::wstring parentWide = AnsiToWide(parent);
-  if (FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &parentWide[0], nullptr, &parentItem, nullptr)))
-    parentItem = nullptr;
-
-  ComPtr<IShellFolder> folder;
-  if (parentItem) {
-    if (FAILED(desktop_->BindToObject(parentItem, nullptr, IID_IShellFolder, folder.put_void()))) folder.Reset();
-    allocator_->Free(parentItem);
-  }
+  IShellFolder* folder = BindParent(parent);
   if (folder) {
     std::wstring name = AnsiToWide(LastComponent(fullPath), MAX_PATH);
     LPITEMIDLIST item = nullptr;
@@ -84,6 +75,26 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
   }
   if (icon == -1) icon = GetFileInfoBySHGetFileInfo(fullPath);
   return icon;
+}
+
+IShellFolder* ShellFileInfo::BindParent(const std::string& parent) {
+  if (cachedFolder_ && parent == cachedParent_) return cachedFolder_.get();
+  ResetCache();
+  LPITEMIDLIST parentItem = nullptr;
+  std::wstring parentWide = AnsiToWide(parent);
+  if (parentWide.empty() ||
+      FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &parentWide[0], nullptr, &parentItem, nullptr)) || !parentItem)
+    return nullptr;
+  if (FAILED(desktop_->BindToObject(parentItem, nullptr, IID_IShellFolder, cachedFolder_.put_void())))
+    cachedFolder_.Reset();
+  allocator_->Free(parentItem);
+  if (cachedFolder_) cachedParent_ = parent;
+  return cachedFolder_.get();
+}
+
+void ShellFileInfo::ResetCache() {
+  cachedFolder_.Reset();
+  cachedParent_.clear();
 }
 
 int ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullPath) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/win32/win32_util.h"
+
 namespace velmora {
 
 class ShellFileInfo {
@@ -19,6 +21,8 @@ class ShellFileInfo {
   // Asks the item's parent shell folder; falls back to SHGetFileInfoA.
   int GetShellFileInfo(const std::string& fullPath);
   int GetFileInfoBySHGetFileInfo(const std::string& fullPath);
+  // Forgets the parent folder kept between calls; before a new listing and before COM ends.
+  void ResetCache();
 
   // Side results of the last query.
   std::string lastTypeName;
@@ -26,7 +30,13 @@ class ShellFileInfo {
   int lastOverlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut
 
  private:
+  IShellFolder* BindParent(const std::string& parent);
+
   IShellFolder* desktop_ = nullptr;
+  // The rows of a listing share their parent: binding it once spares a parse and a bind per
+  // row (the bind reads the whole folder on some shells).
+  std::string cachedParent_;
+  ComPtr<IShellFolder> cachedFolder_;
   IMalloc* allocator_ = nullptr;
   int systemLevel_ = 2;
 };
