@@ -264,6 +264,26 @@ TEST_F(BrowseTest, EnterGoUpAndRememberedSelection) {
   EXPECT_EQ(window->fileRecords()[static_cast<std::size_t>(selected[0])]->name, "C");
 }
 
+TEST_F(BrowseTest, SelectionIsRememberedOnlyForTheFolderShown) {
+  MakeFolder(content + "x");
+  MakeFolder(content + "y");
+  MakeFile(content + "x\\shown.txt", 1);
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "x=2\r\n" + content.path() + "y=2\r\n\r\n",
+       "[Work-y]\r\nkept.txt=\r\n\r\n");
+  ClickNode("x");
+  window->listView().SelectRow(0, false);
+  // The selection moves to y without listing it (as Home or End do), then on to the binder.
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("y"));
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("Work"));
+  std::vector<std::string> keys;
+  window->store().selections.ReadSectionKeys("Work-y", keys);
+  EXPECT_EQ(keys, (std::vector<std::string>{"kept.txt"}));
+  keys.clear();
+  window->store().selections.ReadSectionKeys("Work-x", keys);
+  EXPECT_EQ(keys, (std::vector<std::string>{"shown.txt"}));
+  window->StopFileInfoWorker();
+}
+
 TEST_F(BrowseTest, MissingFolderIsListedEmptyAndMarked) {
   const std::string gone = content + "gone";
   OpenOn(gone);

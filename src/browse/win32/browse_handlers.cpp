@@ -266,7 +266,10 @@ void TOrvikBinder::SpeedButton4Click() {
 
 void TOrvikBinder::SaveSelection(int row) {
   HTREEITEM node = tree_.Selected();
-  if (!tree_.FolderPath(node) || currentFolder_ != rootFolder_) return;
+  const std::string* path = tree_.FolderPath(node);
+  // The list must show this very node's folder: keys such as Home or End move the tree's
+  // selection without listing, and the rows of another folder would overwrite its memory.
+  if (!path || *path != rootFolder_ || currentFolder_ != rootFolder_) return;
   const std::string section = SelectionSection(tree_.Text(TreeView_GetParent(tree_.hwnd(), node)), tree_.Text(node));
   if (store_.selections.SectionExists(section)) store_.selections.EraseSection(section);
   std::vector<int> rows;
