@@ -7,38 +7,10 @@
 
 #include "store/binder_store.h"
 #include "store/collation.h"
+#include "unit/fake_store_files.h"
 
 namespace velmora {
 namespace {
-
-// Files and folders in memory; any path can be made unreadable or unwritable.
-class FakeStoreFiles : public StoreFileSystem {
- public:
-  bool ReadFile(const std::string& path, std::string& out) override {
-    auto it = files.find(path);
-    if (it == files.end() || unreadable.count(path)) return false;
-    out = it->second;
-    return true;
-  }
-  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  bool FolderExists(const std::string& path) override { return folders.count(path) != 0; }
-  bool CreateFolderWithParents(const std::string& path) override {
-    created.push_back(path);
-    folders.insert(path);
-    return true;
-  }
-  bool WriteFileReplacing(const std::string& path, std::string_view bytes) override {
-    writes.push_back(path);
-    if (unwritable.count(path)) return false;
-    files[path] = std::string(bytes);
-    return true;
-  }
-
-  std::map<std::string, std::string> files;
-  std::set<std::string> folders;
-  std::set<std::string> unreadable, unwritable;
-  std::vector<std::string> created, writes;
-};
 
 const std::string kData = "C:\\App\\data\\";
 const std::string kTitles = kData + "titlelist.txt";
