@@ -6,6 +6,8 @@
 // Without a folder, 10,000 entries (files of many types and some sub-folders) are made in a
 // temporary folder first and removed at the end.
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <cstdio>
@@ -16,6 +18,8 @@
 
 #include "bench_util.h"
 #include "browse/file_record.h"
+#include "browse/win32/shell_file_info.h"
+#include "text/cp932.h"
 
 // Counts the bytes the program asks for with new, so that a record's cost is measured rather
 // than guessed. Only allocations of this process's C++ code go through here; the shell's own
@@ -126,6 +130,72 @@ struct Memory {
   std::size_t estimate = 0;
 };
 
+// One GetShellFileInfo taken apart into its shell calls, on a sample of the listed paths, so
+// that the shell's own costs can be told from the program's.
+struct StepCosts {
+  double parseParent = 0, bind = 0, parseChild = 0, displayName = 0, attributes = 0, details = 0, icon = 0;
+  double fallback = 0, whole = 0;
+  int samples = 0;
+  bool hasShellIcon = false;
+};
+
+StepCosts TimeShellSteps(TOrvikBinder& window, const std::vector<std::string>& paths) {
+  StepCosts c;
+  ComPtr<IShellFolder> desktop;
+  ComPtr<IMalloc> allocator;
+  if (FAILED(SHGetDesktopFolder(desktop.put())) || FAILED(SHGetMalloc(allocator.put()))) return c;
+  const std::size_t stride = paths.size() / 100 + 1;
+  for (std::size_t i = 0; i < paths.size(); i += stride) {
+    const std::string& path = paths[i];
+    ++c.samples;
+    std::wstring parentWide = AnsiToWide(ParentFolder(path));
+    std::wstring nameWide = AnsiToWide(LastComponent(path));
+    LPITEMIDLIST parentItem = nullptr;
+    c.parseParent += Time([&] { desktop->ParseDisplayName(nullptr, nullptr, &parentWide[0], nullptr, &parentItem, nullptr); });
+    ComPtr<IShellFolder> folder;
+    c.bind += Time([&] {
+      if (parentItem) desktop->BindToObject(parentItem, nullptr, IID_IShellFolder, folder.put_void());
+    });
+    if (parentItem) allocator->Free(parentItem);
+    if (!folder) continue;
+    LPITEMIDLIST item = nullptr;
+    c.parseChild += Time([&] { folder->ParseDisplayName(nullptr, nullptr, &nameWide[0], nullptr, &item, nullptr); });
+    if (!item) continue;
+    c.displayName += Time([&] {
+      STRRET display = {};
+      if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &display))) StrRetToAnsi(display, item, allocator.get());
+    });
+    c.attributes += Time([&] {
+      LPCITEMIDLIST items[1] = {item};
+      SFGAOF attributes = SFGAO_FOLDER | SFGAO_SHARE | SFGAO_LINK;
+      folder->GetAttributesOf(1, items, &attributes);
+    });
+    c.details += Time([&] {
+      ComPtr<IShellFolder2> folder2;
+      SHELLDETAILS details = {};
+      if (SUCCEEDED(folder->QueryInterface(IID_IShellFolder2, folder2.put_void())) &&
+          SUCCEEDED(folder2->GetDetailsOf(item, 2, &details)))
+        StrRetToAnsi(details.str, item, allocator.get());
+    });
+    c.icon += Time([&] {
+      ComPtr<IShellIcon> shellIcon;
+      int index = -1;
+      if (SUCCEEDED(folder->QueryInterface(IID_IShellIcon, shellIcon.put_void()))) {
+        c.hasShellIcon = true;
+        shellIcon->GetIconOf(item, 0, &index);
+      }
+    });
+    allocator->Free(item);
+    c.fallback += Time([&] {
+      SHFILEINFOA info = {};
+      SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info),
+                     SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME);
+    });
+    c.whole += Time([&] { window.shellInfo().GetShellFileInfo(path); });
+  }
+  return c;
+}
+
 Memory Measure(const TOrvikBinder& window, long long bytes0, long long blocks0) {
   Memory m;
   m.bytes = g_liveBytes - bytes0;
@@ -160,6 +230,7 @@ int Run(int argc, char** argv) {
   std::size_t records = 0, completed = 0, plainTypeNames = 0, pathChars = 0;
   bool rootSet = false, allFinished = true, hourglassCleared = true;
   Memory listed, done;
+  StepCosts steps;
   {
     AppEnvironment env;
     env.exeDir = exeDir;
@@ -216,6 +287,10 @@ int Run(int argc, char** argv) {
       ratios.push_back(plain.back() > 0 ? completion.back() / plain.back() : 0);
     }
 
+    std::vector<std::string> paths;
+    for (const auto& r : window.fileRecords()) paths.push_back(RecordFullPath(window.rootFolder(), r->relativePath));
+    steps = TimeShellSteps(window, paths);
+
     // With the window on screen each completed row is also drawn.
     window.Show(SW_SHOWNORMAL);
     PumpPending(window);
@@ -250,6 +325,22 @@ int Run(int argc, char** argv) {
   const double ratio = base > 0 ? Median(completion) / base : 0;
   std::printf("\nworker / plain loop: %.2f (per repetition: %s; target: at most 1.25) %s\n", ratio, perRep.c_str(),
               ratio <= 1.25 ? "within" : "ABOVE TARGET");
+
+  const double k = steps.samples ? 1000.0 / steps.samples : 0;
+  Table parts({"one GetShellFileInfo, step by step", "ms per call"});
+  parts.Add({"desktop ParseDisplayName (parent folder)", Fixed(steps.parseParent * k, 3)});
+  parts.Add({"BindToObject (parent folder)", Fixed(steps.bind * k, 3)});
+  parts.Add({"ParseDisplayName (name in the folder)", Fixed(steps.parseChild * k, 3)});
+  parts.Add({"GetDisplayNameOf", Fixed(steps.displayName * k, 3)});
+  parts.Add({"GetAttributesOf", Fixed(steps.attributes * k, 3)});
+  parts.Add({"IShellFolder2::GetDetailsOf (type column)", Fixed(steps.details * k, 3)});
+  parts.Add({std::string("IShellIcon::GetIconOf (interface ") + (steps.hasShellIcon ? "present)" : "MISSING)"),
+             Fixed(steps.icon * k, 3)});
+  parts.Add({"SHGetFileInfoA 0x4E00 (the fallback's first call)", Fixed(steps.fallback * k, 3)});
+  parts.Add({"GetShellFileInfo as a whole", Fixed(steps.whole * k, 3)});
+  parts.Print(("Where one call's time goes (" + std::to_string(steps.samples) + " sampled paths)").c_str());
+  if (!steps.hasShellIcon)
+    std::printf("the folders give no IShellIcon, so every call also takes the SHGetFileInfoA fallback\n");
 
   Table memory({"record memory", "bytes per record"});
   memory.Add({"sizeof(velmora::FileRecord)", std::to_string(sizeof(FileRecord))});
