@@ -194,7 +194,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      OnCommand(LOWORD(wp), HIWORD(wp));
       return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lp));
@@ -214,7 +214,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_APP_COMPLETE_RECORD:
-      return CompleteRecord(wp, lp);
+      return CompleteRecord(lp);
     case WM_APP_WORKER_DONE:
       FileInfoWorkerDone(static_cast<unsigned>(wp));
       return 0;
@@ -525,7 +525,7 @@ void TOrvikBinder::FormCreate() {
 
   SetLeftPaneWidth(store_.folders.ReadInteger(BinderStore::kSettingsSection, kSettingsWidth, leftWidth_));
   Check(control(IDC_LAREG), store_.folders.ReadBool(BinderStore::kSettingsSection, kSettingsLargeIcons, false));
-  LargeIconsChanged(false);
+  LargeIconsChanged();
 
   DragAcceptFiles(hwnd_, TRUE);
   if (!env_.params.empty()) registrationMode_ = 1;
@@ -634,13 +634,12 @@ void TOrvikBinder::SetLeftPaneWidth(int width) {
   Layout();
 }
 
-void TOrvikBinder::LargeIconsChanged(bool userClicked) {
+void TOrvikBinder::LargeIconsChanged() {
   const bool large = IsChecked(control(IDC_LAREG));
   rootIndex_ = large ? rootIndex32_ : rootIndex16_;
   tree_.UseImageList(large ? imageList3_ : imageList1_, !large);
   // The root's picture indexes the list in use, so it follows the switch at start as well.
   if (tree_.Root()) tree_.SetRootImage(rootIndex_);
-  (void)userClicked;
 }
 
 void TOrvikBinder::AddControlHint(HWND control, const std::string& hint) {
@@ -710,7 +709,7 @@ void TOrvikBinder::SetStatusPath(const std::string& text) {
   SetStatusText(1, text);
 }
 
-void TOrvikBinder::OnCommand(int id, int code, HWND control) {
+void TOrvikBinder::OnCommand(int id, int code) {
   switch (id) {
     case IDM_EXPAND_ALL:
     case IDM_EXPAND_BINDERS:
@@ -718,7 +717,7 @@ void TOrvikBinder::OnCommand(int id, int code, HWND control) {
       ExpandButtonClick(id - IDM_EXPAND_ALL);
       break;
     case IDC_LAREG:
-      if (code == BN_CLICKED) LargeIconsChanged(true);
+      if (code == BN_CLICKED) LargeIconsChanged();
       break;
     case IDM_EXIT:
       PostMessageA(hwnd_, WM_CLOSE, 0, 0);
@@ -740,7 +739,6 @@ void TOrvikBinder::OnCommand(int id, int code, HWND control) {
     default:
       break;
   }
-  (void)control;
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {

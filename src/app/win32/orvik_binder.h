@@ -109,7 +109,7 @@ class TOrvikBinder {
   void Layout();
   void SplitterMoved();
   void SetLeftPaneWidth(int width);
-  void LargeIconsChanged(bool userClicked);
+  void LargeIconsChanged();
 
   // Hints.
   void AddControlHint(HWND control, const std::string& hint);
@@ -119,7 +119,7 @@ class TOrvikBinder {
   void SetStatusPath(const std::string& text);
 
   // Commands and notifications.
-  void OnCommand(int id, int code, HWND control);
+  void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
   void ExpandButtonClick(int tag);
   void OpenHelp();
@@ -134,7 +134,7 @@ class TOrvikBinder {
   void OpenRow(int row);
   bool ListSelectedFoldersFlat();
   ListingOptions CurrentListingOptions() const;
-  LRESULT CompleteRecord(WPARAM step, LPARAM id);
+  LRESULT CompleteRecord(LPARAM id);
   void FileInfoWorkerDone(unsigned id);
   int FillFileInfo(const std::string& relativePath, FileRecord& record);
   void SetButtonEnabled(int id, bool enabled);

@@ -135,7 +135,7 @@ void TOrvikBinder::StopFileInfoWorker() {
   worker_.reset();
 }
 
-LRESULT TOrvikBinder::CompleteRecord(WPARAM step, LPARAM id) {
+LRESULT TOrvikBinder::CompleteRecord(LPARAM id) {
   if (!worker_ || worker_->id() != static_cast<unsigned>(id)) return 0;
   // Completion follows the records, not the row numbers: a sort in between must neither
   // leave a record with its placeholder nor complete one twice. A record is complete once
@@ -149,7 +149,6 @@ LRESULT TOrvikBinder::CompleteRecord(WPARAM step, LPARAM id) {
   record.iconIndex = FillFileInfo(record.relativePath, record);
   ++completions_;
   listView_.RedrawRow(row);
-  (void)step;
   return 1;
 }
 
