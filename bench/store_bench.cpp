@@ -1,12 +1,16 @@
-// Loading (Parse) and saving (Text) a large folder list, each next to a plain pass over the
-// same bytes, and key lookups that must not grow with the document. 2,000 binders of 50
-// folders is the size that matters; 200 shows the growth, and 20,000 the growth once
-// neither size fits in the processor's caches.
+// Loading (file read + Parse) and saving (Text + file write) a large folder list, each next
+// to a plain read or write of the same bytes in the same run, and key lookups that must not
+// grow with the document. 2,000 binders of 50 folders is the size that matters; 200 shows
+// the growth, and 20,000 the growth once the data outgrows the processor's nearer caches.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -61,6 +65,75 @@ void SetBytes(benchmark::State& state, std::size_t bytes) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
 }
 
+// Each size's folder list also as a file, written once and removed at exit, so that the
+// plain read and write below really go through the file system.
+class StoreFiles {
+ public:
+  ~StoreFiles() {
+    std::error_code ignored;
+    for (const auto& entry : inputs_) std::filesystem::remove(entry.second, ignored);
+    if (!output_.empty()) std::filesystem::remove(output_, ignored);
+  }
+  const std::string& Input(int binders) {
+    auto it = inputs_.find(binders);
+    if (it == inputs_.end()) {
+      std::string path = Name("in-" + std::to_string(binders));
+      const std::string& text = FolderList(binders);
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+      out.close();
+      if (!out) throw std::runtime_error("cannot write " + path);
+      it = inputs_.emplace(binders, path).first;
+    }
+    return it->second;
+  }
+  const std::string& Output() {
+    if (output_.empty()) output_ = Name("out");
+    return output_;
+  }
+
+ private:
+  static std::string Name(const std::string& what) {
+    std::random_device rd;
+    auto dir = std::filesystem::temp_directory_path();
+    return (dir / ("velmora-store-bench-" + std::to_string(rd()) + "-" + what + ".ini")).string();
+  }
+  std::map<int, std::string> inputs_;
+  std::string output_;
+};
+
+StoreFiles& Files() {
+  static StoreFiles files;
+  return files;
+}
+
+// As the program reads a store file: its size, a buffer of that size, one read.
+bool ReadWholeFile(const std::string& path, std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  in.seekg(0, std::ios::beg);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  if (size > 0) in.read(&bytes[0], size);
+  if (in.gcount() != size) return false;
+  out.swap(bytes);
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+std::size_t CountLineEnds(const std::string& bytes) {
+  return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+}
+
+// Parsing text already in memory.
 void BM_Parse(benchmark::State& state) {
   const std::string& text = FolderList(static_cast<int>(state.range(0)));
   PortableCollation c;
@@ -75,20 +148,52 @@ void BM_Parse(benchmark::State& state) {
   SetBytes(state, text.size());
 }
 
-// The plain read: copy the bytes and find every line end.
-void BM_BaselineRead(benchmark::State& state) {
+// Loading as the program does it: the file read whole, then parsed.
+void BM_Load(benchmark::State& state) {
+  int binders = static_cast<int>(state.range(0));
+  const std::string& path = Files().Input(binders);
+  PortableCollation c;
+  for (auto _ : state) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) state.SkipWithError("read failed");
+    auto doc = std::make_unique<IniDocument>(c);
+    doc->Parse(text);
+    benchmark::DoNotOptimize(doc.get());
+    state.PauseTiming();
+    doc.reset();
+    state.ResumeTiming();
+  }
+  SetBytes(state, FolderList(binders).size());
+}
+
+// The plain read Parse and Load are held against: the file's bytes read from disk into a
+// string, and every line end found.
+void BM_BaselineReadFile(benchmark::State& state) {
+  int binders = static_cast<int>(state.range(0));
+  const std::string& path = Files().Input(binders);
+  for (auto _ : state) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) state.SkipWithError("read failed");
+    std::size_t lines = CountLineEnds(text);
+    benchmark::DoNotOptimize(lines);
+    benchmark::DoNotOptimize(text.data());
+  }
+  SetBytes(state, FolderList(binders).size());
+}
+
+// Without the file system: the bytes copied from memory and every line end found.
+void BM_BaselineCopyInMemory(benchmark::State& state) {
   const std::string& text = FolderList(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     std::string copy(text);
-    std::size_t lines = 0;
-    for (char ch : copy) lines += ch == '\n';
+    std::size_t lines = CountLineEnds(copy);
     benchmark::DoNotOptimize(lines);
     benchmark::DoNotOptimize(copy.data());
   }
   SetBytes(state, text.size());
 }
 
-// A fuller reference: the bytes split into one string per line.
+// A fuller in-memory reference: the bytes split into one string per line.
 void BM_BaselineSplitLines(benchmark::State& state) {
   const std::string& text = FolderList(static_cast<int>(state.range(0)));
   for (auto _ : state) {
@@ -108,6 +213,7 @@ void BM_BaselineSplitLines(benchmark::State& state) {
   SetBytes(state, text.size());
 }
 
+// Building the text to save, in memory.
 void BM_Text(benchmark::State& state) {
   const std::string& text = FolderList(static_cast<int>(state.range(0)));
   PortableCollation c;
@@ -121,9 +227,35 @@ void BM_Text(benchmark::State& state) {
   SetBytes(state, text.size());
 }
 
-// The plain write: the same bytes copied into a new buffer. The parsed document stays alive
-// as in BM_Text, so that both allocate their output from a heap in the same state.
-void BM_BaselineWrite(benchmark::State& state) {
+// Saving as the program does it: the text built, then written to a file.
+void BM_Save(benchmark::State& state) {
+  const std::string& text = FolderList(static_cast<int>(state.range(0)));
+  const std::string& path = Files().Output();
+  PortableCollation c;
+  IniDocument doc(c);
+  doc.Parse(text);
+  for (auto _ : state) {
+    if (!WriteWholeFile(path, doc.Text())) state.SkipWithError("write failed");
+  }
+  SetBytes(state, text.size());
+}
+
+// The plain write Save is held against: the same bytes written to a file. The parsed
+// document stays alive as in BM_Save, so that both run with the heap in the same state.
+void BM_BaselineWriteFile(benchmark::State& state) {
+  const std::string& text = FolderList(static_cast<int>(state.range(0)));
+  const std::string& path = Files().Output();
+  PortableCollation c;
+  IniDocument doc(c);
+  doc.Parse(text);
+  for (auto _ : state) {
+    if (!WriteWholeFile(path, text)) state.SkipWithError("write failed");
+  }
+  SetBytes(state, text.size());
+}
+
+// The in-memory reference for Text: the same bytes copied into a new buffer.
+void BM_BaselineCopyOut(benchmark::State& state) {
   const std::string& text = FolderList(static_cast<int>(state.range(0)));
   PortableCollation c;
   IniDocument doc(c);
@@ -199,10 +331,14 @@ void BM_LookupByScanForContrast(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Parse)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BaselineRead)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineReadFile)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineCopyInMemory)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineSplitLines)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Text)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BaselineWrite)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineWriteFile)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineCopyOut)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LookupKey)->Arg(200)->Arg(2000);
 BENCHMARK(BM_LookupKeyInOneSection)->Arg(50)->Arg(100000);
 BENCHMARK(BM_LookupByScanForContrast)->Arg(50)->Arg(100000);

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 #include "text/cp932.h"
@@ -10,7 +11,9 @@ namespace velmora {
 
 namespace {
 
-constexpr std::size_t kGone = static_cast<std::size_t>(-1);
+constexpr std::size_t kMinSlots = 8;
+
+std::size_t HashOf(std::string_view fold) { return std::hash<std::string_view>()(fold); }
 
 // Removed lines and sections stay as tombstones so that the positions held by the indexes
 // stay valid; they are swept out once they make up half of their vector.
@@ -39,35 +42,160 @@ bool ParseDecimal(std::string_view s, int& out) {
 
 }  // namespace
 
+void IniDocument::FoldIndex::Clear() {
+  std::vector<Entry>().swap(slots_);
+  count_ = 0;
+}
+
+void IniDocument::FoldIndex::Reserve(std::size_t names) {
+  std::size_t need = count_ + names;
+  if (need == 0) return;
+  std::size_t slotCount = slots_.empty() ? kMinSlots : slots_.size();
+  while (need * 4 > slotCount * 3) slotCount *= 2;
+  if (slotCount != slots_.size()) Rehash(slotCount);
+}
+
+template <class KeyOf>
+std::size_t IniDocument::FoldIndex::SlotOf(const Collation& collation, std::string_view fold, std::size_t hash,
+                                           KeyOf keyOf) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Entry& e = slots_[i];
+    if (e.pos == kNone || (e.hash == hash && collation.FoldsTo(keyOf(e.pos), fold))) return i;
+  }
+}
+
+template <class KeyOf>
+std::size_t IniDocument::FoldIndex::Find(const Collation& collation, std::string_view fold, KeyOf keyOf) const {
+  if (count_ == 0) return kNone;
+  return slots_[SlotOf(collation, fold, HashOf(fold), keyOf)].pos;
+}
+
+template <class KeyOf>
+std::size_t IniDocument::FoldIndex::Add(const Collation& collation, std::string_view fold, std::size_t pos,
+                                        KeyOf keyOf) {
+  if ((count_ + 1) * 4 > slots_.size() * 3) Rehash(slots_.empty() ? kMinSlots : slots_.size() * 2);
+  std::size_t hash = HashOf(fold);
+  Entry& e = slots_[SlotOf(collation, fold, hash, keyOf)];
+  if (e.pos != kNone) return e.pos;
+  e.hash = hash;
+  e.pos = pos;
+  ++count_;
+  return kNone;
+}
+
+template <class KeyOf>
+std::size_t IniDocument::FoldIndex::Take(const Collation& collation, std::string_view fold, KeyOf keyOf) {
+  if (count_ == 0) return kNone;
+  std::size_t slot = SlotOf(collation, fold, HashOf(fold), keyOf);
+  std::size_t pos = slots_[slot].pos;
+  if (pos == kNone) return kNone;
+  EraseSlot(slot);
+  --count_;
+  return pos;
+}
+
+void IniDocument::FoldIndex::EraseSlot(std::size_t hole) {
+  // Later entries of the same probe run move back into the hole, so that no probe ever
+  // stops early at it and no tombstones pile up. An entry whose home slot lies after the
+  // hole stays, or a probe from its home would never reach it.
+  const std::size_t mask = slots_.size() - 1;
+  slots_[hole] = Entry();
+  for (std::size_t i = (hole + 1) & mask; slots_[i].pos != kNone; i = (i + 1) & mask) {
+    std::size_t home = slots_[i].hash & mask;
+    bool homeAfterHole = hole <= i ? (hole < home && home <= i) : (hole < home || home <= i);
+    if (homeAfterHole) continue;
+    slots_[hole] = slots_[i];
+    slots_[i] = Entry();
+    hole = i;
+  }
+}
+
+void IniDocument::FoldIndex::Rehash(std::size_t slotCount) {
+  std::vector<Entry> old(slotCount);
+  old.swap(slots_);
+  const std::size_t mask = slotCount - 1;
+  for (const Entry& e : old) {
+    if (e.pos == kNone) continue;
+    std::size_t i = e.hash & mask;
+    while (slots_[i].pos != kNone) i = (i + 1) & mask;
+    slots_[i] = e;
+  }
+}
+
+void IniDocument::FoldIndex::Remap(const std::vector<std::size_t>& moved) {
+  for (Entry& e : slots_)
+    if (e.pos != kNone) e.pos = moved[e.pos];
+}
+
 IniDocument::IniDocument(const Collation& collation) : collation_(&collation) {}
 
 void IniDocument::Clear() {
   sections_.clear();
-  sectionIndex_.clear();
+  sectionIndex_.Clear();
   deadSections_ = 0;
 }
 
 void IniDocument::Parse(std::string_view text) {
   Clear();
-  std::size_t current = kGone;
+  const char* base = text.data();
+  const std::size_t size = text.size();
+  // The next CR and the next LF are each looked for with memchr and kept until passed,
+  // which finds line ends far faster than a test of every byte for both.
+  auto next = [base, size](char ch, std::size_t from) {
+    const void* at = from < size ? std::memchr(base + from, ch, size - from) : nullptr;
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - base) : size;
+  };
+  std::size_t nextCr = next('\r', 0), nextLf = next('\n', 0);
+  // A section's lines are gathered first, so that its buffers and index are sized once.
+  std::vector<Line> found;
+  std::string fold;
+  bool inSection = false;
   std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = pos;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    std::string_view line = text.substr(pos, end - pos);
+  while (pos < size) {
+    if (nextCr < pos) nextCr = next('\r', pos);
+    if (nextLf < pos) nextLf = next('\n', pos);
+    std::size_t end = nextCr < nextLf ? nextCr : nextLf;
+    std::size_t start = pos;
+    std::string_view line = text.substr(start, end - start);
     pos = end;
-    if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+    if (pos < size) pos += (base[pos] == '\r' && pos + 1 < size && base[pos + 1] == '\n') ? 2 : 1;
 
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[' && line.size() >= 2 && EndsWithChar(line, ']')) {
+      if (inSection) FillSection(sections_.back(), text, found, fold);
+      found.clear();
       AddSection(std::string(line.substr(1, line.size() - 2)));
-      current = sections_.size() - 1;
+      inSection = true;
       continue;
     }
-    if (current == kGone) continue;
+    if (!inSection) continue;
     // "=" (0x3D) is never the trail byte of a double-byte character, so a byte search is safe.
     std::size_t eq = line.rfind('=');
-    AddLine(sections_[current], line, eq == std::string_view::npos ? kNoKey : eq);
+    Line l;
+    l.offset = start;
+    l.length = line.size();
+    l.keyLength = eq == std::string_view::npos ? kNoKey : eq;
+    found.push_back(l);
+  }
+  if (inSection) FillSection(sections_.back(), text, found, fold);
+}
+
+void IniDocument::FillSection(Section& section, std::string_view text, const std::vector<Line>& found,
+                              std::string& fold) {
+  std::size_t bytes = 0, keys = 0;
+  for (const Line& l : found) {
+    bytes += l.length;
+    keys += l.keyLength != kNoKey;
+  }
+  section.bytes.reserve(section.bytes.size() + bytes);
+  section.lines.reserve(section.lines.size() + found.size());
+  section.keys.Reserve(keys);
+  for (const Line& l : found) {
+    std::string_view line = text.substr(l.offset, l.length);
+    fold.clear();
+    if (l.keyLength != kNoKey) collation_->AppendFoldKey(line.substr(0, l.keyLength), fold);
+    AddLine(section, line, l.keyLength, fold);
   }
 }
 
@@ -100,45 +228,56 @@ std::string IniDocument::Text() const {
   return out;
 }
 
+std::string IniDocument::Fold(std::string_view name) const {
+  std::string fold;
+  collation_->AppendFoldKey(name, fold);
+  return fold;
+}
+
+auto IniDocument::SectionNameAt() const {
+  return [this](std::size_t pos) { return std::string_view(sections_[pos].name); };
+}
+
+auto IniDocument::KeyAt(const Section& section) {
+  return [&section](std::size_t pos) {
+    const Line& l = section.lines[pos];
+    return std::string_view(section.bytes).substr(l.offset, l.keyLength);
+  };
+}
+
 void IniDocument::AddSection(std::string name) {
   std::size_t pos = sections_.size();
-  std::string fold = collation_->FoldKey(name);
+  std::size_t first = sectionIndex_.Add(*collation_, Fold(name), pos, SectionNameAt());
   sections_.emplace_back();
-  sections_.back().name = std::move(name);
-  auto [it, added] = sectionIndex_.try_emplace(std::move(fold));
-  if (added) {
-    it->second.first = pos;
-  } else {
-    it->second.later.push_back(pos);
-    sections_.back().shadowed = true;
+  Section& added = sections_.back();
+  added.name = std::move(name);
+  if (first != kNone) {
+    // Later duplicates follow the first one in any order: they only ever go all together.
+    added.shadowed = true;
+    added.nextSame = sections_[first].nextSame;
+    sections_[first].nextSame = pos;
   }
 }
 
-void IniDocument::AddLine(Section& section, std::string_view text, std::size_t keyLength) {
+void IniDocument::AddLine(Section& section, std::string_view text, std::size_t keyLength, std::string_view keyFold) {
   std::size_t pos = section.lines.size();
-  bool shadowed = false;
-  if (keyLength != kNoKey) {
-    auto [it, added] = section.keys.try_emplace(collation_->FoldKey(text.substr(0, keyLength)));
-    if (added) {
-      it->second.first = pos;
-    } else {
-      it->second.later.push_back(pos);
-      shadowed = true;
-    }
-  }
+  std::size_t first = keyLength == kNoKey ? kNone : section.keys.Add(*collation_, keyFold, pos, KeyAt(section));
   section.lines.emplace_back();
   Line& line = section.lines.back();
   line.offset = section.bytes.size();
   line.length = text.size();
   line.keyLength = keyLength;
-  line.shadowed = shadowed;
+  if (first != kNone) {
+    line.shadowed = true;
+    line.nextSame = section.lines[first].nextSame;
+    section.lines[first].nextSame = pos;
+  }
   section.bytes.append(text.data(), text.size());
 }
 
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const {
-  if (sectionIndex_.empty()) return nullptr;
-  auto it = sectionIndex_.find(collation_->FoldKey(name));
-  return it == sectionIndex_.end() ? nullptr : &sections_[it->second.first];
+  std::size_t pos = sectionIndex_.Find(*collation_, Fold(name), SectionNameAt());
+  return pos == kNone ? nullptr : &sections_[pos];
 }
 
 IniDocument::Section* IniDocument::FindSection(std::string_view name) {
@@ -146,9 +285,8 @@ IniDocument::Section* IniDocument::FindSection(std::string_view name) {
 }
 
 const IniDocument::Line* IniDocument::FindLine(const Section& section, std::string_view key) const {
-  if (section.keys.empty()) return nullptr;
-  auto it = section.keys.find(collation_->FoldKey(key));
-  return it == section.keys.end() ? nullptr : &section.lines[it->second.first];
+  std::size_t pos = section.keys.Find(*collation_, Fold(key), KeyAt(section));
+  return pos == kNone ? nullptr : &section.lines[pos];
 }
 
 IniDocument::Section& IniDocument::SectionForWrite(std::string_view name) {
@@ -204,18 +342,19 @@ bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool 
 
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   Section& s = SectionForWrite(section);
-  auto it = s.keys.find(collation_->FoldKey(key));
-  if (it == s.keys.end()) {
+  std::string fold = Fold(key);
+  std::size_t pos = s.keys.Find(*collation_, fold, KeyAt(s));
+  if (pos == kNone) {
     std::string text;
     text.reserve(key.size() + 1 + value.size());
     text.append(key.data(), key.size());
     text += '=';
     text.append(value.data(), value.size());
-    AddLine(s, text, key.size());
+    AddLine(s, text, key.size(), fold);
     return;
   }
   // The new text goes to the end of the buffer; the old bytes wait for the next sweep.
-  Line& l = s.lines[it->second.first];
+  Line& l = s.lines[pos];
   s.garbage += l.length;
   l.offset = s.bytes.size();
   l.length = key.size() + 1 + value.size();
@@ -236,60 +375,49 @@ void IniDocument::WriteBool(std::string_view section, std::string_view key, bool
 
 void IniDocument::DeleteKey(std::string_view section, std::string_view key) {
   Section* s = FindSection(section);
-  if (!s || s->keys.empty()) return;
-  auto it = s->keys.find(collation_->FoldKey(key));
-  if (it == s->keys.end()) return;
-  auto kill = [s](std::size_t pos) {
+  if (!s) return;
+  for (std::size_t pos = s->keys.Take(*collation_, Fold(key), KeyAt(*s)); pos != kNone; pos = s->lines[pos].nextSame) {
     Line& l = s->lines[pos];
     l.dead = true;
     s->garbage += l.length;
     ++s->deadLines;
-  };
-  kill(it->second.first);
-  for (std::size_t pos : it->second.later) kill(pos);
-  s->keys.erase(it);
+  }
   CompactSection(*s);
 }
 
-void IniDocument::KillSections(const Slot& slot) {
-  auto kill = [this](std::size_t pos) {
+void IniDocument::KillSections(std::size_t first) {
+  for (std::size_t pos = first; pos != kNone; pos = sections_[pos].nextSame) {
     Section& s = sections_[pos];
     s.dead = true;
     std::vector<Line>().swap(s.lines);
     std::string().swap(s.bytes);
-    FoldIndex().swap(s.keys);
+    s.keys = FoldIndex();
     ++deadSections_;
-  };
-  kill(slot.first);
-  for (std::size_t pos : slot.later) kill(pos);
+  }
 }
 
 void IniDocument::EraseSection(std::string_view section) {
-  if (sectionIndex_.empty()) return;
-  auto it = sectionIndex_.find(collation_->FoldKey(section));
-  if (it == sectionIndex_.end()) return;
-  KillSections(it->second);
-  sectionIndex_.erase(it);
+  std::size_t pos = sectionIndex_.Take(*collation_, Fold(section), SectionNameAt());
+  if (pos == kNone) return;
+  KillSections(pos);
   CompactSections();
 }
 
 bool IniDocument::RenameSection(std::string_view from, std::string_view to) {
-  if (sectionIndex_.empty()) return false;
-  auto fromIt = sectionIndex_.find(collation_->FoldKey(from));
-  if (fromIt == sectionIndex_.end()) return false;
-  std::string toFold = collation_->FoldKey(to);
-  Slot moved = fromIt->second;
-  if (fromIt->first != toFold) {
-    sectionIndex_.erase(fromIt);
-    auto toIt = sectionIndex_.find(toFold);
-    if (toIt != sectionIndex_.end()) {
-      KillSections(toIt->second);
-      sectionIndex_.erase(toIt);
+  std::string fromFold = Fold(from), toFold = Fold(to);
+  std::size_t moved = sectionIndex_.Find(*collation_, fromFold, SectionNameAt());
+  if (moved == kNone) return false;
+  // The same position for both names means they fold alike: only the spelling changes.
+  std::size_t stale = sectionIndex_.Find(*collation_, toFold, SectionNameAt());
+  if (stale != moved) {
+    sectionIndex_.Take(*collation_, fromFold, SectionNameAt());
+    if (stale != kNone) {
+      sectionIndex_.Take(*collation_, toFold, SectionNameAt());
+      KillSections(stale);
     }
-    sectionIndex_.emplace(std::move(toFold), moved);
+    sectionIndex_.Add(*collation_, toFold, moved, SectionNameAt());
   }
-  sections_[moved.first].name = std::string(to);
-  for (std::size_t pos : moved.later) sections_[pos].name = std::string(to);
+  for (std::size_t pos = moved; pos != kNone; pos = sections_[pos].nextSame) sections_[pos].name = std::string(to);
   CompactSections();
   return true;
 }
@@ -298,7 +426,7 @@ void IniDocument::CompactSection(Section& section) {
   bool manyDead = ShouldCompact(section.deadLines, section.lines.size());
   bool muchGarbage = section.garbage >= 4096 && section.garbage * 2 >= section.bytes.size();
   if (!manyDead && !muchGarbage) return;
-  std::vector<std::size_t> moved(section.lines.size(), kGone);
+  std::vector<std::size_t> moved(section.lines.size(), kNone);
   std::vector<Line> kept;
   kept.reserve(section.lines.size() - section.deadLines);
   std::string bytes;
@@ -315,15 +443,14 @@ void IniDocument::CompactSection(Section& section) {
   section.bytes = std::move(bytes);
   section.deadLines = 0;
   section.garbage = 0;
-  for (auto& entry : section.keys) {
-    entry.second.first = moved[entry.second.first];
-    for (std::size_t& pos : entry.second.later) pos = moved[pos];
-  }
+  for (Line& l : section.lines)
+    if (l.nextSame != kNone) l.nextSame = moved[l.nextSame];
+  section.keys.Remap(moved);
 }
 
 void IniDocument::CompactSections() {
   if (!ShouldCompact(deadSections_, sections_.size())) return;
-  std::vector<std::size_t> moved(sections_.size(), kGone);
+  std::vector<std::size_t> moved(sections_.size(), kNone);
   std::vector<Section> kept;
   kept.reserve(sections_.size() - deadSections_);
   for (std::size_t i = 0; i < sections_.size(); ++i) {
@@ -333,10 +460,9 @@ void IniDocument::CompactSections() {
   }
   sections_ = std::move(kept);
   deadSections_ = 0;
-  for (auto& entry : sectionIndex_) {
-    entry.second.first = moved[entry.second.first];
-    for (std::size_t& pos : entry.second.later) pos = moved[pos];
-  }
+  for (Section& s : sections_)
+    if (s.nextSame != kNone) s.nextSame = moved[s.nextSame];
+  sectionIndex_.Remap(moved);
 }
 
 }  // namespace velmora

@@ -17,7 +17,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "store/collation.h"
@@ -64,6 +63,44 @@ class IniDocument {
 
  private:
   static constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  // Positions of names by the hash of their folded form, so that a lookup does not scan.
+  // Only hashes and positions are kept, not a folded copy of every name: where a hash
+  // matches, the name at that position (keyOf(pos)) is folded again and compared, which is
+  // rare except for the name being looked for. Open addressing with linear probing.
+  class FoldIndex {
+   public:
+    void Clear();
+    // Room for that many more names without growing.
+    void Reserve(std::size_t names);
+    // The position of the name that folds to fold, or kNone.
+    template <class KeyOf>
+    std::size_t Find(const Collation& collation, std::string_view fold, KeyOf keyOf) const;
+    // Adds the name folding to fold at pos and gives kNone; a name already there keeps its
+    // position, which is given back.
+    template <class KeyOf>
+    std::size_t Add(const Collation& collation, std::string_view fold, std::size_t pos, KeyOf keyOf);
+    // Removes the name folding to fold and gives its position, or kNone.
+    template <class KeyOf>
+    std::size_t Take(const Collation& collation, std::string_view fold, KeyOf keyOf);
+    // Every position p becomes moved[p].
+    void Remap(const std::vector<std::size_t>& moved);
+
+   private:
+    struct Entry {
+      std::size_t hash = 0;
+      std::size_t pos = kNone;  // kNone: a free slot
+    };
+    // The slot holding fold, or the free slot that ends its probe.
+    template <class KeyOf>
+    std::size_t SlotOf(const Collation& collation, std::string_view fold, std::size_t hash, KeyOf keyOf) const;
+    void Rehash(std::size_t slotCount);
+    void EraseSlot(std::size_t slot);
+
+    std::vector<Entry> slots_;  // a power of two, at most three quarters in use
+    std::size_t count_ = 0;
+  };
 
   // A line's bytes live in its section's buffer, so that reading and saving walk memory in
   // order instead of chasing one allocation per line.
@@ -71,41 +108,45 @@ class IniDocument {
     std::size_t offset = 0;
     std::size_t length = 0;
     std::size_t keyLength = kNoKey;  // position of the last "=", kNoKey for a line without one
+    std::size_t nextSame = kNone;    // the next line of the same key, from the first one on
     bool shadowed = false;           // a later duplicate of an earlier key
     bool dead = false;
   };
-  // Positions of every occurrence of one folded name; the first is the one that counts.
-  struct Slot {
-    std::size_t first = 0;
-    std::vector<std::size_t> later;
-  };
-  using FoldIndex = std::unordered_map<std::string, Slot>;
 
   struct Section {
     std::string name;
     std::string bytes;        // the text of every line, back to back
     std::size_t garbage = 0;  // bytes of replaced or deleted lines still in the buffer
     std::vector<Line> lines;
-    FoldIndex keys;
+    FoldIndex keys;           // each key's first line
     std::size_t deadLines = 0;
+    std::size_t nextSame = kNone;  // the next section of the same name, from the first one on
     bool shadowed = false;
     bool dead = false;
     std::string_view TextOf(const Line& l) const { return std::string_view(bytes).substr(l.offset, l.length); }
   };
 
+  std::string Fold(std::string_view name) const;
+  // What the indexes read back the names from.
+  auto SectionNameAt() const;
+  static auto KeyAt(const Section& section);
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
   const Line* FindLine(const Section& section, std::string_view key) const;
   Section& SectionForWrite(std::string_view name);
-  void AddLine(Section& section, std::string_view text, std::size_t keyLength);
+  // keyFold is the folded key, unused for a line without one.
+  void AddLine(Section& section, std::string_view text, std::size_t keyLength, std::string_view keyFold);
+  // Fills a new section with the lines found for it while parsing; their offsets are into
+  // text. fold is scratch space, so that all the keys are folded into one buffer.
+  void FillSection(Section& section, std::string_view text, const std::vector<Line>& found, std::string& fold);
   void AddSection(std::string name);
-  void KillSections(const Slot& slot);
+  void KillSections(std::size_t first);
   void CompactSection(Section& section);
   void CompactSections();
 
   const Collation* collation_;
   std::vector<Section> sections_;
-  FoldIndex sectionIndex_;
+  FoldIndex sectionIndex_;  // each name's first section
   std::size_t deadSections_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -234,6 +235,217 @@ TEST_F(IniDocumentTest, IndexStaysRightThroughManyDeletesAndErases) {
   IniDocument reread(collation);
   reread.Parse(doc.Text());
   EXPECT_EQ(reread.Text(), doc.Text());
+}
+
+TEST_F(IniDocumentTest, DuplicatesStayTogetherThroughSweeps) {
+  // Duplicates behind many lines and sections that are then removed: once the removed ones
+  // are swept out, deleting, erasing or renaming must still reach every duplicate.
+  std::string text = "[Big]\r\n";
+  for (int i = 0; i < 100; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  text += "dup=1\r\nDUP=2\r\nk5=dup\r\n";
+  for (int i = 0; i < 100; ++i) text += "[S" + std::to_string(i) + "]\r\n";
+  text += "[Twin]\r\na=1\r\n[twin]\r\nb=2\r\n[TWIN]\r\nc=3\r\n[Pair]\r\n[pair]\r\n";
+  doc.Parse(text);
+  for (int i = 0; i < 100; ++i)
+    if (i != 5) doc.DeleteKey("Big", "K" + std::to_string(i));
+  for (int i = 0; i < 100; ++i) doc.EraseSection("s" + std::to_string(i));
+  EXPECT_EQ(doc.ReadString("Big", "Dup", ""), "1");
+  doc.DeleteKey("Big", "dUp");
+  EXPECT_EQ(doc.Text(),
+            "[Big]\r\nk5=5\r\nk5=dup\r\n\r\n[Twin]\r\na=1\r\n\r\n[twin]\r\nb=2\r\n\r\n[TWIN]\r\nc=3\r\n\r\n"
+            "[Pair]\r\n\r\n[pair]\r\n\r\n");
+  doc.DeleteKey("Big", "k5");
+  ASSERT_TRUE(doc.RenameSection("TWIN", "Two"));
+  EXPECT_EQ(doc.Text(), "[Big]\r\n\r\n[Two]\r\na=1\r\n\r\n[Two]\r\nb=2\r\n\r\n[Two]\r\nc=3\r\n\r\n[Pair]\r\n\r\n[pair]\r\n\r\n");
+  ASSERT_TRUE(doc.RenameSection("Big", "pair"));  // both Pair sections go
+  doc.EraseSection("two");
+  EXPECT_EQ(doc.Text(), "[pair]\r\n\r\n");
+}
+
+// The same rules done the slow way, by comparing name after name: what the indexes must
+// agree with whatever order of writes, deletes, erases and renames.
+class ScanningModel {
+ public:
+  explicit ScanningModel(const Collation& c) : c_(c) {}
+
+  struct Section {
+    std::string name;
+    std::vector<std::string> lines;
+  };
+  std::vector<Section> sections;
+
+  std::string Text() const {
+    std::string out;
+    for (const Section& s : sections) {
+      out += "[" + s.name + "]\r\n";
+      for (const std::string& l : s.lines) out += l + "\r\n";
+      out += "\r\n";
+    }
+    return out;
+  }
+  bool Exists(const std::string& section) const { return Find(section) != nullptr; }
+  std::string Read(const std::string& section, const std::string& key, const std::string& def) const {
+    const Section* s = Find(section);
+    if (!s) return def;
+    for (const std::string& l : s->lines)
+      if (KeyMatches(l, key)) return l.substr(l.rfind('=') + 1);
+    return def;
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const Section& s : sections)
+      if (Find(s.name) == &s) names.push_back(s.name);
+    return names;
+  }
+  std::vector<std::string> Keys(const std::string& section) const {
+    std::vector<std::string> keys;
+    const Section* s = Find(section);
+    if (!s) return keys;
+    for (const std::string& l : s->lines) {
+      std::size_t eq = l.rfind('=');
+      if (eq == std::string::npos) continue;
+      std::string key = l.substr(0, eq);
+      bool seen = false;
+      for (const std::string& k : keys) seen = seen || Same(k, key);
+      if (!seen) keys.push_back(key);
+    }
+    return keys;
+  }
+  void Write(const std::string& section, const std::string& key, const std::string& value) {
+    Section* s = Find(section);
+    if (!s) {
+      sections.push_back({section, {}});
+      s = &sections.back();
+    }
+    for (std::string& l : s->lines) {
+      if (KeyMatches(l, key)) {
+        l = key + "=" + value;
+        return;
+      }
+    }
+    s->lines.push_back(key + "=" + value);
+  }
+  void Delete(const std::string& section, const std::string& key) {
+    Section* s = Find(section);
+    if (!s) return;
+    std::vector<std::string> kept;
+    for (const std::string& l : s->lines)
+      if (!KeyMatches(l, key)) kept.push_back(l);
+    s->lines = kept;
+  }
+  void Erase(const std::string& section) {
+    std::vector<Section> kept;
+    for (const Section& s : sections)
+      if (!Same(s.name, section)) kept.push_back(s);
+    sections = kept;
+  }
+  bool Rename(const std::string& from, const std::string& to) {
+    if (!Find(from)) return false;
+    if (!Same(from, to)) Erase(to);
+    for (Section& s : sections)
+      if (Same(s.name, from)) s.name = to;
+    return true;
+  }
+
+ private:
+  bool Same(const std::string& a, const std::string& b) const { return c_.CompareIgnoreCase(a, b) == 0; }
+  bool KeyMatches(const std::string& line, const std::string& key) const {
+    std::size_t eq = line.rfind('=');
+    return eq != std::string::npos && Same(line.substr(0, eq), key);
+  }
+  const Section* Find(const std::string& name) const {
+    for (const Section& s : sections)
+      if (Same(s.name, name)) return &s;
+    return nullptr;
+  }
+  Section* Find(const std::string& name) {
+    return const_cast<Section*>(static_cast<const ScanningModel*>(this)->Find(name));
+  }
+  const Collation& c_;
+};
+
+// Folds of another length than the text, through the folding built on FoldKey alone, as
+// with the platform's sort keys.
+class BracketedFoldCollation : public PortableCollation {
+ public:
+  std::string FoldKey(std::string_view s) const override { return "<" + PortableCollation::FoldKey(s) + ">"; }
+  void AppendFoldKey(std::string_view s, std::string& out) const override { Collation::AppendFoldKey(s, out); }
+  bool FoldsTo(std::string_view s, std::string_view fold) const override { return Collation::FoldsTo(s, fold); }
+};
+
+void ExpectIndexesAgreeWithAScan(const Collation& c) {
+  IniDocument doc(c);
+  std::mt19937 rng(20240611);
+  auto pick = [&rng](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
+  // Names that differ only in letter case, full-width letters, and a kana whose trail byte
+  // is "A": many collide when folded, some only look alike.
+  const std::vector<std::string> stems = {"k", "Work", "Ａb", "ア", "D:\\ソ\\x", "x=y"};
+  auto name = [&](std::size_t range) {
+    std::size_t r = pick(range);
+    std::string n = stems[r % stems.size()] + std::to_string(r / stems.size());
+    for (char& ch : n) {
+      if (pick(2) == 0 && ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    }
+    if (n.compare(0, 2, "Ａ") == 0 && pick(2) == 0) n.replace(0, 2, "ａ");
+    return n;
+  };
+  for (int trial = 0; trial < 12; ++trial) {
+    // Few sections with many keys, so that removed lines pile up and are swept out, or many
+    // sections with few keys, so that removed sections are.
+    const bool manyKeys = trial % 2 == 0;
+    const std::size_t sectionNames = manyKeys ? 3 : 40, keyNames = manyKeys ? 150 : 4;
+    ScanningModel model(c);
+    // A start with duplicate sections and keys, as only a read file can have them.
+    for (int s = 0; s < 6; ++s) {
+      model.sections.push_back({name(sectionNames), {}});
+      for (int k = 0; k < 20; ++k) model.sections.back().lines.push_back(name(keyNames) + "=" + std::to_string(k));
+      if (pick(3) == 0) model.sections.back().lines.push_back("no key here");
+    }
+    doc.Parse(model.Text());
+    ASSERT_EQ(doc.Text(), model.Text());
+    for (int step = 0; step < 300; ++step) {
+      std::string section = name(sectionNames), key = name(keyNames);
+      switch (pick(10)) {
+        case 0:
+          doc.EraseSection(section);
+          model.Erase(section);
+          break;
+        case 1: {
+          std::string to = name(4);
+          ASSERT_EQ(doc.RenameSection(section, to), model.Rename(section, to));
+          break;
+        }
+        case 2:
+        case 3:
+        case 4:
+          doc.DeleteKey(section, key);
+          model.Delete(section, key);
+          break;
+        default: {
+          std::string value = std::to_string(step);
+          doc.WriteString(section, key, value);
+          model.Write(section, key, value);
+        }
+      }
+      ASSERT_EQ(doc.Text(), model.Text()) << "trial " << trial << " step " << step;
+      ASSERT_EQ(doc.ReadString(section, key, "-"), model.Read(section, key, "-"));
+      ASSERT_EQ(doc.SectionExists(section), model.Exists(section));
+    }
+    EXPECT_EQ(doc.SectionNames(), model.Names());
+    for (const std::string& n : model.Names()) {
+      std::vector<std::string> keys;
+      doc.ReadSectionKeys(n, keys);
+      EXPECT_EQ(keys, model.Keys(n)) << n;
+    }
+    IniDocument reread(c);
+    reread.Parse(doc.Text());
+    EXPECT_EQ(reread.Text(), model.Text());
+  }
+}
+
+TEST(IniDocumentIndex, AgreesWithAScanThroughRandomEdits) {
+  ExpectIndexesAgreeWithAScan(PortableCollation());
+  ExpectIndexesAgreeWithAScan(BracketedFoldCollation());
 }
 
 }  // namespace
