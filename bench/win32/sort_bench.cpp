@@ -83,14 +83,6 @@ class Deck {
 
 int Sign(int v) { return (v > 0) - (v < 0); }
 
-const std::string& ColumnText(const FileRecord& r, SortColumn column) {
-  switch (column) {
-    case SortColumn::Type: return r.typeText;
-    case SortColumn::Date: return r.modifiedText;
-    case SortColumn::Attributes: return r.attributeText;
-    default: return r.name;
-  }
-}
 
 // The list's order as the plain way gets it: lstrcmpA on every comparison.
 struct LstrcmpOrder {

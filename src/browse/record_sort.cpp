@@ -6,10 +6,6 @@
 
 namespace velmora {
 
-namespace {
-
-int Sign(int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); }
-
 const std::string& ColumnText(const FileRecord& r, SortColumn column) {
   switch (column) {
     case SortColumn::Type: return r.typeText;
@@ -18,6 +14,11 @@ const std::string& ColumnText(const FileRecord& r, SortColumn column) {
     default: return r.name;
   }
 }
+
+namespace {
+
+int Sign(int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); }
+
 
 // One record as the sort sees it: the size, or the sort key of the column's text, then the
 // sort key of the name. Keys live in one arena; records with the same column text share

@@ -1,5 +1,6 @@
 // Order of the file list's records and the search by name.
 #pragma once
+#include <string>
 #include <string_view>
 
 #include "browse/file_record.h"
@@ -9,6 +10,9 @@ namespace velmora {
 
 // Column indexes of the file list.
 enum class SortColumn { Name = 0, Size = 1, Type = 2, Date = 3, Attributes = 4 };
+
+// The text a column compares (the name for the size column, whose key is numeric).
+const std::string& ColumnText(const FileRecord& record, SortColumn column);
 
 // The list's comparator: folders before files; then the column's text through
 // Collation::Compare (the size numerically); equal keys by name; the whole result,
