@@ -31,10 +31,8 @@ LRESULT CALLBACK RowCountProbe(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-// The loop every listing has to pay for: one call per entry, nothing kept.
-std::size_t BareLoop(const std::wstring& pattern, unsigned long long& checksum) {
-  WIN32_FIND_DATAW data;
-  HANDLE h = FindFirstFileW(pattern.c_str(), &data);
+// Walks a search to its end, touching each entry once; the handle is closed.
+std::size_t CountEntries(HANDLE h, WIN32_FIND_DATAW& data, unsigned long long& checksum) {
   if (h == INVALID_HANDLE_VALUE) return 0;
   std::size_t n = 0;
   do {
@@ -45,18 +43,18 @@ std::size_t BareLoop(const std::wstring& pattern, unsigned long long& checksum) 
   return n;
 }
 
+// The loop every listing has to pay for: one call per entry, nothing kept.
+std::size_t BareLoop(const std::wstring& pattern, unsigned long long& checksum) {
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(pattern.c_str(), &data);
+  return CountEntries(h, data, checksum);
+}
+
 std::size_t LargeFetchLoop(const std::wstring& pattern, unsigned long long& checksum) {
   WIN32_FIND_DATAW data;
   HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                               FIND_FIRST_EX_LARGE_FETCH);
-  if (h == INVALID_HANDLE_VALUE) return 0;
-  std::size_t n = 0;
-  do {
-    ++n;
-    checksum += data.dwFileAttributes + data.cFileName[0];
-  } while (FindNextFileW(h, &data));
-  FindClose(h);
-  return n;
+  return CountEntries(h, data, checksum);
 }
 
 struct Series {

@@ -533,11 +533,9 @@ void TOrvikBinder::FormCreate() {
 
 void TOrvikBinder::FormClose() {
   StopFileInfoWorker();
-  HWND list = control(IDC_LIST);
-  if (ListView_GetItemCount(list) > 0) {
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ListView_SetItemCountEx(list, 0, 0);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  if (listView_.RowCount() > 0) {
+    BulkUpdate update(listView_.hwnd());
+    listView_.SetRowCount(0);
   }
 }
 
@@ -550,8 +548,7 @@ void TOrvikBinder::FormDestroy() {
   if (oleInitialized_) OleUninitialize();
   comInitialized_ = oleInitialized_ = false;
 
-  ListView_SetItemCountEx(control(IDC_LIST), 0, 0);
-  while (!fileRecords_.empty()) fileRecords_.pop_back();
+  ClearFileRecords();
   tree_.ReleasePaths();
   tree_.SaveExpandedState(store_.folders);
   store_.folders.WriteBool(BinderStore::kSettingsSection, kSettingsLargeIcons, IsChecked(control(IDC_LAREG)));

@@ -86,7 +86,7 @@ void BinderTree::BuildRootOnly(int rootImage) { Build({}, rootImage); }
 
 void BinderTree::Build(const std::vector<BinderEntry>& binders, int rootImage) {
   rootImage_ = rootImage;
-  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  BulkUpdate update(tree_);
   ReleasePaths();
   TreeView_DeleteAllItems(tree_);
   HTREEITEM root = Insert(TVI_ROOT, kRootText, nullptr, rootImage, rootImage, false);
@@ -98,8 +98,6 @@ void BinderTree::Build(const std::vector<BinderEntry>& binders, int rootImage) {
              NodeImage(2, true, rootImage), GhostedOnDisk(folder.path));
     }
   }
-  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(tree_, nullptr, TRUE);
 }
 
 void BinderTree::SortChildren(HTREEITEM parent) {
@@ -157,13 +155,11 @@ void BinderTree::ExpandRoot() {
 }
 
 void BinderTree::SetExpandedAll(bool expand) {
-  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  BulkUpdate update(tree_);
   ForEachNode([&](HTREEITEM item, int) {
     TreeView_Expand(tree_, item, expand ? TVE_EXPAND : TVE_COLLAPSE);
     UpdateImages(item);
   });
-  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(tree_, nullptr, TRUE);
 }
 
 void BinderTree::ExpandAll() { SetExpandedAll(true); }

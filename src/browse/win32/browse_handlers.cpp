@@ -39,25 +39,24 @@ void TOrvikBinder::ListFolder(const std::string& path, bool flat) {
   // A new listing sees the folder as it is now, not as a kept binding saw it.
   shellInfo_.ResetCache();
   flatListing_ = flat;
-  HWND list = listView_.hwnd();
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  if (!flat) ClearFileRecords();
-  hourglass_ = true;
-  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-  LeaveThumbnailMode(false);
-  if (flat) {
-    ListSelectedFoldersFlat();
-  } else {
-    Win32DirectoryPort port(systemLevel_);
-    EnumerateFolder(path, port, CurrentListingOptions(), fileRecords_);
+  {
+    BulkUpdate update(listView_.hwnd());
+    if (!flat) ClearFileRecords();
+    hourglass_ = true;
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    LeaveThumbnailMode(false);
+    if (flat) {
+      ListSelectedFoldersFlat();
+    } else {
+      Win32DirectoryPort port(systemLevel_);
+      EnumerateFolder(path, port, CurrentListingOptions(), fileRecords_);
+    }
+    listView_.SetRowCount(static_cast<int>(fileRecords_.size()));
+    listSort_.SortAfterListing(fileRecords_, collation_);
+    completionCursor_ = 0;
+    SetStatusText(0, std::to_string(fileRecords_.size()));
+    SetStatusPath(path);
   }
-  listView_.SetRowCount(static_cast<int>(fileRecords_.size()));
-  listSort_.SortAfterListing(fileRecords_, collation_);
-  completionCursor_ = 0;
-  SetStatusText(0, std::to_string(fileRecords_.size()));
-  SetStatusPath(path);
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  listView_.Repaint();
   StartFileInfoWorker();
 }
 
@@ -196,13 +195,14 @@ void TOrvikBinder::TreeView1Click() {
       const std::string binder = tree_.Text(TreeView_GetParent(tree_.hwnd(), node));
       const std::string folder = *path;  // the node may change while the list is rebuilt
       const int style = store_.folders.ReadInteger(binder, folder, 0);
-      SendMessageA(listView_.hwnd(), WM_SETREDRAW, FALSE, 0);
-      ClearFileRecords();
-      if (style >= kIconView && style <= kDetailView) {
-        listView_.SetViewStyle(static_cast<ViewStyle>(style));
-        SetViewButtons(static_cast<ViewStyle>(style));
+      {
+        BulkUpdate update(listView_.hwnd());
+        ClearFileRecords();
+        if (style >= kIconView && style <= kDetailView) {
+          listView_.SetViewStyle(static_cast<ViewStyle>(style));
+          SetViewButtons(static_cast<ViewStyle>(style));
+        }
       }
-      SendMessageA(listView_.hwnd(), WM_SETREDRAW, TRUE, 0);
       SetButtonEnabled(IDM_THUMBNAILS, listView_.GetViewStyle() == kIconView);
       currentFolder_ = rootFolder_ = folder;
       OpenFolder(folder);
@@ -219,10 +219,10 @@ void TOrvikBinder::TreeView1Click() {
       }
     }
   } else {
-    SendMessageA(listView_.hwnd(), WM_SETREDRAW, FALSE, 0);
-    ClearFileRecords();
-    SendMessageA(listView_.hwnd(), WM_SETREDRAW, TRUE, 0);
-    listView_.Repaint();
+    {
+      BulkUpdate update(listView_.hwnd());
+      ClearFileRecords();
+    }
     rootFolder_.clear();
     currentFolder_.clear();
     SetButtonEnabled(IDM_THUMBNAILS, false);
