@@ -14,8 +14,9 @@ OpenDecision DecideOpen(const std::string& path, FileSystem& fs, const LinkFollo
     decision.kind = OpenKind::kEnterFolder;
     return decision;
   }
-  if (IsShortcutPath(path)) {
-    if (!followLink || followLink(decision.path) != 0) return OpenDecision();
+  // Without a follower the shell opens the shortcut itself.
+  if (followLink && IsShortcutPath(path)) {
+    if (followLink(decision.path) != 0) return OpenDecision();
     if (fs.IsExistingFolder(decision.path)) {
       decision.kind = OpenKind::kEnterFolder;
       return decision;

@@ -10,7 +10,8 @@
 namespace velmora {
 
 // Follows a shortcut: on entry the shortcut's path, on return its target when that exists
-// (else unchanged). Non-zero when the shortcut could not be loaded or resolved.
+// (else unchanged). Non-zero when the shortcut could not be loaded or resolved. Without a
+// follower shortcuts are started like files, and the shell follows them.
 using LinkFollower = std::function<int(std::string& path)>;
 
 enum class OpenKind {

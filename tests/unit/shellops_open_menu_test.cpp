@@ -112,6 +112,8 @@ TEST_F(ShellopsOpen, ShortcutsInExactCaseAreFollowed) {
   // A shortcut that cannot be resolved: nothing at all.
   linkResult = 1;
   EXPECT_EQ(Open("C:\\r\\x.lnk").kind, OpenKind::kNothing);
+  // No follower: the shell gets the shortcut.
+  EXPECT_EQ(DecideOpen("C:\\r\\x.lnk", fs, nullptr).kind, OpenKind::kStartFile);
 }
 
 TEST(ShellopsOpenWith, PathIsAppendedUnquoted) {
