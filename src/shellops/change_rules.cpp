@@ -94,6 +94,11 @@ RenameResult RenameEdited(const RenameRequest& request, FileSystem& fs, const Co
   return result;
 }
 
+void ApplyRename(FileRecord& record, const RenamedItem& item, std::string_view rootFolder) {
+  record.name = LastComponent(item.target);
+  record.relativePath = RelativePath(item.target, rootFolder);
+}
+
 std::string NewFolderPath(const std::string& listedFolder, FileSystem& fs) {
   const std::string base = IncludeTrailingBackslash(listedFolder) + "新しいフォルダ";
   std::string candidate = base;

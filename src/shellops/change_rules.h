@@ -3,8 +3,10 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "browse/file_record.h"
 #include "common/prompter.h"
 #include "shellops/file_system.h"
 #include "store/collation.h"
@@ -58,6 +60,10 @@ struct RenameResult {
 // still tried.
 RenameResult RenameEdited(const RenameRequest& request, FileSystem& fs, const Collation& collation,
                           Prompter& prompter);
+
+// The record of a renamed item takes its new name and its path under the root; asking for
+// the icon again (when item.extensionChanged) is the caller's.
+void ApplyRename(FileRecord& record, const RenamedItem& item, std::string_view rootFolder);
 
 // The new folder's path in the listed folder: "新しいフォルダ", else "新しいフォルダ1",
 // "新しいフォルダ2", ... whichever is not yet a folder (a file of that name is not skipped).

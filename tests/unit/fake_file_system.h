@@ -1,5 +1,5 @@
 // An in-memory file system for the file commands: case-insensitive like the platform's,
-// with names it refuses and a log of the moves it made.
+// with moves it refuses and a log of the moves it made.
 #pragma once
 #include <cctype>
 #include <map>
@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "common/prompter.h"
 #include "shellops/file_system.h"
 #include "text/cp932.h"
 
@@ -69,20 +68,6 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, std::pair<std::string, bool>> entries_;  // folded -> (path, folder)
   std::map<std::string, uint32_t> refused_;
   std::set<std::string> roots_ = {"c:\\", "c:"};
-};
-
-class RecordingPrompter : public Prompter {
- public:
-  bool AskYesNo(const std::string& text, const std::string&) override {
-    messages.push_back(text);
-    return true;
-  }
-  void Message(const std::string& text, const std::string&) override { messages.push_back(text); }
-  bool AskText(const std::string& prompt, const std::string&, std::string&) override {
-    messages.push_back(prompt);
-    return false;
-  }
-  std::vector<std::string> messages;
 };
 
 }  // namespace velmora

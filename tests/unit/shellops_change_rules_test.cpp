@@ -5,6 +5,7 @@
 
 #include "fake_file_system.h"
 #include "shellops/change_rules.h"
+#include "support/recording_prompter.h"
 
 namespace velmora {
 namespace {
@@ -40,6 +41,15 @@ TEST_F(ShellopsRename, ExtensionIsKeptOrTakenAsTyped) {
   EXPECT_EQ(r.renamed[0].source, P("a.txt"));
   EXPECT_EQ(r.renamed[0].target, P("b.txt"));
   EXPECT_FALSE(r.renamed[0].extensionChanged);
+
+  FileRecord record;
+  ApplyRename(record, r.renamed[0], "C:\\");
+  EXPECT_EQ(record.name, "b.txt");
+  EXPECT_EQ(record.relativePath, "d\\b.txt");
+  EXPECT_EQ(RecordFullPath("C:\\", record.relativePath), P("b.txt"));
+  // A row listed from outside the root keeps its whole path.
+  ApplyRename(record, r.renamed[0], "E:\\root\\");
+  EXPECT_EQ(RecordFullPath("E:\\root\\", record.relativePath), P("b.txt"));
 
   r = Rename("b.txt", "c.doc");
   EXPECT_EQ(fs.Stored(P("c.doc")), P("c.doc"));

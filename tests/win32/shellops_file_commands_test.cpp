@@ -14,6 +14,7 @@
 #include "shellops/win32/clipboard_files.h"
 #include "shellops/win32/file_commands.h"
 #include "store/win32/win32_collation.h"
+#include "support/recording_prompter.h"
 #include "support/temp_folder.h"
 #include "win32/shell_context.h"
 #include "win32/strings.h"
@@ -23,20 +24,6 @@ namespace {
 
 using namespace std::string_literals;
 using test_support::TempFolder;
-
-class MessageLog : public Prompter {
- public:
-  bool AskYesNo(const std::string& text, const std::string&) override {
-    messages.push_back(text);
-    return false;
-  }
-  void Message(const std::string& text, const std::string&) override { messages.push_back(text); }
-  bool AskText(const std::string& prompt, const std::string&, std::string&) override {
-    messages.push_back(prompt);
-    return false;
-  }
-  std::vector<std::string> messages;
-};
 
 void MakeFile(const std::string& path, const std::string& bytes = "x") {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -110,7 +97,7 @@ class FileCommandsTest : public ::testing::Test {
 
   ShellContext shell;
   Win32Collation collation;
-  MessageLog log;
+  RecordingPrompter log;
   HWND owner = nullptr;
   std::unique_ptr<FileCommands> commands;
   TempFolder dir{"velmora-fileops"};
