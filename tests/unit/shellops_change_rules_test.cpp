@@ -5,6 +5,7 @@
 
 #include "fake_file_system.h"
 #include "shellops/change_rules.h"
+#include "support/portable_collation.h"
 #include "support/recording_prompter.h"
 
 namespace velmora {
