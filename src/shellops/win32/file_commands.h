@@ -41,6 +41,8 @@ class FileCommands {
   // owner: the main window (shell dialogs and the clipboard belong to it).
   FileCommands(HWND owner, const ShellContext& shell, Prompter& prompter, const Collation& collation);
 
+  // For an owner made after the commands.
+  void SetOwner(HWND owner) { owner_ = owner; }
   // Shortcuts are followed through this (the shell link utilities); without it the shell
   // opens a shortcut like any file.
   void SetLinkFollower(LinkFollower follower) { followLink_ = std::move(follower); }
