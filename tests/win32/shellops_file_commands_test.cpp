@@ -216,23 +216,28 @@ std::string UnixPath(const std::string& dosPath) {
   return path;
 }
 
-// Points the shell's freedesktop trash (XDG_DATA_HOME/Trash) at a folder of the test, on
-// the file system of the test's files, so that no shared trash is touched. The shell runs
-// on its own C runtime, whose copy of the environment is the one it reads.
-bool UseTrashIn(const std::string& dataHome) {
-  std::string unix = UnixPath(dataHome);
-  while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
-  using PutEnv = int(CDECL*)(const char*);
-  auto putEnv = reinterpret_cast<PutEnv>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ucrtbase.dll"), "_putenv")));
-  if (unix.empty() || !putEnv) return false;
-  return putEnv(("XDG_DATA_HOME=" + unix).c_str()) == 0;
+// The folder holding the shell's freedesktop trash (XDG_DATA_HOME/Trash) for this process:
+// one of the tests, on the file system of the test's files, so that no shared trash is
+// touched. The shell keeps the first trash it finds for the process's life, so the folder
+// lives as long, and goes at exit. The shell runs on its own C runtime, whose copy of the
+// environment is the one it reads. Empty when not under Wine.
+const std::string& TrashHome() {
+  static TempFolder home("velmora-fileops-trash");
+  static const std::string path = [] {
+    std::string unix = UnixPath(home.path());
+    while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
+    using PutEnv = int(CDECL*)(const char*);
+    auto putEnv = reinterpret_cast<PutEnv>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ucrtbase.dll"), "_putenv")));
+    if (unix.empty() || !putEnv || putEnv(("XDG_DATA_HOME=" + unix).c_str()) != 0) return std::string();
+    return home.path();
+  }();
+  return path;
 }
 
 TEST_F(FileCommandsTest, DeleteGoesToTheRecycleBin) {
-  TempFolder data("velmora-fileops-data");
-  if (!UseTrashIn(data.path())) GTEST_SKIP() << "not under Wine";
-  const std::string trash = data + "Trash\\files\\";
+  if (TrashHome().empty()) GTEST_SKIP() << "not under Wine";
+  const std::string trash = TrashHome() + "Trash\\files\\";
   const std::string a = dir + "a.txt";
   const std::string folder = dir + "folder";
   MakeFile(a);
