@@ -183,12 +183,5 @@ TEST(ShellopsNewFolder, NextFreeNameInTheListedFolder) {
   EXPECT_EQ(CreateNewFolder("", fs, prompter), "");
 }
 
-TEST(ShellopsDelete, OutcomeOfTheShellOperation) {
-  EXPECT_EQ(ClassifyDelete(0, false), DeleteOutcome::kRemoveRows);
-  EXPECT_EQ(ClassifyDelete(0, true), DeleteOutcome::kUnchanged);
-  EXPECT_EQ(ClassifyDelete(0x75, true), DeleteOutcome::kUnchanged);
-  EXPECT_EQ(ClassifyDelete(5, false), DeleteOutcome::kRefreshRows);
-}
-
 }  // namespace
 }  // namespace velmora
