@@ -1,0 +1,43 @@
+// What opening a listed item does: a folder is entered, a ".lnk" shortcut is followed to
+// its target, a file is started through the shell.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "shellops/file_system.h"
+
+namespace velmora {
+
+// Follows a shortcut: on entry the shortcut's path, on return its target when that exists
+// (else unchanged). Non-zero when the shortcut could not be loaded or resolved. Without a
+// follower shortcuts are started like files, and the shell follows them.
+using LinkFollower = std::function<int(std::string& path)>;
+
+enum class OpenKind {
+  kNothing,      // nothing happens
+  kEnterFolder,  // the list enters `path`
+  kStartFile,    // the shell opens `path` with `workingFolder` as current directory
+  kProbeFolder,  // neither file nor folder: enter `path` if the shell can list it
+};
+
+struct OpenDecision {
+  OpenKind kind = OpenKind::kNothing;
+  std::string path;
+  std::string workingFolder;
+};
+
+// Only ".lnk" in exactly this case is followed; "x.LNK" is opened by the shell as a file.
+bool IsShortcutPath(std::string_view path);
+
+OpenDecision DecideOpen(const std::string& path, FileSystem& fs, const LinkFollower& followLink);
+
+// The shell's Open-with dialog for a file: the program and its parameters (the path is
+// appended unquoted, as the dialog reads the rest of its command line).
+constexpr const char* kOpenWithProgram = "rundll32.exe";
+std::string OpenWithParameters(std::string_view path);
+
+// ShellExecute's answer when no application is associated with the file (SE_ERR_NOASSOC).
+constexpr int kNoAssociation = 31;
+
+}  // namespace velmora

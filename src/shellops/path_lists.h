@@ -1,0 +1,61 @@
+// Path lists in the forms the shell takes them: the CR LF text form, the double-NUL list of
+// SHFileOperation and the CF_HDROP block, and the targets of a copy into a folder.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// Paths each followed by CR LF.
+std::string PathText(const std::vector<std::string>& paths);
+
+// The lines of a path text; empty lines are dropped, a last line without CR LF is kept.
+std::vector<std::string> PathLines(std::string_view text);
+
+// The shell's list form: every CR LF (both single-byte characters) becomes one NUL, and two
+// NULs follow the copy, so "C:\a" CR LF "C:\b" CR LF gives "C:\a" NUL "C:\b" NUL NUL NUL.
+// Empty lines are left out: their NULs would end the list early for the shell.
+std::string MakeDoubleNulList(std::string_view text);
+
+// Size of the header in front of a CF_HDROP file list.
+constexpr std::size_t kDropFilesHeaderSize = 20;
+
+// The CF_HDROP block: the 20-byte header (list offset 20, point (0, 0), not in a non-client
+// area, ANSI names) followed by MakeDoubleNulList(text). Empty when the text holds no path.
+std::string BuildDropFilesBlock(std::string_view text);
+
+// Names read from a CF_HDROP block; wide blocks keep their UTF-16 names for the platform to
+// convert.
+struct DropFileNames {
+  bool wide = false;
+  std::vector<std::string> ansi;
+  std::vector<std::u16string> utf16;
+  std::size_t size() const { return wide ? utf16.size() : ansi.size(); }
+};
+
+// Reads a block of the given size (another program may have written it): nullopt when the
+// header is cut short or the list offset lies outside the block. Names run to their NUL
+// and the list to its empty name; a list that reaches the end of the block unterminated
+// keeps the names completed before it.
+std::optional<DropFileNames> ParseDropFilesBlock(const void* block, std::size_t size);
+
+// folder + "\" + name, without doubling the backslash of a drive root ("C:\" + "a.txt" gives
+// "C:\a.txt").
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// A copy of sources into one folder: one target per source, in the same order.
+struct CopyPlan {
+  std::vector<std::string> sources;
+  std::vector<std::string> targets;
+};
+
+// Each source goes to folder + its last component; a trailing backslash on a source is
+// ignored, and a source without a name (a drive root) is left out, since its target would
+// be the folder itself.
+CopyPlan PlanCopyInto(std::string_view folder, const std::vector<std::string>& sources);
+
+}  // namespace velmora

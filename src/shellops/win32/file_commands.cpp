@@ -1,0 +1,190 @@
+#include "shellops/win32/file_commands.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "shellops/path_lists.h"
+#include "shellops/win32/clipboard_files.h"
+
+namespace velmora {
+
+namespace {
+
+// Without confirmations the shell must not show anything else a user would have to answer.
+constexpr FILEOP_FLAGS kUnattended = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+
+struct ShellOperation {
+  int result = 0;
+  bool aborted = false;
+};
+
+ShellOperation RunShellOperation(HWND owner, UINT function, const std::string& from, const std::string* to,
+                                 FILEOP_FLAGS flags) {
+  SHFILEOPSTRUCTA op = {};
+  op.hwnd = owner;
+  op.wFunc = function;
+  op.pFrom = from.c_str();
+  op.pTo = to ? to->c_str() : nullptr;
+  op.fFlags = flags;
+  op.lpszProgressTitle = "";
+  ShellOperation outcome;
+  outcome.result = SHFileOperationA(&op);
+  outcome.aborted = op.fAnyOperationsAborted != FALSE;
+  return outcome;
+}
+
+const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
+
+}  // namespace
+
+FileCommands::FileCommands(HWND owner, const ShellContext& shell, Prompter& prompter, const Collation& collation)
+    : owner_(owner), shell_(shell), prompter_(prompter), collation_(collation) {}
+
+OpenResult FileCommands::Open(const std::string& path) {
+  const OpenDecision decision = DecideOpen(path, fs_, followLink_);
+  OpenResult result;
+  switch (decision.kind) {
+    case OpenKind::kEnterFolder:
+      result.kind = OpenResult::kEnterFolder;
+      result.path = decision.path;
+      break;
+    case OpenKind::kStartFile:
+      SetCurrentDirectoryA(decision.workingFolder.c_str());
+      ShellOpenFile(decision.path);
+      result.kind = OpenResult::kStarted;
+      result.path = decision.path;
+      break;
+    case OpenKind::kProbeFolder:
+      if (ProbeShellFolder(decision.path)) {
+        result.kind = OpenResult::kEnterFolder;
+        result.path = decision.path;
+      }
+      break;
+    case OpenKind::kNothing:
+      break;
+  }
+  return result;
+}
+
+void FileCommands::ShellOpenFile(const std::string& path) {
+  const auto code = reinterpret_cast<INT_PTR>(ShellExecuteA(owner_, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  // Other failures are the shell's to report, or nobody's.
+  if (code == kNoAssociation)
+    ShellExecuteA(nullptr, nullptr, kOpenWithProgram, OpenWithParameters(path).c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void FileCommands::OpenWith(const std::string& path) {
+  if (path.empty()) return;
+  ShellExecuteVerb("rundll32", OpenWithParameters(path), "", "");
+}
+
+void FileCommands::ShowProperties(const std::string& path) {
+  if (path.empty()) return;
+  ShellExecuteVerb("", "", "properties", path);
+}
+
+void FileCommands::ShellExecuteVerb(const std::string& file, const std::string& parameters, const std::string& verb,
+                                    const std::string& path) {
+  ItemIdList item;
+  if (file.empty()) {
+    if (!path.empty()) item = shell_.ParseToItemId(path);
+    if (!item) return;
+  }
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = owner_;
+  info.lpVerb = OrNull(verb);
+  info.lpFile = OrNull(file);
+  info.lpParameters = OrNull(parameters);
+  info.nShow = SW_SHOWNORMAL;
+  info.lpIDList = item.get();
+  if (ShellExecuteExA(&info) && info.hProcess) CloseHandle(info.hProcess);
+}
+
+bool FileCommands::ProbeShellFolder(const std::string& path) {
+  const ItemIdList item = shell_.ParseToItemId(path);
+  if (!item || !shell_.desktop()) return false;
+  ComPtr<IShellFolder> folder;
+  if (FAILED(shell_.desktop()->BindToObject(item.get(), nullptr, IID_IShellFolder, folder.put_void()))) return false;
+  ComPtr<IEnumIDList> entries;
+  if (folder->EnumObjects(owner_, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, entries.put()) != S_OK ||
+      !entries)
+    return false;
+  // Only a folder whose every item the shell can name counts as one to enter.
+  LPITEMIDLIST raw = nullptr;
+  while (entries->Next(1, &raw, nullptr) == S_OK) {
+    const ItemIdList child(raw, shell_.allocator());
+    STRRET name = {};
+    if (FAILED(folder->GetDisplayNameOf(child.get(), SHGDN_FORPARSING, &name))) return false;
+    if (name.uType == STRRET_WSTR) CoTaskMemFree(name.pOleStr);
+  }
+  return true;
+}
+
+bool FileCommands::CopyToClipboard(const std::vector<std::string>& paths) {
+  return CopyPathsToClipboard(owner_, paths);
+}
+
+CopyResult FileCommands::Paste(const std::string& firstSelectedPath, const std::string& listedFolder) {
+  const std::vector<std::string> sources = ReadClipboardPaths(owner_);
+  if (sources.empty()) return CopyResult();
+  if (!firstSelectedPath.empty() && fs_.IsExistingFolder(firstSelectedPath))
+    return CopyFilesInto(firstSelectedPath, false, sources);
+  return CopyFilesInto(listedFolder, true, sources);
+}
+
+CopyResult FileCommands::DropInto(const std::string& listedFolder, const std::vector<std::string>& names) {
+  return CopyFilesInto(listedFolder, true, names);
+}
+
+CopyResult FileCommands::CopyFilesInto(const std::string& folder, bool intoListedFolder,
+                                       const std::vector<std::string>& sources) {
+  CopyResult result;
+  if (folder.empty()) return result;
+  CopyPlan plan = PlanCopyInto(folder, sources);
+  if (plan.sources.empty()) return result;
+  const std::string from = MakeDoubleNulList(PathText(plan.sources));
+  const std::string to = MakeDoubleNulList(PathText(plan.targets));
+  // Every operation copies; the shell asks before replacing and reports errors itself.
+  const ShellOperation op =
+      RunShellOperation(owner_, FO_COPY, from, &to, FOF_MULTIDESTFILES | (confirmations_ ? 0 : kUnattended));
+  result.folder = folder;
+  result.intoListedFolder = intoListedFolder;
+  result.targets = std::move(plan.targets);
+  result.shellResult = op.result;
+  result.aborted = op.aborted;
+  return result;
+}
+
+DeleteResult FileCommands::Delete(const std::vector<std::string>& paths) {
+  DeleteResult result;
+  if (paths.empty()) return result;
+  const std::string from = MakeDoubleNulList(PathText(paths));
+  const FILEOP_FLAGS flags = confirmations_ ? FOF_ALLOWUNDO | FOF_WANTNUKEWARNING : FOF_ALLOWUNDO | kUnattended;
+  const ShellOperation op = RunShellOperation(owner_, FO_DELETE, from, nullptr, flags);
+  result.outcome = ClassifyDelete(op.result, op.aborted);
+  switch (result.outcome) {
+    case DeleteOutcome::kRemoveRows:
+      result.gone = paths;
+      break;
+    case DeleteOutcome::kRefreshRows:
+      // Part of the items may be gone before the error; their rows go too.
+      for (const std::string& path : paths)
+        (fs_.IsExistingFile(path) || fs_.IsExistingFolder(path) ? result.remaining : result.gone).push_back(path);
+      break;
+    case DeleteOutcome::kUnchanged:
+      break;
+  }
+  return result;
+}
+
+RenameResult FileCommands::Rename(const RenameRequest& request) {
+  return RenameEdited(request, fs_, collation_, prompter_);
+}
+
+std::string FileCommands::CreateNewFolder(const std::string& listedFolder) {
+  return velmora::CreateNewFolder(listedFolder, fs_, prompter_);
+}
+
+}  // namespace velmora

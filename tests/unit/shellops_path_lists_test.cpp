@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shellops/path_lists.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(ShellopsPathLists, DoubleNulListFromPathText) {
+  EXPECT_EQ(MakeDoubleNulList("C:\\a\r\nC:\\b\r\n"), "C:\\a\0C:\\b\0\0\0"s);
+  EXPECT_EQ(MakeDoubleNulList("C:\\a\r\nC:\\b\r\n").size(), 12u);
+  // A last line without CR LF still ends with its own NUL before the closing pair.
+  EXPECT_EQ(MakeDoubleNulList("C:\\a"), "C:\\a\0\0\0"s);
+  // Empty lines would end the list early for the shell.
+  EXPECT_EQ(MakeDoubleNulList("\r\nC:\\a\r\n\r\nC:\\b\r\n"), "C:\\a\0C:\\b\0\0\0"s);
+  EXPECT_EQ(MakeDoubleNulList(""), "\0\0"s);
+  // "ソ" ends in byte 0x5C and stays whole.
+  EXPECT_EQ(MakeDoubleNulList("C:\\ソ\r\n"), "C:\\\x83\x5C\0\0\0"s);
+}
+
+TEST(ShellopsPathLists, PathTextRoundTrip) {
+  const std::vector<std::string> paths = {"C:\\a.txt", "D:\\表\\ソ"};
+  EXPECT_EQ(PathText(paths), "C:\\a.txt\r\nD:\\表\\ソ\r\n");
+  EXPECT_EQ(PathLines(PathText(paths)), paths);
+  EXPECT_EQ(PathLines("C:\\a\r\n\r\nC:\\b"), (std::vector<std::string>{"C:\\a", "C:\\b"}));
+}
+
+TEST(ShellopsPathLists, DropFilesBlockByteForByte) {
+  const std::string block = BuildDropFilesBlock("C:\\a\r\n");
+  const std::string expected =
+      "\x14\0\0\0"   // list offset 20
+      "\0\0\0\0"     // pt.x
+      "\0\0\0\0"     // pt.y
+      "\0\0\0\0"     // not in a non-client area
+      "\0\0\0\0"     // ANSI names
+      "C:\\a\0\0\0"s;
+  EXPECT_EQ(block.size(), 27u);
+  EXPECT_EQ(block, expected);
+  EXPECT_TRUE(BuildDropFilesBlock("").empty());
+  EXPECT_TRUE(BuildDropFilesBlock("\r\n\r\n").empty());
+}
+
+TEST(ShellopsPathLists, DropFilesBlockReadsBack) {
+  const std::vector<std::string> paths = {"C:\\a.txt", "C:\\表\\ソ能", "C:\\b c"};
+  const std::string block = BuildDropFilesBlock(PathText(paths));
+  auto names = ParseDropFilesBlock(block.data(), block.size());
+  ASSERT_TRUE(names);
+  EXPECT_FALSE(names->wide);
+  EXPECT_EQ(names->ansi, paths);
+
+  // A wide block another program wrote: offset 20, fWide 1, UTF-16LE names.
+  std::string wide = "\x14\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x01\0\0\0"s;
+  for (char c : "C:\\x"s) wide += std::string{c, '\0'};
+  wide += "\0\0\0\0"s;
+  names = ParseDropFilesBlock(wide.data(), wide.size());
+  ASSERT_TRUE(names);
+  EXPECT_TRUE(names->wide);
+  ASSERT_EQ(names->utf16.size(), 1u);
+  EXPECT_EQ(names->utf16[0], u"C:\\x");
+}
+
+TEST(ShellopsPathLists, MalformedDropFilesBlocksStayInBounds) {
+  const std::string header = "\x14\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"s;
+  EXPECT_FALSE(ParseDropFilesBlock(header.data(), 19));
+  EXPECT_FALSE(ParseDropFilesBlock(nullptr, 40));
+  std::string farOffset = header;
+  farOffset[0] = '\x40';
+  EXPECT_FALSE(ParseDropFilesBlock(farOffset.data(), farOffset.size()));
+  // Header only: no names. A list cut off mid-name keeps the names before it.
+  EXPECT_EQ(ParseDropFilesBlock(header.data(), header.size())->size(), 0u);
+  const std::string cut = header + "C:\\a\0C:\\b"s;
+  EXPECT_EQ(ParseDropFilesBlock(cut.data(), cut.size())->ansi, std::vector<std::string>{"C:\\a"});
+}
+
+TEST(ShellopsPathLists, CopyTargetsInTheDestination) {
+  EXPECT_EQ(JoinPath("C:\\", "a.txt"), "C:\\a.txt");
+  EXPECT_EQ(JoinPath("C:\\dir", "a.txt"), "C:\\dir\\a.txt");
+  EXPECT_EQ(JoinPath("C:\\dir\\", "a.txt"), "C:\\dir\\a.txt");
+  EXPECT_EQ(JoinPath("C:\\ソ", "a.txt"), "C:\\ソ\\a.txt");  // 0x5C trail byte is no separator
+
+  const CopyPlan plan = PlanCopyInto("C:\\", {"D:\\x\\a.txt", "D:\\x\\sub\\", "D:\\", "\\\\srv\\s\\表"});
+  EXPECT_EQ(plan.sources, (std::vector<std::string>{"D:\\x\\a.txt", "D:\\x\\sub\\", "\\\\srv\\s\\表"}));
+  EXPECT_EQ(plan.targets, (std::vector<std::string>{"C:\\a.txt", "C:\\sub", "C:\\表"}));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,328 @@
+// The file commands on the real shell, clipboard and file system under Wine.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shellops/path_lists.h"
+#include "shellops/win32/clipboard_files.h"
+#include "shellops/win32/file_commands.h"
+#include "store/win32/win32_collation.h"
+#include "support/recording_prompter.h"
+#include "support/temp_folder.h"
+#include "win32/shell_context.h"
+#include "win32/strings.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::string_literals;
+using test_support::TempFolder;
+
+void MakeFile(const std::string& path, const std::string& bytes = "x") {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+// The clipboard's CF_HDROP block as bytes (at most `size` of them).
+std::string ClipboardBlock(HWND owner, std::size_t size) {
+  std::string bytes;
+  if (!OpenClipboard(owner)) return bytes;
+  if (HANDLE h = GetClipboardData(CF_HDROP)) {
+    if (const void* p = GlobalLock(h)) {
+      const std::size_t available = GlobalSize(h);
+      bytes.assign(static_cast<const char*>(p), available < size ? available : size);
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+std::vector<UINT> ClipboardFormats(HWND owner) {
+  std::vector<UINT> formats;
+  if (!OpenClipboard(owner)) return formats;
+  for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats.push_back(f);
+  CloseClipboard();
+  return formats;
+}
+
+// Puts raw bytes on the clipboard as CF_HDROP, as another program would.
+void PutBlockOnClipboard(HWND owner, const std::string& block) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  SetClipboardData(CF_HDROP, memory);
+  CloseClipboard();
+}
+
+HDROP MakeDropHandle(const std::vector<std::string>& names) {
+  const std::string block = BuildDropFilesBlock(PathText(names));
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+class FileCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+    shell.Start();
+    owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(owner);
+    commands = std::make_unique<FileCommands>(owner, shell, log, collation);
+    commands->SetShellConfirmations(false);
+  }
+  void TearDown() override {
+    commands.reset();
+    if (OpenClipboard(owner)) {
+      EmptyClipboard();
+      CloseClipboard();
+    }
+    DestroyWindow(owner);
+    shell.Stop();
+  }
+
+  ShellContext shell;
+  Win32Collation collation;
+  RecordingPrompter log;
+  HWND owner = nullptr;
+  std::unique_ptr<FileCommands> commands;
+  TempFolder dir{"velmora-fileops"};
+};
+
+TEST_F(FileCommandsTest, ClipboardBlockIsTheShellsFileList) {
+  const std::vector<std::string> paths = {dir + "a.txt", dir + "表ソ能.txt", "C:\\a"};
+  ASSERT_TRUE(commands->CopyToClipboard(paths));
+  EXPECT_EQ(ClipboardFormats(owner), std::vector<UINT>{CF_HDROP});
+
+  std::string expected = "\x14\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"s;
+  for (const std::string& p : paths) expected += p + '\0';
+  expected += "\0\0"s;
+  EXPECT_EQ(ClipboardBlock(owner, expected.size()), expected);
+
+  // The shell's own reader agrees.
+  ASSERT_TRUE(OpenClipboard(owner));
+  HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
+  ASSERT_TRUE(drop);
+  ASSERT_EQ(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0), paths.size());
+  for (UINT i = 0; i < paths.size(); ++i) {
+    char name[MAX_PATH] = {};
+    DragQueryFileA(drop, i, name, MAX_PATH);
+    EXPECT_EQ(name, paths[i]);
+  }
+  CloseClipboard();
+  EXPECT_EQ(ReadClipboardPaths(owner), paths);
+
+  // Nothing to copy leaves the clipboard as it was.
+  EXPECT_FALSE(commands->CopyToClipboard({}));
+  EXPECT_TRUE(ClipboardHasFiles());
+}
+
+TEST_F(FileCommandsTest, PasteListFromAnotherProgramsBlock) {
+  // A wide list, as a Unicode program writes it.
+  std::string wide = "\x14\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x01\0\0\0"s;
+  for (const std::string& name : {"C:\\x\\表.txt"s, "D:\\y"s}) {
+    const std::wstring w = AnsiToWide(name);
+    wide.append(reinterpret_cast<const char*>(w.c_str()), (w.size() + 1) * sizeof(wchar_t));
+  }
+  wide += "\0\0"s;
+  PutBlockOnClipboard(owner, wide);
+  EXPECT_EQ(ReadClipboardPaths(owner), (std::vector<std::string>{"C:\\x\\表.txt", "D:\\y"}));
+
+  // A block whose list offset points past its end yields nothing rather than a stray read.
+  PutBlockOnClipboard(owner, "\xF0\xFF\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0C:\\a\0\0"s);
+  EXPECT_TRUE(ReadClipboardPaths(owner).empty());
+
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  CloseClipboard();
+  EXPECT_FALSE(ClipboardHasFiles());
+  EXPECT_TRUE(ReadClipboardPaths(owner).empty());
+  EXPECT_EQ(commands->Paste("", dir.path()).folder, "");
+}
+
+TEST_F(FileCommandsTest, PasteCopiesIntoTheListedFolderOrTheSelectedFolderRow) {
+  TempFolder source("velmora-fileops-src");
+  MakeFile(source + "a.txt", "aaa");
+  MakeFile(source + "表.txt", "bbb");
+  CreateDirectoryA((dir + "sub").c_str(), nullptr);
+  MakeFile(dir + "file.txt");
+  ASSERT_TRUE(commands->CopyToClipboard({source + "a.txt", source + "表.txt"}));
+
+  // A file row selected: into the listed folder, and the rows to refresh are the copies.
+  CopyResult r = commands->Paste(dir + "file.txt", dir.path());
+  EXPECT_TRUE(r.intoListedFolder);
+  EXPECT_EQ(r.targets, (std::vector<std::string>{dir + "a.txt", dir + "表.txt"}));
+  EXPECT_EQ(r.shellResult, 0);
+  EXPECT_TRUE(IsExistingFile(dir + "a.txt"));
+  EXPECT_TRUE(IsExistingFile(dir + "表.txt"));
+  EXPECT_TRUE(IsExistingFile(source + "a.txt"));  // copied, not moved
+
+  // A folder row selected: into that folder, no row of the list to refresh.
+  r = commands->Paste(dir + "sub", dir.path());
+  EXPECT_FALSE(r.intoListedFolder);
+  EXPECT_EQ(r.folder, dir + "sub");
+  EXPECT_TRUE(IsExistingFile(dir + "sub\\a.txt"));
+}
+
+TEST_F(FileCommandsTest, DropsAreReadAndAlwaysReleased) {
+  TempFolder source("velmora-fileops-src");
+  MakeFile(source + "d.txt");
+  CreateDirectoryA((dir + "sub").c_str(), nullptr);
+
+  HDROP taken = MakeDropHandle({source + "d.txt"});
+  {
+    ShellDrop drop(taken);
+    const std::vector<std::string> names = drop.Names();
+    EXPECT_EQ(names, std::vector<std::string>{source + "d.txt"});
+    const CopyResult r = commands->DropInto(dir.path(), names);
+    EXPECT_TRUE(r.intoListedFolder);
+    EXPECT_EQ(r.targets, std::vector<std::string>{dir + "d.txt"});
+  }
+  EXPECT_TRUE(IsExistingFile(dir + "d.txt"));
+  EXPECT_EQ(GlobalFlags(taken), static_cast<UINT>(GMEM_INVALID_HANDLE));
+
+  HDROP refused = MakeDropHandle({source + "d.txt"});
+  { ShellDrop drop(refused); }
+  EXPECT_EQ(GlobalFlags(refused), static_cast<UINT>(GMEM_INVALID_HANDLE));
+
+  // Nothing listed: nothing copied.
+  EXPECT_TRUE(commands->DropInto("", {source + "d.txt"}).targets.empty());
+}
+
+// The Unix path of a DOS path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& dosPath) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return std::string();
+  char* unix = toUnix(AnsiToWide(dosPath).c_str());
+  if (!unix) return std::string();
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+
+// The folder holding the shell's freedesktop trash (XDG_DATA_HOME/Trash) for this process:
+// one of the tests, on the file system of the test's files, so that no shared trash is
+// touched. The shell keeps the first trash it finds for the process's life, so the folder
+// lives as long, and goes at exit. The shell runs on its own C runtime, whose copy of the
+// environment is the one it reads. Empty when not under Wine.
+const std::string& TrashHome() {
+  static TempFolder home("velmora-fileops-trash");
+  static const std::string path = [] {
+    std::string unix = UnixPath(home.path());
+    while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
+    using PutEnv = int(CDECL*)(const char*);
+    auto putEnv = reinterpret_cast<PutEnv>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ucrtbase.dll"), "_putenv")));
+    if (unix.empty() || !putEnv || putEnv(("XDG_DATA_HOME=" + unix).c_str()) != 0) return std::string();
+    return home.path();
+  }();
+  return path;
+}
+
+TEST_F(FileCommandsTest, DeleteGoesToTheRecycleBin) {
+  if (TrashHome().empty()) GTEST_SKIP() << "not under Wine";
+  const std::string trash = TrashHome() + "Trash\\files\\";
+  const std::string a = dir + "a.txt";
+  const std::string folder = dir + "folder";
+  MakeFile(a);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  MakeFile(folder + "\\inner.txt");
+
+  const DeleteResult r = commands->Delete({a, folder});
+  EXPECT_EQ(r.outcome, DeleteOutcome::kRemoveRows);
+  EXPECT_EQ(r.gone, (std::vector<std::string>{a, folder}));
+  EXPECT_FALSE(IsExistingFile(a));
+  EXPECT_FALSE(IsExistingFolder(folder));
+  EXPECT_TRUE(IsExistingFile(trash + "a.txt"));
+  EXPECT_TRUE(IsExistingFile(trash + "folder\\inner.txt"));
+
+  // An error: rows of items still there are refreshed, the others go.
+  MakeFile(a);
+  const DeleteResult failed = commands->Delete({a, dir + "missing.txt"});
+  EXPECT_EQ(failed.outcome, DeleteOutcome::kRefreshRows);
+  for (const std::string& p : failed.remaining) EXPECT_TRUE(IsExistingFile(p)) << p;
+  for (const std::string& p : failed.gone) EXPECT_FALSE(IsExistingFile(p)) << p;
+  EXPECT_EQ(failed.remaining.size() + failed.gone.size(), 2u);
+
+  EXPECT_EQ(commands->Delete({}).outcome, DeleteOutcome::kUnchanged);
+}
+
+TEST_F(FileCommandsTest, RenameOnDiskAndTheSystemsRefusal) {
+  MakeFile(dir + "a.txt");
+  MakeFile(dir + "b.txt");
+  RenameRequest request{dir + "a.txt", "a.txt", "x", {dir + "a.txt", dir + "b.txt"}};
+  RenameResult r = commands->Rename(request);
+  EXPECT_EQ(r.shownText, "x.txt");
+  EXPECT_TRUE(IsExistingFile(dir + "x.txt"));
+  EXPECT_TRUE(IsExistingFile(dir + "x(01).txt"));
+  EXPECT_FALSE(IsExistingFile(dir + "a.txt"));
+  EXPECT_TRUE(log.messages.empty());
+
+  // A name the file system refuses: the system's own text, and the file keeps its name.
+  request = RenameRequest{dir + "x.txt", "x.txt", "a<b", {dir + "x.txt"}};
+  SetLastError(0);
+  const BOOL moved = MoveFileA((dir + "x.txt").c_str(), (dir + "a<b.txt").c_str());
+  ASSERT_FALSE(moved) << "the file system took a<b.txt";
+  const std::string expected = commands->fileSystem().ErrorText(GetLastError());
+  r = commands->Rename(request);
+  EXPECT_EQ(r.shownText, "x.txt");
+  EXPECT_TRUE(r.renamed.empty());
+  EXPECT_EQ(log.messages, std::vector<std::string>{expected});
+  EXPECT_FALSE(expected.empty());
+  EXPECT_TRUE(IsExistingFile(dir + "x.txt"));
+}
+
+TEST_F(FileCommandsTest, NewFolderNumbering) {
+  CreateDirectoryA((dir + "新しいフォルダ").c_str(), nullptr);
+  CreateDirectoryA((dir + "新しいフォルダ1").c_str(), nullptr);
+  EXPECT_EQ(commands->CreateNewFolder(dir.path()), dir + "新しいフォルダ2");
+  EXPECT_TRUE(IsExistingFolder(dir + "新しいフォルダ2"));
+
+  // A file of that name is not skipped: the creation fails with the message.
+  CreateDirectoryA((dir + "f").c_str(), nullptr);
+  MakeFile(dir + "f\\新しいフォルダ");
+  EXPECT_EQ(commands->CreateNewFolder(dir + "f"), "");
+  EXPECT_EQ(log.messages, std::vector<std::string>{"[ " + dir.path() + "f\\新しいフォルダ ]\nフォルダの作成に失敗しました。"});
+}
+
+TEST_F(FileCommandsTest, OpenEntersFoldersAndShellFolders) {
+  CreateDirectoryA((dir + "sub").c_str(), nullptr);
+  OpenResult r = commands->Open(dir + "sub");
+  EXPECT_EQ(r.kind, OpenResult::kEnterFolder);
+  EXPECT_EQ(r.path, dir + "sub");
+
+  // A shortcut to a folder is entered; the follower gives its target.
+  MakeFile(dir + "x.lnk");
+  commands->SetLinkFollower([&](std::string& path) {
+    path = dir + "sub";
+    return 0;
+  });
+  r = commands->Open(dir + "x.lnk");
+  EXPECT_EQ(r.kind, OpenResult::kEnterFolder);
+  EXPECT_EQ(r.path, dir + "sub");
+
+  // Neither file nor folder and unknown to the shell: nothing.
+  EXPECT_EQ(commands->Open(dir + "missing\\nothing").kind, OpenResult::kNothing);
+  // A folder only the shell's namespace knows (the computer's drives) is entered.
+  r = commands->Open("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
+  EXPECT_EQ(r.kind, OpenResult::kEnterFolder);
+}
+
+}  // namespace
+}  // namespace velmora
