@@ -77,6 +77,19 @@ std::string FileBaseName(std::string_view path) {
   return name;
 }
 
+bool IsNetworkPath(std::string_view path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
+
+std::string DriveRoot(std::string_view path) {
+  if (!IsNetworkPath(path)) return std::string(path.substr(0, 3));
+  std::size_t pos = 2;
+  for (int component = 0; component < 2 && pos <= path.size(); ++component) {
+    std::size_t next = pos;
+    while (next < path.size() && path[next] != '\\') next += CharLengthAt(path, next);
+    pos = next + 1;
+  }
+  return std::string(path.substr(0, pos > path.size() ? path.size() : pos));
+}
+
 std::size_t FindChars(std::string_view s, std::string_view what, std::size_t from) {
   if (what.empty()) return std::string_view::npos;
   // Walk from the start: only that tells where characters begin.

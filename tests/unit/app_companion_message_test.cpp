@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/companion_message.h"
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "store/title_list.h"
 
 namespace velmora {

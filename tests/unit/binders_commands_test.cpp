@@ -11,7 +11,7 @@
 #include "binders/binder_model.h"
 #include "common/prompter.h"
 #include "store/binder_store.h"
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "unit/fake_store_files.h"
 
 namespace velmora {

@@ -41,7 +41,7 @@ TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), "サムネイルの進捗を表示");  // the long part only
   MouseOver(*window, window->control(IDC_TREE));
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), path);
-  window->StopFileInfoWorker();
+  window->browser().StopFileInfoWorker();
 }
 
 TEST_F(MainWindowBehaviour, LargeIconsSwitchTheTreePictures) {
@@ -87,13 +87,13 @@ TEST_F(MainWindowBehaviour, ExpandButtonsAndPictures) {
 
   // Expand to binders collapses the folders away; the list follows the new selection.
   ClickNode("one");
-  EXPECT_EQ(window->rootFolder(), content + "one");
+  EXPECT_EQ(window->browser().rootFolder(), content + "one");
   SendMessageA(window->hwnd(), WM_COMMAND, IDM_EXPAND_BINDERS, 0);
   EXPECT_TRUE(window->tree().IsExpanded(window->tree().Root()));
   EXPECT_FALSE(window->tree().IsExpanded(a));
   // Collapsing the root took the selection up to it.
   EXPECT_EQ(window->tree().Selected(), window->tree().Root());
-  EXPECT_TRUE(window->rootFolder().empty());
+  EXPECT_TRUE(window->browser().rootFolder().empty());
   SendMessageA(window->hwnd(), WM_COMMAND, IDM_COLLAPSE_ALL, 0);
   EXPECT_FALSE(window->tree().IsExpanded(window->tree().Root()));
 }
