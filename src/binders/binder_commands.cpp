@@ -27,7 +27,7 @@ bool IsStorableFolderPath(const std::string& path) {
   if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
   const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-  const bool network = path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+  const bool network = path.size() > 2 && IsNetworkPath(path);
   // Anything else ("cmp", ";x", a relative path) would read back as no folder or another.
   return drive || network;
 }
@@ -167,7 +167,7 @@ TreeChange BinderCommands::RegisterFolders(const std::string& binder, const std:
 std::vector<std::string> BinderCommands::FoldersFromCommandLine(const std::vector<std::string>& parameters) {
   std::vector<std::string> found;
   for (const std::string& parameter : parameters) {
-    std::string folder = ResolvedFolder(parameter);
+    std::string folder = ResolvedFolder(folders_->FullPath(parameter));
     if (!folder.empty()) found.push_back(std::move(folder));
   }
   return found;

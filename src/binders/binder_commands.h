@@ -33,6 +33,8 @@ class FolderSource {
   // The target of a shortcut (.lnk) file; the path unchanged when it cannot be resolved.
   virtual std::string ResolveShortcut(const std::string& path) = 0;
   virtual bool IsExistingFolder(const std::string& path) = 0;
+  // The full path of a command-line parameter, which may be relative.
+  virtual std::string FullPath(const std::string& path) { return path; }
 };
 
 // What the tree must change after a command.
@@ -112,7 +114,7 @@ class BinderCommands {
   TreeChange RegisterFolders(const std::string& binder, const std::string& text);
 
   // Registration mode: the command-line parameters that are folders or shortcuts to
-  // folders, as the folders to register. The caller passes full paths.
+  // folders, as the folders to register, by their full paths.
   std::vector<std::string> FoldersFromCommandLine(const std::vector<std::string>& parameters);
 
   // Registration mode, after the dialog's OK with name: writes every folder into the binder
