@@ -271,14 +271,13 @@ TEST_F(BinderCommandsTest, CommandLineRegistration) {
 // a character and one named like the settings section: shown once each (or not at all),
 // no folders mixed, and saving again and again leaves the files as they are.
 TEST_F(BinderCommandsTest, HandEditedTitlesLoadAndSaveWithoutLossOrGrowth) {
-  const std::string data = "C:\\App\\data\\";
-  files.files[data + "titlelist.txt"] = "Work\r\nwork\r\n\r\nBad\x83\r\n\r\norvik\r\nLast";
-  files.files[data + "folderlist.ini"] =
+  files.files[kFakeTitleList] = "Work\r\nwork\r\n\r\nBad\x83\r\n\r\norvik\r\nLast";
+  files.files[kFakeFolderList] =
       "[Work]\r\nD:\\Data=1\r\n\r\n[]\r\nE:\\Other=0\r\n\r\n[Bad\x83]\r\nD:\\ソ=2\r\ncmp=0\r\n\r\n"
       "[Orvik]\r\nFRG=1\r\nWID=200\r\n\r\n";
   auto run = [&] {
     BinderStore s(collation, files);
-    s.SetUpPaths("C:\\App\\", "u");
+    s.SetUpPaths(kFakeExeDir, "u");
     s.Load();
     std::vector<BinderEntry> binders = ReadBinders(s, collation);
     // What the window writes at exit.
@@ -298,11 +297,11 @@ TEST_F(BinderCommandsTest, HandEditedTitlesLoadAndSaveWithoutLossOrGrowth) {
   EXPECT_EQ(Paths(binders[2].folders), Strings{"D:\\ソ"});
   EXPECT_EQ(binders[3].title, "Last");
   const auto once = files.files;
-  EXPECT_EQ(once.at(data + "titlelist.txt"), "Work\r\nwork\r\n\r\nBad\x83\r\n\r\norvik\r\nLast\r\n");
+  EXPECT_EQ(once.at(kFakeTitleList), "Work\r\nwork\r\n\r\nBad\x83\r\n\r\norvik\r\nLast\r\n");
   run();
   run();
   EXPECT_EQ(files.files, once);
-  EXPECT_EQ(once.at(data + "folderlist.ini"),
+  EXPECT_EQ(once.at(kFakeFolderList),
             "[Work]\r\nD:\\Data=1\r\ncmp=1\r\n\r\n[]\r\nE:\\Other=0\r\ncmp=1\r\n\r\n[Bad\x83]\r\nD:\\ソ=2\r\ncmp=0\r\n\r\n"
             "[Orvik]\r\nFRG=1\r\nWID=200\r\n\r\n[Last]\r\ncmp=1\r\n\r\n");
 }

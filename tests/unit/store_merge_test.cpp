@@ -12,10 +12,9 @@
 namespace velmora {
 namespace {
 
-const std::string kData = "C:\\App\\data\\";
-const std::string kTitles = kData + "titlelist.txt";
-const std::string kFolders = kData + "folderlist.ini";
-const std::string kSelect = kData + "selectlist.ini";
+const std::string& kTitles = kFakeTitleList;
+const std::string& kFolders = kFakeFolderList;
+const std::string& kSelect = kFakeSelectList;
 
 using Strings = std::vector<std::string>;
 
@@ -37,7 +36,7 @@ class StoreMergeTest : public ::testing::Test {
   }
   Strings Titles() {
     BinderStore s(collation, fs);
-    s.SetUpPaths("C:\\App\\", "u");
+    s.SetUpPaths(kFakeExeDir, "u");
     s.Load();
     Strings out;
     for (int i = 0; i < s.titles.Count(); ++i) out.push_back(s.titles[i]);
@@ -63,7 +62,7 @@ class StoreMergeTest : public ::testing::Test {
   }
   BinderStore Loaded() {
     BinderStore s(collation, fs);
-    s.SetUpPaths("C:\\App\\", "u");
+    s.SetUpPaths(kFakeExeDir, "u");
     s.Load();
     return s;
   }
