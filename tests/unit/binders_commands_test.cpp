@@ -89,7 +89,7 @@ TEST_F(BinderCommandsTest, NewBinderNumbersTakenNamesAndTheSettingsName) {
 }
 
 TEST_F(BinderCommandsTest, TitlesTheFilesCannotHoldAreRefusedWithAMessage) {
-  for (const std::string bad : {std::string("a\r\nb"), std::string("a\nb"), std::string("x\x83"),
+  for (const std::string& bad : {std::string("a\r\nb"), std::string("a\nb"), std::string("x\x83"),
                                 std::string("a\0b", 3)}) {
     prompter.told.clear();
     EXPECT_FALSE(commands.NewBinder(bad, prompter).happened);
@@ -209,7 +209,7 @@ TEST_F(BinderCommandsTest, RegisterFolderWithoutATitleNeedsASelectedBinderAndAFo
   for (const char* path : {"C:\\a.txt", "C:\\Desktop\\file.LNK", "D:\\Missing", ""})
     EXPECT_FALSE(commands.RegisterFolder("Other", path, nullptr, prompter).happened) << path;
   // Not even when the file system finds it: these would not read back as the same folder.
-  for (const std::string path : {std::string("cmp"), std::string(";D:\\Data"), std::string("D:\\Data\r\n[Orvik]"),
+  for (const std::string& path : {std::string("cmp"), std::string(";D:\\Data"), std::string("D:\\Data\r\n[Orvik]"),
                                  std::string("D:\\Data\0x", 10), std::string("Data")}) {
     disk.folders.insert(path);
     EXPECT_FALSE(commands.RegisterFolder("Other", path, nullptr, prompter).happened) << path;
