@@ -3,6 +3,7 @@
 #include "common/file_attributes.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "store/binder_store.h"
 #include "store/collation.h"
@@ -13,23 +14,34 @@ namespace velmora {
 std::vector<BinderEntry> ReadBinders(BinderStore& store, const Collation& collation) {
   std::vector<BinderEntry> binders;
   binders.reserve(static_cast<std::size_t>(store.titles.Count()));
-  std::vector<std::string>& scratch = store.scratchList;
+  store.scratchList.clear();
+  std::unordered_set<std::string> shown;
   for (int i = 0; i < store.titles.Count(); ++i) {
-    BinderEntry binder;
-    binder.title = store.titles[i];
-    scratch.clear();
-    store.folders.ReadSectionKeys(binder.title, scratch);
-    for (std::string& key : scratch) {
-      if (collation.CompareIgnoreCase(key, kExpandedKey) == 0) continue;
-      FolderEntry folder;
-      folder.displayName = FolderDisplayName(key);
-      folder.path = std::move(key);
-      binder.folders.push_back(std::move(folder));
-    }
-    binders.push_back(std::move(binder));
+    // A title equal to an earlier one but for letter case names the same section, and one
+    // naming the settings section would show (and erase) the settings: as a hand-edited
+    // titlelist.txt may have them, they stay in the file but are not shown, so that the
+    // tree holds one node and writes one expanded flag per section.
+    if (store.IsSettingsSection(store.titles[i]) || !shown.insert(collation.FoldKey(store.titles[i])).second) continue;
+    binders.push_back({store.titles[i], ReadBinderFolders(store, store.titles[i], collation)});
+  }
+  return binders;
+}
+
+std::vector<FolderEntry> ReadBinderFolders(BinderStore& store, const std::string& title, const Collation& collation) {
+  std::vector<std::string>& scratch = store.scratchList;
+  scratch.clear();
+  store.folders.ReadSectionKeys(title, scratch);
+  std::vector<FolderEntry> folders;
+  folders.reserve(scratch.size());
+  for (std::string& key : scratch) {
+    if (collation.CompareIgnoreCase(key, kExpandedKey) == 0) continue;
+    FolderEntry folder;
+    folder.displayName = FolderDisplayName(key);
+    folder.path = std::move(key);
+    folders.push_back(std::move(folder));
   }
   scratch.clear();
-  return binders;
+  return folders;
 }
 
 void SortBinders(std::vector<BinderEntry>& binders, const Collation& collation) {

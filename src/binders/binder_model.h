@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "store/binder_store.h"
+
 namespace velmora {
 
-class BinderStore;
 class Collation;
 
 struct FolderEntry {
@@ -20,14 +21,19 @@ struct BinderEntry {
   std::vector<FolderEntry> folders;
 };
 
-// Binders and their folders in store order; the expanded flag "cmp" is not a folder.
-// Uses the store's scratch list and leaves it empty.
+// Binders and their folders in store order; the expanded flag "cmp" is not a folder. A
+// title equal to an earlier one but for letter case, or naming the settings section, is
+// not shown (it stays in titlelist.txt). Uses the store's scratch list and leaves it empty.
 std::vector<BinderEntry> ReadBinders(BinderStore& store, const Collation& collation);
+
+// The folders of one binder's section in store order, without the expanded flag. Uses the
+// store's scratch list and leaves it empty.
+std::vector<FolderEntry> ReadBinderFolders(BinderStore& store, const std::string& title, const Collation& collation);
 
 // Orders binders and each binder's folders by text with the tree's comparison.
 void SortBinders(std::vector<BinderEntry>& binders, const Collation& collation);
 
-constexpr const char* kExpandedKey = "cmp";
+constexpr const char* kExpandedKey = BinderStore::kExpandedKey;
 constexpr const char* kRootText = "バインダー";
 
 // Picture of a node at the given level (0 root, 1 binder, 2 folder); -1 for deeper levels.

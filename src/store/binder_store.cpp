@@ -7,7 +7,7 @@
 namespace velmora {
 
 BinderStore::BinderStore(const Collation& collation, StoreFileSystem& files)
-    : titles(collation), folders(collation), selections(collation), files_(&files) {}
+    : titles(collation), folders(collation), selections(collation), collation_(&collation), files_(&files) {}
 
 void BinderStore::SetUpPaths(std::string exeDir, std::string userName) {
   paths_.exeDir = IncludeTrailingBackslash(exeDir);
@@ -22,36 +22,107 @@ void BinderStore::SetUpPaths(std::string exeDir, std::string userName) {
   paths_.selectListPath = paths_.dataFolder + "selectlist.ini";
 }
 
-bool BinderStore::ReadInto(const std::string& path, std::string& text, bool& unreadable) {
+const std::string& BinderStore::PathOf(int file) const {
+  switch (file) {
+    case kFolderFile: return paths_.folderListPath;
+    case kSelectFile: return paths_.selectListPath;
+    default: return paths_.titleListPath;
+  }
+}
+
+bool BinderStore::ReadAtLoad(int file, std::string& text) {
+  FileState& state = state_[file];
+  state = FileState();
   text.clear();
-  unreadable = false;
-  if (files_->ReadFile(path, text)) return true;
+  if (files_->ReadFile(PathOf(file), text)) return true;
   text.clear();
-  unreadable = files_->FileExists(path);
+  state.unreadable = files_->FileExists(PathOf(file));
   return false;
 }
 
 bool BinderStore::Load() {
+  renames_.clear();
   std::string text;
-  ReadInto(paths_.folderListPath, text, folderListUnreadable_);
+  ReadAtLoad(kFolderFile, text);
   folders.Parse(text);
-  ReadInto(paths_.selectListPath, text, selectListUnreadable_);
+  state_[kFolderFile].base = std::move(text);
+  ReadAtLoad(kSelectFile, text);
   selections.Parse(text);
-  bool titlesRead = ReadInto(paths_.titleListPath, text, titleListUnreadable_);
+  state_[kSelectFile].base = std::move(text);
+  const bool titlesRead = ReadAtLoad(kTitleFile, text);
   titles.Parse(text);
+  state_[kTitleFile].base = std::move(text);
   // A title list that exists but cannot be read still means binders exist; they are only
   // missing for this run, and the file is kept at save.
-  return titlesRead || titleListUnreadable_;
+  return titlesRead || state_[kTitleFile].unreadable;
+}
+
+void BinderStore::RenameBinder(std::string_view from, std::string_view to) {
+  RenameTitle(titles, from, to);
+  folders.RenameSection(from, to);
+  renames_.push_back({std::string(from), std::string(to)});
+}
+
+bool BinderStore::IsSettingsSection(std::string_view name) const {
+  return collation_->CompareIgnoreCase(name, kSettingsSection) == 0;
 }
 
 std::vector<std::string> BinderStore::Save() {
+  // What each file holds now, and whether someone else wrote it since this process did.
+  std::string disk[kFileCount];
+  bool readable[kFileCount], changed[kFileCount];
+  for (int f = 0; f < kFileCount; ++f) {
+    readable[f] = files_->ReadFile(PathOf(f), disk[f]);
+    changed[f] = readable[f] && disk[f] != state_[f].base;
+  }
+  std::vector<std::string> keepTitles;
+  if (changed[kFolderFile]) {
+    IniDocument base(*collation_), theirs(*collation_);
+    base.Parse(state_[kFolderFile].base);
+    theirs.Parse(disk[kFolderFile]);
+    // Both with the renames this process made since, as its own documents have them.
+    ReplayRenames(renames_, state_[kFolderFile].renamesIn, base);
+    ReplayRenames(renames_, state_[kFolderFile].renamesIn, theirs);
+    keepTitles = MergeFolderList(base, folders, theirs, titles, *collation_, kSettingsSection, kExpandedKey);
+    folders = std::move(theirs);
+  }
+  if (changed[kSelectFile]) {
+    IniDocument base(*collation_), theirs(*collation_);
+    base.Parse(state_[kSelectFile].base);
+    theirs.Parse(disk[kSelectFile]);
+    MergeSelections(base, selections, theirs);
+    selections = std::move(theirs);
+  }
+  if (changed[kTitleFile]) {
+    TitleList base(*collation_), theirs(*collation_);
+    base.Parse(state_[kTitleFile].base);
+    theirs.Parse(disk[kTitleFile]);
+    ReplayRenames(renames_, state_[kTitleFile].renamesIn, base);
+    ReplayRenames(renames_, state_[kTitleFile].renamesIn, theirs);
+    MergeTitles(base, titles, theirs, *collation_);
+    titles = std::move(theirs);
+  }
+  for (const std::string& title : keepTitles)
+    if (titles.IndexOf(title) < 0) titles.Add(title);
+
   std::vector<std::string> failed;
-  auto write = [&](const std::string& path, bool unreadable, const std::string& text) {
-    if (unreadable || !files_->WriteFileReplacing(path, text)) failed.push_back(path);
+  auto write = [&](int f, const std::string& text) {
+    // Still unreadable: the empty document standing in for it must not replace it.
+    if (state_[f].unreadable && !readable[f] && files_->FileExists(PathOf(f))) {
+      failed.push_back(PathOf(f));
+      return;
+    }
+    if (!files_->WriteFileReplacing(PathOf(f), text)) {
+      failed.push_back(PathOf(f));
+      return;
+    }
+    state_[f].base = text;
+    state_[f].unreadable = false;
+    state_[f].renamesIn = renames_.size();
   };
-  write(paths_.folderListPath, folderListUnreadable_, folders.Text());
-  write(paths_.selectListPath, selectListUnreadable_, selections.Text());
-  write(paths_.titleListPath, titleListUnreadable_, titles.Text());
+  write(kFolderFile, folders.Text());
+  write(kSelectFile, selections.Text());
+  write(kTitleFile, titles.Text());
   return failed;
 }
 

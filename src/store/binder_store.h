@@ -2,11 +2,13 @@
 // beside the executable, loaded once at start and saved once at exit.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/collation.h"
 #include "store/ini_document.h"
 #include "store/store_files.h"
+#include "store/store_merge.h"
 #include "store/title_list.h"
 
 namespace velmora {
@@ -31,9 +33,25 @@ class BinderStore {
   bool Load();
   // Writes folderlist.ini, selectlist.ini and titlelist.txt in that order, each replacing
   // its file as one step. Returns the paths that were not written (their old files stay).
-  // A file that existed but could not be read at load is not overwritten either: the
-  // empty document standing in for it would wipe the user's data.
+  //
+  // Another process (a second window, or the registration started from Send To) may have
+  // saved a file since this one read or last wrote it. Such a file is read again and this
+  // process's own changes are applied on top of it (store_merge.h says how), so that both
+  // processes' changes survive whichever saves last; the documents then hold the merge. A
+  // file nobody else changed is written from the documents as they are.
+  //
+  // A file that existed but could not be read at load, and still cannot, is not
+  // overwritten: the empty document standing in for it would wipe the user's data. Once it
+  // can be read, this process's changes are merged into it.
   std::vector<std::string> Save();
+
+  // Renames a binder: its title where it stands (later titles equal to the old one go too),
+  // and its section where it stands, taking in the folders of a section already named to.
+  // Remembered, so that a merging save renames in the other process's files too.
+  void RenameBinder(std::string_view from, std::string_view to);
+
+  // True for the name of the settings section in any letter case.
+  bool IsSettingsSection(std::string_view name) const;
 
   const StorePaths& paths() const { return paths_; }
 
@@ -47,15 +65,26 @@ class BinderStore {
   static constexpr const char* kWidthKey = "WID";
   static constexpr const char* kLargeIconsKey = "FRG";
   static constexpr int kDefaultWidth = 152;
+  // The binder's expanded flag in its section: the one key there that is not a folder.
+  static constexpr const char* kExpandedKey = "cmp";
 
  private:
-  bool ReadInto(const std::string& path, std::string& text, bool& unreadable);
+  // One file as this process last saw it on disk.
+  struct FileState {
+    std::string base;          // the text read at load or written at the last save
+    bool unreadable = false;   // existed at load but could not be read
+    std::size_t renamesIn = 0; // how many of renames_ base already holds
+  };
+  enum FileIndex { kFolderFile, kSelectFile, kTitleFile, kFileCount };
 
+  const std::string& PathOf(int file) const;
+  bool ReadAtLoad(int file, std::string& text);
+
+  const Collation* collation_;
   StoreFileSystem* files_;
   StorePaths paths_;
-  bool folderListUnreadable_ = false;
-  bool selectListUnreadable_ = false;
-  bool titleListUnreadable_ = false;
+  FileState state_[kFileCount];
+  std::vector<BinderRename> renames_;
 };
 
 }  // namespace velmora

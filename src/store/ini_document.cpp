@@ -1,11 +1,11 @@
 #include "store/ini_document.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <functional>
 #include <utility>
 
-#include "text/cp932.h"
 
 namespace velmora {
 
@@ -162,7 +162,10 @@ void IniDocument::Parse(std::string_view text) {
     if (pos < size) pos += (base[pos] == '\r' && pos + 1 < size && base[pos + 1] == '\n') ? 2 : 1;
 
     if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[' && line.size() >= 2 && EndsWithChar(line, ']')) {
+    // The last byte decides, even where it could pair with the byte before it: the header
+    // of a section whose name ends in half a character is written that way, and reading it
+    // as a line would hand that section's keys to the section before it.
+    if (line[0] == '[' && line.size() >= 2 && line.back() == ']') {
       if (inSection) FillSection(sections_.back(), text, found, fold);
       found.clear();
       AddSection(std::string(line.substr(1, line.size() - 2)));
@@ -408,18 +411,40 @@ bool IniDocument::RenameSection(std::string_view from, std::string_view to) {
   std::size_t moved = sectionIndex_.Find(*collation_, fromFold, SectionNameAt());
   if (moved == kNone) return false;
   // The same position for both names means they fold alike: only the spelling changes.
-  std::size_t stale = sectionIndex_.Find(*collation_, toFold, SectionNameAt());
-  if (stale != moved) {
+  std::size_t other = sectionIndex_.Find(*collation_, toFold, SectionNameAt());
+  if (other != moved) {
     sectionIndex_.Take(*collation_, fromFold, SectionNameAt());
-    if (stale != kNone) {
+    if (other != kNone) {
       sectionIndex_.Take(*collation_, toFold, SectionNameAt());
-      KillSections(stale);
+      TakeLinesOf(other, sections_[moved]);
+      KillSections(other);
     }
     sectionIndex_.Add(*collation_, toFold, moved, SectionNameAt());
   }
   for (std::size_t pos = moved; pos != kNone; pos = sections_[pos].nextSame) sections_[pos].name = std::string(to);
   CompactSections();
   return true;
+}
+
+void IniDocument::TakeLinesOf(std::size_t first, Section& into) {
+  // The duplicates are chained in no particular order; their lines go in document order.
+  std::vector<std::size_t> positions;
+  for (std::size_t pos = first; pos != kNone; pos = sections_[pos].nextSame) positions.push_back(pos);
+  std::sort(positions.begin(), positions.end());
+  std::string fold;
+  for (std::size_t pos : positions) {
+    const Section& from = sections_[pos];
+    for (const Line& l : from.lines) {
+      if (l.dead) continue;
+      std::string_view text = from.TextOf(l);
+      fold.clear();
+      if (l.keyLength != kNoKey) {
+        collation_->AppendFoldKey(text.substr(0, l.keyLength), fold);
+        if (into.keys.Find(*collation_, fold, KeyAt(into)) != kNone) continue;
+      }
+      AddLine(into, text, l.keyLength, fold);
+    }
+  }
 }
 
 void IniDocument::CompactSection(Section& section) {

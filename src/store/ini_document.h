@@ -4,8 +4,9 @@
 // Reading rules:
 // - lines end at CR, LF or CR LF and are taken unchanged (no trimming);
 // - empty lines, lines starting with ";" and lines before the first section are dropped;
-// - "[" name "]" opens a section (the "]" must be a character of its own, not the trail
-//   byte of a double-byte character);
+// - a line that starts with "[" and whose last byte is "]" opens a section named by what lies
+//   between, also where that "]" could be read as the trail byte of a double-byte character:
+//   a name ending in half a character is saved that way and must read back;
 // - a key ends at the LAST "=" of its line: the values this program writes never hold "=",
 //   while folder paths and file names used as keys may;
 // - a line without "=" inside a section is kept as it is and written back unchanged, but it
@@ -57,8 +58,9 @@ class IniDocument {
   void EraseSection(std::string_view section);
 
   // Gives the section "from" the name "to" where it stands, with its lines. Another section
-  // already named "to" is removed first, or it would hide the renamed one. False when "from"
-  // does not exist.
+  // already named "to" is merged into it and removed, or it would hide the renamed one: its
+  // lines whose keys the renamed section lacks are appended, so no key of either is lost.
+  // False when "from" does not exist.
   bool RenameSection(std::string_view from, std::string_view to);
 
  private:
@@ -141,6 +143,9 @@ class IniDocument {
   void FillSection(Section& section, std::string_view text, const std::vector<Line>& found, std::string& fold);
   void AddSection(std::string name);
   void KillSections(std::size_t first);
+  // Appends to into the lines of the section at first and its duplicates whose keys into
+  // lacks, and the lines without a key.
+  void TakeLinesOf(std::size_t first, Section& into);
   void CompactSection(Section& section);
   void CompactSections();
 

@@ -35,9 +35,9 @@ std::string TitleList::Text() const {
   return out;
 }
 
-int TitleList::IndexOf(std::string_view s) const {
+int TitleList::IndexOf(std::string_view s, int start) const {
   std::string fold = collation_->FoldKey(s);
-  for (std::size_t i = 0; i < folded_.size(); ++i)
+  for (std::size_t i = start > 0 ? static_cast<std::size_t>(start) : 0; i < folded_.size(); ++i)
     if (folded_[i] == fold) return static_cast<int>(i);
   return -1;
 }

@@ -18,8 +18,8 @@ class TitleList {
   // Every title followed by CR LF, the last one included.
   std::string Text() const;
 
-  // First title equal to s under the case-insensitive comparison, or -1.
-  int IndexOf(std::string_view s) const;
+  // First title at or after start equal to s under the case-insensitive comparison, or -1.
+  int IndexOf(std::string_view s, int start = 0) const;
   void Add(std::string title);
   // Replace and Delete ignore an index out of range.
   void Replace(int index, std::string title);

@@ -90,4 +90,19 @@ std::string DriveRoot(std::string_view path) {
   return std::string(path.substr(0, pos > path.size() ? path.size() : pos));
 }
 
+std::size_t FindChars(std::string_view s, std::string_view what, std::size_t from) {
+  if (what.empty()) return std::string_view::npos;
+  // Walk from the start: only that tells where characters begin.
+  for (std::size_t i = 0; i < s.size(); i += CharLengthAt(s, i)) {
+    if (i >= from && s.compare(i, what.size(), what) == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+bool EndsWithLoneLeadByte(std::string_view s) {
+  if (s.empty()) return false;
+  std::size_t last = s.size() - 1;
+  return IsLeadByte(static_cast<unsigned char>(s[last])) && !IsTrailByteAt(s, last);
+}
+
 }  // namespace velmora

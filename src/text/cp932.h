@@ -55,4 +55,12 @@ std::string DriveRoot(std::string_view path);
 // The last component without its extension ("C:\a\b.txt" gives "b").
 std::string FileBaseName(std::string_view path);
 
+// Position of the first occurrence of what in s, at or after from, that starts on a
+// character of s (never on the trail byte of a double-byte character), or npos. what is
+// one or more whole characters.
+std::size_t FindChars(std::string_view s, std::string_view what, std::size_t from = 0);
+
+// True when s ends in a lead byte with nothing after it: half a character.
+bool EndsWithLoneLeadByte(std::string_view s);
+
 }  // namespace velmora

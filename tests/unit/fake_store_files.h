@@ -10,6 +10,13 @@
 
 namespace velmora {
 
+// Where a store set up with the executable folder kFakeExeDir keeps its files.
+inline const std::string kFakeExeDir = "C:\\App\\";
+inline const std::string kFakeDataDir = kFakeExeDir + "data\\";
+inline const std::string kFakeTitleList = kFakeDataDir + "titlelist.txt";
+inline const std::string kFakeFolderList = kFakeDataDir + "folderlist.ini";
+inline const std::string kFakeSelectList = kFakeDataDir + "selectlist.ini";
+
 class FakeStoreFiles : public StoreFileSystem {
  public:
   bool ReadFile(const std::string& path, std::string& out) override {

@@ -12,14 +12,14 @@
 namespace velmora {
 namespace {
 
-const std::string kData = "C:\\App\\data\\";
-const std::string kTitles = kData + "titlelist.txt";
-const std::string kFolders = kData + "folderlist.ini";
-const std::string kSelect = kData + "selectlist.ini";
+const std::string kData = kFakeDataDir;
+const std::string& kTitles = kFakeTitleList;
+const std::string& kFolders = kFakeFolderList;
+const std::string& kSelect = kFakeSelectList;
 
 class BinderStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { store.SetUpPaths("C:\\App\\", "taro"); }
+  void SetUp() override { store.SetUpPaths(kFakeExeDir, "taro"); }
   PortableCollation collation;
   FakeStoreFiles fs;
   BinderStore store{collation, fs};
@@ -27,7 +27,7 @@ class BinderStoreTest : public ::testing::Test {
 
 TEST_F(BinderStoreTest, PathSetUpCreatesDataAndUserFolders) {
   const StorePaths& p = store.paths();
-  EXPECT_EQ(p.exeDir, "C:\\App\\");
+  EXPECT_EQ(p.exeDir, kFakeExeDir);
   EXPECT_EQ(p.dataFolder, kData);
   EXPECT_EQ(p.titleListPath, kTitles);
   EXPECT_EQ(p.userFolder, kData + "taro\\");

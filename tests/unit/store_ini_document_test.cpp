@@ -69,12 +69,21 @@ TEST_F(IniDocumentTest, LineWithoutEqualsIsKeptButIsNoKey) {
   EXPECT_FALSE(doc.SectionExists("x"));
 }
 
-TEST_F(IniDocumentTest, HeaderNeedsARealClosingBracket) {
-  // "[ゾ" ends in the byte 0x5D as the trail of "ゾ": a line of section A, not a header.
-  doc.Parse("[A]\r\n[\x83\x5D\r\n[ゾ]\r\nk=1\r\n");
-  EXPECT_EQ(doc.SectionNames(), (Keys{"A", "ゾ"}));
+TEST_F(IniDocumentTest, HeaderEndsAtItsLastByteEvenAfterALeadByte) {
+  // A section whose name ends in half a character (0x83) is saved as "[" 0x83 "]": it must
+  // read back as that section, not lend its keys to the section before it.
+  doc.WriteString("A", "a", "1");
+  doc.WriteString("\x83", "D:\\x", "0");
+  const std::string text = doc.Text();
+  EXPECT_EQ(text, "[A]\r\na=1\r\n\r\n[\x83]\r\nD:\\x=0\r\n\r\n");
+  doc.Parse(text);
+  EXPECT_EQ(doc.SectionNames(), (Keys{"A", "\x83"}));
+  EXPECT_EQ(KeysOf("A"), (Keys{"a"}));
+  EXPECT_EQ(doc.ReadInteger("\x83", "d:\\X", -1), 0);
+  EXPECT_EQ(doc.Text(), text);
+  // A name ending in a whole character whose trail byte is "]" (ゾ) reads back as well.
+  doc.Parse("[ゾ]\r\nk=1\r\n");
   EXPECT_TRUE(doc.ValueExists("ゾ", "k"));
-  EXPECT_EQ(doc.Text(), "[A]\r\n[\x83\x5D\r\n\r\n[ゾ]\r\nk=1\r\n\r\n");
 }
 
 TEST_F(IniDocumentTest, BinderSectionWithFoldersAndExpandedFlag) {
@@ -190,12 +199,14 @@ TEST_F(IniDocumentTest, RenameKeepsPlaceLikeReplacingTheWholeText) {
   EXPECT_EQ(doc.SectionNames(), (Keys{"z", "B"}));
 }
 
-TEST_F(IniDocumentTest, RenameOntoAStaleSectionDropsTheStaleOne) {
-  // C is a section no binder owns; renaming binder A to C must show A's folders, not C's.
-  doc.Parse("[C]\r\nD:\\stale=0\r\n[A]\r\nD:\\mine=2\r\n");
+TEST_F(IniDocumentTest, RenameOntoAnotherSectionTakesInItsKeys) {
+  // C is a section no binder owns; renaming binder A to C keeps A's place and lines and
+  // takes in C's keys that A lacks (A's value wins), so no folder of either is lost.
+  doc.Parse("[C]\r\nD:\\stale=0\r\nD:\\both=1\r\nno key\r\n[A]\r\nD:\\mine=2\r\nd:\\BOTH=2\r\n[c]\r\nE:\\dup=1\r\n");
   ASSERT_TRUE(doc.RenameSection("A", "C"));
-  EXPECT_EQ(KeysOf("C"), (Keys{"D:\\mine"}));
-  EXPECT_EQ(doc.Text(), "[C]\r\nD:\\mine=2\r\n\r\n");
+  EXPECT_EQ(KeysOf("C"), (Keys{"D:\\mine", "d:\\BOTH", "D:\\stale", "E:\\dup"}));
+  EXPECT_EQ(doc.ReadInteger("C", "D:\\both", -1), 2);
+  EXPECT_EQ(doc.Text(), "[C]\r\nD:\\mine=2\r\nd:\\BOTH=2\r\nD:\\stale=0\r\nno key\r\nE:\\dup=1\r\n\r\n");
 }
 
 TEST_F(IniDocumentTest, IndexStaysRightThroughManyDeletesAndErases) {
@@ -257,7 +268,7 @@ TEST_F(IniDocumentTest, DuplicatesStayTogetherThroughSweeps) {
   doc.DeleteKey("Big", "k5");
   ASSERT_TRUE(doc.RenameSection("TWIN", "Two"));
   EXPECT_EQ(doc.Text(), "[Big]\r\n\r\n[Two]\r\na=1\r\n\r\n[Two]\r\nb=2\r\n\r\n[Two]\r\nc=3\r\n\r\n[Pair]\r\n\r\n[pair]\r\n\r\n");
-  ASSERT_TRUE(doc.RenameSection("Big", "pair"));  // both Pair sections go
+  ASSERT_TRUE(doc.RenameSection("Big", "pair"));  // both Pair sections are merged in
   doc.EraseSection("two");
   EXPECT_EQ(doc.Text(), "[pair]\r\n\r\n");
 }
@@ -340,8 +351,20 @@ class ScanningModel {
     sections = kept;
   }
   bool Rename(const std::string& from, const std::string& to) {
-    if (!Find(from)) return false;
-    if (!Same(from, to)) Erase(to);
+    Section* into = Find(from);
+    if (!into) return false;
+    if (!Same(from, to)) {
+      for (const Section& s : sections) {
+        if (!Same(s.name, to)) continue;
+        for (const std::string& l : s.lines) {
+          std::size_t eq = l.rfind('=');
+          bool taken = false;
+          for (const std::string& mine : into->lines) taken = taken || (eq != std::string::npos && KeyMatches(mine, l.substr(0, eq)));
+          if (!taken) into->lines.push_back(l);
+        }
+      }
+      Erase(to);
+    }
     for (Section& s : sections)
       if (Same(s.name, from)) s.name = to;
     return true;

@@ -194,5 +194,34 @@ TEST_F(Win32StoreFilesTest, StoreRoundTripThroughRealFiles) {
   EXPECT_EQ(Get(again.paths().selectListPath), "[ソフト表-ポ|x=y]\r\nx=y.txt=\r\n\r\n");
 }
 
+TEST_F(Win32StoreFilesTest, TwoStoresOnTheSameFilesKeepEachOthersChanges) {
+  // A window and a registration started from Send To, each saving in turn, twice.
+  Win32Collation collation;
+  const std::string exeDir = root + "app";
+  auto open = [&](BinderStore& store) {
+    store.SetUpPaths(exeDir, "u");
+    store.Load();
+  };
+  BinderStore first(collation, files);
+  open(first);
+  first.titles.Add("ソフト");
+  first.folders.WriteString("ソフト", "D:\\a", "0");
+  ASSERT_TRUE(first.Save().empty());
+
+  BinderStore window(collation, files), registration(collation, files);
+  open(window);
+  open(registration);
+  window.RenameBinder("ソフト", "表");
+  window.folders.WriteInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, 250);
+  registration.folders.WriteString("ソフト", "D:\\sent", "0");
+  registration.titles.Add("New");
+  registration.folders.WriteString("New", "E:\\n", "0");
+  ASSERT_TRUE(registration.Save().empty());
+  ASSERT_TRUE(window.Save().empty());
+  EXPECT_EQ(Get(first.paths().titleListPath), "表\r\nNew\r\n");
+  EXPECT_EQ(Get(first.paths().folderListPath),
+            "[表]\r\nD:\\a=0\r\nD:\\sent=0\r\n\r\n[New]\r\nE:\\n=0\r\n\r\n[Orvik]\r\nWID=250\r\n\r\n");
+}
+
 }  // namespace
 }  // namespace velmora

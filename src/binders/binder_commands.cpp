@@ -1,0 +1,193 @@
+#include "binders/binder_commands.h"
+
+#include "common/prompter.h"
+#include "shellops/link_names.h"
+#include "store/binder_store.h"
+#include "store/collation.h"
+#include "text/cp932.h"
+
+namespace velmora {
+
+std::string DeleteBinderQuestion(const std::string& title, bool hasFolders) {
+  return "'" + title + "' バインダー" + (hasFolders ? "とそのフォルダを" : "を") + "削除します。よろしいですか？";
+}
+
+std::string RemoveFolderQuestion(const std::string& binder, const std::string& path) {
+  return "'" + binder + "' バインダー" + "から '" + FolderDisplayName(path) + "' を" + "削除します。よろしいですか？";
+}
+
+bool IsStorableTitle(const std::string& title) {
+  // A line break would split the title's line and its section header; a zero byte ends
+  // the text wherever the platform reads it; a lone lead byte at the end takes the line
+  // end or the header's "]" as its second half in every reader that walks characters.
+  return title.find_first_of(std::string("\r\n\0", 3)) == std::string::npos && !EndsWithLoneLeadByte(title);
+}
+
+bool IsStorableFolderPath(const std::string& path) {
+  if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
+  const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  const bool network = path.size() > 2 && IsNetworkPath(path);
+  // Anything else ("cmp", ";x", a relative path) would read back as no folder or another.
+  return drive || network;
+}
+
+std::vector<std::string> SplitPathLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    if (end > pos) lines.push_back(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  return lines;
+}
+
+BinderCommands::BinderCommands(BinderStore& store, const Collation& collation, FolderSource& folders)
+    : store_(&store), collation_(&collation), folders_(&folders) {}
+
+std::string BinderCommands::RegistrationTitle(const std::string& name) const {
+  const std::string title = store_->IsSettingsSection(name) ? name + " 1" : name;
+  const int at = store_->titles.IndexOf(title);
+  return at >= 0 ? store_->titles[at] : title;
+}
+
+std::string BinderCommands::ResolvedFolder(const std::string& path) {
+  std::string folder = IsShortcutPath(path) ? folders_->ResolveShortcut(path) : path;
+  if (!IsStorableFolderPath(folder) || !folders_->IsExistingFolder(folder)) return std::string();
+  return folder;
+}
+
+void BinderCommands::AddFolder(const std::string& binder, const std::string& folder, TreeChange& change) {
+  change.selectAndList = true;
+  if (store_->folders.ValueExists(binder, folder)) {
+    change.selectPath.clear();  // held already: the binder is selected
+    return;
+  }
+  store_->folders.WriteString(binder, folder, "0");
+  change.foldersAdded.push_back({FolderDisplayName(folder), folder});
+  change.selectPath = folder;
+}
+
+TreeChange BinderCommands::NewBinder(const std::string& entered, Prompter& prompter) {
+  TreeChange change;
+  if (!IsStorableTitle(entered)) {
+    prompter.Message(kBadTitleText, kBadTitleCaption);
+    return change;
+  }
+  std::string name = entered;
+  for (unsigned long long n = 1; store_->titles.IndexOf(name) >= 0 || store_->IsSettingsSection(name); ++n)
+    name = entered + " " + std::to_string(n);
+  store_->titles.Add(name);
+  change.happened = true;
+  change.binder = name;
+  change.binderAdded = true;
+  change.foldersAdded = ReadBinderFolders(*store_, name, *collation_);
+  return change;
+}
+
+TreeChange BinderCommands::Rename(const std::string& oldTitle, const std::string& newText, Prompter& prompter) {
+  TreeChange change;
+  if (newText.empty() || newText == oldTitle || store_->titles.IndexOf(newText) >= 0 ||
+      store_->IsSettingsSection(newText) || store_->titles.IndexOf(oldTitle) < 0)
+    return change;
+  if (!IsStorableTitle(newText)) {
+    prompter.Message(kBadTitleText, kBadTitleCaption);
+    return change;
+  }
+  for (FolderEntry& folder : ReadBinderFolders(*store_, newText, *collation_))
+    if (!store_->folders.ValueExists(oldTitle, folder.path)) change.foldersAdded.push_back(std::move(folder));
+  store_->RenameBinder(oldTitle, newText);
+  store_->scratchList.clear();
+  change.happened = true;
+  change.binder = newText;
+  return change;
+}
+
+bool BinderCommands::DeleteBinder(const std::string& title, bool hasFolders, Prompter& prompter) {
+  if (!prompter.AskYesNo(DeleteBinderQuestion(title, hasFolders), kDeleteCaption)) return false;
+  TitleList& titles = store_->titles;
+  const int at = titles.IndexOf(title);
+  if (at < 0) return false;
+  // Titles equal to it but for letter case name the same section: they go with it.
+  for (int dup = at; dup >= 0; dup = titles.IndexOf(title, dup)) titles.Delete(dup);
+  if (!store_->IsSettingsSection(title)) store_->folders.EraseSection(title);
+  return true;
+}
+
+bool BinderCommands::RemoveFolder(const std::string& binder, const std::string& path, Prompter& prompter) {
+  if (!prompter.AskYesNo(RemoveFolderQuestion(binder, path), kDeleteCaption)) return false;
+  store_->folders.DeleteKey(binder, path);
+  return true;
+}
+
+TreeChange BinderCommands::RegisterFolder(const std::string& title, const std::string& path,
+                                          const std::string* selectedBinder, Prompter& prompter) {
+  TreeChange change;
+  if (title.empty() && (selectedBinder == nullptr || store_->titles.IndexOf(*selectedBinder) < 0)) return change;
+  // Checked first, so that a request naming no folder creates no binder either.
+  const std::string folder = ResolvedFolder(path);
+  if (folder.empty()) return change;
+  const std::string binder = RegistrationTitle(title.empty() ? *selectedBinder : title);
+  if (store_->titles.IndexOf(binder) < 0) {
+    if (!IsStorableTitle(binder)) {
+      prompter.Message(kBadTitleText, kBadTitleCaption);
+      return change;
+    }
+    if (!prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaption)) return change;
+    store_->titles.Add(binder);
+    change.binderAdded = true;
+    change.foldersAdded = ReadBinderFolders(*store_, binder, *collation_);
+  }
+  change.happened = true;
+  change.binder = binder;
+  AddFolder(binder, folder, change);
+  return change;
+}
+
+TreeChange BinderCommands::RegisterFolders(const std::string& binder, const std::string& text) {
+  TreeChange change;
+  std::vector<std::string>& scratch = store_->scratchList;
+  if (!text.empty()) scratch = SplitPathLines(text);
+  const int at = store_->titles.IndexOf(binder);
+  if (at >= 0) {
+    change.binder = store_->titles[at];
+    for (const std::string& path : scratch) {
+      const std::string folder = ResolvedFolder(path);
+      if (folder.empty()) continue;
+      change.happened = true;
+      AddFolder(change.binder, folder, change);
+    }
+  }
+  scratch.clear();
+  return change;
+}
+
+std::vector<std::string> BinderCommands::FoldersFromCommandLine(const std::vector<std::string>& parameters) {
+  std::vector<std::string> found;
+  for (const std::string& parameter : parameters) {
+    std::string folder = ResolvedFolder(folders_->FullPath(parameter));
+    if (!folder.empty()) found.push_back(std::move(folder));
+  }
+  return found;
+}
+
+bool BinderCommands::RegisterFromCommandLine(const std::string& name, const std::vector<std::string>& folders,
+                                             Prompter& prompter) {
+  if (folders.empty()) return false;
+  const std::string binder = RegistrationTitle(name);
+  if (!IsStorableTitle(binder)) {
+    prompter.Message(kBadTitleText, kBadTitleCaption);
+    return false;
+  }
+  // A binder without folders has no section yet, and a section without a binder comes back
+  // as that binder with its old folders: neither is a new binder to ask about.
+  const bool known = store_->titles.IndexOf(binder) >= 0 || store_->folders.SectionExists(binder);
+  if (!known && !prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaptionRegistration)) return false;
+  for (const std::string& folder : folders) store_->folders.WriteString(binder, folder, "0");
+  if (store_->titles.IndexOf(binder) < 0) store_->titles.Add(binder);
+  return true;
+}
+
+}  // namespace velmora
