@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-bool IsShortcutPath(std::string_view path) { return FileExtension(LastComponent(path)) == ".lnk"; }
+bool FollowsAsShortcut(std::string_view path) { return FileExtension(LastComponent(path)) == ".lnk"; }
 
 OpenDecision DecideOpen(const std::string& path, FileSystem& fs, const LinkFollower& followLink) {
   OpenDecision decision;
@@ -15,7 +15,7 @@ OpenDecision DecideOpen(const std::string& path, FileSystem& fs, const LinkFollo
     return decision;
   }
   // Without a follower the shell opens the shortcut itself.
-  if (followLink && IsShortcutPath(path)) {
+  if (followLink && FollowsAsShortcut(path)) {
     if (followLink(decision.path) != 0) return OpenDecision();
     if (fs.IsExistingFolder(decision.path)) {
       decision.kind = OpenKind::kEnterFolder;

@@ -28,7 +28,7 @@ struct OpenDecision {
 };
 
 // Only ".lnk" in exactly this case is followed; "x.LNK" is opened by the shell as a file.
-bool IsShortcutPath(std::string_view path);
+bool FollowsAsShortcut(std::string_view path);
 
 OpenDecision DecideOpen(const std::string& path, FileSystem& fs, const LinkFollower& followLink);
 
