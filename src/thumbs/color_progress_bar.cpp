@@ -226,6 +226,15 @@ void TColorProgressBar::BarDraw(Raster& raster, BarPainter& painter) const {
   }
 }
 
+void ApplyThumbnailBarLook(TColorProgressBar& bar) {
+  bar.SetMax(100);
+  bar.SetSmooth(true);
+  bar.SetBoxColor(0xFFFFFF);
+  bar.SetBarColor(2342478);  // red 78, green 190, blue 35
+  bar.SetLineColor(0x808080);
+  bar.SetFlat(true);
+}
+
 void TColorProgressBar::DrawHorizontal(Raster& raster, int b, int g, int r, int left, int right) const {
   const int bottom = height_ - 3;
   ColourRamp(b, g, r, height_, [&](int i, Colour c) { raster.Line(left, bottom - i, right, bottom - i, c); });

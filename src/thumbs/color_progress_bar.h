@@ -159,4 +159,10 @@ class TColorProgressBar {
   Colour color_ = kClBtnFace;
 };
 
+// The main window's bar, shown 89 x 12 on the tool bar: Max 100, ten blocks, white box, green
+// bar, flat grey frame; everything else as created. Leaves the size alone.
+constexpr int kThumbnailBarWidth = 89;
+constexpr int kThumbnailBarHeight = 12;
+void ApplyThumbnailBarLook(TColorProgressBar& bar);
+
 }  // namespace velmora

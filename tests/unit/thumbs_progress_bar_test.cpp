@@ -65,15 +65,9 @@ void ExpectPixels(const Raster& r, const std::function<Colour(int, int)>& expect
   EXPECT_EQ(wrong, 0);
 }
 
-// The tool bar's bar: 89 x 12, ten blocks, flat grey frame, white box, green bar.
 void MakeToolBarBar(TColorProgressBar& bar) {
-  bar.SetSize(89, 12);
-  bar.SetMax(100);
-  bar.SetSmooth(true);
-  bar.SetBoxColor(0xFFFFFF);
-  bar.SetBarColor(2342478);
-  bar.SetLineColor(0x808080);
-  bar.SetFlat(true);
+  bar.SetSize(kThumbnailBarWidth, kThumbnailBarHeight);
+  ApplyThumbnailBarLook(bar);
 }
 
 TEST(ColorProgressBarDraw, ToolBarBarDrawsWholeBlocksAtTenPercentSteps) {

@@ -13,7 +13,7 @@
 namespace velmora {
 namespace {
 
-constexpr int kW = 89, kH = 12;
+constexpr int kW = kThumbnailBarWidth, kH = kThumbnailBarHeight;
 
 // No text: the system colours only.
 class SystemColours : public BarPainter {
@@ -54,13 +54,7 @@ class ProgressBarWindowTest : public ::testing::Test {
                               nullptr, wc.hInstance, nullptr);
     ASSERT_TRUE(parent_);
     ASSERT_TRUE(window_.Create(parent_, 100, 10, 10, kW, kH));
-    TColorProgressBar& bar = window_.bar();
-    bar.SetMax(100);
-    bar.SetSmooth(true);
-    bar.SetBoxColor(0xFFFFFF);
-    bar.SetBarColor(2342478);
-    bar.SetLineColor(0x808080);
-    bar.SetFlat(true);
+    ApplyThumbnailBarLook(window_.bar());
     Pump();
   }
   void TearDown() override {
