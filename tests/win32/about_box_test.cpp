@@ -1,0 +1,296 @@
+// The about window in this process: the test thread runs it modally, as the menu command
+// does, while a second thread looks at it and works it like a user.
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "about/win32/about_dialog.h"
+#include "about/win32/version_box.h"
+#include "support/temp_folder.h"
+#include "velmora_version.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 30s) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+int CountBoxes() {
+  int count = 0;
+  for (HWND w = FindWindowExA(nullptr, nullptr, TVersionBox::kClassName, nullptr); w;
+       w = FindWindowExA(nullptr, w, TVersionBox::kClassName, nullptr)) {
+    ++count;
+  }
+  return count;
+}
+
+HWND VisibleBox() {
+  HWND box = FindWindowA(TVersionBox::kClassName, nullptr);
+  return box && IsWindowVisible(box) ? box : nullptr;
+}
+
+std::string Text(HWND window) {
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+RECT RectIn(HWND control, HWND parent) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+  HDC dc = GetDC(window);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return c;
+}
+
+// A real click: the pointer moves to the control's centre and the left button goes down and up.
+void ClickCentre(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  INPUT in[3] = {};
+  for (INPUT& i : in) i.type = INPUT_MOUSE;
+  in[0].mi.dx = static_cast<LONG>(x * 65535.0 / (GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
+  in[0].mi.dy = static_cast<LONG>(y * 65535.0 / (GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(3, in, sizeof(INPUT));
+}
+
+// Escape as the keyboard delivers it: to the control that has the focus in the box's thread.
+void PressEscape(DWORD uiThread) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  GetGUIThreadInfo(uiThread, &info);
+  PostMessageA(info.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageA(info.hwndFocus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+// Always the same number, counting how often it was asked: 5 jitters by 1 and drifts nowhere.
+class SteadyRandom : public RandomSource {
+ public:
+  std::uint32_t Next() override {
+    ++calls;
+    return 5;
+  }
+  std::atomic<int> calls{0};
+};
+
+class AboutBox : public ::testing::Test {
+ protected:
+  static constexpr UINT kAgain = WM_APP + 1;
+
+  void SetUp() override {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &OwnerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VelmoraAboutTestOwner";
+    RegisterClassA(&wc);
+    owner = CreateWindowExA(0, wc.lpszClassName, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+    SetWindowLongPtrA(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetUpVelmoraAbout(dialog);
+    SetCursorPos(0, 0);  // the pointer stays off the picture unless a test moves it there
+  }
+  void TearDown() override { DestroyWindow(owner); }
+
+  // Runs the box on this thread and works it from another; the box is closed in the end
+  // even when the steps failed, so that the test cannot hang.
+  bool RunBox(const std::function<void(HWND box)>& steps) {
+    std::thread driver([&] {
+      HWND box = nullptr;
+      if (!WaitFor([&] { return (box = VisibleBox()) != nullptr; })) {
+        ADD_FAILURE() << "the about window did not open";
+        return;
+      }
+      steps(box);
+      if (!WaitFor([&] { return !IsWindow(box); })) {
+        ADD_FAILURE() << "the about window stayed open";
+        PostMessageA(box, WM_CLOSE, 0, 0);
+      }
+    });
+    const bool shown = dialog.Execute(owner);
+    driver.join();
+    return shown;
+  }
+
+  static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<AboutBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && msg == kAgain) {
+      self->againResult = self->dialog.Execute(hwnd) ? 1 : 0;
+      return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+
+  TAboutDialog dialog;
+  HWND owner = nullptr;
+  std::atomic<int> againResult{-1};
+  const DWORD uiThread = GetCurrentThreadId();
+};
+
+TEST_F(AboutBox, ShowsItsLayoutAndVersionAndClosesWithItsButton) {
+  SteadyRandom random;
+  dialog.random = &random;
+  const bool shown = RunBox([&](HWND box) {
+    EXPECT_EQ(Text(box), "ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    RECT client;
+    GetClientRect(box, &client);
+    EXPECT_EQ(client.right, 298);
+    EXPECT_EQ(client.bottom, 203);
+    EXPECT_FALSE(IsWindowEnabled(owner));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), owner);
+
+    HWND panel = GetDlgItem(box, TVersionBox::kPanel1);
+    RECT p = RectIn(panel, box);
+    EXPECT_EQ(p.left, 0);
+    EXPECT_EQ(p.right, 297);
+    EXPECT_EQ(p.bottom, 161);
+    EXPECT_EQ(Text(GetDlgItem(panel, TVersionBox::kStaticText1)), "Velmora  ");
+    EXPECT_EQ(Text(GetDlgItem(panel, TVersionBox::kStaticText2)), "[ " VELMORA_VERSION_TEXT " ]");
+    EXPECT_EQ(Text(GetDlgItem(panel, TVersionBox::kLabel2)), "Programming by " + dialog.ProgramerName);
+    EXPECT_EQ(Text(GetDlgItem(panel, TVersionBox::kLabel3)), dialog.Year);
+    HWND link = GetDlgItem(panel, TVersionBox::kLabel4);
+    EXPECT_EQ(Text(link), dialog.Corp);
+    RECT l = RectIn(link, panel);
+    EXPECT_EQ(l.right, 297 - 16);
+    EXPECT_EQ(l.top, 142);
+    RECT ok = RectIn(GetDlgItem(box, IDOK), box);
+    EXPECT_EQ(ok.left, 111);
+    EXPECT_EQ(ok.top, 172);
+    EXPECT_EQ(ok.right - ok.left, 75);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(box, TVersionBox::kUpdateChkBtn)));
+
+    // The picture starts home, 64 x 64, its blue corners in the panel's colour, and the
+    // timer moves it: with the steady numbers one pixel right and down.
+    HWND image = GetDlgItem(panel, TVersionBox::kImage1);
+    RECT i = RectIn(image, panel);
+    EXPECT_EQ(i.left, 8);
+    EXPECT_EQ(i.right - i.left, 64);
+    EXPECT_TRUE(WaitFor([&] { return PixelAt(panel, 290, 100) == RGB(241, 255, 191); }));
+    EXPECT_EQ(PixelAt(image, 1, 1), RGB(241, 255, 191));
+    EXPECT_NE(PixelAt(image, 32, 30), RGB(241, 255, 191));  // the binder's cover
+    EXPECT_TRUE(WaitFor([&] { return RectIn(image, panel).left == 9 && RectIn(image, panel).top == 9; }));
+
+    ClickCentre(GetDlgItem(box, IDOK));
+  });
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(CountBoxes(), 0);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_FALSE(dialog.running());
+  EXPECT_EQ(ModuleVersion(), VELMORA_VERSION_TEXT);  // the resource and the build agree
+}
+
+TEST_F(AboutBox, SecondRequestWhileOpenShowsNoSecondBoxAndEscapeCloses) {
+  const bool shown = RunBox([&](HWND box) {
+    PostMessageA(owner, kAgain, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return againResult != -1; }));
+    EXPECT_EQ(againResult, 0);
+    EXPECT_EQ(CountBoxes(), 1);
+    EXPECT_TRUE(IsWindow(box));
+    PressEscape(uiThread);
+  });
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(CountBoxes(), 0);
+  // Once closed it opens again.
+  againResult = -1;
+  EXPECT_TRUE(RunBox([&](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); }));
+}
+
+TEST_F(AboutBox, MakerLinkStartsTheBrowser) {
+  test_support::TempFolder temp;
+  const std::string log = temp + "browser.txt";
+  SetEnvironmentVariableA("VELMORA_STAND_IN_LOG", log.c_str());
+  std::string line;
+  RunBox([&](HWND box) {
+    ClickCentre(GetDlgItem(GetDlgItem(box, TVersionBox::kPanel1), TVersionBox::kLabel4));
+    EXPECT_TRUE(WaitFor([&] {
+      HANDLE f = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+      if (f == INVALID_HANDLE_VALUE) return false;
+      char buffer[1024] = "";
+      DWORD read = 0;
+      ReadFile(f, buffer, sizeof(buffer) - 1, &read, nullptr);
+      CloseHandle(f);
+      line.assign(buffer, read);
+      return line.find("\r\n") != std::string::npos;
+    })) << "no browser was started";
+    PressEscape(uiThread);
+  });
+  SetEnvironmentVariableA("VELMORA_STAND_IN_LOG", nullptr);
+  EXPECT_NE(line.find("iexplore"), std::string::npos) << line;
+  EXPECT_NE(line.find(kMakerPageAddress), std::string::npos) << line;
+}
+
+TEST_F(AboutBox, FallsBackToTheDefaultHandlerWhenTheBrowserFails) {
+  struct FailingBrowser : ShellLauncher {
+    bool Open(const std::string& file, const std::string& parameters) override {
+      opened += file + "|" + parameters + "\n";
+      return file != "iexplore";
+    }
+    std::string opened;
+  } launcher;
+  dialog.launcher = &launcher;
+  RunBox([&](HWND box) {
+    PostMessageA(GetDlgItem(GetDlgItem(box, TVersionBox::kPanel1), TVersionBox::kLabel4), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageA(box, WM_CLOSE, 0, 0);
+  });
+  EXPECT_EQ(launcher.opened, std::string("iexplore|") + kMakerPageAddress + "\n" + kMakerPageAddress + "|\n");
+}
+
+TEST_F(AboutBox, PictureSwellsAndShrinksAndThePanelIsWhiteOnFewColours) {
+  SteadyRandom random;
+  dialog.random = &random;
+  dialog.displayBitsPerPixel = 8;
+  dialog.BackColor = RGB(200, 10, 10);
+  RunBox([&](HWND box) {
+    HWND panel = GetDlgItem(box, TVersionBox::kPanel1);
+    HWND image = GetDlgItem(panel, TVersionBox::kImage1);
+    auto size = [&] { return RectIn(image, panel).right - RectIn(image, panel).left; };
+    auto ticksLater = [&](int ticks) {
+      const int start = random.calls;
+      return WaitFor([&] { return random.calls >= start + ticks; });
+    };
+    EXPECT_TRUE(WaitFor([&] { return PixelAt(panel, 290, 100) == RGB(255, 255, 255); }));
+
+    PostMessageA(image, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(WaitFor([&] { return size() == 74; })) << size();
+    PostMessageA(image, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(image, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(WaitFor([&] { return size() == 54; })) << size();
+    // Pressed: moving over it does not swell it until the pointer has been over the panel.
+    PostMessageA(image, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+    EXPECT_TRUE(ticksLater(3));
+    EXPECT_EQ(size(), 54);
+    PostMessageA(panel, WM_MOUSEMOVE, 0, MAKELPARAM(200, 100));
+    PostMessageA(image, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+    EXPECT_TRUE(WaitFor([&] { return size() == 74; })) << size();
+    PressEscape(uiThread);
+  });
+}
+
+}  // namespace
+}  // namespace velmora
