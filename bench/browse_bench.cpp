@@ -6,6 +6,7 @@
 #include <random>
 
 #include "browse/record_sort.h"
+#include "support/portable_collation.h"
 
 namespace velmora {
 namespace {

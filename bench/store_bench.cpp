@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "store/ini_document.h"
 #include "text/cp932.h"
 

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/prompter.h"
+#include "common/prompter.h"
 #include "app/win32/orvik_binder.h"
+#include "win32/strings.h"
 
 namespace velmora {
 namespace bench {
@@ -213,6 +214,10 @@ class QuietPrompter : public Prompter {
     return false;
   }
   void Message(const std::string&, const std::string&) override { ++messages; }
+  bool AskText(const std::string&, const std::string&, std::string&) override {
+    ++questions;
+    return false;
+  }
   int questions = 0;
   int messages = 0;
 };

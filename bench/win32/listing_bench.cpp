@@ -92,7 +92,7 @@ int Run(int argc, char** argv) {
     TOrvikBinder window(env, &prompter);
     window.Create(GetModuleHandleA(nullptr));
     systemLevel = window.systemLevel();
-    SetWindowSubclass(window.listView().hwnd(), &RowCountProbe, 1, 0);
+    SetWindowSubclass(window.browser().listView().hwnd(), &RowCountProbe, 1, 0);
 
     const std::wstring pattern = Widen(EnumerationPattern(folder, 2));
     Win32Collation collation;
@@ -101,8 +101,8 @@ int Run(int argc, char** argv) {
     const LocaleSeparators separators = LocaleSeparators::FromUserLocale();
     options.record.dateSeparator = separators.date;
     options.record.timeSeparator = separators.time;
-    options.record.defaultFileIcon = window.defaultFileIcon();
-    options.record.defaultFolderIcon = window.defaultFolderIcon();
+    options.record.defaultFileIcon = window.browser().defaultFileIcon();
+    options.record.defaultFolderIcon = window.browser().defaultFolderIcon();
 
     // One untimed pass, so that every measured pass finds the folder in the same caches.
     BareLoop(pattern, checksum);
@@ -112,23 +112,23 @@ int Run(int argc, char** argv) {
       largeFetch.Add(Time([&] { fetchEntries = LargeFetchLoop(pattern, checksum); }));
 
       // The previous listing's records are freed outside the measurement (see "clear").
-      window.ClearFileRecords();
+      window.browser().ClearFileRecords();
       g_rowCountAt = 0;
       const double start = Seconds();
-      window.ListFolder(folder, false);
+      window.browser().ListFolder(folder, false);
       const double end = Seconds();
       // The worker started last in ListFolder; it is no part of the listing.
-      window.StopFileInfoWorker();
+      window.browser().StopFileInfoWorker();
       listFolder.Add(end - start);
       rowsAvailable.Add(g_rowCountAt > 0 ? g_rowCountAt - start : 0);
-      records = window.fileRecords().size();
-      rowCount = static_cast<std::size_t>(window.listView().RowCount());
+      records = window.browser().records().size();
+      rowCount = static_cast<std::size_t>(window.browser().listView().RowCount());
       completedBeforeReturn = 0;
-      for (const auto& r : window.fileRecords())
+      for (const auto& r : window.browser().records())
         if (!r->typeText.empty()) ++completedBeforeReturn;
       if (rep == 0)
-        orderOk = IsInComparatorOrder(window.fileRecords(), SortColumn::Name, true, collation);
-      clear.Add(Time([&] { window.ClearFileRecords(); }));
+        orderOk = IsInComparatorOrder(window.browser().records(), SortColumn::Name, true, collation);
+      clear.Add(Time([&] { window.browser().ClearFileRecords(); }));
 
       // The listing's two main steps on their own, on the same folder.
       FileRecordList own;
@@ -139,7 +139,7 @@ int Run(int argc, char** argv) {
       sortByName.Add(Time([&] { SortRecords(own, SortColumn::Name, true, collation); }));
       freeRecords.Add(Time([&] { own.clear(); }));
     }
-    RemoveWindowSubclass(window.listView().hwnd(), &RowCountProbe, 1);
+    RemoveWindowSubclass(window.browser().listView().hwnd(), &RowCountProbe, 1);
     PumpPending(window);
   }
 

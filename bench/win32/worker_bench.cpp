@@ -106,13 +106,13 @@ bool ClickFolderNode(TOrvikBinder& window) {
   TreeView_SelectItem(tree, folder);
   // The selection change may already have been handled as a click.
   PumpPending(window);
-  if (window.rootFolder().empty()) window.TreeView1Click();
-  return !window.rootFolder().empty();
+  if (window.browser().rootFolder().empty()) window.TreeView1Click();
+  return !window.browser().rootFolder().empty();
 }
 
 std::size_t CompletedRecords(const TOrvikBinder& window) {
   std::size_t n = 0;
-  for (const auto& r : window.fileRecords())
+  for (const auto& r : window.browser().records())
     if (!r->typeText.empty()) ++n;
   return n;
 }
@@ -191,7 +191,7 @@ StepCosts TimeShellSteps(TOrvikBinder& window, const std::vector<std::string>& p
       SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info),
                      SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME);
     });
-    c.whole += Time([&] { window.shellInfo().GetShellFileInfo(path); });
+    c.whole += Time([&] { window.browser().shellInfo().GetShellFileInfo(path); });
   }
   return c;
 }
@@ -200,7 +200,7 @@ Memory Measure(const TOrvikBinder& window, long long bytes0, long long blocks0) 
   Memory m;
   m.bytes = g_liveBytes - bytes0;
   m.blocks = g_liveBlocks - blocks0;
-  for (const auto& r : window.fileRecords()) {
+  for (const auto& r : window.browser().records()) {
     m.estimate += Block(sizeof(FileRecord)) + StringHeap(r->relativePath) + StringHeap(r->name) +
                   StringHeap(r->modifiedText) + StringHeap(r->typeText) + StringHeap(r->attributeText);
   }
@@ -237,44 +237,44 @@ int Run(int argc, char** argv) {
     TOrvikBinder window(env, &prompter);
     window.Create(GetModuleHandleA(nullptr));
     rootSet = ClickFolderNode(window);
-    window.StopFileInfoWorker();
+    window.browser().StopFileInfoWorker();
     PumpPending(window);
 
     for (int rep = 0; rep < reps; ++rep) {
       // The same questions in the same order, without the worker and its hand-over.
       auto plainPass = [&] {
         std::vector<std::string> paths;
-        for (const auto& r : window.fileRecords()) paths.push_back(RecordFullPath(window.rootFolder(), r->relativePath));
+        for (const auto& r : window.browser().records()) paths.push_back(RecordFullPath(window.browser().rootFolder(), r->relativePath));
         std::size_t answered = 0;
         plain.push_back(Time([&] {
           for (const std::string& path : paths) {
-            window.shellInfo().GetShellFileInfo(path);
-            if (!window.shellInfo().lastTypeName.empty()) ++answered;
+            window.browser().shellInfo().GetShellFileInfo(path);
+            if (!window.browser().shellInfo().lastTypeName.empty()) ++answered;
           }
         }));
         plainTypeNames = answered;
       };
       auto workerPass = [&] {
-        window.ClearFileRecords();
+        window.browser().ClearFileRecords();
         const long long bytes0 = g_liveBytes, blocks0 = g_liveBlocks;
         const double start = Seconds();
-        window.ListFolder(folder, false);
+        window.browser().ListFolder(folder, false);
         const double end = Seconds();
         // Read before any message is pumped, so before the worker's first item has run.
         const Memory asListed = Measure(window, bytes0, blocks0);
         const double measured = Seconds();
-        const bool finished = PumpUntil(window, [&] { return !window.WorkerRunning(); }, 1800);
+        const bool finished = PumpUntil(window, [&] { return !window.browser().WorkerRunning(); }, 1800);
         const double last = Seconds();
         allFinished = allFinished && finished;
-        hourglassCleared = hourglassCleared && !window.hourglass();
+        hourglassCleared = hourglassCleared && !window.browser().hourglass();
         listing.push_back(end - start);
         completion.push_back(last - measured);
         listed = asListed;
         done = Measure(window, bytes0, blocks0);
-        records = window.fileRecords().size();
+        records = window.browser().records().size();
         completed = CompletedRecords(window);
         pathChars = 0;
-        for (const auto& r : window.fileRecords()) pathChars += r->relativePath.size();
+        for (const auto& r : window.browser().records()) pathChars += r->relativePath.size();
       };
       // Alternating which goes first spreads the warming of the shell's caches over both.
       if (rep % 2 == 0) {
@@ -288,16 +288,16 @@ int Run(int argc, char** argv) {
     }
 
     std::vector<std::string> paths;
-    for (const auto& r : window.fileRecords()) paths.push_back(RecordFullPath(window.rootFolder(), r->relativePath));
+    for (const auto& r : window.browser().records()) paths.push_back(RecordFullPath(window.browser().rootFolder(), r->relativePath));
     steps = TimeShellSteps(window, paths);
 
     // With the window on screen each completed row is also drawn.
     window.Show(SW_SHOWNORMAL);
     PumpPending(window);
-    window.ClearFileRecords();
-    window.ListFolder(folder, false);
+    window.browser().ClearFileRecords();
+    window.browser().ListFolder(folder, false);
     const double start = Seconds();
-    allFinished = PumpUntil(window, [&] { return !window.WorkerRunning(); }, 1800) && allFinished;
+    allFinished = PumpUntil(window, [&] { return !window.browser().WorkerRunning(); }, 1800) && allFinished;
     shown.push_back(Seconds() - start);
     ShowWindow(window.hwnd(), SW_HIDE);
     PumpPending(window);

@@ -1,5 +1,7 @@
 #include "binders/binder_model.h"
 
+#include "common/file_attributes.h"
+
 #include <algorithm>
 
 #include "store/binder_store.h"
@@ -54,8 +56,7 @@ int NodeImage(int level, bool open, int rootImage) {
 }
 
 bool IsGhostedFolder(const std::string& path, bool attributesRead, std::uint32_t attributes) {
-  constexpr std::uint32_t kHidden = 0x2;
-  return attributesRead && !LastComponent(path).empty() && (attributes & kHidden) != 0;
+  return attributesRead && !LastComponent(path).empty() && (attributes & kAttrHidden) != 0;
 }
 
 }  // namespace velmora

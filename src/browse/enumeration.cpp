@@ -21,7 +21,7 @@ std::unique_ptr<FileRecord> RecordFor(const FindEntry& entry, const std::string&
 
 std::string EnumerationPattern(std::string_view folder, int systemLevel) {
   std::string pattern = IncludeTrailingBackslash(folder) + "*.*";
-  bool network = folder.size() >= 2 && folder[0] == '\\' && folder[1] == '\\';
+  bool network = IsNetworkPath(folder);
   if (systemLevel == 2 && !network) pattern.insert(0, "\\\\?\\");
   return pattern;
 }
@@ -45,7 +45,7 @@ std::size_t EnumerateFolder(std::string_view folder, DirectoryPort& port,
 }
 
 FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, DirectoryPort& port,
-                                   const ListingOptions& options, FileRecordList& records) {
+                                   const ListingOptions& options, FileRecordList& records, int limit) {
   FlatListingResult result;
   // Folders still to read, the next one at the back; sub-folders are pushed in reverse so
   // that they are read in the order the file system gave them, before any later sibling.
@@ -60,7 +60,7 @@ FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, Dire
     port.Search(pattern, [&](const FindEntry& entry) {
       if (IsFolder(entry)) return true;
       records.push_back(RecordFor(entry, base, true, port, options));
-      if (++result.filesAdded > kFlatListingLimit) result.limitExceeded = true;
+      if (++result.filesAdded > limit) result.limitExceeded = true;
       return !result.limitExceeded;
     });
     if (result.limitExceeded) break;

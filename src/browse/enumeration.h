@@ -59,6 +59,7 @@ struct FlatListingResult {
 // back to its parent) ends when the platform refuses the path instead of overflowing the
 // thread's stack.
 FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, DirectoryPort& port,
-                                   const ListingOptions& options, FileRecordList& records);
+                                   const ListingOptions& options, FileRecordList& records,
+                                   int limit = kFlatListingLimit);
 
 }  // namespace velmora

@@ -14,7 +14,7 @@ void AppendPadded(std::string& out, int value, int width) {
 }
 
 bool IsFullPath(std::string_view path) {
-  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
+  if (IsNetworkPath(path)) return true;
   // A drive letter is a single-byte character, so byte 1 cannot be a trail byte here.
   if (path.size() >= 2 && path[1] == ':' && !IsLeadByte(static_cast<unsigned char>(path[0])))
     return true;
@@ -165,6 +165,11 @@ std::unique_ptr<FileRecord> MakeListedRecord(const FindEntry& entry, std::string
   record->overlayIndex = -1;
   record->isFile = isFile;
   return record;
+}
+
+int32_t ShellOverlayIndex(bool isFolder, bool shared, bool link) {
+  if (isFolder) return shared ? 0 : -1;
+  return link ? 1 : -1;
 }
 
 }  // namespace velmora

@@ -6,15 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora {
+#include "common/file_attributes.h"
 
-// File attribute bits the list looks at (the low byte of the platform's attributes).
-constexpr uint32_t kAttrReadOnly = 0x01;
-constexpr uint32_t kAttrHidden = 0x02;
-constexpr uint32_t kAttrSystem = 0x04;
-constexpr uint32_t kAttrDirectory = 0x10;
-constexpr uint32_t kAttrArchive = 0x20;
-constexpr uint32_t kAttrNormal = 0x80;
+namespace velmora {
 
 // One directory entry, whichever search produced it. The name is std::wstring because on
 // Windows that is UTF-16 and WIN32_FIND_DATAW.cFileName is assigned to it without a copy
@@ -97,6 +91,10 @@ bool IsGhosted(const FileRecord& record);
 
 // List-view overlay state bits for an overlay index (-1 none gives 0).
 uint32_t OverlayStateBits(int32_t overlayIndex);
+
+// The overlay the shell's answer gives: a shared folder (0), a shortcut that is not a folder
+// (1), else none (-1).
+int32_t ShellOverlayIndex(bool isFolder, bool shared, bool link);
 
 // Values a record takes from the listing rather than from its entry.
 struct RecordContext {

@@ -14,7 +14,7 @@ bool IsRoot(std::string_view folder) { return ParentFolder(folder) == folder; }
 
 // "\\server\share": above it lies only the server, which cannot be listed.
 bool IsShareRoot(std::string_view folder) {
-  if (folder.size() < 3 || folder[0] != '\\' || folder[1] != '\\') return false;
+  if (folder.size() < 3 || !IsNetworkPath(folder)) return false;
   std::string parent = ParentFolder(folder);
   return parent.size() > 2 && LastDelimiter(std::string_view(parent).substr(2), "\\") ==
                                   std::string_view::npos;

@@ -77,4 +77,17 @@ std::string FileBaseName(std::string_view path) {
   return name;
 }
 
+bool IsNetworkPath(std::string_view path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
+
+std::string DriveRoot(std::string_view path) {
+  if (!IsNetworkPath(path)) return std::string(path.substr(0, 3));
+  std::size_t pos = 2;
+  for (int component = 0; component < 2 && pos <= path.size(); ++component) {
+    std::size_t next = pos;
+    while (next < path.size() && path[next] != '\\') next += CharLengthAt(path, next);
+    pos = next + 1;
+  }
+  return std::string(path.substr(0, pos > path.size() ? path.size() : pos));
+}
+
 }  // namespace velmora

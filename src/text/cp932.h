@@ -45,6 +45,13 @@ std::string FolderPart(std::string_view path);
 // Extension with its dot ("a.txt" gives ".txt"), empty when there is none.
 std::string FileExtension(std::string_view path);
 
+// A "\\server\share" path.
+bool IsNetworkPath(std::string_view path);
+
+// The root a path lies under: "\\server\share\" for network paths, else its first three
+// characters ("C:\").
+std::string DriveRoot(std::string_view path);
+
 // The last component without its extension ("C:\a\b.txt" gives "b").
 std::string FileBaseName(std::string_view path);
 

@@ -4,7 +4,7 @@
 #include "app/hint_text.h"
 #include "binders/binder_model.h"
 #include "store/binder_store.h"
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "unit/fake_store_files.h"
 
 namespace velmora {

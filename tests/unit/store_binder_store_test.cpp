@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "store/binder_store.h"
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "unit/fake_store_files.h"
 
 namespace velmora {

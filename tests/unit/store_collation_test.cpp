@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "text/cp932.h"
 
 namespace velmora {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "store/ini_document.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "store/collation.h"
+#include "support/portable_collation.h"
 #include "store/title_list.h"
 
 namespace velmora {

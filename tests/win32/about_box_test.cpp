@@ -14,6 +14,7 @@
 #include "about/win32/version_box.h"
 #include "support/temp_folder.h"
 #include "velmora_version.h"
+#include "win32/window_fixture.h"
 
 namespace velmora {
 namespace {
@@ -87,6 +88,31 @@ void PressEscape(DWORD uiThread) {
   PostMessageA(info.hwndFocus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
+// Works the box from a second thread while open() runs it on this one. In the end every box
+// is closed, also when a step failed, so that no test hangs.
+void WorkTheBox(const std::function<void(const std::atomic<bool>& finished)>& open,
+                const std::function<void(HWND box)>& steps) {
+  std::atomic<bool> finished{false};
+  std::thread driver([&] {
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = VisibleBox()) != nullptr; })) {
+      ADD_FAILURE() << "the about window did not open";
+    } else {
+      steps(box);
+      if (!WaitFor([&] { return CountBoxes() == 0; })) {
+        ADD_FAILURE() << "the about window stayed open";
+        for (HWND w = FindWindowA(TVersionBox::kClassName, nullptr); w;
+             w = FindWindowExA(nullptr, w, TVersionBox::kClassName, nullptr)) {
+          PostMessageA(w, WM_CLOSE, 0, 0);
+        }
+      }
+    }
+    finished = true;
+  });
+  open(finished);
+  driver.join();
+}
+
 // Always the same number, counting how often it was asked: 5 jitters by 1 and drifts nowhere.
 class SteadyRandom : public RandomSource {
  public:
@@ -115,23 +141,10 @@ class AboutBox : public ::testing::Test {
   }
   void TearDown() override { DestroyWindow(owner); }
 
-  // Runs the box on this thread and works it from another; the box is closed in the end
-  // even when the steps failed, so that the test cannot hang.
+  // Runs the box as the owner's command does and works it from another thread.
   bool RunBox(const std::function<void(HWND box)>& steps) {
-    std::thread driver([&] {
-      HWND box = nullptr;
-      if (!WaitFor([&] { return (box = VisibleBox()) != nullptr; })) {
-        ADD_FAILURE() << "the about window did not open";
-        return;
-      }
-      steps(box);
-      if (!WaitFor([&] { return !IsWindow(box); })) {
-        ADD_FAILURE() << "the about window stayed open";
-        PostMessageA(box, WM_CLOSE, 0, 0);
-      }
-    });
-    const bool shown = dialog.Execute(owner);
-    driver.join();
+    bool shown = false;
+    WorkTheBox([&](const std::atomic<bool>&) { shown = dialog.Execute(owner); }, steps);
     return shown;
   }
 
@@ -216,7 +229,6 @@ TEST_F(AboutBox, SecondRequestWhileOpenShowsNoSecondBoxAndEscapeCloses) {
   EXPECT_TRUE(shown);
   EXPECT_EQ(CountBoxes(), 0);
   // Once closed it opens again.
-  againResult = -1;
   EXPECT_TRUE(RunBox([&](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); }));
 }
 
@@ -290,6 +302,57 @@ TEST_F(AboutBox, PictureSwellsAndShrinksAndThePanelIsWhiteOnFewColours) {
     EXPECT_TRUE(WaitFor([&] { return size() == 74; })) << size();
     PressEscape(uiThread);
   });
+}
+
+class AboutFromTheMainWindow : public testing_support::MainWindowTest {
+ protected:
+  const DWORD uiThread = GetCurrentThreadId();
+};
+
+TEST_F(AboutFromTheMainWindow, MenuCommandOpensOneBoxOverTheWindow) {
+  Open();
+  HWND main = window->hwnd();
+  HMENU help = GetSubMenu(GetMenu(main), 3);
+  SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), 3);
+  EXPECT_EQ(GetMenuState(help, IDM_ABOUT, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  WorkTheBox([&](const std::atomic<bool>&) { Command(IDM_ABOUT); },
+             [&](HWND box) {
+               EXPECT_EQ(GetWindow(box, GW_OWNER), main);
+               EXPECT_FALSE(IsWindowEnabled(main));
+               HWND panel = GetDlgItem(box, TVersionBox::kPanel1);
+               EXPECT_EQ(Text(GetDlgItem(panel, TVersionBox::kStaticText1)), "Velmora  ");
+               EXPECT_EQ(Text(GetDlgItem(panel, TVersionBox::kStaticText2)), "[ " VELMORA_VERSION_TEXT " ]");
+               // The command again, while the box is open: it returns at once.
+               DWORD_PTR result = 0;
+               EXPECT_NE(SendMessageTimeoutA(main, WM_COMMAND, IDM_ABOUT, 0, SMTO_NORMAL, 10000, &result), 0);
+               EXPECT_EQ(CountBoxes(), 1);
+               PressEscape(uiThread);
+             });
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_FALSE(window->aboutDialog().running());
+}
+
+TEST_F(AboutFromTheMainWindow, KeysThroughTheHelpMenuOpenTheBox) {
+  Open();
+  HWND main = window->hwnd();
+  WorkTheBox(
+      [&](const std::atomic<bool>& finished) {
+        // Alt+H opens "ヘルプ(&H)" at its first item; once it shows, one down is "バージョン情報".
+        std::thread keys([&] {
+          if (WaitFor([] {
+                HWND menu = FindWindowA("#32768", nullptr);
+                return menu && IsWindowVisible(menu);
+              })) {
+            PostMessageA(main, WM_KEYDOWN, VK_DOWN, 1);
+            PostMessageA(main, WM_KEYDOWN, VK_RETURN, 1);
+          }
+        });
+        PostMessageA(main, WM_SYSCHAR, 'h', 0x20000001);
+        testing_support::PumpUntil(window.get(), [&] { return finished.load(); });
+        keys.join();
+      },
+      [&](HWND box) { ClickCentre(GetDlgItem(box, IDOK)); });
+  EXPECT_TRUE(IsWindowEnabled(main));
 }
 
 }  // namespace

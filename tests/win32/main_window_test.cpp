@@ -41,7 +41,7 @@ TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), "サムネイルの進捗を表示");  // the long part only
   MouseOver(*window, window->control(IDC_TREE));
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), path);
-  window->StopFileInfoWorker();
+  window->browser().StopFileInfoWorker();
 }
 
 TEST_F(MainWindowBehaviour, LargeIconsSwitchTheTreePictures) {
@@ -87,13 +87,13 @@ TEST_F(MainWindowBehaviour, ExpandButtonsAndPictures) {
 
   // Expand to binders collapses the folders away; the list follows the new selection.
   ClickNode("one");
-  EXPECT_EQ(window->rootFolder(), content + "one");
+  EXPECT_EQ(window->browser().rootFolder(), content + "one");
   SendMessageA(window->hwnd(), WM_COMMAND, IDM_EXPAND_BINDERS, 0);
   EXPECT_TRUE(window->tree().IsExpanded(window->tree().Root()));
   EXPECT_FALSE(window->tree().IsExpanded(a));
   // Collapsing the root took the selection up to it.
   EXPECT_EQ(window->tree().Selected(), window->tree().Root());
-  EXPECT_TRUE(window->rootFolder().empty());
+  EXPECT_TRUE(window->browser().rootFolder().empty());
   SendMessageA(window->hwnd(), WM_COMMAND, IDM_COLLAPSE_ALL, 0);
   EXPECT_FALSE(window->tree().IsExpanded(window->tree().Root()));
 }
@@ -178,6 +178,81 @@ TEST_F(SplitterTest, DraggingMovesThePaneAndTheListToolBarWithinLimits) {
   char text[256] = "";
   SendMessageA(window->control(IDC_STATUS), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, "バインダーを新規で作成する");
+}
+
+TEST_F(SplitterTest, MinimisingOrNarrowingDoesNotCutTheStoredWidth) {
+  Open("", "[Orvik]\r\nWID=300\r\n\r\n");
+  HWND main = window->hwnd();
+  RECT r;
+  GetWindowRect(main, &r);
+  ShowWindow(main, SW_MINIMIZE);
+  ShowWindow(main, SW_RESTORE);
+  SetWindowPos(main, nullptr, 0, 0, 200, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_LT(window->laidOutLeftWidth(), 300);
+  SetWindowPos(main, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(window->leftPaneWidth(), 300);
+  EXPECT_EQ(window->laidOutLeftWidth(), 300);
+  RECT tree;
+  GetWindowRect(window->control(IDC_TREE), &tree);
+  EXPECT_EQ(tree.right - tree.left, 300);
+  Close();
+  EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("WID=300\r\n"), std::string::npos);
+}
+
+class SessionTest : public MainWindowTest {};
+
+TEST_F(SessionTest, EndingTheSessionSavesTheStore) {
+  Open("Work\r\n", "[Work]\r\n");
+  HWND main = window->hwnd();
+  SendMessageA(window->control(IDC_LAREG), BM_CLICK, 0, 0);
+  EXPECT_TRUE(SendMessageA(main, WM_QUERYENDSESSION, 0, 0));
+  SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+  // Saved before any destruction: the session may end the process right after.
+  EXPECT_TRUE(IsWindow(main));
+  EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("FRG=1\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(app + "data\\titlelist.txt").find("Work"), std::string::npos);
+}
+
+class CommandTest : public MainWindowTest {};
+
+std::string MenuText(HMENU menu, UINT id) {
+  char text[128] = "";
+  GetMenuStringA(menu, id, text, sizeof(text), MF_BYCOMMAND);
+  return text;
+}
+
+TEST_F(CommandTest, MenusAndKeysComeFromTheTableAndUnbuiltCommandsAreGreyed) {
+  Open();
+  HWND main = window->hwnd();
+  HMENU bar = GetMenu(main);
+  ASSERT_EQ(GetMenuItemCount(bar), 4);
+  EXPECT_EQ(MenuText(bar, IDM_SELECT_ALL), "全て選択\tCtrl+A");
+  EXPECT_EQ(MenuText(bar, IDM_EXIT), "終了(&X)");
+  HMENU help = GetSubMenu(bar, 3);
+  SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), 3);
+  EXPECT_EQ(GetMenuState(help, IDM_HELP, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  for (const velmora::Command& command : window->commands().commands()) {
+    if (command.run) continue;
+    // Nothing offered does nothing: a command without its feature is never enabled.
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+      HMENU popup = GetSubMenu(bar, i);
+      SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), static_cast<LPARAM>(i));
+      const UINT state = GetMenuState(popup, static_cast<UINT>(command.id), MF_BYCOMMAND);
+      if (state != static_cast<UINT>(-1)) EXPECT_NE(state & MF_GRAYED, 0u) << command.caption;
+    }
+  }
+  // The accelerator from the table reaches the command route.
+  MSG msg = {};
+  msg.hwnd = main;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = 'A';
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(window->PreTranslateMessage(msg));
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 #include <iterator>
 #include <thread>
 
-#include "app/win32/win32_util.h"
+#include "win32/com_ptr.h"
+#include "win32/strings.h"
 
 namespace velmora {
 namespace testing_support {
@@ -96,9 +97,33 @@ void MainWindowTest::ClickNode(const std::string& text) {
   window->TreeView1Click();
 }
 
+void MainWindowTest::Command(int id) {
+  SendMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void MainWindowTest::ClickColumn(int column) {
+  // A click on the header: the list turns it into its column-click notification.
+  HWND header = ListView_GetHeader(window->control(IDC_LIST));
+  RECT r = {};
+  Header_GetItemRect(header, column, &r);
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(header, WM_LBUTTONUP, 0, at);
+}
+
+void MainWindowTest::DoubleClickRow(int row) {
+  HWND list = window->control(IDC_LIST);
+  window->browser().listView().DeselectAll();
+  window->browser().listView().SelectRow(row, true);
+  RECT r = {};
+  ListView_GetItemRect(list, row, &r, LVIR_LABEL);
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2));
+  SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2));
+}
+
 std::vector<std::string> MainWindowTest::Names() const {
   std::vector<std::string> names;
-  for (const auto& r : window->fileRecords()) names.push_back(r->name);
+  for (const auto& r : window->browser().records()) names.push_back(r->name);
   return names;
 }
 

@@ -12,10 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/prompter.h"
+#include "common/prompter.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/orvik_binder.h"
 #include "support/temp_folder.h"
+#include "win32/strings.h"
 
 namespace velmora {
 namespace testing_support {
@@ -27,8 +28,15 @@ class RecordingPrompter : public Prompter {
     return answer;
   }
   void Message(const std::string& text, const std::string& caption) override { messages.push_back(caption + ": " + text); }
+  bool AskText(const std::string& prompt, const std::string& caption, std::string& value) override {
+    messages.push_back(caption + ": " + prompt);
+    if (!answer) return false;
+    value = textAnswer;
+    return true;
+  }
   std::vector<std::string> messages;
   bool answer = true;
+  std::string textAnswer;
 };
 
 using TempDir = test_support::TempFolder;
@@ -53,8 +61,12 @@ class MainWindowTest : public ::testing::Test {
   HTREEITEM FindNode(const std::string& text) const;
   void ClickNode(const std::string& text);
   std::vector<std::string> Names() const;
+  // Drive the window through the messages a user's action sends.
+  void Command(int id);
+  void ClickColumn(int column);
+  void DoubleClickRow(int row);
   std::string CellText(int row, int column) const;
-  bool WaitForWorker() { return PumpUntil(window.get(), [&] { return !window->WorkerRunning(); }); }
+  bool WaitForWorker() { return PumpUntil(window.get(), [&] { return !window->browser().WorkerRunning(); }); }
 
   TempDir app;
   TempDir content;

@@ -45,7 +45,7 @@ void DeleteFont(HFONT& font) {
 }  // namespace
 
 bool Win32ShellLauncher::Open(const std::string& file, const std::string& parameters) {
-  HINSTANCE result = ShellExecuteA(parent_, "open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+  HINSTANCE result = ShellExecuteA(owner_, "open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
                                    nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
@@ -100,6 +100,7 @@ bool TVersionBox::Create(HWND owner) {
   hwnd_ = CreateWindowExA(exStyle, kClassName, "ﾊﾞｰｼﾞｮﾝ情報", style, x, y, width, height, owner, nullptr,
                           instance_, this);
   if (!hwnd_) return false;
+  shellLauncher_.SetOwner(hwnd_);
   CreateControls();
   return true;
 }

@@ -8,15 +8,14 @@
 
 namespace velmora {
 
-// ShellExecuteA with the window as the parent; a result above 32 is a start.
+// ShellExecuteA on behalf of a window; a result above 32 is a start.
 class Win32ShellLauncher : public ShellLauncher {
  public:
-  explicit Win32ShellLauncher(HWND parent = nullptr) : parent_(parent) {}
-  void SetParent(HWND parent) { parent_ = parent; }
+  void SetOwner(HWND owner) { owner_ = owner; }
   bool Open(const std::string& file, const std::string& parameters) override;
 
  private:
-  HWND parent_;
+  HWND owner_ = nullptr;
 };
 
 class TVersionBox {

@@ -6,9 +6,10 @@
 
 #include "app/win32/control_ids.h"
 #include "app/win32/orvik_binder.h"
+#include "win32/win32_prompter.h"
 
 namespace {
-void ShowFatal(const char* what) { MessageBoxA(nullptr, what, velmora::kApplicationTitle, MB_OK | MB_ICONSTOP); }
+void ShowFatal(const char* what) { velmora::Win32Prompter().Error(what, velmora::kApplicationTitle); }
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {

@@ -1,15 +1,20 @@
 #include "app/win32/orvik_binder.h"
 
+#include <mmsystem.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "app/hint_text.h"
-#include "app/win32/control_ids.h"
+#include "app/window_rules.h"
+#include "browse/win32/drop_source.h"
 #include "resource.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
+#include "win32/bulk_update.h"
+#include "win32/strings.h"
 
 namespace velmora {
 
@@ -17,17 +22,13 @@ namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
 constexpr int kTopBarHeight = 26;
-constexpr int kDefaultLeftWidth = 152;
-constexpr int kSplitterWidth = 4;
-constexpr int kSplitterMinimum = 50;
 constexpr int kPreviewHeight = 95;
 constexpr int kStatusPanelWidth = 50;
 constexpr int kTreeImageCount = 28;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 
-constexpr const char* kSettingsWidth = "WID";
-constexpr const char* kSettingsLargeIcons = "FRG";
-constexpr const char* kNewBinderHint = "バインダーを新規で作成する";
+constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
+constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
 
 int ToolbarHeight() { return 22; }
 
@@ -79,19 +80,6 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 void Check(HWND button, bool on) { SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-std::string DriveRootOf(const std::string& path) {
-  // "\\server\share\" for network paths, else the first three characters ("C:\").
-  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
-    std::size_t pos = 2;
-    for (int component = 0; component < 2 && pos <= path.size(); ++component) {
-      std::size_t next = pos;
-      while (next < path.size() && path[next] != '\\') next += IsLeadByte(static_cast<unsigned char>(path[next])) ? 2 : 1;
-      pos = next + 1;
-    }
-    return path.substr(0, pos > path.size() ? path.size() : pos);
-  }
-  return path.substr(0, 3);
-}
 }  // namespace
 
 AppEnvironment AppEnvironment::FromProcess() {
@@ -110,15 +98,13 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
     : env_(std::move(env)),
       prompter_(prompter ? prompter : &defaultPrompter_),
       store_(collation_, files_),
-      tree_(collation_) {}
+      tree_(collation_),
+      browser_(*this, collation_, *prompter_, store_) {}
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
   if (font_) DeleteObject(font_);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
-  if (imageList1_) ImageList_Destroy(imageList1_);
-  if (imageList2_) ImageList_Destroy(imageList2_);
-  if (imageList3_) ImageList_Destroy(imageList3_);
 }
 
 bool TOrvikBinder::RegisterWindowClass(HINSTANCE instance) {
@@ -168,15 +154,11 @@ LRESULT CALLBACK TOrvikBinder::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   try {
     return self->HandleMessage(msg, wp, lp);
   } catch (const std::exception& e) {
-    self->ShowException(e.what());
+    self->prompter_->Error(e.what(), kApplicationTitle);
   } catch (...) {
-    self->ShowException("予期しないエラーが発生しました。");
+    self->prompter_->Error(kUnexpectedError, kApplicationTitle);
   }
   return 0;
-}
-
-void TOrvikBinder::ShowException(const char* what) {
-  MessageBoxA(hwnd_, what, kApplicationTitle, MB_OK | MB_ICONSTOP);
 }
 
 LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -214,16 +196,14 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_APP_COMPLETE_RECORD:
-      return CompleteRecord(lp);
+      return browser_.CompleteRecord(lp);
     case WM_APP_WORKER_DONE:
-      FileInfoWorkerDone(static_cast<unsigned>(wp));
+      browser_.FileInfoWorkerDone(static_cast<unsigned>(wp));
       return 0;
     case WM_MENUSELECT: {
       // A highlighted menu item shows its hint like a control under the mouse.
       const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
-      auto hint = commandHints_.find(LOWORD(wp));
-      ApplicationHintChanged(!closed && hint != commandHints_.end() && !(HIWORD(wp) & MF_POPUP) ? hint->second
-                                                                                              : std::string());
+      ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? commands_.Hint(LOWORD(wp)) : std::string());
       return 0;
     }
     case WM_DROPFILES:
@@ -238,15 +218,15 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SETCURSOR: {
       // The hourglass of a listing stays until its worker has completed every record.
-      if (hourglass_ && LOWORD(lp) == HTCLIENT) {
+      if (browser_.hourglass() && LOWORD(lp) == HTCLIENT) {
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
         return TRUE;
       }
       POINT p;
       GetCursorPos(&p);
       ScreenToClient(hwnd_, &p);
-      if (reinterpret_cast<HWND>(wp) == hwnd_ && p.y >= kTopBarHeight && p.x >= leftWidth_ &&
-          p.x < leftWidth_ + kSplitterWidth) {
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && p.y >= kTopBarHeight && p.x >= laidOutLeft_ &&
+          p.x < laidOutLeft_ + kSplitterWidth) {
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
         return TRUE;
       }
@@ -254,15 +234,19 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_LBUTTONDOWN: {
       const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-      if (y >= kTopBarHeight && x >= leftWidth_ && x < leftWidth_ + kSplitterWidth) {
+      if (y >= kTopBarHeight && x >= laidOutLeft_ && x < laidOutLeft_ + kSplitterWidth) {
         splitterTracking_ = true;
-        splitterGrabOffset_ = x - leftWidth_;
+        splitterGrabOffset_ = x - laidOutLeft_;
         SetCapture(hwnd_);
       }
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (splitterTracking_) SetLeftPaneWidth(GET_X_LPARAM(lp) - splitterGrabOffset_);
+      if (splitterTracking_) {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        SetLeftPaneWidth(DraggedLeftWidth(GET_X_LPARAM(lp) - splitterGrabOffset_, client.right));
+      }
       return 0;
     case WM_LBUTTONUP:
       if (dragFromList_ || dragFromTree_) EndInternalDrag();
@@ -274,6 +258,15 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
       splitterTracking_ = false;
       if ((dragFromList_ || dragFromTree_) && reinterpret_cast<HWND>(lp) != hwnd_) EndInternalDrag();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The session may end the process without a WM_DESTROY: the store is saved now.
+      if (wp) {
+        FormClose();
+        SaveStore();
+      }
       return 0;
     case WM_CLOSE:
       FormClose();
@@ -290,6 +283,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TOrvikBinder::CreateControls() {
+  DeclareCommands();
   font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
   LoadImageLists();
@@ -299,10 +293,7 @@ void TOrvikBinder::CreateControls() {
       {8, IDM_EXPAND_BINDERS, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
       {9, IDM_COLLAPSE_ALL, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
   };
-  MakeToolbar(hwnd_, IDC_TREEBAR, imageList1_, treeButtons, 3);
-  commandHints_[IDM_EXPAND_ALL] = "全て展開";
-  commandHints_[IDM_EXPAND_BINDERS] = "バインダーまで展開";
-  commandHints_[IDM_COLLAPSE_ALL] = "全て縮小";
+  MakeToolbar(hwnd_, IDC_TREEBAR, imageList1_.get(), treeButtons, 3);
 
   HWND lareg = MakeControl(hwnd_, "BUTTON", "Lareg", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_LAREG);
   AddControlHint(lareg, "大きいアイコン");
@@ -314,11 +305,11 @@ void TOrvikBinder::CreateControls() {
   ImageList_AddMasked(barImages, up, kMaskColor);
   DeleteObject(up);
   for (int index : {17, 18, 19, 20, 22}) {
-    HICON icon = ImageList_GetIcon(imageList1_, index, ILD_NORMAL);
+    HICON icon = ImageList_GetIcon(imageList1_.get(), index, ILD_NORMAL);
     ImageList_AddIcon(barImages, icon);
     DestroyIcon(icon);
   }
-  listBarImages_ = barImages;
+  listBarImages_.Reset(barImages);
   const TBBUTTON listButtons[] = {
       {0, IDM_UP, 0, BTNS_BUTTON, {0}, 0, 0},
       {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
@@ -330,12 +321,6 @@ void TOrvikBinder::CreateControls() {
       {4, IDM_REFRESH, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
   };
   MakeToolbar(hwnd_, IDC_LISTBAR, barImages, listButtons, 8);
-  commandHints_[IDM_UP] = "一つ上のフォルダ";
-  commandHints_[IDM_VIEW_ICON] = "アイコン";
-  commandHints_[IDM_VIEW_LIST] = "一覧";
-  commandHints_[IDM_VIEW_DETAIL] = "詳細";
-  commandHints_[IDM_THUMBNAILS] = "サムネイル表示";
-  commandHints_[IDM_REFRESH] = "更新|最新の情報に更新";
 
   HWND s = MakeControl(hwnd_, "BUTTON", "S", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_S);
   HWND h = MakeControl(hwnd_, "BUTTON", "H", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_H);
@@ -370,8 +355,6 @@ void TOrvikBinder::CreateControls() {
                       LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_EDITLABELS,
                   0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST)), instance_,
                   nullptr);
-  listView_.Attach(control(IDC_LIST), &fileRecords_);
-  listView_.CreateColumns();
   CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance_, nullptr);
 
@@ -380,58 +363,58 @@ void TOrvikBinder::CreateControls() {
 }
 
 void TOrvikBinder::LoadImageLists() {
-  imageList1_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kTreeImageCount + 1, 8);
+  imageList1_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kTreeImageCount + 1, 8));
   HBITMAP strip16 = static_cast<HBITMAP>(
       LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST16), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(imageList1_, strip16, kMaskColor);
+  ImageList_AddMasked(imageList1_.get(), strip16, kMaskColor);
   DeleteObject(strip16);
   // The 32-pixel list is resized to the shell's large icon size once that is known.
-  imageList3_ = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 5, 4);
+  imageList3_.Reset(ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 5, 4));
 }
 
 void TOrvikBinder::CreateMainMenu() {
-  auto add = [this](HMENU menu, UINT id, const char* text, int image) {
-    MENUITEMINFOA mii = {};
-    mii.cbSize = sizeof(mii);
-    mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-    mii.fType = MFT_STRING;
-    mii.wID = id;
-    mii.dwTypeData = const_cast<char*>(text);
-    if (image >= 0) {
-      mii.fMask |= MIIM_BITMAP;
-      mii.hbmpItem = HBMMENU_CALLBACK;
-      menuImages_[id] = image;
-    }
-    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
-  };
-  HMENU file = CreatePopupMenu();
-  add(file, IDM_NEW_BINDER, "新規作成(&N)", 0);
-  AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-  add(file, IDM_EXIT, "終了(&X)", -1);
-  HMENU edit = CreatePopupMenu();
-  add(edit, IDM_SELECT_ALL, "全て選択\tCtrl+A", 5);
-  add(edit, IDM_INVERT_SELECTION, "選択の切り替え(&I)", 16);
-  HMENU options = CreatePopupMenu();
-  add(options, IDM_SENDTO_OPTION, "「送る」メニューに追加", 26);
-  HMENU help = CreatePopupMenu();
-  add(help, IDM_HELP, "ヘルプ(&H)", 15);
-  add(help, IDM_ABOUT, "バージョン情報", 13);
   mainMenu_ = CreateMenu();
-  AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "ファイル(&F)");
-  AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), "編集(&E)");
-  AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(options), "設定(&O)");
-  AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "ヘルプ(&H)");
+  std::vector<ACCEL> keys;
+  for (const MenuLayout& layout : menuLayout_) {
+    HMENU popup = CreatePopupMenu();
+    for (int id : layout.items) {
+      const Command* command = commands_.Find(id);
+      if (!command) {
+        AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+        continue;
+      }
+      std::string caption = command->caption;
+      if (command->shortcut.key) caption += std::string("\tCtrl+") + static_cast<char>(command->shortcut.key);
+      MENUITEMINFOA mii = {};
+      mii.cbSize = sizeof(mii);
+      mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
+      mii.fType = MFT_STRING;
+      mii.wID = static_cast<UINT>(id);
+      mii.dwTypeData = const_cast<char*>(caption.c_str());
+      if (command->picture >= 0) {
+        mii.fMask |= MIIM_BITMAP;
+        mii.hbmpItem = HBMMENU_CALLBACK;
+      }
+      InsertMenuItemA(popup, GetMenuItemCount(popup), TRUE, &mii);
+    }
+    AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
+  }
   SetMenu(hwnd_, mainMenu_);
-
-  ACCEL accel[] = {{FVIRTKEY | FCONTROL, 'A', IDM_SELECT_ALL}};
-  accelerators_ = CreateAcceleratorTableA(accel, 1);
+  for (const Command& command : commands_.commands()) {
+    if (!command.shortcut.key) continue;
+    ACCEL accel = {};
+    accel.fVirt = FVIRTKEY | (command.shortcut.control ? FCONTROL : 0);
+    accel.key = static_cast<WORD>(command.shortcut.key);
+    accel.cmd = static_cast<WORD>(command.id);
+    keys.push_back(accel);
+  }
+  if (!keys.empty()) accelerators_ = CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
 }
 
 void TOrvikBinder::Construct() {
   // Steps before the window is shown; the controls exist already.
   SetWindowTextA(hwnd_, kApplicationTitle);
-  dragFromList_ = dragFromTree_ = thumbnailMode_ = false;
-  commandHints_[IDM_NEW_BINDER] = kNewBinderHint;
+  dragFromList_ = dragFromTree_ = false;
 
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof(version);
@@ -439,76 +422,42 @@ void TOrvikBinder::Construct() {
 #pragma warning(suppress : 4996)
 #endif
   const BOOL gotVersion = GetVersionExA(&version);
-  if (gotVersion) {
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
-      systemLevel_ = version.dwMajorVersion >= 5 ? 2 : 0;
-    else
-      systemLevel_ = (version.dwMajorVersion == 4 && version.dwMinorVersion >= 90) ? 1 : 0;
-  }
+  systemLevel_ = SystemLevelFor(gotVersion != FALSE, version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
 
   char userName[1024] = "";
   DWORD userLength = sizeof(userName);
   if (!GetUserNameA(userName, &userLength)) userName[0] = '\0';
   store_.SetUpPaths(env_.exeDir, userName);
 
-  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
-  comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
-  SHGetMalloc(shellMalloc_.put());
-  SHGetDesktopFolder(desktopFolder_.put());
-
-  shellInfo_.SetUp(desktopFolder_.get(), shellMalloc_.get(), systemLevel_);
-
-  SetUpSystemImageLists();
-  // Placeholders of listed records: the ".dat" type's icon for files (no such file is
-  // touched) and the program's own folder's icon for folders.
-  defaultFileIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo("*.dat");
+  shell_.Start();
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
-  defaultFolderIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo(ownFolder);
+  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
+                 ownFolder);
   SetUpRootIcon();
-
-  separators_ = LocaleSeparators::FromUserLocale();
-  listView_.SetThousandsSeparator(separators_.thousands);
-}
-
-void TOrvikBinder::SetUpSystemImageLists() {
-  const std::string root = env_.exeDir.substr(0, 3);
-  SHFILEINFOA info = {};
-  HIMAGELIST small = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA(root.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-  HIMAGELIST large =
-      reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(root.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX));
-  if (small && large) {
-    HWND list = control(IDC_LIST);
-    ListView_SetImageList(list, large, LVSIL_NORMAL);
-    ListView_SetImageList(list, small, LVSIL_SMALL);
-    systemSmall_ = small;
-    systemLarge_ = large;
-    imageList4_ = large;
-  }
+  SetUpVelmoraAbout(aboutDialog1_);
 }
 
 void TOrvikBinder::SetUpRootIcon() {
-  const std::string root = DriveRootOf(env_.exeDir);
+  const std::string root = DriveRoot(env_.exeDir);
   IconHandle large;
   GetFileIcon(large, root, false, false);
   if (large.get()) {
     thumbWidth_ = large.Width() > 0 ? large.Width() : 32;
     thumbHeight_ = large.Height() > 0 ? large.Height() : 32;
   }
-  imageList2_ = ImageList_Create(thumbWidth_, thumbHeight_, ILC_COLOR32 | ILC_MASK, 0, 16);
+  imageList2_.Reset(ImageList_Create(thumbWidth_, thumbHeight_, ILC_COLOR32 | ILC_MASK, 0, 16));
   // The binder and folder pictures are drawn at 32 pixels and fitted to the shell's size.
-  ImageList_SetIconSize(imageList3_, thumbWidth_, thumbHeight_);
+  ImageList_SetIconSize(imageList3_.get(), thumbWidth_, thumbHeight_);
   HBITMAP strip32 = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST32), IMAGE_BITMAP,
                                                    4 * thumbWidth_, thumbHeight_, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(imageList3_, strip32, kMaskColor);
+  ImageList_AddMasked(imageList3_.get(), strip32, kMaskColor);
   DeleteObject(strip32);
-  rootIndex32_ = AddIconCell(imageList3_, large.get(), false);
+  rootIndex32_ = AddIconCell(imageList3_.get(), large.get(), false);
 
   IconHandle small;
   GetFileIcon(small, root, false, true);
-  rootIndex16_ = AddIconCell(imageList1_, small.get(), false);
-  rootIndex_ = rootIndex16_;
+  rootIndex16_ = AddIconCell(imageList1_.get(), small.get(), false);
 }
 
 void TOrvikBinder::FormCreate() {
@@ -516,53 +465,43 @@ void TOrvikBinder::FormCreate() {
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
     SortBinders(binders, collation_);
-    tree_.Build(binders, rootIndex_);
+    tree_.Build(binders, rootIndex16_);
     tree_.RestoreExpandedState(store_.folders);
     tree_.ExpandRoot();
   } else {
-    tree_.BuildRootOnly(rootIndex_);
+    tree_.BuildRootOnly(rootIndex16_);
   }
 
-  SetLeftPaneWidth(store_.folders.ReadInteger(BinderStore::kSettingsSection, kSettingsWidth, leftWidth_));
-  Check(control(IDC_LAREG), store_.folders.ReadBool(BinderStore::kSettingsSection, kSettingsLargeIcons, false));
+  const int width = store_.folders.ReadInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
+  SetLeftPaneWidth(width < kSplitterMinimum ? kSplitterMinimum : width);
+  Check(control(IDC_LAREG), store_.folders.ReadBool(BinderStore::kSettingsSection, BinderStore::kLargeIconsKey, false));
   LargeIconsChanged();
 
   DragAcceptFiles(hwnd_, TRUE);
   if (!env_.params.empty()) registrationMode_ = 1;
 }
 
-void TOrvikBinder::FormClose() {
-  StopFileInfoWorker();
-  if (listView_.RowCount() > 0) {
-    BulkUpdate update(listView_.hwnd());
-    listView_.SetRowCount(0);
-  }
-}
+void TOrvikBinder::FormClose() { browser_.Close(); }
 
 void TOrvikBinder::FormDestroy() {
   // Shell objects go before COM does, so that their Release still has COM to run in.
-  shellInfo_.ResetCache();
-  desktopFolder_.Reset();
-  shellMalloc_.Reset();
-  if (comInitialized_) CoUninitialize();
-  if (oleInitialized_) OleUninitialize();
-  comInitialized_ = oleInitialized_ = false;
-
-  ClearFileRecords();
+  browser_.ReleaseShellObjects();
+  shell_.Stop();
+  browser_.ClearFileRecords();
+  SaveStore();
   tree_.ReleasePaths();
+  if (listBarImages_) SendMessageA(control(IDC_LISTBAR), TB_SETIMAGELIST, 0, 0);
+  listBarImages_.Reset();
+}
+
+void TOrvikBinder::SaveStore() {
+  // Ending the session saves before the window goes; the destruction then has nothing new.
+  if (storeSaved_) return;
+  storeSaved_ = true;
   tree_.SaveExpandedState(store_.folders);
-  store_.folders.WriteBool(BinderStore::kSettingsSection, kSettingsLargeIcons, IsChecked(control(IDC_LAREG)));
-  store_.folders.WriteInteger(BinderStore::kSettingsSection, kSettingsWidth, leftWidth_);
-  const std::vector<std::string> failed = store_.Save();
-  for (const std::string& path : failed) {
-    prompter_->Message("次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n" + path,
-                       kApplicationTitle);
-  }
-  if (listBarImages_) {
-    SendMessageA(control(IDC_LISTBAR), TB_SETIMAGELIST, 0, 0);
-    ImageList_Destroy(listBarImages_);
-    listBarImages_ = nullptr;
-  }
+  store_.folders.WriteBool(BinderStore::kSettingsSection, BinderStore::kLargeIconsKey, IsChecked(control(IDC_LAREG)));
+  store_.folders.WriteInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
+  for (const std::string& path : store_.Save()) prompter_->Message(kSaveFailedText + path, kApplicationTitle);
 }
 
 void TOrvikBinder::Layout() {
@@ -578,9 +517,7 @@ void TOrvikBinder::Layout() {
   SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 
   const int width = client.right;
-  const int maxLeft = width - kSplitterWidth - kSplitterMinimum;
-  if (leftWidth_ > maxLeft) leftWidth_ = maxLeft;
-  if (leftWidth_ < kSplitterMinimum) leftWidth_ = kSplitterMinimum;
+  laidOutLeft_ = LaidOutLeftWidth(leftWidth_, width);
   const int top = kTopBarHeight;
   const int paneHeight = client.bottom - top - statusHeight;
 
@@ -588,11 +525,11 @@ void TOrvikBinder::Layout() {
   const bool previewShown = IsWindowVisible(preview) != FALSE;
   const int treeHeight = previewShown ? paneHeight - kPreviewHeight - kSplitterWidth : paneHeight;
   HDWP dwp = BeginDeferWindowPos(12);
-  dwp = DeferWindowPos(dwp, control(IDC_TREE), nullptr, 0, top, leftWidth_, treeHeight, SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, control(IDC_TREE), nullptr, 0, top, laidOutLeft_, treeHeight, SWP_NOZORDER);
   if (previewShown)
-    dwp = DeferWindowPos(dwp, preview, nullptr, 0, top + treeHeight + kSplitterWidth, leftWidth_, kPreviewHeight,
+    dwp = DeferWindowPos(dwp, preview, nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_, kPreviewHeight,
                          SWP_NOZORDER);
-  const int listLeft = leftWidth_ + kSplitterWidth;
+  const int listLeft = laidOutLeft_ + kSplitterWidth;
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
   HWND treeBar = control(IDC_TREEBAR);
@@ -601,15 +538,15 @@ void TOrvikBinder::Layout() {
   dwp = DeferWindowPos(dwp, control(IDC_LAREG), nullptr, treeBarWidth + 8, 5, 52, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
   // Every size change repaints the whole list.
-  listView_.FitNameColumn();
-  InvalidateRect(listView_.hwnd(), nullptr, TRUE);
+  browser_.listView().FitNameColumn();
+  InvalidateRect(browser_.listView().hwnd(), nullptr, TRUE);
   SplitterMoved();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TOrvikBinder::SplitterMoved() {
   // The list tool bar and the controls after it start at the file list's left edge.
-  int x = leftWidth_ + kSplitterWidth;
+  int x = laidOutLeft_ + kSplitterWidth;
   HWND listBar = control(IDC_LISTBAR);
   const int barWidth = ToolbarWidth(listBar);
   HDWP dwp = BeginDeferWindowPos(7);
@@ -633,10 +570,9 @@ void TOrvikBinder::SetLeftPaneWidth(int width) {
 
 void TOrvikBinder::LargeIconsChanged() {
   const bool large = IsChecked(control(IDC_LAREG));
-  rootIndex_ = large ? rootIndex32_ : rootIndex16_;
-  tree_.UseImageList(large ? imageList3_ : imageList1_, !large);
+  tree_.UseImageList(large ? imageList3_.get() : imageList1_.get(), !large);
   // The root's picture indexes the list in use, so it follows the switch at start as well.
-  if (tree_.Root()) tree_.SetRootImage(rootIndex_);
+  if (tree_.Root()) tree_.SetRootImage(large ? rootIndex32_ : rootIndex16_);
 }
 
 void TOrvikBinder::AddControlHint(HWND control, const std::string& hint) {
@@ -666,8 +602,7 @@ std::string TOrvikBinder::HintAt(HWND window, POINT screenPoint) const {
     const int index = static_cast<int>(SendMessageA(window, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
     TBBUTTON button = {};
     if (index >= 0 && SendMessageA(window, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) {
-      auto hint = commandHints_.find(button.idCommand);
-      if (hint != commandHints_.end()) return hint->second;
+      return commands_.Hint(button.idCommand);
     }
   }
   return std::string();
@@ -675,7 +610,7 @@ std::string TOrvikBinder::HintAt(HWND window, POINT screenPoint) const {
 
 bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_KEYUP && msg.hwnd == tree_.hwnd()) TreeView1KeyUp(msg.wParam);
-  if (msg.message == WM_MOUSEMOVE && msg.hwnd == listView_.hwnd()) ListView1MouseMove();
+  if (msg.message == WM_MOUSEMOVE && msg.hwnd == browser_.listView().hwnd()) ListView1MouseMove();
   if (msg.message == WM_MOUSEMOVE && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
     POINT p = msg.pt;
     ApplicationHintChanged(HintAt(msg.hwnd, p));
@@ -707,54 +642,27 @@ void TOrvikBinder::SetStatusPath(const std::string& text) {
 }
 
 void TOrvikBinder::OnCommand(int id, int code) {
-  switch (id) {
-    case IDM_EXPAND_ALL:
-    case IDM_EXPAND_BINDERS:
-    case IDM_COLLAPSE_ALL:
-      ExpandButtonClick(id - IDM_EXPAND_ALL);
-      break;
-    case IDC_LAREG:
-      if (code == BN_CLICKED) LargeIconsChanged();
-      break;
-    case IDM_EXIT:
-      PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-      break;
-    case IDM_HELP:
-      OpenHelp();
-      break;
-    case IDM_UP:
-      if (IsButtonEnabled(IDM_UP)) GoUp();
-      break;
-    case IDM_VIEW_ICON:
-    case IDM_VIEW_LIST:
-    case IDM_VIEW_DETAIL:
-      SpeedBtn1Click(id);
-      break;
-    case IDM_REFRESH:
-      SpeedButton4Click();
-      break;
-    default:
-      break;
+  if (id == IDC_LAREG) {
+    if (code == BN_CLICKED) LargeIconsChanged();
+    return;
   }
+  commands_.Run(id);
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
   if (header->idFrom == IDC_LIST) {
     LRESULT result = 0;
-    if (listView_.HandleNotify(header, result)) return result;
+    if (browser_.listView().HandleNotify(header, result)) return result;
     switch (header->code) {
       case LVN_COLUMNCLICK:
         ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         return 0;
       case NM_DBLCLK:
-        if (listView_.SelectedCount() == 1) OpenRow(listView_.FirstSelected());
+        ListView1DblClick();
         return 0;
-      case LVN_KEYDOWN: {
-        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
-        if (key == VK_RETURN && listView_.SelectedCount() == 1) OpenRow(listView_.FirstSelected());
-        if (key == VK_BACK && !listView_.IsEditingLabel() && IsButtonEnabled(IDM_UP)) GoUp();
+      case LVN_KEYDOWN:
+        ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
         return 0;
-      }
       case LVN_BEGINDRAG:
         BeginInternalDrag(true);
         return 0;
@@ -773,7 +681,7 @@ LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
         return 0;
       case TVN_SELCHANGINGA:
       case TVN_SELCHANGINGW:
-        SaveSelection(-1);
+        browser_.SaveSelection(-1);
         return FALSE;
       case TVN_BEGINDRAGA:
       case TVN_BEGINDRAGW: {
@@ -793,11 +701,11 @@ LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
   }
   if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
     // Tool bar buttons ask for their tooltip by command id.
-    auto hint = commandHints_.find(static_cast<int>(header->idFrom));
-    if (hint != commandHints_.end()) {
+    const std::string hint = commands_.Hint(static_cast<int>(header->idFrom));
+    if (!hint.empty()) {
       static std::string shortTextA;
       static std::wstring shortTextW;
-      shortTextA = ShortHint(hint->second);
+      shortTextA = ShortHint(hint);
       if (header->code == TTN_GETDISPINFOA) {
         reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(shortTextA.c_str());
       } else {
@@ -834,10 +742,16 @@ void TOrvikBinder::OpenHelp() {
   ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
+void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
+
 void TOrvikBinder::OnInitMenuPopup(HMENU menu) {
-  const UINT state = GetMenuState(menu, IDM_SENDTO_OPTION, MF_BYCOMMAND);
-  if (state == static_cast<UINT>(-1)) return;
-  menuImages_[IDM_SENDTO_OPTION] = (state & MF_CHECKED) ? 27 : 26;
+  // A command is greyed while it cannot run, so that nothing offered does nothing.
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    const UINT id = GetMenuItemID(menu, i);
+    if (id == 0 || id == static_cast<UINT>(-1) || !commands_.Find(static_cast<int>(id))) continue;
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (commands_.IsAvailable(static_cast<int>(id)) ? MF_ENABLED : MF_GRAYED));
+  }
 }
 
 void TOrvikBinder::OnMeasureItem(MEASUREITEMSTRUCT* mi) {
@@ -848,16 +762,176 @@ void TOrvikBinder::OnMeasureItem(MEASUREITEMSTRUCT* mi) {
 
 void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (di->CtlType != ODT_MENU) return;
-  auto image = menuImages_.find(di->itemID);
-  if (image == menuImages_.end()) return;
+  const Command* command = commands_.Find(static_cast<int>(di->itemID));
+  if (!command || command->picture < 0) return;
+  int picture = command->picture;
+  // The send-to option shows whether the program's shortcut is there.
+  if (command->id == IDM_SENDTO_OPTION && (GetMenuState(mainMenu_, IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
+    picture = 27;
   const int y = di->rcItem.top + ((di->rcItem.bottom - di->rcItem.top) - 16) / 2;
-  ImageList_Draw(imageList1_, image->second, di->hDC, di->rcItem.left, y,
+  ImageList_Draw(imageList1_.get(), picture, di->hDC, di->rcItem.left, y,
                  (di->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
 }
 
+void TOrvikBinder::DeclareCommands() {
+  auto add = [this](int id, const char* caption, const char* hint, int picture, std::function<void()> run,
+                    std::function<bool()> available = nullptr, Shortcut shortcut = {}) {
+    Command c;
+    c.id = id;
+    c.caption = caption;
+    c.hint = hint;
+    c.picture = picture;
+    c.run = std::move(run);
+    c.available = std::move(available);
+    c.shortcut = shortcut;
+    commands_.Add(std::move(c));
+  };
+  // Tree tool bar.
+  add(IDM_EXPAND_ALL, "", "全て展開", -1, [this] { ExpandButtonClick(0); });
+  add(IDM_EXPAND_BINDERS, "", "バインダーまで展開", -1, [this] { ExpandButtonClick(1); });
+  add(IDM_COLLAPSE_ALL, "", "全て縮小", -1, [this] { ExpandButtonClick(2); });
+  // List tool bar.
+  add(IDM_UP, "", "一つ上のフォルダ", -1, [this] { browser_.GoUp(); }, [this] { return IsButtonEnabled(IDM_UP); });
+  add(IDM_VIEW_ICON, "", "アイコン", -1, [this] { SpeedBtn1Click(IDM_VIEW_ICON); });
+  add(IDM_VIEW_LIST, "", "一覧", -1, [this] { SpeedBtn1Click(IDM_VIEW_LIST); });
+  add(IDM_VIEW_DETAIL, "", "詳細", -1, [this] { SpeedBtn1Click(IDM_VIEW_DETAIL); });
+  add(IDM_THUMBNAILS, "", "サムネイル表示", -1, nullptr);
+  add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
+  // Main menu; commands whose feature is not there yet have no action and stay greyed.
+  add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, nullptr);
+  add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
+  add(IDM_SELECT_ALL, "全て選択", "", 5, nullptr, nullptr, Shortcut{'A', true});
+  add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, nullptr);
+  add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, nullptr);
+  add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
+  add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
+
+  menuLayout_ = {
+      {"ファイル(&F)", {IDM_NEW_BINDER, kSeparator, IDM_EXIT}},
+      {"編集(&E)", {IDM_SELECT_ALL, IDM_INVERT_SELECTION}},
+      {"設定(&O)", {IDM_SENDTO_OPTION}},
+      {"ヘルプ(&H)", {IDM_HELP, IDM_ABOUT}},
+  };
+}
+
+// ---- the browser's host
+
+void TOrvikBinder::ShowViewStyle(ViewStyle style) {
+  static const int kButtons[] = {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL};
+  for (int i = 0; i < 3; ++i)
+    SendMessageA(control(IDC_LISTBAR), TB_CHECKBUTTON, static_cast<WPARAM>(kButtons[i]), MAKELPARAM(i == style, 0));
+}
+
+AttributeSwitches TOrvikBinder::Switches() const {
+  AttributeSwitches switches;
+  switches.system = IsChecked(control(IDC_ATTR_S));
+  switches.hidden = IsChecked(control(IDC_ATTR_H));
+  switches.readOnly = IsChecked(control(IDC_ATTR_R));
+  return switches;
+}
+
+void TOrvikBinder::PlayStartSound() {
+  // The program's own quiet sound beside the executable; asked for as an alias it would be
+  // the system's default beep on every listing wherever no alias of that name is set up.
+  const std::string sound = env_.exeDir + "start.wav";
+  PlaySoundA(sound.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+}
+
+bool TOrvikBinder::SelectedFolderNode(FolderNodeRef& node) const {
+  HTREEITEM item = tree_.Selected();
+  const std::string* path = tree_.FolderPath(item);
+  if (!path) return false;
+  node.binder = tree_.Text(TreeView_GetParent(tree_.hwnd(), item));
+  node.nodeText = tree_.Text(item);
+  node.path = *path;
+  return true;
+}
+
+void TOrvikBinder::SetButtonEnabled(int id, bool enabled) {
+  SendMessageA(control(IDC_LISTBAR), TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(enabled ? TRUE : FALSE, 0));
+}
+
+bool TOrvikBinder::IsButtonEnabled(int id) const {
+  return SendMessageA(control(IDC_LISTBAR), TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
+}
+
+// ---- handlers of the tree and the list
+
+void TOrvikBinder::TreeView1Click() {
+  FolderNodeRef node;
+  if (SelectedFolderNode(node))
+    browser_.ShowRegisteredFolder(node);
+  else
+    browser_.ShowNothing();
+}
+
 void TOrvikBinder::TreeView1DblClick() {
-  if (tree_.FolderPath(tree_.Selected()) && !currentFolder_.empty())
-    ShellExecuteA(hwnd_, "open", currentFolder_.c_str(), nullptr, nullptr, SW_SHOW);
+  if (tree_.FolderPath(tree_.Selected()) && !browser_.currentFolder().empty())
+    ShellExecuteA(hwnd_, "open", browser_.currentFolder().c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TOrvikBinder::TreeView1KeyUp(WPARAM key) {
+  if (key == VK_UP || key == VK_DOWN) TreeView1Click();
+}
+
+void TOrvikBinder::SpeedButton4Click() {
+  tree_.RefreshGhosting();
+  browser_.Refresh();
+}
+
+void TOrvikBinder::SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_cast<ViewStyle>(pressedId - IDM_VIEW_ICON)); }
+
+void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
+
+void TOrvikBinder::ListView1DblClick() {
+  if (browser_.listView().SelectedCount() == 1) browser_.OpenRow(browser_.listView().FirstSelected());
+}
+
+void TOrvikBinder::ListView1KeyDown(WORD key) {
+  FileListView& list = browser_.listView();
+  if (key == VK_RETURN && list.SelectedCount() == 1) browser_.OpenRow(list.FirstSelected());
+  if (key == VK_BACK && !list.IsEditingLabel()) commands_.Run(IDM_UP);
+}
+
+void TOrvikBinder::ListView1MouseMove() {
+  if (browser_.flatListing()) {
+    browser_.MouseMove();
+  } else if (statusPath_ != browser_.currentFolder() && applicationHint_.empty()) {
+    SetStatusPath(browser_.currentFolder());
+  }
+}
+
+// ---- dragging out of the window
+
+void TOrvikBinder::BeginInternalDrag(bool fromList) {
+  dragFromList_ = fromList;
+  dragFromTree_ = !fromList;
+  SetCapture(hwnd_);
+  SetTimer(hwnd_, kTimer1, 200, nullptr);
+}
+
+void TOrvikBinder::EndInternalDrag() {
+  dragFromList_ = dragFromTree_ = false;
+  KillTimer(hwnd_, kTimer1);
+  if (GetCapture() == hwnd_) ReleaseCapture();
+}
+
+void TOrvikBinder::Timer1Timer() {
+  if (!dragFromList_ && !dragFromTree_) return;
+  POINT p;
+  GetCursorPos(&p);
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  if (p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom) return;
+  KillTimer(hwnd_, kTimer1);
+  std::vector<std::string> paths;
+  if (dragFromList_) {
+    paths = browser_.SelectedPaths();
+  } else if (const std::string* path = tree_.FolderPath(tree_.Selected())) {
+    paths.push_back(*path);
+  }
+  EndInternalDrag();
+  DoShellDrag(shell_, hwnd_, paths);
 }
 
 }  // namespace velmora

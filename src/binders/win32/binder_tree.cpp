@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "app/win32/win32_util.h"
+#include "win32/com_ptr.h"
+#include "win32/bulk_update.h"
+#include "win32/strings.h"
 #include "store/collation.h"
 #include "store/ini_document.h"
 #include "text/cp932.h"
@@ -233,8 +235,9 @@ void BinderTree::RefreshGhosting() {
     const std::string* path = FolderPath(item);
     if (!path) return;
     const DWORD attributes = GetFileAttributesA(path->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || LastComponent(*path).empty()) return;
-    TreeView_SetItemState(tree_, item, (attributes & FILE_ATTRIBUTE_HIDDEN) ? TVIS_CUT : 0, TVIS_CUT);
+    // A folder that cannot be read keeps its marking until it can.
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    TreeView_SetItemState(tree_, item, IsGhostedFolder(*path, true, attributes) ? TVIS_CUT : 0, TVIS_CUT);
   });
   InvalidateRect(tree_, nullptr, TRUE);
 }

@@ -1,5 +1,7 @@
 #include "browse/win32/drop_source.h"
 
+#include "win32/strings.h"
+
 #include "text/cp932.h"
 
 namespace velmora {
@@ -30,44 +32,44 @@ HRESULT STDMETHODCALLTYPE TDropSource::QueryContinueDrag(BOOL escapePressed, DWO
   POINT p;
   GetCursorPos(&p);
   HWND under = WindowFromPoint(p);
-  for (HWND w = under ? GetParent(under) : nullptr; w; w = GetParent(w))
+  for (HWND w = under; w; w = GetParent(w))
     if (w == mainWindow_) return DRAGDROP_S_CANCEL;
   return DRAGDROP_S_DROP;
 }
 
 HRESULT STDMETHODCALLTYPE TDropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
-ComPtr<IDataObject> MakeShellDataObject(IShellFolder* desktop, IMalloc* allocator, const std::vector<std::string>& paths) {
+ComPtr<IDataObject> MakeShellDataObject(const ShellContext& shell, const std::vector<std::string>& paths) {
   ComPtr<IDataObject> result;
-  if (!desktop || !allocator || paths.empty()) return result;
-  std::wstring parentName = AnsiToWide(ParentFolder(paths.front()));
-  LPITEMIDLIST parentItem = nullptr;
-  if (parentName.empty() ||
-      FAILED(desktop->ParseDisplayName(nullptr, nullptr, &parentName[0], nullptr, &parentItem, nullptr)) || !parentItem)
-    return result;
-  ComPtr<IShellFolder> parent;
-  const HRESULT bound = desktop->BindToObject(parentItem, nullptr, IID_IShellFolder, parent.put_void());
-  allocator->Free(parentItem);
-  if (FAILED(bound)) return result;
-  std::vector<LPITEMIDLIST> items;
-  bool complete = true;
+  if (!shell.desktop() || paths.empty()) return result;
+  ComPtr<IShellFolder> parent = shell.BindToFolder(ParentFolder(paths.front()));
+  if (!parent) return result;
+  std::vector<ItemIdList> items;
   for (const std::string& path : paths) {
     std::wstring name = AnsiToWide(LastComponent(path));
-    LPITEMIDLIST item = nullptr;
-    if (name.empty() || FAILED(parent->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, &item, nullptr)) || !item) {
-      complete = false;
-      break;
-    }
-    items.push_back(item);
+    ItemIdList item;
+    if (name.empty() ||
+        FAILED(parent->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, item.put(shell.allocator()), nullptr)) ||
+        !item)
+      return result;
+    items.push_back(std::move(item));
   }
-  if (complete) {
-    std::vector<LPCITEMIDLIST> constItems(items.begin(), items.end());
-    if (FAILED(parent->GetUIObjectOf(nullptr, static_cast<UINT>(constItems.size()), constItems.data(), IID_IDataObject,
-                                     nullptr, result.put_void())))
-      result.Reset();
-  }
-  for (LPITEMIDLIST item : items) allocator->Free(item);
+  std::vector<LPCITEMIDLIST> constItems;
+  for (const ItemIdList& item : items) constItems.push_back(item.get());
+  if (FAILED(parent->GetUIObjectOf(nullptr, static_cast<UINT>(constItems.size()), constItems.data(), IID_IDataObject,
+                                   nullptr, result.put_void())))
+    result.Reset();
   return result;
+}
+
+void DoShellDrag(const ShellContext& shell, HWND mainWindow, const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  ComPtr<IDataObject> data = MakeShellDataObject(shell, paths);
+  if (!data) return;
+  ComPtr<IDropSource> source;
+  *source.put() = new TDropSource(mainWindow);
+  DWORD effect = DROPEFFECT_NONE;
+  DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY, &effect);
 }
 
 }  // namespace velmora

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/win32_util.h"
+#include "win32/com_ptr.h"
+#include "win32/shell_context.h"
 
 namespace velmora {
 
@@ -29,6 +30,9 @@ class TDropSource : public IDropSource {
 };
 
 // The shell's data object for paths taken as children of the first path's parent folder.
-ComPtr<IDataObject> MakeShellDataObject(IShellFolder* desktop, IMalloc* allocator, const std::vector<std::string>& paths);
+ComPtr<IDataObject> MakeShellDataObject(const ShellContext& shell, const std::vector<std::string>& paths);
+
+// A shell drag of the paths that offers copy only; returns when the drag has ended.
+void DoShellDrag(const ShellContext& shell, HWND mainWindow, const std::vector<std::string>& paths);
 
 }  // namespace velmora

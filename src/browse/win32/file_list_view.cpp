@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "app/win32/win32_util.h"
+#include "win32/com_ptr.h"
+#include "win32/strings.h"
 #include "browse/record_sort.h"
 
 namespace velmora {

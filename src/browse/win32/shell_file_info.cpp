@@ -2,8 +2,11 @@
 
 #include <shellapi.h>
 
-#include "app/win32/win32_util.h"
+#include "win32/com_ptr.h"
+#include "win32/strings.h"
+#include "browse/file_record.h"
 #include "text/cp932.h"
+#include "win32/strings.h"
 
 namespace velmora {
 
@@ -30,7 +33,9 @@ std::string StrRetToAnsi(STRRET& value, LPCITEMIDLIST item, IMalloc* allocator) 
 }
 
 int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
-  if (systemLevel_ == 0 || !desktop_ || !allocator_) return GetFileInfoBySHGetFileInfo(fullPath);
+  if (systemLevel_ == 0 || !shell_ || !shell_->desktop() || !shell_->allocator())
+    return GetFileInfoBySHGetFileInfo(fullPath);
+  IMalloc* allocator = shell_->allocator();
 
   std::string parent = ParentFolder(fullPath);
   if (parent.empty()) parent = fullPath;
@@ -42,26 +47,24 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
   IShellFolder* folder = BindParent(parent);
   if (folder) {
     std::wstring name = AnsiToWide(LastComponent(fullPath), MAX_PATH);
-    LPITEMIDLIST item = nullptr;
-    if (!name.empty() && SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, &item, nullptr)) && item) {
+    ItemIdList owned;
+    if (!name.empty() && SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, owned.put(allocator), nullptr)) && owned) {
+      LPITEMIDLIST item = owned.get();
       LPCITEMIDLIST items[1] = {item};
       STRRET display = {};
       if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &display))) {
-        lastDisplayName = StrRetToAnsi(display, item, allocator_);
+        lastDisplayName = StrRetToAnsi(display, item, allocator);
         SFGAOF attributes = SFGAO_FOLDER | SFGAO_SHARE | SFGAO_LINK;
         if (SUCCEEDED(folder->GetAttributesOf(1, items, &attributes))) {
           ComPtr<IShellFolder2> folder2;
           if (SUCCEEDED(folder->QueryInterface(IID_IShellFolder2, folder2.put_void()))) {
             SHELLDETAILS details = {};
             if (SUCCEEDED(folder2->GetDetailsOf(item, 2, &details)))
-              lastTypeName = StrRetToAnsi(details.str, item, allocator_);
+              lastTypeName = StrRetToAnsi(details.str, item, allocator);
           }
           if (!lastDisplayName.empty() && !lastTypeName.empty()) {
-            if ((attributes & SFGAO_FOLDER) || IsExistingFolder(fullPath)) {
-              if (attributes & SFGAO_SHARE) lastOverlayIndex = 0;
-            } else if (attributes & SFGAO_LINK) {
-              lastOverlayIndex = 1;
-            }
+            lastOverlayIndex = ShellOverlayIndex((attributes & SFGAO_FOLDER) || IsExistingFolder(fullPath),
+                                                 (attributes & SFGAO_SHARE) != 0, (attributes & SFGAO_LINK) != 0);
             ComPtr<IShellIcon> shellIcon;
             if (SUCCEEDED(folder->QueryInterface(IID_IShellIcon, shellIcon.put_void()))) {
               int index = -1;
@@ -70,7 +73,6 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
           }
         }
       }
-      allocator_->Free(item);
     }
   }
   if (icon == -1) icon = GetFileInfoBySHGetFileInfo(fullPath);
@@ -80,14 +82,7 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
 IShellFolder* ShellFileInfo::BindParent(const std::string& parent) {
   if (cachedFolder_ && parent == cachedParent_) return cachedFolder_.get();
   ResetCache();
-  LPITEMIDLIST parentItem = nullptr;
-  std::wstring parentWide = AnsiToWide(parent);
-  if (parentWide.empty() ||
-      FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &parentWide[0], nullptr, &parentItem, nullptr)) || !parentItem)
-    return nullptr;
-  if (FAILED(desktop_->BindToObject(parentItem, nullptr, IID_IShellFolder, cachedFolder_.put_void())))
-    cachedFolder_.Reset();
-  allocator_->Free(parentItem);
+  cachedFolder_ = shell_->BindToFolder(parent);
   if (cachedFolder_) cachedParent_ = parent;
   return cachedFolder_.get();
 }
@@ -103,17 +98,16 @@ int ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullPath) {
                  SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME);
   const bool found = info.szTypeName[0] != '\0' || info.szDisplayName[0] != '\0';
   lastOverlayIndex = -1;
-  if ((found && (info.dwAttributes & SFGAO_FOLDER)) || IsExistingFolder(fullPath)) {
-    if (found) {
-      if (info.dwAttributes & SFGAO_SHARE) lastOverlayIndex = 0;
-    } else {
+  const bool folder = (found && (info.dwAttributes & SFGAO_FOLDER)) || IsExistingFolder(fullPath);
+  if (found)
+    lastOverlayIndex = ShellOverlayIndex(folder, (info.dwAttributes & SFGAO_SHARE) != 0, (info.dwAttributes & SFGAO_LINK) != 0);
+  if (folder) {
+    if (!found) {
       info = SHFILEINFOA{};
       SHGetFileInfoA(fullPath.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
                      SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
     }
-  } else if (found) {
-    if (info.dwAttributes & SFGAO_LINK) lastOverlayIndex = 1;
-  } else {
+  } else if (!found) {
     const std::string pattern = "*" + FileExtension(fullPath);
     info = SHFILEINFOA{};
     SHGetFileInfoA(pattern.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);

@@ -5,16 +5,16 @@
 
 #include <string>
 
-#include "app/win32/win32_util.h"
+#include "win32/com_ptr.h"
+#include "win32/shell_context.h"
 
 namespace velmora {
 
 class ShellFileInfo {
  public:
-  // The desktop folder and the allocator belong to the main window and outlive this object.
-  void SetUp(IShellFolder* desktop, IMalloc* allocator, int systemLevel) {
-    desktop_ = desktop;
-    allocator_ = allocator;
+  // The shell context outlives this object.
+  void SetUp(const ShellContext* shell, int systemLevel) {
+    shell_ = shell;
     systemLevel_ = systemLevel;
   }
 
@@ -32,12 +32,11 @@ class ShellFileInfo {
  private:
   IShellFolder* BindParent(const std::string& parent);
 
-  IShellFolder* desktop_ = nullptr;
+  const ShellContext* shell_ = nullptr;
   // The rows of a listing share their parent: binding it once spares a parse and a bind per
   // row (the bind reads the whole folder on some shells).
   std::string cachedParent_;
   ComPtr<IShellFolder> cachedFolder_;
-  IMalloc* allocator_ = nullptr;
   int systemLevel_ = 2;
 };
 

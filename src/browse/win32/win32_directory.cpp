@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "app/win32/win32_util.h"
+#include "win32/com_ptr.h"
+#include "win32/strings.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "store/collation.h"
+#include "support/portable_collation.h"
 
 #include <cstdint>
 #include <cstring>

@@ -11,6 +11,10 @@ class Prompter {
   virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
   // A plain message with an OK button.
   virtual void Message(const std::string& text, const std::string& caption) = 0;
+  // An error the program could not handle (the exception boundary of the message loop).
+  virtual void Error(const std::string& text, const std::string& caption) { Message(text, caption); }
+  // One line of text; value holds the proposal on entry and the answer on OK. False on cancel.
+  virtual bool AskText(const std::string& prompt, const std::string& caption, std::string& value) = 0;
 };
 
 }  // namespace velmora

@@ -1,6 +1,4 @@
-#include "app/win32/win32_util.h"
-
-#include <vector>
+#include "win32/strings.h"
 
 namespace velmora {
 
@@ -33,21 +31,6 @@ bool IsExistingFolder(const std::string& path) {
 bool IsExistingFile(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string GetWindowTextString(HWND hwnd) {
-  const int n = GetWindowTextLengthA(hwnd);
-  std::vector<char> buf(static_cast<std::size_t>(n) + 1, '\0');
-  GetWindowTextA(hwnd, buf.data(), n + 1);
-  return std::string(buf.data());
-}
-
-bool Win32Prompter::AskYesNo(const std::string& text, const std::string& caption) {
-  return MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
-void Win32Prompter::Message(const std::string& text, const std::string& caption) {
-  MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK);
 }
 
 }  // namespace velmora

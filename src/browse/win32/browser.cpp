@@ -1,0 +1,318 @@
+#include "browse/win32/browser.h"
+
+#include <shellapi.h>
+
+#include "browse/navigation.h"
+#include "text/cp932.h"
+#include "win32/bulk_update.h"
+#include "win32/strings.h"
+
+namespace velmora {
+
+namespace {
+constexpr const char* kLimitText = "ファイル数が10000を超えましたので中断します。";
+constexpr const char* kLimitCaption = "表示数の制限";
+constexpr const char* kNotFoundMarker = "不明 > ";
+}  // namespace
+
+Browser::Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, BinderStore& store)
+    : host_(host), collation_(collation), prompter_(prompter), store_(store) {}
+
+Browser::~Browser() { StopFileInfoWorker(); }
+
+void Browser::SetUp(HWND window, HWND list, Messages messages, const ShellContext& shell, int systemLevel,
+                    const std::string& ownFolder) {
+  window_ = window;
+  messages_ = messages;
+  systemLevel_ = systemLevel;
+  listView_.Attach(list, &records_);
+  listView_.CreateColumns();
+  shellInfo_.SetUp(&shell, systemLevel);
+  SetUpSystemImageLists(ownFolder);
+  // Placeholders of listed records: the ".dat" type's icon for files (no such file is
+  // touched) and the program's own folder's icon for folders.
+  defaultFileIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo("*.dat");
+  defaultFolderIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo(ownFolder);
+  separators_ = LocaleSeparators::FromUserLocale();
+  listView_.SetThousandsSeparator(separators_.thousands);
+}
+
+void Browser::SetUpSystemImageLists(const std::string& ownFolder) {
+  const std::string root = DriveRoot(ownFolder);
+  SHFILEINFOA info = {};
+  HIMAGELIST small = reinterpret_cast<HIMAGELIST>(
+      SHGetFileInfoA(root.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  HIMAGELIST large =
+      reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(root.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX));
+  if (small && large) {
+    ListView_SetImageList(listView_.hwnd(), large, LVSIL_NORMAL);
+    ListView_SetImageList(listView_.hwnd(), small, LVSIL_SMALL);
+    systemSmall_ = small;
+    systemLarge_ = large;
+  }
+}
+
+void Browser::Close() {
+  StopFileInfoWorker();
+  if (listView_.RowCount() > 0) {
+    BulkUpdate update(listView_.hwnd());
+    listView_.SetRowCount(0);
+  }
+}
+
+ListingOptions Browser::CurrentListingOptions() const {
+  ListingOptions options;
+  options.systemLevel = systemLevel_;
+  options.switches = host_.Switches();
+  options.record.rootFolder = rootFolder_;
+  options.record.dateSeparator = separators_.date;
+  options.record.timeSeparator = separators_.time;
+  options.record.defaultFileIcon = defaultFileIcon_;
+  options.record.defaultFolderIcon = defaultFolderIcon_;
+  return options;
+}
+
+// ---- listings and the record invariants
+
+void Browser::ListFolder(const std::string& path, bool flat) {
+  if (path.empty() || IsExistingFile(path)) return;
+  StopFileInfoWorker();
+  // A new listing sees the folder as it is now, not as a kept binding saw it.
+  shellInfo_.ResetCache();
+  flatListing_ = flat;
+  ++listings_;
+  {
+    BulkUpdate update(listView_.hwnd());
+    if (!flat) ClearFileRecords();
+    hourglass_ = true;
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    LeaveThumbnailMode(false);
+    if (flat) {
+      ListSelectedFoldersFlat();
+    } else {
+      Win32DirectoryPort port(systemLevel_);
+      EnumerateFolder(path, port, CurrentListingOptions(), records_);
+    }
+    listView_.SetRowCount(static_cast<int>(records_.size()));
+    listSort_.SortAfterListing(records_, collation_);
+    cursor_.Rewind();
+    host_.ShowRowCount(std::to_string(records_.size()));
+    host_.ShowPath(path);
+  }
+  StartFileInfoWorker();
+}
+
+bool Browser::ListSelectedFoldersFlat() {
+  std::vector<std::string> folders;
+  for (const std::string& path : SelectedPaths())
+    if (IsExistingFolder(path)) folders.push_back(path);
+  if (folders.empty()) return false;
+  ClearFileRecords();
+  Win32DirectoryPort port(systemLevel_);
+  const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
+  if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
+  return true;
+}
+
+void Browser::ClearFileRecords() {
+  // The worker reads the records through the hand-over, so it ends before they go; the row
+  // count reaches 0 first because the view asks for row data while it repaints.
+  StopFileInfoWorker();
+  listView_.SetRowCount(0);
+  UpdateWindow(listView_.hwnd());
+  records_.clear();
+  cursor_.Rewind();
+}
+
+void Browser::OpenFolder(const std::string& path) {
+  host_.PlayStartSound();
+  ListFolder(path, false);
+}
+
+std::string Browser::RowFullPath(int row) const {
+  if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return std::string();
+  return RecordFullPath(rootFolder_, records_[static_cast<std::size_t>(row)]->relativePath);
+}
+
+std::vector<std::string> Browser::SelectedPaths() const {
+  std::vector<std::string> paths;
+  for (int row : listView_.SelectedRows()) paths.push_back(RowFullPath(row));
+  return paths;
+}
+
+// ---- the worker
+
+void Browser::StartFileInfoWorker() {
+  if (worker_) return;
+  worker_ = std::make_unique<TFileInfoThread>(window_, messages_.completeRecord, messages_.workerDone, ++workerCount_);
+  if (!worker_->Start()) {
+    worker_.reset();
+    hourglass_ = false;
+  }
+}
+
+void Browser::StopFileInfoWorker() {
+  stopThumbnails_ = true;
+  if (!worker_) return;
+  if (!worker_->finished) worker_->StopAndWait();
+  worker_.reset();
+}
+
+LRESULT Browser::CompleteRecord(LPARAM id) {
+  if (!worker_ || worker_->id() != static_cast<unsigned>(id)) return 0;
+  const std::size_t next = cursor_.Next(records_);
+  if (next == CompletionCursor::kNone) return 0;
+  FileRecord& record = *records_[next];
+  record.iconIndex = shellInfo_.GetShellFileInfo(RecordFullPath(rootFolder_, record.relativePath));
+  if (shellInfo_.lastTypeName.empty()) shellInfo_.lastTypeName = FallbackTypeText(record.name, record.isFile);
+  record.typeText = shellInfo_.lastTypeName;
+  if (shellInfo_.lastOverlayIndex != -1 && !shellInfo_.lastDisplayName.empty())
+    record.overlayIndex = shellInfo_.lastOverlayIndex;
+  ++completions_;
+  listView_.RedrawRow(static_cast<int>(next));
+  return 1;
+}
+
+void Browser::FileInfoWorkerDone(unsigned id) {
+  if (worker_ && worker_->id() == id) worker_->finished = true;
+  if (!worker_ || worker_->id() == id) {
+    hourglass_ = false;
+    POINT p;
+    GetCursorPos(&p);
+    SetCursorPos(p.x, p.y);  // lets the window under the mouse set its cursor again
+  }
+}
+
+// ---- navigation
+
+void Browser::ShowStatusPath() {
+  std::string status = currentFolder_;
+  if (!currentFolder_.empty() && !IsExistingFolder(currentFolder_)) status = kNotFoundMarker + currentFolder_;
+  host_.ShowPath(status);
+}
+
+void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
+  StopFileInfoWorker();
+  if (rootFolder_ != node.path || currentFolder_ != rootFolder_) {
+    const int style = store_.folders.ReadInteger(node.binder, node.path, 0);
+    {
+      BulkUpdate update(listView_.hwnd());
+      ClearFileRecords();
+      if (style >= kIconView && style <= kDetailView) {
+        listView_.SetViewStyle(static_cast<ViewStyle>(style));
+        host_.ShowViewStyle(static_cast<ViewStyle>(style));
+      }
+    }
+    host_.EnableThumbnailButton(listView_.GetViewStyle() == kIconView);
+    currentFolder_ = rootFolder_ = node.path;
+    OpenFolder(node.path);
+    listView_.DeselectAll();
+    const std::string section = SelectionSection(node.binder, node.nodeText);
+    if (store_.selections.SectionExists(section)) {
+      std::vector<std::string> keys;
+      store_.selections.ReadSectionKeys(section, keys);
+      const Reselection reselect = RowsToReselect(records_, keys);
+      for (int row : reselect.rows) listView_.SelectRow(row, row == reselect.scrollTo);
+    }
+  }
+  host_.EnableUpButton(false);
+  ShowStatusPath();
+}
+
+void Browser::ShowNothing() {
+  StopFileInfoWorker();
+  {
+    BulkUpdate update(listView_.hwnd());
+    ClearFileRecords();
+  }
+  rootFolder_.clear();
+  currentFolder_.clear();
+  host_.EnableThumbnailButton(false);
+  host_.EnableUpButton(false);
+  ShowStatusPath();
+}
+
+void Browser::EnterFolder(int row, const std::string& fullPath) {
+  SaveSelection(row);
+  OpenFolder(fullPath);
+  currentFolder_ = fullPath;
+  host_.EnableUpButton(CanGoUp(currentFolder_, rootFolder_));
+}
+
+void Browser::GoUp() {
+  const UpTarget target = GoUpTarget(currentFolder_);
+  currentFolder_ = target.parent;
+  if (IsExistingFolder(target.parent)) OpenFolder(target.parent);
+  SelectRowByName(target.nameToSelect, true);
+  hourglass_ = false;
+  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  if (!CanGoUp(currentFolder_, rootFolder_)) host_.EnableUpButton(false);
+}
+
+void Browser::Refresh() {
+  if (!currentFolder_.empty() && IsExistingFolder(currentFolder_)) OpenFolder(currentFolder_);
+}
+
+void Browser::SaveSelection(int row) {
+  FolderNodeRef target;
+  // The list must show this very node's folder: keys such as Home or End move the tree's
+  // selection without listing, and the rows of another folder would overwrite its memory.
+  if (!host_.SelectedFolderNode(target) || target.path != rootFolder_ || currentFolder_ != rootFolder_) return;
+  const std::string section = SelectionSection(target.binder, target.nodeText);
+  if (store_.selections.SectionExists(section)) store_.selections.EraseSection(section);
+  std::vector<int> rows;
+  if (row >= 0) {
+    rows.push_back(row);
+  } else {
+    rows = listView_.SelectedRows();
+  }
+  for (const std::string& key : SelectionKeys(records_, rows)) store_.selections.WriteString(section, key, "");
+}
+
+int Browser::SelectRowByName(const std::string& name, bool makeVisible) {
+  const int row = SearchByName(records_, name, 0, false);
+  if (row >= 0) listView_.SelectRow(row, makeVisible);
+  return row;
+}
+
+void Browser::SetViewStyle(ViewStyle style) {
+  listView_.SetViewStyle(style);
+  FolderNodeRef node;
+  if (host_.SelectedFolderNode(node)) store_.folders.WriteString(node.binder, node.path, std::to_string(style));
+  if (style != kIconView) LeaveThumbnailMode(true);
+  host_.EnableThumbnailButton(style == kIconView && !rootFolder_.empty());
+}
+
+void Browser::ColumnClick(int column) {
+  if (listSort_.ColumnClick(column, records_, collation_)) cursor_.Rewind();
+  listView_.Repaint();
+}
+
+void Browser::MouseMove() {
+  if (!flatListing_) return;
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(listView_.hwnd(), &p);
+  int row = listView_.RowAt(p);
+  if (row < 0) row = listView_.FirstSelected();
+  host_.ShowPath(row >= 0 ? RowFullPath(row) : rootFolder_);
+}
+
+void Browser::LeaveThumbnailMode(bool refresh) {
+  if (!thumbnailMode_) return;
+  thumbnailMode_ = false;
+  host_.EnableThumbnailButton(listView_.GetViewStyle() == kIconView);
+  ListView_SetImageList(listView_.hwnd(), systemLarge_, LVSIL_NORMAL);
+  if (refresh) Refresh();
+}
+
+void Browser::OpenRow(int row) {
+  // Folder rows are entered here; opening files and shortcuts through the shell belongs to
+  // the file commands.
+  if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
+  if (records_[static_cast<std::size_t>(row)]->isFile) return;
+  const std::string path = RowFullPath(row);
+  if (IsExistingFolder(path)) EnterFolder(row, path);
+}
+
+}  // namespace velmora

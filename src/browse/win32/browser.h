@@ -1,0 +1,154 @@
+// The folder browser: the records of the listed folder, the virtual list that shows them,
+// the sort, the shell file information, the worker that completes the rows, and moving
+// between folders. It keeps the record invariants, so that no caller has to.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browse/completion_cursor.h"
+#include "browse/enumeration.h"
+#include "browse/file_record.h"
+#include "browse/record_sort.h"
+#include "browse/win32/file_info_thread.h"
+#include "browse/win32/file_list_view.h"
+#include "browse/win32/shell_file_info.h"
+#include "browse/win32/win32_directory.h"
+#include "common/prompter.h"
+#include "store/binder_store.h"
+#include "store/collation.h"
+#include "win32/shell_context.h"
+
+namespace velmora {
+
+// A registered folder's node in the tree: the binder's title, the node's caption and the path.
+struct FolderNodeRef {
+  std::string binder;
+  std::string nodeText;
+  std::string path;
+};
+
+// What the browser asks of the window around it.
+class BrowserHost {
+ public:
+  virtual ~BrowserHost() = default;
+  virtual void ShowRowCount(const std::string& text) = 0;
+  virtual void ShowPath(const std::string& text) = 0;
+  virtual void EnableUpButton(bool enabled) = 0;
+  virtual bool UpButtonEnabled() const = 0;
+  virtual void EnableThumbnailButton(bool enabled) = 0;
+  virtual void ShowViewStyle(ViewStyle style) = 0;
+  virtual AttributeSwitches Switches() const = 0;
+  virtual void PlayStartSound() = 0;
+  // The registered folder whose node the tree has selected; false for root and binder nodes.
+  virtual bool SelectedFolderNode(FolderNodeRef& node) const = 0;
+};
+
+class Browser {
+ public:
+  struct Messages {
+    UINT completeRecord;  // sent by the worker; the window answers with CompleteRecord
+    UINT workerDone;      // posted when the worker ends; the window calls FileInfoWorkerDone
+  };
+
+  Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, BinderStore& store);
+  ~Browser();
+  Browser(const Browser&) = delete;
+  Browser& operator=(const Browser&) = delete;
+
+  // The list control exists; the shell context is started and outlives the browser's use of it.
+  void SetUp(HWND window, HWND list, Messages messages, const ShellContext& shell, int systemLevel,
+             const std::string& ownFolder);
+  // Before the window goes: stops the worker and empties the list.
+  void Close();
+  // Before COM ends.
+  void ReleaseShellObjects() { shellInfo_.ResetCache(); }
+
+  // Listings.
+  void ListFolder(const std::string& path, bool flat);
+  void OpenFolder(const std::string& path);
+  void ClearFileRecords();
+  void StopFileInfoWorker();
+
+  // Navigation.
+  void ShowRegisteredFolder(const FolderNodeRef& node);
+  void ShowNothing();
+  void EnterFolder(int row, const std::string& fullPath);
+  void GoUp();
+  void Refresh();
+  // Remembers the shown folder's selection (or row, when not -1) for the selected node.
+  void SaveSelection(int row);
+  int SelectRowByName(const std::string& name, bool makeVisible);
+  void SetViewStyle(ViewStyle style);
+  void ColumnClick(int column);
+  void OpenRow(int row);
+  void MouseMove();
+  void LeaveThumbnailMode(bool refresh);
+
+  // The worker's hand-over, forwarded by the window.
+  LRESULT CompleteRecord(LPARAM id);
+  void FileInfoWorkerDone(unsigned id);
+
+  std::string RowFullPath(int row) const;
+  std::vector<std::string> SelectedPaths() const;
+
+  const FileRecordList& records() const { return records_; }
+  FileListView& listView() { return listView_; }
+  ShellFileInfo& shellInfo() { return shellInfo_; }
+  const std::string& rootFolder() const { return rootFolder_; }
+  const std::string& currentFolder() const { return currentFolder_; }
+  bool flatListing() const { return flatListing_; }
+  bool hourglass() const { return hourglass_; }
+  bool WorkerRunning() const { return worker_ && !worker_->finished; }
+  // Records completed by workers, and listings made, since the browser was made.
+  std::size_t completions() const { return completions_; }
+  std::size_t listings() const { return listings_; }
+  int defaultFileIcon() const { return defaultFileIcon_; }
+  int defaultFolderIcon() const { return defaultFolderIcon_; }
+  HIMAGELIST systemLargeImages() const { return systemLarge_; }
+  // The flat listing's file limit; tests lower it.
+  void SetFlatListingLimit(int limit) { flatLimit_ = limit; }
+
+ private:
+  ListingOptions CurrentListingOptions() const;
+  bool ListSelectedFoldersFlat();
+  void StartFileInfoWorker();
+  void SetUpSystemImageLists(const std::string& ownFolder);
+  void ShowStatusPath();
+
+  BrowserHost& host_;
+  const Collation& collation_;
+  Prompter& prompter_;
+  BinderStore& store_;
+
+  HWND window_ = nullptr;
+  Messages messages_ = {};
+  int systemLevel_ = 2;
+  HIMAGELIST systemSmall_ = nullptr;  // the shell's lists, shared, not owned
+  HIMAGELIST systemLarge_ = nullptr;
+  int defaultFileIcon_ = 0;
+  int defaultFolderIcon_ = 0;
+  LocaleSeparators separators_;
+
+  std::string rootFolder_;
+  std::string currentFolder_;
+  FileRecordList records_;
+  FileListView listView_;
+  ListSort listSort_;
+  ShellFileInfo shellInfo_;
+  std::unique_ptr<TFileInfoThread> worker_;
+  unsigned workerCount_ = 0;
+  CompletionCursor cursor_;
+  std::size_t completions_ = 0;
+  std::size_t listings_ = 0;
+  int flatLimit_ = kFlatListingLimit;
+  bool flatListing_ = false;
+  bool hourglass_ = false;
+  bool thumbnailMode_ = false;
+  bool stopThumbnails_ = false;
+};
+
+}  // namespace velmora

@@ -1,0 +1,40 @@
+#include "win32/shell_context.h"
+
+#include "win32/strings.h"
+
+namespace velmora {
+
+void ShellContext::Start() {
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+  if (!allocator_) SHGetMalloc(allocator_.put());
+  if (!desktop_) SHGetDesktopFolder(desktop_.put());
+}
+
+void ShellContext::Stop() {
+  desktop_.Reset();
+  allocator_.Reset();
+  if (comInitialized_) CoUninitialize();
+  if (oleInitialized_) OleUninitialize();
+  comInitialized_ = oleInitialized_ = false;
+}
+
+ItemIdList ShellContext::ParseToItemId(const std::string& path) const {
+  ItemIdList result;
+  if (!desktop_ || path.empty()) return result;
+  std::wstring wide = AnsiToWide(path, MAX_PATH);
+  if (wide.empty()) return result;
+  ULONG eaten = 0;
+  if (FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, result.put(allocator_.get()), nullptr)))
+    result.Reset();
+  return result;
+}
+
+ComPtr<IShellFolder> ShellContext::BindToFolder(const std::string& path) const {
+  ComPtr<IShellFolder> folder;
+  ItemIdList item = ParseToItemId(path);
+  if (item) desktop_->BindToObject(item.get(), nullptr, IID_IShellFolder, folder.put_void());
+  return folder;
+}
+
+}  // namespace velmora

@@ -1,0 +1,40 @@
+// The process's shell session: OLE and COM start-up, the desktop folder and the shell allocator,
+// and the path-to-item steps every shell feature takes.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "win32/com_ptr.h"
+#include "win32/item_id_list.h"
+
+namespace velmora {
+
+class ShellContext {
+ public:
+  ShellContext() = default;
+  ~ShellContext() { Stop(); }
+  ShellContext(const ShellContext&) = delete;
+  ShellContext& operator=(const ShellContext&) = delete;
+
+  void Start();
+  // Releases the shell objects before COM and OLE end, so that their Release still has COM.
+  void Stop();
+
+  IShellFolder* desktop() const { return desktop_.get(); }
+  IMalloc* allocator() const { return allocator_.get(); }
+
+  // Path to item identifier list through the desktop folder; empty on failure.
+  ItemIdList ParseToItemId(const std::string& path) const;
+  // The shell folder of a folder path; empty on failure.
+  ComPtr<IShellFolder> BindToFolder(const std::string& path) const;
+
+ private:
+  bool oleInitialized_ = false;
+  bool comInitialized_ = false;
+  ComPtr<IMalloc> allocator_;
+  ComPtr<IShellFolder> desktop_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "app/command_table.h"
+#include "app/window_rules.h"
+#include "browse/completion_cursor.h"
+#include "browse/file_record.h"
+#include "text/cp932.h"
+
+namespace velmora {
+namespace {
+
+TEST(WindowRules, SystemLevelFromTheVersion) {
+  EXPECT_EQ(SystemLevelFor(true, kPlatformNt, 10, 0), 2);
+  EXPECT_EQ(SystemLevelFor(true, kPlatformNt, 5, 0), 2);
+  EXPECT_EQ(SystemLevelFor(true, kPlatformNt, 4, 0), 0);
+  EXPECT_EQ(SystemLevelFor(true, kPlatformWindows9x, 4, 90), 1);  // Me
+  EXPECT_EQ(SystemLevelFor(true, kPlatformWindows9x, 4, 10), 0);  // 98
+  EXPECT_EQ(SystemLevelFor(false, kPlatformNt, 10, 0), 0);
+}
+
+TEST(WindowRules, LayoutClampsACopyAndKeepsTheStoredWidth) {
+  // Minimised: the client is 0 wide, the pane is laid out at its minimum.
+  EXPECT_EQ(LaidOutLeftWidth(300, 0), kSplitterMinimum);
+  // Restored: the same stored width gives the pane back.
+  EXPECT_EQ(LaidOutLeftWidth(300, 800), 300);
+  // Narrow: the list keeps its minimum.
+  EXPECT_EQ(LaidOutLeftWidth(300, 200), 200 - kSplitterWidth - kSplitterMinimum);
+  EXPECT_EQ(LaidOutLeftWidth(10, 800), kSplitterMinimum);
+  // The splitter's drag is clamped the same way, and only it changes the stored width.
+  EXPECT_EQ(DraggedLeftWidth(790, 800), 800 - kSplitterWidth - kSplitterMinimum);
+  EXPECT_EQ(DraggedLeftWidth(-20, 800), kSplitterMinimum);
+  EXPECT_EQ(DraggedLeftWidth(222, 800), 222);
+}
+
+std::unique_ptr<FileRecord> Record(const std::string& name, const std::string& type) {
+  auto r = std::make_unique<FileRecord>();
+  r->name = name;
+  r->typeText = type;
+  return r;
+}
+
+TEST(CompletionCursor, FollowsRecordsAcrossReorders) {
+  FileRecordList records;
+  records.push_back(Record("a", "done"));
+  records.push_back(Record("b", ""));
+  records.push_back(Record("c", ""));
+  CompletionCursor cursor;
+  EXPECT_EQ(cursor.Next(records), 1u);
+  records[1]->typeText = "done";
+  EXPECT_EQ(cursor.Next(records), 2u);
+  // A sort moves the incomplete record in front of the cursor: a rewind finds it.
+  std::swap(records[0], records[2]);
+  cursor.Rewind();
+  EXPECT_EQ(cursor.Next(records), 0u);
+  records[0]->typeText = "done";
+  EXPECT_EQ(cursor.Next(records), CompletionCursor::kNone);
+  records.clear();
+  cursor.Rewind();
+  EXPECT_EQ(cursor.Next(records), CompletionCursor::kNone);
+}
+
+TEST(CommandTable, OnlyCommandsWithAnActionRunAndTheirRulesHold) {
+  CommandTable table;
+  int runs = 0;
+  bool allowed = false;
+  Command open;
+  open.id = 10;
+  open.hint = "開く|ファイルを開く";
+  open.run = [&] { ++runs; };
+  open.available = [&] { return allowed; };
+  table.Add(open);
+  Command later;
+  later.id = 11;
+  table.Add(later);
+
+  EXPECT_FALSE(table.Run(10));
+  allowed = true;
+  EXPECT_TRUE(table.Run(10));
+  EXPECT_EQ(runs, 1);
+  // A command whose feature is not there is never available.
+  EXPECT_FALSE(table.IsAvailable(11));
+  EXPECT_FALSE(table.Run(11));
+  EXPECT_FALSE(table.Run(99));
+  EXPECT_EQ(table.Hint(10), "開く|ファイルを開く");
+  EXPECT_EQ(table.Hint(99), "");
+  EXPECT_TRUE(table.IsVisible(11));
+  // One declaration per id.
+  EXPECT_THROW(table.Add(open), std::logic_error);
+}
+
+TEST(PathRules, NetworkPathsAndTheirRoots) {
+  EXPECT_TRUE(IsNetworkPath("\\\\server\\share"));
+  EXPECT_FALSE(IsNetworkPath("C:\\a"));
+  EXPECT_FALSE(IsNetworkPath("\\a"));
+  EXPECT_EQ(DriveRoot("C:\\Program Files\\Velmora\\"), "C:\\");
+  EXPECT_EQ(DriveRoot("\\\\server\\share\\dir\\x"), "\\\\server\\share\\");
+  EXPECT_EQ(DriveRoot("\\\\server\\share"), "\\\\server\\share");
+  // A trail byte 0x5C inside the server's name is not a delimiter.
+  EXPECT_EQ(DriveRoot("\\\\ソ表\\能\\dir"), "\\\\ソ表\\能\\");
+}
+
+TEST(ShellOverlay, SharedFoldersAndShortcutFilesOnly) {
+  EXPECT_EQ(ShellOverlayIndex(true, true, false), 0);
+  EXPECT_EQ(ShellOverlayIndex(true, false, true), -1);  // a folder shortcut shows as a folder
+  EXPECT_EQ(ShellOverlayIndex(false, false, true), 1);
+  EXPECT_EQ(ShellOverlayIndex(false, true, false), -1);
+  EXPECT_EQ(ShellOverlayIndex(false, false, false), -1);
+}
+
+}  // namespace
+}  // namespace velmora
