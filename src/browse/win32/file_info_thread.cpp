@@ -22,7 +22,6 @@ bool TFileInfoThread::Start() {
 DWORD WINAPI TFileInfoThread::Run(void* param) {
   auto* self = static_cast<TFileInfoThread*>(param);
   for (int step = 0; !self->finished.load(); ++step) {
-    self->currentRow.store(step);
     // Sent, not posted: the worker waits until the item has run on the interface thread.
     DWORD_PTR more = 0;
     if (!SendMessageTimeoutA(self->window_, self->workMessage_, static_cast<WPARAM>(step),
@@ -33,8 +32,6 @@ DWORD WINAPI TFileInfoThread::Run(void* param) {
   PostMessageA(self->window_, self->doneMessage_, static_cast<WPARAM>(self->id_), 0);
   return 0;
 }
-
-bool TFileInfoThread::Ended() const { return !thread_ || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
 
 void TFileInfoThread::StopAndWait() {
   finished.store(true);

@@ -21,10 +21,8 @@ class TFileInfoThread {
   // Asks the thread to stop after the item in hand and waits for it to end, meanwhile
   // running the item it may already have handed over; otherwise both would wait forever.
   void StopAndWait();
-  bool Ended() const;
   unsigned id() const { return id_; }
 
-  std::atomic<int> currentRow{0};
   std::atomic<bool> finished{false};
 
  private:
