@@ -435,6 +435,7 @@ void TOrvikBinder::Construct() {
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
                  ownFolder);
   SetUpRootIcon();
+  SetUpVelmoraAbout(aboutDialog1_);
 }
 
 void TOrvikBinder::SetUpRootIcon() {
@@ -741,6 +742,8 @@ void TOrvikBinder::OpenHelp() {
   ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
+void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
+
 void TOrvikBinder::OnInitMenuPopup(HMENU menu) {
   // A command is greyed while it cannot run, so that nothing offered does nothing.
   const int count = GetMenuItemCount(menu);
@@ -801,7 +804,7 @@ void TOrvikBinder::DeclareCommands() {
   add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, nullptr);
   add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, nullptr);
   add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
-  add(IDM_ABOUT, "バージョン情報", "", 13, nullptr);
+  add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
 
   menuLayout_ = {
       {"ファイル(&F)", {IDM_NEW_BINDER, kSeparator, IDM_EXIT}},

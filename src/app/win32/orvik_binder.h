@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "about/win32/about_dialog.h"
 #include "app/command_table.h"
 #include "app/win32/control_ids.h"
 #include "binders/win32/binder_tree.h"
@@ -58,6 +59,7 @@ class TOrvikBinder : private BrowserHost {
   Browser& browser() { return browser_; }
   const Browser& browser() const { return browser_; }
   const CommandTable& commands() const { return commands_; }
+  TAboutDialog& aboutDialog() { return aboutDialog1_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -111,6 +113,7 @@ class TOrvikBinder : private BrowserHost {
   LRESULT OnNotify(NMHDR* header);
   void ExpandButtonClick(int tag);
   void OpenHelp();
+  void About1Click();
   void OnInitMenuPopup(HMENU menu);
   void OnMeasureItem(MEASUREITEMSTRUCT* mi);
   void OnDrawItem(DRAWITEMSTRUCT* di);
@@ -140,6 +143,7 @@ class TOrvikBinder : private BrowserHost {
   Browser browser_;
   CommandTable commands_;
   std::vector<MenuLayout> menuLayout_;
+  TAboutDialog aboutDialog1_;
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
