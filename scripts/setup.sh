@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
   libgtest-dev googletest libbenchmark-dev libjpeg-dev
+  dpkg-dev nasm
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho locales
@@ -33,3 +34,6 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo_cmd[@]}" locale-gen >/dev/null
 fi
+
+# libjpeg for the mingw builds, cross-built once from the distribution's source package.
+"$(dirname "$0")/libjpeg-cross.sh"

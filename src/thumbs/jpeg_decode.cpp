@@ -1,0 +1,173 @@
+// JPEG decoding through libjpeg with an error manager that returns to the caller.
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "thumbs/picture_decode.h"
+
+namespace velmora {
+
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+// libjpeg's own handler ends the process; jump back into Run instead.
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+  ErrorManager* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  std::longjmp(err->jump, 1);
+}
+
+// Warnings are not printed. Running out of data is a failure rather than a picture with a
+// grey lower part; other damage that libjpeg gets past is tolerated, as viewers do.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF) ErrorExit(cinfo);
+  cinfo->err->num_warnings++;
+}
+
+struct Job {
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+  int minWidth = 0;
+  int minHeight = 0;
+  DecodedPicture* out = nullptr;  // null: the header only
+  int width = 0;
+  int height = 0;
+  std::vector<JSAMPLE> inkRow;
+  const char* refusal = nullptr;
+
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  bool created = false;
+
+  Job() {
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ErrorExit;
+    err.pub.emit_message = EmitMessage;
+    err.message[0] = '\0';
+  }
+  ~Job() {
+    if (created) jpeg_destroy_decompress(&cinfo);
+  }
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+};
+
+// Four-colour ink to screen colour. Files with Adobe's marker store the ink inverted, as
+// Photoshop writes them.
+void InkRowToPixels(const JSAMPLE* ink, std::uint32_t* out, int width, bool inverted) {
+  for (int x = 0; x < width; ++x, ink += 4) {
+    int c = ink[0], m = ink[1], y = ink[2], k = ink[3];
+    if (!inverted) {
+      c = 255 - c;
+      m = 255 - m;
+      y = 255 - y;
+      k = 255 - k;
+    }
+    const std::uint32_t r = static_cast<std::uint32_t>(c * k / 255);
+    const std::uint32_t g = static_cast<std::uint32_t>(m * k / 255);
+    const std::uint32_t b = static_cast<std::uint32_t>(y * k / 255);
+    out[x] = b | (g << 8) | (r << 16);
+  }
+}
+
+// Every libjpeg call that may leave by longjmp runs in this frame, which holds no object with
+// a destructor, so the jump skips none; the decompressor is destroyed by Job.
+bool Run(Job& job) {
+  if (setjmp(job.err.jump)) return false;
+  jpeg_create_decompress(&job.cinfo);
+  job.created = true;
+  jpeg_mem_src(&job.cinfo, job.data, static_cast<unsigned long>(job.size));
+  jpeg_read_header(&job.cinfo, TRUE);
+  job.width = static_cast<int>(job.cinfo.image_width);
+  job.height = static_cast<int>(job.cinfo.image_height);
+  if (!job.out) return true;
+
+  jpeg_decompress_struct& cinfo = job.cinfo;
+  const bool ink = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+  cinfo.out_color_space = ink ? JCS_CMYK : JCS_EXT_BGRX;
+  cinfo.scale_num = 1;
+  cinfo.scale_denom = static_cast<unsigned int>(JpegScaleDenominator(job.width, job.height, job.minWidth, job.minHeight));
+  jpeg_calc_output_dimensions(&cinfo);
+  const int outWidth = static_cast<int>(cinfo.output_width);
+  const int outHeight = static_cast<int>(cinfo.output_height);
+  if (static_cast<std::int64_t>(outWidth) * outHeight > kMaxDecodedPixels) {
+    job.refusal = "picture too large";
+    return false;
+  }
+  DecodedPicture& out = *job.out;
+  out.sourceWidth = job.width;
+  out.sourceHeight = job.height;
+  out.pixels.Resize(outWidth, outHeight);
+  if (ink) job.inkRow.resize(static_cast<std::size_t>(outWidth) * 4);
+
+  jpeg_start_decompress(&cinfo);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    std::uint32_t* pixels = out.pixels.Row(static_cast<int>(cinfo.output_scanline));
+    JSAMPROW row = ink ? job.inkRow.data() : reinterpret_cast<JSAMPROW>(pixels);
+    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
+      job.refusal = "no more data";
+      return false;
+    }
+    if (ink) InkRowToPixels(job.inkRow.data(), pixels, outWidth, cinfo.saw_Adobe_marker);
+  }
+  jpeg_finish_decompress(&cinfo);
+  return true;
+}
+
+bool RunJob(Job& job, std::string* error) {
+  if (job.size == 0 || static_cast<unsigned long>(job.size) != job.size) {
+    if (error) *error = job.size == 0 ? "empty file" : "file too large";
+    return false;
+  }
+  bool ok = false;
+  try {
+    ok = Run(job);
+  } catch (const std::bad_alloc&) {
+    job.refusal = "out of memory";
+  }
+  if (!ok && error) *error = job.refusal ? job.refusal : job.err.message;
+  return ok;
+}
+
+}  // namespace
+
+int JpegScaleDenominator(int width, int height, int minWidth, int minHeight) {
+  if (minWidth <= 0 || minHeight <= 0) return 1;
+  for (int d = 8; d > 1; d /= 2) {
+    if ((std::int64_t{width} + d - 1) / d >= minWidth && (std::int64_t{height} + d - 1) / d >= minHeight) return d;
+  }
+  return 1;
+}
+
+bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int& width, int& height) {
+  Job job;
+  job.data = data;
+  job.size = size;
+  if (!RunJob(job, nullptr)) return false;
+  width = job.width;
+  height = job.height;
+  return true;
+}
+
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
+                DecodedPicture& out, std::string* error) {
+  Job job;
+  job.data = data;
+  job.size = size;
+  job.minWidth = minWidth;
+  job.minHeight = minHeight;
+  job.out = &out;
+  return RunJob(job, error);
+}
+
+}  // namespace velmora

@@ -1,0 +1,68 @@
+// The program's own picture decoding: JPEG through libjpeg (reduced while decoding when the
+// picture is far larger than needed) and BMP, into a Raster. Nothing here ends the program or
+// throws for bad data: a file that cannot be decoded gives false and a message.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "thumbs/raster.h"
+
+namespace velmora {
+
+struct DecodedPicture {
+  Raster pixels;         // the decoded pixels, possibly a reduction of the picture
+  int sourceWidth = 0;   // the picture's full size, which fitting goes by
+  int sourceHeight = 0;
+};
+
+// Larger pictures are refused rather than allocated (a forged header cannot ask for more).
+constexpr std::int64_t kMaxDecodedPixels = std::int64_t{1} << 27;
+
+// libjpeg's DCT reduction for a width x height picture needed at least minWidth x minHeight:
+// the largest of 8, 4, 2 and 1 whose output (rounded up) still covers that; 1 when the
+// picture is no larger, or when minWidth or minHeight is not positive (full size).
+int JpegScaleDenominator(int width, int height, int minWidth, int minHeight);
+
+// The size in a JPEG's header, without decoding.
+bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int& width, int& height);
+
+// Decodes a JPEG (baseline, progressive or arithmetic; grey, colour or CMYK), reduced by
+// JpegScaleDenominator. Data that ends before the picture does is a failure.
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
+                DecodedPicture& out, std::string* error = nullptr);
+
+// Decodes a BMP file's bytes: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with
+// bit-field masks, bottom-up or top-down, any of the usual header versions; run-length
+// compressed files are refused. A picture far larger than minWidth x minHeight is reduced
+// by a whole factor while reading (each pixel the average of a square of pixels).
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
+               DecodedPicture& out, std::string* error = nullptr);
+
+enum class PictureFormat { Unknown, Jpeg, Bmp };
+
+// By content, not by name: a ".jpg" that is really text is Unknown.
+PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size);
+
+// JPEG or BMP by content.
+bool DecodePicture(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
+                   DecodedPicture& out, std::string* error = nullptr);
+
+// Reads picture files (paths in the program's code page) into one buffer kept from file to
+// file, so that a pass over many files holds at most the largest file and its picture.
+class PictureReader {
+ public:
+  // Files above this size are refused unread.
+  static constexpr std::int64_t kMaxFileBytes = std::int64_t{512} << 20;
+
+  bool Load(const std::string& path, int minWidth, int minHeight, DecodedPicture& out,
+            std::string* error = nullptr);
+  // Gives the buffer's memory back.
+  void Release();
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace velmora

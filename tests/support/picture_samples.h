@@ -1,0 +1,40 @@
+// Pictures made in the test itself: JPEG through libjpeg's encoder, BMP byte by byte.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+using Bytes = std::vector<std::uint8_t>;
+// Colour of a pixel as 0x00RRGGBB (or a palette index for BMP files of 8 bits and fewer).
+using PixelFn = std::function<std::uint32_t(int x, int y)>;
+
+enum class JpegKind { Colour, Grey, InvertedInk };
+
+struct JpegOptions {
+  JpegKind kind = JpegKind::Colour;
+  int quality = 90;
+  bool progressive = false;
+  bool arithmetic = false;
+};
+
+Bytes EncodeJpeg(int width, int height, const PixelFn& pixel, const JpegOptions& options = {});
+
+struct BmpOptions {
+  int bits = 24;               // 1, 4, 8, 16, 24 or 32
+  bool topDown = false;
+  int headerSize = 40;         // 12, 40 or 124
+  bool bitfields = false;      // 16 bits: 5-6-5; 32 bits: red, green, blue in the top three bytes
+  std::vector<std::uint32_t> palette;  // 0x00RRGGBB
+};
+
+Bytes EncodeBmp(int width, int height, const PixelFn& pixel, const BmpOptions& options = {});
+
+// Quadrants red, green / blue, white.
+std::uint32_t Quadrants(int x, int y, int width, int height);
+
+void WriteFileBytes(const std::string& path, const Bytes& bytes);
+
+}  // namespace test_support

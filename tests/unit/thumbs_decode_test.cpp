@@ -1,0 +1,358 @@
+// The program's own JPEG and BMP decoding, on pictures made in the test.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/picture_samples.h"
+#include "thumbs/picture_decode.h"
+
+namespace velmora {
+namespace {
+
+using test_support::Bytes;
+using test_support::BmpOptions;
+using test_support::EncodeBmp;
+using test_support::EncodeJpeg;
+using test_support::JpegKind;
+using test_support::JpegOptions;
+
+test_support::PixelFn QuadrantsOf(int w, int h) {
+  return [w, h](int x, int y) { return test_support::Quadrants(x, y, w, h); };
+}
+
+int Distance(Colour a, Colour b) {
+  return std::max({std::abs(RedOf(a) - RedOf(b)), std::abs(GreenOf(a) - GreenOf(b)), std::abs(BlueOf(a) - BlueOf(b))});
+}
+
+// Red, green / blue, white, sampled in the middle of each quadrant. In grey only the order of
+// brightness is certain, as encoders weigh the channels differently.
+void ExpectQuadrants(const Raster& r, int tolerance, bool grey = false) {
+  const int xs[2] = {r.width() / 4, 3 * r.width() / 4}, ys[2] = {r.height() / 4, 3 * r.height() / 4};
+  const Colour colour[4] = {Rgb(255, 0, 0), Rgb(0, 255, 0), Rgb(0, 0, 255), Rgb(255, 255, 255)};
+  Colour got[4];
+  for (int i = 0; i < 4; ++i) {
+    got[i] = r.At(xs[i % 2], ys[i / 2]);
+    if (grey) {
+      EXPECT_TRUE(RedOf(got[i]) == GreenOf(got[i]) && GreenOf(got[i]) == BlueOf(got[i])) << std::hex << got[i];
+    } else {
+      EXPECT_LE(Distance(got[i], colour[i]), tolerance) << "quadrant " << i << ": " << std::hex << got[i];
+    }
+  }
+  if (grey) {
+    EXPECT_LT(RedOf(got[2]), RedOf(got[0]));  // blue, red, green, white
+    EXPECT_LT(RedOf(got[0]), RedOf(got[1]));
+    EXPECT_LT(RedOf(got[1]), RedOf(got[3]));
+  }
+}
+
+bool Decodes(const Bytes& b, int minW = 0, int minH = 0, std::string* error = nullptr) {
+  DecodedPicture p;
+  return DecodePicture(b.data(), b.size(), minW, minH, p, error);
+}
+
+TEST(JpegDecode, ScaleIsTheLargestReductionThatStillCoversTheCell) {
+  EXPECT_EQ(JpegScaleDenominator(4000, 3000, 32, 32), 8);
+  EXPECT_EQ(JpegScaleDenominator(200, 100, 32, 32), 2);
+  EXPECT_EQ(JpegScaleDenominator(255, 255, 32, 32), 8);  // 32 x 32, rounded up
+  EXPECT_EQ(JpegScaleDenominator(248, 248, 32, 32), 4);
+  EXPECT_EQ(JpegScaleDenominator(20, 20, 32, 32), 1);
+  EXPECT_EQ(JpegScaleDenominator(4000, 3000, 146, 89), 8);
+  EXPECT_EQ(JpegScaleDenominator(800, 600, 146, 89), 4);
+  EXPECT_EQ(JpegScaleDenominator(4000, 3000, 0, 0), 1);
+}
+
+TEST(JpegDecode, TwelveMegapixelPhotoIsDecodedAtAnEighth) {
+  const Bytes jpeg = EncodeJpeg(4000, 3000, QuadrantsOf(4000, 3000), {JpegKind::Colour, 75});
+  int w = 0, h = 0;
+  ASSERT_TRUE(ReadJpegSize(jpeg.data(), jpeg.size(), w, h));
+  EXPECT_EQ(w, 4000);
+  EXPECT_EQ(h, 3000);
+  DecodedPicture p;
+  std::string error;
+  ASSERT_TRUE(DecodeJpeg(jpeg.data(), jpeg.size(), 32, 32, p, &error)) << error;
+  EXPECT_EQ(p.pixels.width(), 500);
+  EXPECT_EQ(p.pixels.height(), 375);
+  EXPECT_EQ(p.sourceWidth, 4000);
+  EXPECT_EQ(p.sourceHeight, 3000);
+  ExpectQuadrants(p.pixels, 8);
+}
+
+TEST(JpegDecode, SmallPicturesAndEveryKindOfJpeg) {
+  DecodedPicture p;
+  std::string error;
+  const Bytes plain = EncodeJpeg(200, 100, QuadrantsOf(200, 100));
+  ASSERT_TRUE(DecodeJpeg(plain.data(), plain.size(), 32, 32, p, &error)) << error;
+  EXPECT_EQ(p.pixels.width(), 100);
+  EXPECT_EQ(p.pixels.height(), 50);
+  ASSERT_TRUE(DecodeJpeg(plain.data(), plain.size(), 0, 0, p, &error)) << error;
+  EXPECT_EQ(p.pixels.width(), 200);
+  ExpectQuadrants(p.pixels, 8);
+
+  struct Kind {
+    const char* name;
+    JpegOptions options;
+    bool grey;
+  } kinds[] = {
+      {"grey", {JpegKind::Grey, 90, false, false}, true},
+      {"progressive", {JpegKind::Colour, 90, true, false}, false},
+      {"arithmetic", {JpegKind::Colour, 90, false, true}, false},
+      {"ink", {JpegKind::InvertedInk, 90, false, false}, false},
+  };
+  for (const Kind& k : kinds) {
+    SCOPED_TRACE(k.name);
+    const Bytes jpeg = EncodeJpeg(64, 48, QuadrantsOf(64, 48), k.options);
+    ASSERT_TRUE(DecodeJpeg(jpeg.data(), jpeg.size(), 8, 6, p, &error)) << error;
+    EXPECT_EQ(p.pixels.width(), 8);
+    EXPECT_EQ(p.pixels.height(), 6);
+    ExpectQuadrants(p.pixels, 24, k.grey);
+    ASSERT_TRUE(DecodeJpeg(jpeg.data(), jpeg.size(), 0, 0, p, &error)) << error;
+    EXPECT_EQ(p.pixels.width(), 64);
+    ExpectQuadrants(p.pixels, 12, k.grey);
+  }
+}
+
+TEST(JpegDecode, DamagedDataFailsCleanlyAndLeavesTheDecoderUsable) {
+  const Bytes good = EncodeJpeg(120, 80, QuadrantsOf(120, 80));
+  const Bytes progressive = EncodeJpeg(120, 80, QuadrantsOf(120, 80), {JpegKind::Colour, 90, true, false});
+  std::vector<Bytes> bad = {
+      {},
+      Bytes{'h', 'e', 'l', 'l', 'o', '\n'},
+      Bytes{0xFF, 0xD8, 0xFF, 'g', 'a', 'r', 'b', 'a', 'g', 'e'},
+      Bytes(good.begin(), good.begin() + 2),
+      Bytes(good.begin(), good.begin() + 200),
+      Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)),
+      Bytes(good.begin(), good.end() - 40),
+      Bytes(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(progressive.size() / 2)),
+  };
+  for (std::size_t i = 0; i < bad.size(); ++i) {
+    DecodedPicture p;
+    std::string error;
+    EXPECT_FALSE(DecodeJpeg(bad[i].data(), bad[i].size(), 32, 32, p, &error)) << i;
+    EXPECT_FALSE(error.empty()) << i;
+    EXPECT_FALSE(Decodes(bad[i])) << i;
+    ASSERT_TRUE(Decodes(good)) << "after " << i;
+  }
+  int w = 0, h = 0;
+  EXPECT_FALSE(ReadJpegSize(bad[1].data(), bad[1].size(), w, h));
+
+  // A header that claims 60,000 x 60,000 is refused at full size before anything is allocated.
+  Bytes forged = good;
+  for (std::size_t i = 0; i + 8 < forged.size(); ++i) {
+    if (forged[i] == 0xFF && forged[i + 1] == 0xC0) {
+      forged[i + 5] = forged[i + 7] = 0xEA;
+      forged[i + 6] = forged[i + 8] = 0x60;
+      break;
+    }
+  }
+  ASSERT_TRUE(ReadJpegSize(forged.data(), forged.size(), w, h));
+  EXPECT_EQ(w, 60000);
+  DecodedPicture p;
+  std::string error;
+  EXPECT_FALSE(DecodeJpeg(forged.data(), forged.size(), 0, 0, p, &error));
+  EXPECT_EQ(error, "picture too large");
+}
+
+// 0x00RRGGBB of a pattern that differs in every channel from pixel to pixel.
+std::uint32_t Pattern(int x, int y) {
+  return static_cast<std::uint32_t>(((x * 37 + y * 11) & 0xFF) << 16 | ((x * 5 + y * 71) & 0xFF) << 8 | ((x * 101 + y * 3) & 0xFF));
+}
+
+int Widen(std::uint32_t v, int bits) {
+  const int top = (1 << bits) - 1;
+  return (static_cast<int>(v) * 255 + top / 2) / top;
+}
+
+TEST(BmpDecode, EveryDepthAndHeaderReadsBackExactly) {
+  std::vector<std::uint32_t> palette;
+  for (int i = 0; i < 256; ++i) palette.push_back(Pattern(i, 7 * i));
+  struct Case {
+    const char* name;
+    BmpOptions options;
+  } cases[] = {
+      {"24 bottom-up", {24, false, 40, false, {}}},
+      {"24 top-down", {24, true, 40, false, {}}},
+      {"24 oldest header", {24, false, 12, false, {}}},
+      {"32", {32, false, 40, false, {}}},
+      {"32 bit fields", {32, false, 40, true, {}}},
+      {"32 bit fields in a v5 header", {32, true, 124, true, {}}},
+      {"16 five-five-five", {16, false, 40, false, {}}},
+      {"16 five-six-five", {16, false, 40, true, {}}},
+      {"8", {8, false, 40, false, palette}},
+      {"4", {4, true, 40, false, std::vector<std::uint32_t>(palette.begin(), palette.begin() + 16)}},
+      {"1", {1, false, 40, false, {0x000000, 0xFFFFFF}}},
+      {"8 oldest header", {8, false, 12, false, palette}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int bits = c.options.bits;
+    const int w = 13, h = 5;
+    auto pixel = [&](int x, int y) -> std::uint32_t {
+      return bits <= 8 ? static_cast<std::uint32_t>((x + 3 * y) % (1 << bits)) : Pattern(x, y);
+    };
+    const Bytes bmp = EncodeBmp(w, h, pixel, c.options);
+    DecodedPicture p;
+    std::string error;
+    ASSERT_TRUE(DecodeBmp(bmp.data(), bmp.size(), 0, 0, p, &error)) << error;
+    ASSERT_EQ(p.pixels.width(), w);
+    ASSERT_EQ(p.pixels.height(), h);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const std::uint32_t v = bits <= 8 ? c.options.palette[pixel(x, y)] : Pattern(x, y);
+        int r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
+        if (bits == 16) {
+          const bool six = c.options.bitfields;
+          r = Widen(r >> 3, 5);
+          g = Widen(g >> (six ? 2 : 3), six ? 6 : 5);
+          b = Widen(b >> 3, 5);
+        }
+        ASSERT_EQ(p.pixels.At(x, y), Rgb(r, g, b)) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(BmpDecode, LargePicturesAreReducedByAveragingWhileRead) {
+  const Bytes quads = EncodeBmp(320, 240, QuadrantsOf(320, 240));
+  DecodedPicture p;
+  ASSERT_TRUE(DecodeBmp(quads.data(), quads.size(), 32, 32, p));
+  EXPECT_EQ(p.pixels.width(), 45);  // reduced by 7, the most that still covers 32 rows
+  EXPECT_EQ(p.pixels.height(), 34);
+  EXPECT_EQ(p.sourceWidth, 320);
+  EXPECT_EQ(p.sourceHeight, 240);
+  ExpectQuadrants(p.pixels, 0);
+
+  const Bytes stripes = EncodeBmp(70, 70, [](int x, int) { return x % 2 ? 0xFFFFFFu : 0u; });
+  ASSERT_TRUE(DecodeBmp(stripes.data(), stripes.size(), 10, 10, p));
+  ASSERT_EQ(p.pixels.width(), 10);
+  EXPECT_EQ(p.pixels.At(0, 0), Rgb(109, 109, 109));  // three white columns of seven
+  EXPECT_EQ(p.pixels.At(1, 0), Rgb(146, 146, 146));  // four of seven
+}
+
+TEST(BmpDecode, DamagedOrUnsupportedFilesFailCleanly) {
+  const Bytes good = EncodeBmp(9, 4, QuadrantsOf(9, 4));
+  auto with = [&](std::size_t at, std::uint8_t value) {
+    Bytes b = good;
+    b[at] = value;
+    return b;
+  };
+  const std::vector<std::pair<const char*, Bytes>> bad = {
+      {"ends early", Bytes(good.begin(), good.end() - 10)},
+      {"header only", Bytes(good.begin(), good.begin() + 54)},
+      {"just BM", Bytes{'B', 'M'}},
+      {"run-length", with(30, 1)},
+      {"zero width", with(18, 0)},
+      {"odd header size", with(14, 20)},
+      {"pixels past the end", with(13, 0x7F)},
+      {"depth 7", with(28, 7)},
+  };
+  for (const auto& [name, bytes] : bad) {
+    DecodedPicture p;
+    std::string error;
+    EXPECT_FALSE(DecodeBmp(bytes.data(), bytes.size(), 0, 0, p, &error)) << name;
+    EXPECT_FALSE(error.empty()) << name;
+  }
+}
+
+class PictureFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    folder_ = std::filesystem::temp_directory_path() / ("velmora-pictures-" + std::to_string(stamp));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  std::string Path(const std::string& name) const {
+    return folder_.string() + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+  }
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    test_support::WriteFileBytes(Path(name), bytes);
+    return Path(name);
+  }
+  std::filesystem::path folder_;
+};
+
+TEST_F(PictureFiles, ContentDecidesTheDecoderAndBadFilesFailCleanly) {
+  const Bytes jpeg = EncodeJpeg(64, 48, QuadrantsOf(64, 48));
+  const Bytes bmp = EncodeBmp(64, 48, QuadrantsOf(64, 48));
+  PictureReader reader;
+  DecodedPicture p;
+  std::string error;
+  ASSERT_TRUE(reader.Load(Write("写真ソフト表.JPG", jpeg), 32, 24, p, &error)) << error;
+  EXPECT_EQ(p.pixels.width(), 32);
+  ExpectQuadrants(p.pixels, 12);
+  ASSERT_TRUE(reader.Load(Write("bitmap.jpg", bmp), 0, 0, p, &error)) << error;
+  EXPECT_EQ(p.pixels.width(), 64);
+  ExpectQuadrants(p.pixels, 0);
+
+  const std::pair<const char*, Bytes> bad[] = {
+      {"text.jpg", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}},
+      {"empty.jpg", Bytes{}},
+      {"cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2))},
+      {"cut.bmp", Bytes(bmp.begin(), bmp.begin() + 100)},
+  };
+  for (const auto& [name, bytes] : bad) {
+    error.clear();
+    EXPECT_FALSE(reader.Load(Write(name, bytes), 32, 32, p, &error)) << name;
+    EXPECT_FALSE(error.empty()) << name;
+  }
+  EXPECT_FALSE(reader.Load(Path("missing.jpg"), 32, 32, p, &error));
+  EXPECT_EQ(error, "cannot open the file");
+  ASSERT_TRUE(reader.Load(Path("写真ソフト表.JPG"), 32, 24, p, &error)) << error;
+  reader.Release();
+}
+
+#ifndef _WIN32
+// Files written by another encoder (ImageMagick), where it is installed.
+TEST_F(PictureFiles, FilesFromImageMagick) {
+  const std::string dir = Path("");
+  auto run = [&](const std::string& args) {
+    return std::system(("cd '" + dir + "' && convert " + args + " >/dev/null 2>&1").c_str()) == 0;
+  };
+  if (!run("-size 32x24 xc:red xc:lime +append \\( -size 32x24 xc:blue xc:white +append \\) -append base.png"))
+    GTEST_SKIP() << "ImageMagick's convert is not available";
+  struct Made {
+    const char* file;
+    const char* options;
+    int tolerance;
+    bool grey;
+  } made[] = {
+      {"plain.jpg", "-quality 90", 16, false},
+      {"progressive.jpg", "-interlace Plane", 16, false},
+      {"grey.jpg", "-colorspace Gray", 16, true},
+      {"ink.jpg", "-colorspace CMYK", 24, false},
+      {"true.bmp", "-type TrueColor BMP3:", 0, false},
+      {"palette.bmp", "-type Palette BMP3:", 0, false},
+      {"alpha.bmp", "-type TrueColorAlpha BMP:", 0, false},
+      {"565.bmp", "-define bmp:subtype=RGB565 BMP:", 0, false},
+      {"os2.bmp", "BMP2:", 0, false},
+  };
+  PictureReader reader;
+  for (const Made& m : made) {
+    SCOPED_TRACE(m.file);
+    std::string options = m.options, target = m.file;
+    if (!options.empty() && options.back() == ':') {
+      const std::size_t space = options.rfind(' ');
+      target = options.substr(space == std::string::npos ? 0 : space + 1) + m.file;
+      options = space == std::string::npos ? "" : options.substr(0, space);
+    }
+    ASSERT_TRUE(run("base.png " + options + " " + target));
+    DecodedPicture p;
+    std::string error;
+    ASSERT_TRUE(reader.Load(Path(m.file), 0, 0, p, &error)) << error;
+    EXPECT_EQ(p.pixels.width(), 64);
+    ExpectQuadrants(p.pixels, m.tolerance, m.grey);
+  }
+  ASSERT_TRUE(run("base.png -type Palette -compress RLE BMP3:rle.bmp"));
+  DecodedPicture p;
+  EXPECT_FALSE(reader.Load(Path("rle.bmp"), 0, 0, p));
+}
+#endif
+
+}  // namespace
+}  // namespace velmora
