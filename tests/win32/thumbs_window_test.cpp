@@ -215,8 +215,13 @@ TEST_F(ThumbsTest, PassPicturesEveryRowAndBadFilesGetTheirFramedIcon) {
 
   // No extractor under Wine: .jpeg and .png go to the shell and get their icons; so do the
   // files that cannot be decoded, and folders.
-  for (const char* name : {"other.jpeg", "pic.png", "truncated.jpg", "zero.jpg", "text.jpg", "sub"})
-    EXPECT_TRUE(SamePixels(RowCell(name), FramedIconCell(content + name))) << name;
+  for (const char* name : {"other.jpeg", "pic.png", "truncated.jpg", "zero.jpg", "text.jpg", "sub"}) {
+    const Raster cell = RowCell(name);
+    EXPECT_TRUE(SamePixels(cell, FramedIconCell(content + name))) << name;
+    // Opaque: the frame and the white behind the icon show on any background.
+    EXPECT_EQ(cell.At(0, 0), 0xC0C0C0u) << name;
+    EXPECT_EQ(cell.At(cell.width() - 1, cell.height() - 1), 0xC0C0C0u) << name;
+  }
   EXPECT_TRUE(prompter.messages.empty());
 
   // High quality hands every file to the shell.
