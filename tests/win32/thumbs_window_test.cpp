@@ -239,6 +239,14 @@ TEST_F(ThumbsTest, EmptyFolderGivesTheOverlaysOnly) {
   EXPECT_EQ(ImageList_GetImageCount(window->thumbnails().images()), 4);
   EXPECT_EQ(ShownLargeImages(), window->thumbnails().images());
   EXPECT_EQ(window->progressBar().bar().Max(), 1);
+  // The overlays keep the shell icons' transparency: they are drawn over pictures.
+  for (int k = 0; k < 4; ++k) {
+    const Raster overlay = DrawImage(window->thumbnails().images(), k);
+    bool seeThrough = false;
+    for (int y = 0; y < overlay.height() && !seeThrough; ++y)
+      for (int x = 0; x < overlay.width() && !seeThrough; ++x) seeThrough = overlay.At(x, y) == 0;
+    EXPECT_TRUE(seeThrough) << k;
+  }
 }
 
 TEST_F(ThumbsTest, TreeClickMidPassStopsItAndTheNewFolderKeepsItsIcons) {

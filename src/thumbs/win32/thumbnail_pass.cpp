@@ -74,8 +74,9 @@ bool ThumbnailPass::MakeThumbnails(bool highQuality) {
   bar_.SetMax(rows);
   for (int k = 0; k < kOverlayImages; ++k) {
     HICON icon = systemLarge_ ? ImageList_GetIcon(systemLarge_, k, ILD_NORMAL) : nullptr;
-    // A missing overlay still takes its place, so that row i stays at image i + 4.
-    AddIconCell(images_.get(), icon, false);
+    // Added as icons, keeping their transparency, since they are drawn over pictures. A
+    // missing one still takes its place, so that row i stays at image i + 4.
+    if (!icon || ImageList_AddIcon(images_.get(), icon) < 0) AddIconCell(images_.get(), icon, false);
     if (icon) DestroyIcon(icon);
   }
   bool stopped = false;
