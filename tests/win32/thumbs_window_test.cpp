@@ -280,6 +280,24 @@ TEST_F(ThumbsTest, TreeClickMidPassStopsItAndTheNewFolderKeepsItsIcons) {
   for (int row = 0; row < 3; ++row) EXPECT_EQ(ShownImage(row), window->browser().records()[row]->iconIndex);
 }
 
+TEST_F(ThumbsTest, LeavingIconViewMidPassStopsIt) {
+  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
+  for (int i = 0; i < 10; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
+  OpenOn(NoSlash(content.path()), "0");
+  int seen = 0;
+  window->thumbnails().SetRowObserver([&](int row) {
+    seen = row + 1;
+    if (row == 3) PostMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_VIEW_DETAIL, 0), 0);
+  });
+  Command(IDM_THUMBNAILS);
+  EXPECT_EQ(seen, 4);
+  EXPECT_EQ(window->browser().listView().GetViewStyle(), kDetailView);
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_EQ(ShownLargeImages(), window->browser().systemLargeImages());
+  EXPECT_EQ(Names().size(), 10u);
+  EXPECT_FALSE(ThumbnailButtonEnabled());
+}
+
 TEST_F(ThumbsTest, ClosingMidPassEndsIt) {
   const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
   for (int i = 0; i < 10; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
