@@ -22,7 +22,6 @@ namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
 constexpr int kTopBarHeight = 26;
-constexpr int kPreviewHeight = 95;
 constexpr int kStatusPanelWidth = 50;
 constexpr int kTreeImageCount = 28;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
@@ -213,6 +212,10 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_APP_TREE_CLICK:
       TreeView1Click();
       return 0;
+    case WM_APP_PREVIEW:
+      previewPending_ = false;
+      UpdatePreview();
+      return 0;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       return 0;
@@ -230,13 +233,23 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
         return TRUE;
       }
+      const RECT strip = PreviewSplitterRect();
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && PtInRect(&strip, p)) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS)));
+        return TRUE;
+      }
       break;
     }
     case WM_LBUTTONDOWN: {
       const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+      const RECT strip = PreviewSplitterRect();
       if (y >= kTopBarHeight && x >= laidOutLeft_ && x < laidOutLeft_ + kSplitterWidth) {
         splitterTracking_ = true;
         splitterGrabOffset_ = x - laidOutLeft_;
+        SetCapture(hwnd_);
+      } else if (PtInRect(&strip, POINT{x, y})) {
+        previewTracking_ = true;
+        splitterGrabOffset_ = y - strip.top;
         SetCapture(hwnd_);
       }
       return 0;
@@ -246,17 +259,26 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         RECT client;
         GetClientRect(hwnd_, &client);
         SetLeftPaneWidth(DraggedLeftWidth(GET_X_LPARAM(lp) - splitterGrabOffset_, client.right));
+      } else if (previewTracking_) {
+        RECT tree;
+        GetWindowRect(tree_.hwnd(), &tree);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
+        RECT pane;
+        GetWindowRect(preview_.hwnd(), &pane);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
+        previewHeight_ = DraggedPreviewHeight(GET_Y_LPARAM(lp) - splitterGrabOffset_, tree.top, pane.bottom);
+        Layout();
       }
       return 0;
     case WM_LBUTTONUP:
       if (dragFromList_ || dragFromTree_) EndInternalDrag();
-      if (splitterTracking_) {
-        splitterTracking_ = false;
+      if (splitterTracking_ || previewTracking_) {
+        splitterTracking_ = previewTracking_ = false;
         ReleaseCapture();
       }
       return 0;
     case WM_CAPTURECHANGED:
-      splitterTracking_ = false;
+      splitterTracking_ = previewTracking_ = false;
       if ((dragFromList_ || dragFromTree_) && reinterpret_cast<HWND>(lp) != hwnd_) EndInternalDrag();
       return 0;
     case WM_QUERYENDSESSION:
@@ -335,8 +357,8 @@ void TOrvikBinder::CreateControls() {
   // The main window clips its children, so nobody else would paint the group box's inside.
   SetWindowSubclass(group, &PaintGroupBackground, 0, 0);
 
-  HWND progress = MakeControl(hwnd_, PROGRESS_CLASSA, "", 0, IDC_PROGRESS);
-  AddControlHint(progress, "進捗|サムネイルの進捗を表示");
+  progress_.Create(hwnd_, IDC_PROGRESS, 0, 0, 0, 0);
+  AddControlHint(progress_.hwnd(), "進捗|サムネイルの進捗を表示");
   MakeControl(hwnd_, "BUTTON", "高画質", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_HIGH_QUALITY);
 
   HWND tree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
@@ -346,9 +368,8 @@ void TOrvikBinder::CreateControls() {
                               instance_, nullptr);
   tree_.Attach(tree);
 
-  // The preview area and its splitter stay hidden until a picture is previewed.
-  MakeControl(hwnd_, "STATIC", "", SS_BITMAP | SS_CENTERIMAGE, IDC_PREVIEW);
-  ShowWindow(control(IDC_PREVIEW), SW_HIDE);
+  // The preview pane and its splitter stay hidden until a picture is previewed.
+  preview_.Create(hwnd_, IDC_PREVIEW);
 
   CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
@@ -446,7 +467,7 @@ void TOrvikBinder::SetUpRootIcon() {
     thumbWidth_ = large.Width() > 0 ? large.Width() : 32;
     thumbHeight_ = large.Height() > 0 ? large.Height() : 32;
   }
-  imageList2_.Reset(ImageList_Create(thumbWidth_, thumbHeight_, ILC_COLOR32 | ILC_MASK, 0, 16));
+  thumbnails_.SetUp(shell_, thumbWidth_, thumbHeight_, browser_.systemLargeImages());
   // The binder and folder pictures are drawn at 32 pixels and fitted to the shell's size.
   ImageList_SetIconSize(imageList3_.get(), thumbWidth_, thumbHeight_);
   HBITMAP strip32 = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST32), IMAGE_BITMAP,
@@ -521,14 +542,14 @@ void TOrvikBinder::Layout() {
   const int top = kTopBarHeight;
   const int paneHeight = client.bottom - top - statusHeight;
 
-  HWND preview = control(IDC_PREVIEW);
-  const bool previewShown = IsWindowVisible(preview) != FALSE;
-  const int treeHeight = previewShown ? paneHeight - kPreviewHeight - kSplitterWidth : paneHeight;
+  const bool previewShown = preview_.shown();
+  const int previewHeight = LaidOutPreviewHeight(previewHeight_, paneHeight);
+  const int treeHeight = previewShown ? paneHeight - previewHeight - kSplitterWidth : paneHeight;
   HDWP dwp = BeginDeferWindowPos(12);
   dwp = DeferWindowPos(dwp, control(IDC_TREE), nullptr, 0, top, laidOutLeft_, treeHeight, SWP_NOZORDER);
   if (previewShown)
-    dwp = DeferWindowPos(dwp, preview, nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_, kPreviewHeight,
-                         SWP_NOZORDER);
+    dwp = DeferWindowPos(dwp, preview_.hwnd(), nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_,
+                         previewHeight, SWP_NOZORDER);
   const int listLeft = laidOutLeft_ + kSplitterWidth;
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
@@ -561,6 +582,16 @@ void TOrvikBinder::SplitterMoved() {
   x += 106;
   dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, 5, 60, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
+}
+
+RECT TOrvikBinder::PreviewSplitterRect() const {
+  RECT strip = {0, 0, 0, 0};
+  if (!preview_.shown()) return strip;
+  RECT pane;
+  GetWindowRect(preview_.hwnd(), &pane);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
+  strip = {0, pane.top - kSplitterWidth, laidOutLeft_, pane.top};
+  return strip;
 }
 
 void TOrvikBinder::SetLeftPaneWidth(int width) {
@@ -666,6 +697,13 @@ LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
       case LVN_BEGINDRAG:
         BeginInternalDrag(true);
         return 0;
+      case LVN_ITEMCHANGED: {
+        // However the selection moved (mouse, arrow keys, a program), the pane follows it.
+        const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+        if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
+          RequestPreview();
+        return 0;
+      }
       default:
         return 0;
     }
@@ -795,7 +833,10 @@ void TOrvikBinder::DeclareCommands() {
   add(IDM_VIEW_ICON, "", "アイコン", -1, [this] { SpeedBtn1Click(IDM_VIEW_ICON); });
   add(IDM_VIEW_LIST, "", "一覧", -1, [this] { SpeedBtn1Click(IDM_VIEW_LIST); });
   add(IDM_VIEW_DETAIL, "", "詳細", -1, [this] { SpeedBtn1Click(IDM_VIEW_DETAIL); });
-  add(IDM_THUMBNAILS, "", "サムネイル表示", -1, nullptr);
+  add(IDM_THUMBNAILS, "", "サムネイル表示", -1, [this] { SpeedButton5Click(); }, [this] {
+    return browser_.listView().GetViewStyle() == kIconView && !browser_.rootFolder().empty() &&
+           !browser_.thumbnailMode() && !thumbnails_.running();
+  });
   add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
   // Main menu; commands whose feature is not there yet have no action and stay greyed.
   add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, nullptr);
@@ -863,6 +904,43 @@ void TOrvikBinder::TreeView1Click() {
     browser_.ShowRegisteredFolder(node);
   else
     browser_.ShowNothing();
+  UpdatePreview();
+}
+
+void TOrvikBinder::RequestPreview() {
+  // Selections change row by row: the pane is updated once they have settled.
+  if (previewPending_) return;
+  previewPending_ = true;
+  PostMessageA(hwnd_, WM_APP_PREVIEW, 0, 0);
+}
+
+void TOrvikBinder::UpdatePreview() {
+  const FileListView& list = browser_.listView();
+  const int row = list.FirstSelected();
+  const std::string path = row >= 0 ? browser_.RowFullPath(row) : browser_.rootFolder();
+  if (preview_.Update(shell_, systemLevel_, path)) Layout();
+}
+
+void TOrvikBinder::SpeedButton5Click() {
+  SetButtonEnabled(IDM_THUMBNAILS, false);
+  browser_.EnterThumbnailMode();
+  if (!thumbnails_.MakeThumbnails(IsChecked(control(IDC_HIGH_QUALITY))))
+    browser_.ShowThumbnails(thumbnails_.images(), thumbnails_.rowImages());
+}
+
+void TOrvikBinder::PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // For the outer loop, which ends the program once the pass has returned.
+      quitSeen_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
 }
 
 void TOrvikBinder::TreeView1DblClick() {

@@ -18,6 +18,9 @@
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
+#include "thumbs/win32/color_progress_bar_window.h"
+#include "thumbs/win32/preview_pane.h"
+#include "thumbs/win32/thumbnail_pass.h"
 #include "win32/image_list.h"
 #include "win32/shell_context.h"
 #include "win32/win32_prompter.h"
@@ -31,7 +34,9 @@ struct AppEnvironment {
   static AppEnvironment FromProcess();
 };
 
-class TOrvikBinder : private BrowserHost {
+constexpr int kPreviewHeight = 95;
+
+class TOrvikBinder : private BrowserHost, private ThumbnailHost {
  public:
   // Prompter: who answers questions and shows messages (the real boxes when null).
   explicit TOrvikBinder(AppEnvironment env, Prompter* prompter = nullptr);
@@ -60,6 +65,11 @@ class TOrvikBinder : private BrowserHost {
   const Browser& browser() const { return browser_; }
   const CommandTable& commands() const { return commands_; }
   TAboutDialog& aboutDialog() { return aboutDialog1_; }
+  ColorProgressBarWindow& progressBar() { return progress_; }
+  ThumbnailPass& thumbnails() { return thumbnails_; }
+  PreviewPane& preview() { return preview_; }
+  // The preview pane's height as the user last dragged it.
+  int previewHeight() const { return previewHeight_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -67,6 +77,8 @@ class TOrvikBinder : private BrowserHost {
   void SpeedButton4Click();
   void SpeedBtn1Click(int pressedId);
   void ListView1ColumnClick(int column);
+  void SpeedButton5Click();
+  void UpdatePreview();
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -82,6 +94,12 @@ class TOrvikBinder : private BrowserHost {
   AttributeSwitches Switches() const override;
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
+
+  // ThumbnailHost.
+  int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
+  std::string ThumbnailRowPath(int row) const override { return browser_.RowFullPath(row); }
+  void PumpMessages() override;
+  bool ThumbnailsStopped() const override { return browser_.stopThumbnails() || quitSeen_; }
 
   // Start and end.
   void CreateControls();
@@ -99,6 +117,9 @@ class TOrvikBinder : private BrowserHost {
   void Layout();
   void SplitterMoved();
   void SetLeftPaneWidth(int width);
+  // The strip between the tree and the preview pane, in client coordinates; empty when hidden.
+  RECT PreviewSplitterRect() const;
+  void RequestPreview();
   void LargeIconsChanged();
 
   // Hints.
@@ -142,6 +163,9 @@ class TOrvikBinder : private BrowserHost {
   BinderTree tree_;
   Browser browser_;
   CommandTable commands_;
+  ColorProgressBarWindow progress_;  // ColorProgressBar1
+  ThumbnailPass thumbnails_{*this, progress_.bar()};
+  PreviewPane preview_;
   std::vector<MenuLayout> menuLayout_;
   TAboutDialog aboutDialog1_;
 
@@ -159,7 +183,6 @@ class TOrvikBinder : private BrowserHost {
   bool storeSaved_ = false;
 
   ImageList imageList1_;  // 16-pixel tree and menu pictures
-  ImageList imageList2_;  // thumbnails
   ImageList imageList3_;  // 32-pixel tree pictures
   ImageList listBarImages_;
   int thumbWidth_ = 32;
@@ -171,6 +194,10 @@ class TOrvikBinder : private BrowserHost {
   int laidOutLeft_ = BinderStore::kDefaultWidth;
   bool splitterTracking_ = false;
   int splitterGrabOffset_ = 0;
+  int previewHeight_ = kPreviewHeight;
+  bool previewTracking_ = false;
+  bool previewPending_ = false;
+  bool quitSeen_ = false;
 
   std::map<HWND, std::string> controlHints_;
   std::string applicationHint_;

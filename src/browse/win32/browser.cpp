@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "browse/navigation.h"
 #include "text/cp932.h"
 #include "win32/bulk_update.h"
@@ -301,9 +303,26 @@ void Browser::MouseMove() {
 void Browser::LeaveThumbnailMode(bool refresh) {
   if (!thumbnailMode_) return;
   thumbnailMode_ = false;
+  // A pass still running ends too, even where no listing follows.
+  stopThumbnails_ = true;
   host_.EnableThumbnailButton(listView_.GetViewStyle() == kIconView);
+  listView_.ShowThumbnailIndexes(false);
   ListView_SetImageList(listView_.hwnd(), systemLarge_, LVSIL_NORMAL);
   if (refresh) Refresh();
+}
+
+void Browser::EnterThumbnailMode() {
+  thumbnailMode_ = true;
+  stopThumbnails_ = false;
+}
+
+void Browser::ShowThumbnails(HIMAGELIST images, const std::vector<int>& rowImages) {
+  if (!thumbnailMode_) return;
+  const std::size_t rows = std::min(records_.size(), rowImages.size());
+  for (std::size_t i = 0; i < rows; ++i) records_[i]->thumbnailIndex = rowImages[i];
+  listView_.ShowThumbnailIndexes(true);
+  ListView_SetImageList(listView_.hwnd(), images, LVSIL_NORMAL);
+  listView_.Repaint();
 }
 
 void Browser::OpenRow(int row) {

@@ -87,6 +87,13 @@ class Browser {
   void OpenRow(int row);
   void MouseMove();
   void LeaveThumbnailMode(bool refresh);
+  // The thumbnail pass: thumbnail mode starts with the pass (and the stop flag is cleared);
+  // a completed pass installs its list, rowImages[i] being row i's picture there.
+  void EnterThumbnailMode();
+  void ShowThumbnails(HIMAGELIST images, const std::vector<int>& rowImages);
+  bool thumbnailMode() const { return thumbnailMode_; }
+  // Set by every stop of the worker: listings, leaving the folder, closing.
+  bool stopThumbnails() const { return stopThumbnails_; }
 
   // The worker's hand-over, forwarded by the window.
   LRESULT CompleteRecord(LPARAM id);
