@@ -46,6 +46,38 @@ bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition, std
   }
 }
 
+namespace {
+// The Unix path of a DOS path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& dosPath) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return std::string();
+  char* unix = toUnix(AnsiToWide(dosPath).c_str());
+  if (!unix) return std::string();
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+}  // namespace
+
+const std::string& TrashHome() {
+  // On the file system of the tests' files. The shell keeps the first trash it finds for
+  // the process's life, so the folder lives as long, and goes at exit. The shell runs on its
+  // own C runtime, whose copy of the environment is the one it reads.
+  static TempDir home("velmora-fileops-trash");
+  static const std::string path = [] {
+    std::string unix = UnixPath(home.path());
+    while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
+    using PutEnv = int(CDECL*)(const char*);
+    auto putEnv = reinterpret_cast<PutEnv>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ucrtbase.dll"), "_putenv")));
+    if (unix.empty() || !putEnv || putEnv(("XDG_DATA_HOME=" + unix).c_str()) != 0) return std::string();
+    return home.path();
+  }();
+  return path;
+}
+
 void MainWindowTest::SetUp() {
   INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&icc);

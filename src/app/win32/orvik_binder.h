@@ -14,6 +14,7 @@
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
 #include "common/prompter.h"
+#include "shellops/win32/list_commands.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
@@ -58,6 +59,10 @@ class TOrvikBinder : private BrowserHost {
   Browser& browser() { return browser_; }
   const Browser& browser() const { return browser_; }
   const CommandTable& commands() const { return commands_; }
+  ListCommands& listCommands() { return listCommands_; }
+  // The list's context menu as it opens at this point of the list's client area: only the
+  // items that apply. The caller destroys it.
+  HMENU BuildListMenu(POINT listClient);
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -124,6 +129,11 @@ class TOrvikBinder : private BrowserHost {
   void ListView1DblClick();
   void ListView1KeyDown(WORD key);
 
+  // The file list's file commands.
+  void DeclareListCommands();
+  void ListView1ContextPopup();
+  void ListView1Edited(int row, const char* text);
+
   // Dragging out of the window.
   void BeginInternalDrag(bool fromList);
   void EndInternalDrag();
@@ -138,6 +148,7 @@ class TOrvikBinder : private BrowserHost {
   ShellContext shell_;
   BinderTree tree_;
   Browser browser_;
+  ListCommands listCommands_;
   CommandTable commands_;
   std::vector<MenuLayout> menuLayout_;
 
