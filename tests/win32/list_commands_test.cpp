@@ -263,5 +263,206 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   EXPECT_EQ(names, (std::vector<std::string>{"deep.txt", "deeper.txt"}));
 }
 
+// ---- rename, new folder, paste, delete, drops
+
+TEST_F(ListCommandsTest, LabelEditsRenameEverySelectedRow) {
+  for (const char* name : {"a.txt", "b.txt", "c.jpg", "n.txt", "m.txt", "b(01).txt", "b(02).txt"}) MakeFile(content + name, 1);
+  MakeFolder(content + "abc");
+  MakeFolder(content + "def");
+  ShowContent();
+  auto exists = [&](const char* name) { return IsExistingFile(content + name); };
+
+  // One typed name for all: numbered where taken, each file keeping its own extension.
+  Select({"a.txt", "c.jpg", "m.txt"});
+  EndLabelEdit(RowOf("a.txt"), "x");
+  EXPECT_TRUE(exists("x.txt") && exists("x.jpg") && exists("x(01).txt"));
+  EXPECT_FALSE(exists("a.txt") || exists("c.jpg") || exists("m.txt"));
+  for (const char* name : {"x.txt", "x.jpg", "x(01).txt"}) {
+    ASSERT_GE(RowOf(name), 0) << name;
+    EXPECT_EQ(window->browser().RowFullPath(RowOf(name)), content + name);
+  }
+  EXPECT_TRUE(prompter.messages.empty());
+
+  // Confirming the present name renames nothing; a change of letter case alone is no clash.
+  Select({"x.txt"});
+  EndLabelEdit(RowOf("x.txt"), "x.txt");
+  EXPECT_TRUE(exists("x.txt"));
+  EXPECT_GE(RowOf("x.txt"), 0);
+  EndLabelEdit(RowOf("x.txt"), "X.txt");
+  EXPECT_GE(RowOf("X.txt"), 0);
+  EXPECT_EQ(window->browser().RowFullPath(RowOf("X.txt")), content + "X.txt");
+
+  // Numbering past the names taken; a folder is numbered at its end.
+  Select({"n.txt"});
+  EndLabelEdit(RowOf("n.txt"), "b");
+  EXPECT_TRUE(exists("b(03).txt"));
+  EXPECT_GE(RowOf("b(03).txt"), 0);
+  Select({"abc"});
+  EndLabelEdit(RowOf("abc"), "def");
+  EXPECT_TRUE(IsExistingFolder(content + "def(01)"));
+  ASSERT_GE(RowOf("def(01)"), 0);
+  EXPECT_FALSE(Record("def(01)").isFile);
+
+  // A file needs a base name: the message, the row unselected, nothing renamed.
+  Select({"b.txt"});
+  EndLabelEdit(RowOf("b.txt"), ".txt");
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{"Velmora: ファイル名を入力して下さい"});
+  EXPECT_TRUE(SelectedNames().empty());
+  EXPECT_TRUE(exists("b.txt"));
+
+  // A name the file system refuses: the system's text, the row keeps its name.
+  prompter.messages.clear();
+  Select({"b.txt"});
+  EndLabelEdit(RowOf("b.txt"), "a<b");
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_GT(prompter.messages[0].size(), std::string("Velmora: ").size());
+  EXPECT_TRUE(exists("b.txt"));
+  EXPECT_GE(RowOf("b.txt"), 0);
+
+  // A cancelled edit does nothing.
+  EndLabelEdit(RowOf("b.txt"), nullptr);
+  EXPECT_TRUE(exists("b.txt"));
+}
+
+TEST_F(ListCommandsTest, NewFolderIsNumberedAppendedSelectedAndEdited) {
+  MakeFolder(content + "新しいフォルダ");
+  MakeFolder(content + "新しいフォルダ1");
+  MakeFile(content + "z.txt", 1);
+  ShowContent();
+  Select({"z.txt"});
+  Command(IDM_LIST_NEW_FOLDER);
+  EXPECT_TRUE(IsExistingFolder(content + "新しいフォルダ2"));
+  ASSERT_EQ(Names().back(), "新しいフォルダ2");
+  EXPECT_FALSE(window->browser().records().back()->isFile);
+  EXPECT_EQ(SelectedNames(), std::vector<std::string>{"新しいフォルダ2"});
+  HWND edit = ListView_GetEditControl(List());
+  ASSERT_NE(edit, nullptr);
+
+  // Typing a name and Enter renames the new folder.
+  SetWindowTextA(edit, "named");
+  SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return IsExistingFolder(content + "named"); }));
+  EXPECT_EQ(Names().back(), "named");
+  EXPECT_EQ(window->browser().RowFullPath(static_cast<int>(Names().size()) - 1), content + "named");
+}
+
+TEST_F(ListCommandsTest, CopyAndPasteThroughTheClipboard) {
+  TempDir source;
+  MakeFile(source + "same.txt", 3000);
+  MakeFile(source + "new.txt", 1);
+  MakeFolder(source + "dir");
+  MakeFile(source + "dir\\inner.txt", 1);
+  MakeFile(content + "same.txt", 1);
+  MakeFolder(content + "into");
+  ShowContent();
+  const std::size_t before = Names().size();
+
+  // Nothing selected: into the listed folder; new rows at the end, each of its own kind,
+  // the row already there refreshed and selected.
+  window->browser().listView().DeselectAll();
+  PutFilesOnClipboard({source + "same.txt", source + "new.txt", source + "dir"});
+  Command(IDM_LIST_PASTE);
+  EXPECT_TRUE(IsExistingFile(content + "new.txt"));
+  EXPECT_TRUE(IsExistingFile(content + "dir\\inner.txt"));
+  ASSERT_EQ(Names().size(), before + 2);
+  EXPECT_EQ(Names()[before], "new.txt");
+  EXPECT_EQ(Names()[before + 1], "dir");
+  EXPECT_TRUE(Record("new.txt").isFile);
+  EXPECT_FALSE(Record("dir").isFile);
+  EXPECT_FALSE(Record("dir").typeText.empty());
+  EXPECT_EQ(Record("same.txt").size, 3000);
+  EXPECT_EQ(SelectedNames(), std::vector<std::string>{"same.txt"});
+  EXPECT_EQ(window->browser().RowFullPath(RowOf("dir")), content + "dir");
+
+  // A folder row selected: into that folder, the list unchanged.
+  Select({"into"});
+  Command(IDM_LIST_PASTE);
+  EXPECT_TRUE(IsExistingFile(content + "into\\new.txt"));
+  EXPECT_EQ(Names().size(), before + 2);
+
+  // Ctrl+C in the list puts the selected rows' full paths on the clipboard.
+  Select({"new.txt", "dir"});
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageA(List(), WM_KEYDOWN, 'C', 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
+  std::vector<std::string> copied;
+  char name[MAX_PATH];
+  for (UINT i = 0; drop && i < DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); ++i) {
+    DragQueryFileA(drop, i, name, MAX_PATH);
+    copied.push_back(name);
+  }
+  CloseClipboard();
+  std::sort(copied.begin(), copied.end());
+  EXPECT_EQ(copied, (std::vector<std::string>{content + "dir", content + "new.txt"}));
+}
+
+TEST_F(ListCommandsTest, DeleteRemovesTheRowsOfWhatWent) {
+  if (TrashHome().empty()) GTEST_SKIP() << "not under Wine";
+  for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt"}) MakeFile(content + name, 1);
+  MakeFolder(content + "dir");
+  ShowContent();
+  std::vector<std::string> rest = Names();
+  rest.erase(std::find(rest.begin(), rest.end(), "2.txt"));
+  rest.erase(std::find(rest.begin(), rest.end(), "dir"));
+
+  // The Delete key: both rows go, the others keep their order, nothing stays selected.
+  Select({"2.txt", "dir"});
+  SendMessageA(List(), WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_FALSE(IsExistingFile(content + "2.txt"));
+  EXPECT_FALSE(IsExistingFolder(content + "dir"));
+  EXPECT_TRUE(IsExistingFile(TrashHome() + "Trash\\files\\2.txt"));
+  EXPECT_EQ(Names(), rest);
+  EXPECT_EQ(ListView_GetItemCount(List()), static_cast<int>(rest.size()));
+  EXPECT_TRUE(SelectedNames().empty());
+  ASSERT_TRUE(WaitForWorker());
+  for (const auto& record : window->browser().records()) EXPECT_FALSE(record->typeText.empty()) << record->name;
+
+  // An item gone already: afterwards every row left is one that exists.
+  DeleteFileA((content + "3.txt").c_str());
+  Select({"3.txt", "4.txt"});
+  Command(IDM_LIST_DELETE);
+  for (int row = 0; row < static_cast<int>(Names().size()); ++row)
+    EXPECT_TRUE(IsExistingFile(window->browser().RowFullPath(row))) << Names()[static_cast<std::size_t>(row)];
+  EXPECT_EQ(ListView_GetItemCount(List()), static_cast<int>(Names().size()));
+}
+
+TEST_F(ListCommandsTest, ShellDropsCopyIntoTheListedFolder) {
+  TempDir source;
+  MakeFile(source + "dropped.txt", 1);
+  MakeFolder(content + "row");
+  MakeFile(content + "other.txt", 1);
+  ShowContent();
+  Select({"other.txt"});
+
+  // Dropped onto a folder row: still into the listed folder, every row unselected first.
+  POINT at = RowPoint(RowOf("row"));
+  MapWindowPoints(List(), window->hwnd(), &at, 1);
+  HDROP drop = MakeDrop({source + "dropped.txt"}, at);
+  SendMessageA(window->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(GlobalFlags(drop), static_cast<UINT>(GMEM_INVALID_HANDLE));
+  EXPECT_TRUE(IsExistingFile(content + "dropped.txt"));
+  EXPECT_FALSE(IsExistingFile(content + "row\\dropped.txt"));
+  EXPECT_EQ(Names().back(), "dropped.txt");
+  EXPECT_EQ(window->browser().RowFullPath(RowOf("dropped.txt")), content + "dropped.txt");
+  EXPECT_TRUE(SelectedNames().empty());
+
+  // Onto the tree: released, nothing copied (registering comes with the binder commands).
+  MakeFile(source + "tree.txt", 1);
+  RECT tree = {};
+  GetWindowRect(window->control(IDC_TREE), &tree);
+  POINT onTree = {(tree.left + tree.right) / 2, (tree.top + tree.bottom) / 2};
+  ScreenToClient(window->hwnd(), &onTree);
+  drop = MakeDrop({source + "tree.txt"}, onTree);
+  SendMessageA(window->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(GlobalFlags(drop), static_cast<UINT>(GMEM_INVALID_HANDLE));
+  EXPECT_FALSE(IsExistingFile(content + "tree.txt"));
+}
+
 }  // namespace
 }  // namespace velmora
