@@ -131,16 +131,9 @@ class ListCommandsTest : public MainWindowTest {
       CloseClipboard();
     }
   }
-  // Puts a file list on the clipboard as another program would.
+  // A file list on the clipboard, as another program would put it.
   void PutFilesOnClipboard(const std::vector<std::string>& paths) {
-    const std::string block = BuildDropFilesBlock(PathText(paths));
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-    std::memcpy(GlobalLock(memory), block.data(), block.size());
-    GlobalUnlock(memory);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_HDROP, memory);
-    CloseClipboard();
+    testing_support::PutBlockOnClipboard(nullptr, BuildDropFilesBlock(PathText(paths)));
   }
   const FileRecord& Record(const std::string& name) const {
     return *window->browser().records()[static_cast<std::size_t>(RowOf(name))];
@@ -236,6 +229,7 @@ TEST_F(ListCommandsTest, ContextMenuShowsOnlyWhatApplies) {
 TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   MakeFolder(content + "a");
   MakeFolder(content + "b");
+  MakeFolder(content + "c");
   MakeFile(content + "b\\deep.txt", 1);
   MakeFile(content + "b\\deeper.txt", 1);
   MakeFile(content + "top.txt", 1);
@@ -245,6 +239,21 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   DestroyMenu(window->BuildListMenu(RowPoint(RowOf("b"))));
   Command(IDM_LIST_OPEN);
   EXPECT_EQ(window->browser().currentFolder(), content + "b");
+  PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()); }));
+
+  // The same through the list's own context menu, opened where the mouse is and chosen
+  // with the keyboard.
+  Select({"b"});
+  POINT screen = RowPoint(RowOf("a"));
+  ClientToScreen(List(), &screen);
+  SetCursorPos(screen.x, screen.y);
+  PostMessageA(List(), WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(List(), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageA(List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(screen.x, screen.y));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() != NoSlash(content.path()); },
+                        std::chrono::seconds(10)));
+  EXPECT_EQ(window->browser().currentFolder(), content + "a");
   PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
   ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()); }));
 

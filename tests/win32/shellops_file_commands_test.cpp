@@ -25,6 +25,7 @@ namespace {
 
 using namespace std::string_literals;
 using test_support::TempFolder;
+using testing_support::PutBlockOnClipboard;
 using testing_support::TrashHome;
 
 void MakeFile(const std::string& path, const std::string& bytes = "x") {
@@ -56,17 +57,6 @@ std::vector<UINT> ClipboardFormats(HWND owner) {
   for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats.push_back(f);
   CloseClipboard();
   return formats;
-}
-
-// Puts raw bytes on the clipboard as CF_HDROP, as another program would.
-void PutBlockOnClipboard(HWND owner, const std::string& block) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-  std::memcpy(GlobalLock(memory), block.data(), block.size());
-  GlobalUnlock(memory);
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  SetClipboardData(CF_HDROP, memory);
-  CloseClipboard();
 }
 
 HDROP MakeDropHandle(const std::vector<std::string>& names) {

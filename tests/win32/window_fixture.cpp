@@ -1,5 +1,6 @@
 #include "win32/window_fixture.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -60,6 +61,16 @@ std::string UnixPath(const std::string& dosPath) {
   return path;
 }
 }  // namespace
+
+void PutBlockOnClipboard(HWND owner, const std::string& block) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  SetClipboardData(CF_HDROP, memory);
+  CloseClipboard();
+}
 
 const std::string& TrashHome() {
   // On the file system of the tests' files. The shell keeps the first trash it finds for

@@ -961,10 +961,6 @@ void TOrvikBinder::Timer1Timer() {
   DoShellDrag(shell_, hwnd_, paths);
 }
 
-}  // namespace velmora
-
-namespace velmora {
-
 // ---- the file list's file commands
 
 namespace {
