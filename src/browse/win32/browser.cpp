@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "browse/navigation.h"
 #include "text/cp932.h"
@@ -142,21 +143,30 @@ std::vector<std::string> Browser::SelectedPaths() const {
   return paths;
 }
 
-int Browser::RowOfPath(const std::string& fullPath) const {
-  for (std::size_t i = 0; i < records_.size(); ++i)
-    if (collation_.CompareIgnoreCase(RecordFullPath(rootFolder_, records_[i]->relativePath), fullPath) == 0)
-      return static_cast<int>(i);
-  return -1;
+int Browser::RowOfPath(const std::string& fullPath) const { return RowsOfPaths({fullPath})[0]; }
+
+std::vector<int> Browser::RowsOfPaths(const std::vector<std::string>& fullPaths) const {
+  // A delete or paste of thousands of rows in a listing of thousands must not compare
+  // every path with every row.
+  std::unordered_map<std::string, std::vector<std::size_t>> wanted;
+  for (std::size_t i = 0; i < fullPaths.size(); ++i) wanted[collation_.FoldKey(fullPaths[i])].push_back(i);
+  std::vector<int> rows(fullPaths.size(), -1);
+  std::size_t left = wanted.size();
+  for (std::size_t row = 0; row < records_.size() && left > 0; ++row) {
+    auto it = wanted.find(collation_.FoldKey(RecordFullPath(rootFolder_, records_[row]->relativePath)));
+    if (it == wanted.end()) continue;
+    for (std::size_t index : it->second) rows[index] = static_cast<int>(row);
+    wanted.erase(it);
+    --left;
+  }
+  return rows;
 }
 
 // ---- record changes after file operations
 
 void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
-  std::vector<int> rows;
-  for (const std::string& path : fullPaths) {
-    const int row = RowOfPath(path);
-    if (row >= 0) rows.push_back(row);
-  }
+  std::vector<int> rows = RowsOfPaths(fullPaths);
+  rows.erase(std::remove(rows.begin(), rows.end(), -1), rows.end());
   if (rows.empty()) return;
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -181,8 +191,10 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
 void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
   Win32DirectoryPort port(systemLevel_);
   const RecordContext context = CurrentListingOptions().record;
-  bool appended = false;
-  for (const std::string& path : fullPaths) {
+  const std::vector<int> listedRows = RowsOfPaths(fullPaths);
+  std::unordered_map<std::string, int> appendedRows;  // a path given twice is appended once
+  for (std::size_t i = 0; i < fullPaths.size(); ++i) {
+    const std::string& path = fullPaths[i];
     FindEntry found;
     bool exists = false;
     port.Search(path, [&](const FindEntry& entry) {
@@ -196,12 +208,14 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
     const std::string fullPath = IncludeTrailingBackslash(ParentFolder(path)) + name;
     const bool isFile = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     const uint64_t localTime = port.ToLocalFileTime(found.lastWriteTime);
-    int row = RowOfPath(fullPath);
+    int row = listedRows[i];
+    const std::string key = collation_.FoldKey(fullPath);
+    if (row < 0 && appendedRows.count(key)) row = appendedRows[key];
     const bool isNew = row < 0;
     if (isNew) {
       records_.push_back(MakeListedRecord(found, std::move(name), fullPath, isFile, localTime, context));
       row = static_cast<int>(records_.size()) - 1;
-      appended = true;
+      appendedRows[key] = row;
     } else {
       FileRecord& record = *records_[static_cast<std::size_t>(row)];
       ApplyEntry(record, found, std::move(name), fullPath, isFile, localTime, context);
@@ -213,7 +227,7 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
     if (!isNew) listView_.SelectRow(row, false);
     listView_.RedrawRow(row);
   }
-  if (appended) {
+  if (!appendedRows.empty()) {
     listView_.SetRowCount(static_cast<int>(records_.size()));
     host_.ShowRowCount(std::to_string(records_.size()));
   }

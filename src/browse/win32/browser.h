@@ -95,6 +95,8 @@ class Browser {
   std::vector<std::string> SelectedPaths() const;
   // The row whose full path is this one (letter case aside), or -1.
   int RowOfPath(const std::string& fullPath) const;
+  // The same for several paths in one pass over the records.
+  std::vector<int> RowsOfPaths(const std::vector<std::string>& fullPaths) const;
 
   // Record changes after a file operation, each keeping the record invariants.
   // Removes the rows of these full paths (a delete that went through).

@@ -119,10 +119,15 @@ void ListCommands::LabelEdited(int row, const char* text) {
   request.editedPath = browser_.RowFullPath(row);
   request.editedCaption = browser_.records()[static_cast<std::size_t>(row)]->name;
   request.typed = text;
-  request.selectedPaths = browser_.SelectedPaths();
+  const std::vector<int> rows = browser_.listView().SelectedRows();
+  for (int selected : rows) request.selectedPaths.push_back(browser_.RowFullPath(selected));
   const RenameResult result = commands_.Rename(request);
+  // The renamed items come in the order of the selected rows they were given as.
+  std::size_t next = 0;
   for (const RenamedItem& item : result.renamed) {
-    browser_.ChangeRecord(browser_.RowOfPath(item.source), [&](FileRecord& record) {
+    while (next < rows.size() && request.selectedPaths[next] != item.source) ++next;
+    if (next == rows.size()) break;
+    browser_.ChangeRecord(rows[next], [&](FileRecord& record) {
       ApplyRename(record, item, browser_.rootFolder());
       if (item.extensionChanged) record.iconIndex = browser_.shellInfo().GetShellFileInfo(item.target);
     });
