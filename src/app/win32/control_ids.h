@@ -43,6 +43,14 @@ enum CommandId : int {
   IDM_SENDTO_OPTION = 3005,
   IDM_HELP = 3006,
   IDM_ABOUT = 3007,
+  // The file list's context menu.
+  IDM_LIST_OPEN = 3101,        // Open1
+  IDM_LIST_OPEN_WITH = 3102,   // H1
+  IDM_LIST_COPY = 3103,        // Copy1
+  IDM_LIST_PASTE = 3104,       // Paste1
+  IDM_LIST_NEW_FOLDER = 3105,  // N7
+  IDM_LIST_DELETE = 3106,      // Delete2
+  IDM_LIST_PROPERTIES = 3107,  // Property1
 };
 
 }  // namespace velmora

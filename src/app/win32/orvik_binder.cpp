@@ -98,7 +98,8 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       prompter_(prompter ? prompter : &defaultPrompter_),
       store_(collation_, files_),
       tree_(collation_),
-      browser_(*this, collation_, *prompter_, store_) {}
+      browser_(*this, collation_, *prompter_, store_),
+      listCommands_(browser_, shell_, *prompter_, collation_) {}
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
@@ -130,6 +131,7 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
                           nullptr, nullptr, instance, this);
   if (!hwnd_) throw std::runtime_error("メインウィンドウを作成できません。");
   defaultPrompter_.SetOwner(hwnd_);
+  listCommands_.SetOwner(hwnd_);
   Construct();
   FormCreate();
   return hwnd_;
@@ -206,9 +208,14 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_DROPFILES:
-      // Dropped files are taken up by the file commands; until then the drop is released.
-      DragFinish(reinterpret_cast<HDROP>(wp));
+      listCommands_.HandleShellDrop(reinterpret_cast<HDROP>(wp));
       return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wp) == browser_.listView().hwnd()) {
+        ListView1ContextPopup();
+        return 0;
+      }
+      break;
     case WM_APP_TREE_CLICK:
       TreeView1Click();
       return 0;
@@ -306,6 +313,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TOrvikBinder::CreateControls() {
   DeclareCommands();
+  DeclareListCommands();
   font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
   LoadImageLists();
@@ -393,6 +401,25 @@ void TOrvikBinder::LoadImageLists() {
   imageList3_.Reset(ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 5, 4));
 }
 
+namespace {
+// A command's menu item; its picture is drawn by the window (WM_DRAWITEM).
+void AppendCommandItem(HMENU menu, const Command& command, const std::string& shortcutText) {
+  std::string caption = command.caption;
+  if (!shortcutText.empty()) caption += "\t" + shortcutText;
+  MENUITEMINFOA mii = {};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
+  mii.fType = MFT_STRING;
+  mii.wID = static_cast<UINT>(command.id);
+  mii.dwTypeData = const_cast<char*>(caption.c_str());
+  if (command.picture >= 0) {
+    mii.fMask |= MIIM_BITMAP;
+    mii.hbmpItem = HBMMENU_CALLBACK;
+  }
+  InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
+}
+}  // namespace
+
 void TOrvikBinder::CreateMainMenu() {
   mainMenu_ = CreateMenu();
   std::vector<ACCEL> keys;
@@ -404,19 +431,9 @@ void TOrvikBinder::CreateMainMenu() {
         AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
         continue;
       }
-      std::string caption = command->caption;
-      if (command->shortcut.key) caption += std::string("\tCtrl+") + static_cast<char>(command->shortcut.key);
-      MENUITEMINFOA mii = {};
-      mii.cbSize = sizeof(mii);
-      mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-      mii.fType = MFT_STRING;
-      mii.wID = static_cast<UINT>(id);
-      mii.dwTypeData = const_cast<char*>(caption.c_str());
-      if (command->picture >= 0) {
-        mii.fMask |= MIIM_BITMAP;
-        mii.hbmpItem = HBMMENU_CALLBACK;
-      }
-      InsertMenuItemA(popup, GetMenuItemCount(popup), TRUE, &mii);
+      AppendCommandItem(popup, *command,
+                        command->shortcut.key ? std::string("Ctrl+") + static_cast<char>(command->shortcut.key)
+                                              : std::string());
     }
     AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
   }
@@ -704,6 +721,17 @@ LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
           RequestPreview();
         return 0;
       }
+      case LVN_ENDLABELEDITA: {
+        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        ListView1Edited(item.iItem, item.pszText);
+        return FALSE;
+      }
+      case LVN_ENDLABELEDITW: {
+        const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+        const std::string text = item.pszText ? WideToAnsi(item.pszText) : std::string();
+        ListView1Edited(item.iItem, item.pszText ? text.c_str() : nullptr);
+        return FALSE;
+      }
       default:
         return 0;
     }
@@ -841,8 +869,8 @@ void TOrvikBinder::DeclareCommands() {
   // Main menu; commands whose feature is not there yet have no action and stay greyed.
   add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, nullptr);
   add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
-  add(IDM_SELECT_ALL, "全て選択", "", 5, nullptr, nullptr, Shortcut{'A', true});
-  add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, nullptr);
+  add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});
+  add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
   add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, nullptr);
   add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
   add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
@@ -961,14 +989,16 @@ void TOrvikBinder::SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_
 
 void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
 
-void TOrvikBinder::ListView1DblClick() {
-  if (browser_.listView().SelectedCount() == 1) browser_.OpenRow(browser_.listView().FirstSelected());
-}
+void TOrvikBinder::ListView1DblClick() { listCommands_.OpenSelected(); }
 
 void TOrvikBinder::ListView1KeyDown(WORD key) {
   FileListView& list = browser_.listView();
-  if (key == VK_RETURN && list.SelectedCount() == 1) browser_.OpenRow(list.FirstSelected());
+  if (key == VK_RETURN) listCommands_.OpenSelected();
+  // While a label is edited, these keys belong to the edit box.
   if (key == VK_BACK && !list.IsEditingLabel()) commands_.Run(IDM_UP);
+  if (key == VK_DELETE && !list.IsEditingLabel()) commands_.Run(IDM_LIST_DELETE);
+  if (GetKeyState(VK_CONTROL) < 0 && key == 'C') commands_.Run(IDM_LIST_COPY);
+  if (GetKeyState(VK_CONTROL) < 0 && key == 'V') commands_.Run(IDM_LIST_PASTE);
 }
 
 void TOrvikBinder::ListView1MouseMove() {
@@ -1011,5 +1041,84 @@ void TOrvikBinder::Timer1Timer() {
   EndInternalDrag();
   DoShellDrag(shell_, hwnd_, paths);
 }
+
+// ---- the file list's file commands
+
+namespace {
+struct ListMenuCommand {
+  ListMenuItem item;
+  int id;
+};
+// The send-to item comes with its own command.
+const ListMenuCommand kListMenuCommands[] = {
+    {ListMenuItem::kOpen, IDM_LIST_OPEN},           {ListMenuItem::kOpenWith, IDM_LIST_OPEN_WITH},
+    {ListMenuItem::kCopy, IDM_LIST_COPY},           {ListMenuItem::kPaste, IDM_LIST_PASTE},
+    {ListMenuItem::kNewFolder, IDM_LIST_NEW_FOLDER}, {ListMenuItem::kDelete, IDM_LIST_DELETE},
+    {ListMenuItem::kProperties, IDM_LIST_PROPERTIES},
+};
+
+int ListMenuCommandId(ListMenuItem item) {
+  for (const ListMenuCommand& c : kListMenuCommands)
+    if (c.item == item) return c.id;
+  return 0;
+}
+
+std::function<void()> ListMenuAction(ListCommands& list, ListMenuItem item) {
+  switch (item) {
+    case ListMenuItem::kOpen: return [&list] { list.OpenFromMenu(); };
+    case ListMenuItem::kOpenWith: return [&list] { list.OpenWith(); };
+    case ListMenuItem::kCopy: return [&list] { list.Copy(); };
+    case ListMenuItem::kPaste: return [&list] { list.Paste(); };
+    case ListMenuItem::kNewFolder: return [&list] { list.NewFolder(); };
+    case ListMenuItem::kDelete: return [&list] { list.Delete(); };
+    case ListMenuItem::kProperties: return [&list] { list.ShowProperties(); };
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+void TOrvikBinder::DeclareListCommands() {
+  for (const ListMenuEntry& entry : ListMenuEntries()) {
+    const int id = ListMenuCommandId(entry.item);
+    if (id == 0) continue;
+    Command c;
+    c.id = id;
+    c.caption = entry.caption;
+    c.picture = entry.image;
+    c.run = ListMenuAction(listCommands_, entry.item);
+    // Decided when the menu opens; the keys reach copy and paste whatever it showed.
+    const ListMenuItem item = entry.item;
+    c.visible = [this, item] { return ListMenuItemShown(item, listCommands_.menuState()); };
+    commands_.Add(std::move(c));
+  }
+}
+
+HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
+  listCommands_.MenuOpening(listClient);
+  HMENU menu = CreatePopupMenu();
+  for (const ListMenuEntry& entry : ListMenuEntries()) {
+    if (entry.item == ListMenuItem::kSeparator) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    // Items that do not apply are left out, never greyed.
+    const Command* command = commands_.Find(ListMenuCommandId(entry.item));
+    if (!command || !command->run || !commands_.IsVisible(command->id)) continue;
+    AppendCommandItem(menu, *command, entry.shortcut);
+  }
+  return menu;
+}
+
+void TOrvikBinder::ListView1ContextPopup() {
+  POINT screen;
+  GetCursorPos(&screen);
+  POINT client = screen;
+  ScreenToClient(browser_.listView().hwnd(), &client);
+  HMENU menu = BuildListMenu(client);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
+  DestroyMenu(menu);
+}
+
+void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
 
 }  // namespace velmora

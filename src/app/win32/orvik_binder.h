@@ -15,6 +15,7 @@
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
 #include "common/prompter.h"
+#include "shellops/win32/list_commands.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
@@ -70,6 +71,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost {
   PreviewPane& preview() { return preview_; }
   // The preview pane's height as the user last dragged it.
   int previewHeight() const { return previewHeight_; }
+  ListCommands& listCommands() { return listCommands_; }
+  // The list's context menu as it opens at this point of the list's client area: only the
+  // items that apply. The caller destroys it.
+  HMENU BuildListMenu(POINT listClient);
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -148,6 +153,11 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost {
   void ListView1DblClick();
   void ListView1KeyDown(WORD key);
 
+  // The file list's file commands.
+  void DeclareListCommands();
+  void ListView1ContextPopup();
+  void ListView1Edited(int row, const char* text);
+
   // Dragging out of the window.
   void BeginInternalDrag(bool fromList);
   void EndInternalDrag();
@@ -162,6 +172,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost {
   ShellContext shell_;
   BinderTree tree_;
   Browser browser_;
+  ListCommands listCommands_;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};
