@@ -18,6 +18,8 @@ namespace velmora {
 namespace {
 
 using testing_support::MainWindowTest;
+using testing_support::MakeDrop;
+using testing_support::MakeShortcut;
 using testing_support::MakeFile;
 using testing_support::MakeFolder;
 using testing_support::PumpUntil;
@@ -25,34 +27,6 @@ using testing_support::TempDir;
 using testing_support::TrashHome;
 
 std::string NoSlash(const std::string& path) { return path.substr(0, path.size() - 1); }
-
-// A shell drop as WM_DROPFILES carries it, dropped at a point of the main window's client area.
-HDROP MakeDrop(const std::vector<std::string>& names, POINT at) {
-  std::string block = BuildDropFilesBlock(PathText(names));
-  const LONG xy[2] = {at.x, at.y};
-  std::memcpy(&block[4], xy, sizeof(xy));
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, block.size());
-  std::memcpy(GlobalLock(memory), block.data(), block.size());
-  GlobalUnlock(memory);
-  return static_cast<HDROP>(memory);
-}
-
-// A shortcut as the shell writes it.
-bool MakeShortcut(const std::string& link, const std::string& target) {
-  struct Com {
-    HRESULT hr = CoInitialize(nullptr);
-    ~Com() {
-      if (SUCCEEDED(hr)) CoUninitialize();
-    }
-  } com;
-  ComPtr<IShellLinkA> shellLink;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.put_void())))
-    return false;
-  shellLink->SetPath(target.c_str());
-  ComPtr<IPersistFile> file;
-  if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
-  return SUCCEEDED(file->Save(AnsiToWide(link).c_str(), TRUE));
-}
 
 class ListCommandsTest : public MainWindowTest {
  protected:

@@ -5,6 +5,9 @@
 #include <iterator>
 #include <thread>
 
+#include <shlobj.h>
+
+#include "shellops/path_lists.h"
 #include "win32/com_ptr.h"
 #include "win32/strings.h"
 
@@ -178,6 +181,34 @@ std::string MainWindowTest::CellText(int row, int column) const {
   item.cchTextMax = sizeof(text);
   SendMessageA(window->control(IDC_LIST), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   return text;
+}
+
+// A shell drop as WM_DROPFILES carries it, dropped at a point of the main window's client area.
+HDROP MakeDrop(const std::vector<std::string>& names, POINT at) {
+  std::string block = BuildDropFilesBlock(PathText(names));
+  const LONG xy[2] = {at.x, at.y};
+  std::memcpy(&block[4], xy, sizeof(xy));
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+// A shortcut as the shell writes it.
+bool MakeShortcut(const std::string& link, const std::string& target) {
+  struct Com {
+    HRESULT hr = CoInitialize(nullptr);
+    ~Com() {
+      if (SUCCEEDED(hr)) CoUninitialize();
+    }
+  } com;
+  ComPtr<IShellLinkA> shellLink;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.put_void())))
+    return false;
+  shellLink->SetPath(target.c_str());
+  ComPtr<IPersistFile> file;
+  if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
+  return SUCCEEDED(file->Save(AnsiToWide(link).c_str(), TRUE));
 }
 
 }  // namespace testing_support

@@ -50,6 +50,10 @@ bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(60));
 void PumpPending(TOrvikBinder* window);
 
+// A shell drop as WM_DROPFILES carries it, dropped at a point of the main window's client area.
+HDROP MakeDrop(const std::vector<std::string>& names, POINT at);
+// A shortcut as the shell writes it.
+bool MakeShortcut(const std::string& link, const std::string& target);
 // Puts raw bytes on the clipboard as CF_HDROP, as another program would.
 void PutBlockOnClipboard(HWND owner, const std::string& block);
 

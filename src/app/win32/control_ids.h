@@ -51,6 +51,14 @@ enum CommandId : int {
   IDM_LIST_NEW_FOLDER = 3105,  // N7
   IDM_LIST_DELETE = 3106,      // Delete2
   IDM_LIST_PROPERTIES = 3107,  // Property1
+  // The tree's context menu; its new-binder item is IDM_NEW_BINDER.
+  IDM_TREE_OPEN = 3201,
+  IDM_TREE_ADD_FOLDER = 3202,
+  IDM_TREE_FOLDER_LIST = 3203,
+  IDM_TREE_RENAME = 3204,
+  IDM_TREE_COPY = 3205,
+  IDM_TREE_PASTE = 3206,
+  IDM_TREE_DELETE = 3207,
 };
 
 }  // namespace velmora

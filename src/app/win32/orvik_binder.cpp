@@ -9,8 +9,10 @@
 
 #include "app/hint_text.h"
 #include "app/window_rules.h"
+#include "binders/tree_menu.h"
 #include "browse/win32/drop_source.h"
 #include "resource.h"
+#include "shellops/win32/clipboard_files.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
@@ -99,7 +101,8 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       store_(collation_, files_),
       tree_(collation_),
       browser_(*this, collation_, *prompter_, store_),
-      listCommands_(browser_, shell_, *prompter_, collation_) {}
+      listCommands_(browser_, shell_, *prompter_, collation_),
+      binderActions_(*this, tree_, store_, collation_, *prompter_) {}
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
@@ -131,6 +134,7 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
                           nullptr, nullptr, instance, this);
   if (!hwnd_) throw std::runtime_error("メインウィンドウを作成できません。");
   defaultPrompter_.SetOwner(hwnd_);
+  binderActions_.SetOwner(hwnd_);
   listCommands_.SetOwner(hwnd_);
   Construct();
   FormCreate();
@@ -208,11 +212,15 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_DROPFILES:
-      listCommands_.HandleShellDrop(reinterpret_cast<HDROP>(wp));
+      FormDropFiles(reinterpret_cast<HDROP>(wp));
       return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wp) == browser_.listView().hwnd()) {
         ListView1ContextPopup();
+        return 0;
+      }
+      if (reinterpret_cast<HWND>(wp) == tree_.hwnd()) {
+        TreeView1ContextPopup();
         return 0;
       }
       break;
@@ -262,6 +270,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_MOUSEMOVE:
+      if (dragFromList_ || dragFromTree_) DragOverTree();
       if (splitterTracking_) {
         RECT client;
         GetClientRect(hwnd_, &client);
@@ -278,7 +287,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_LBUTTONUP:
-      if (dragFromList_ || dragFromTree_) EndInternalDrag();
+      if (dragFromList_ || dragFromTree_) DropInternalDrag();
       if (splitterTracking_ || previewTracking_) {
         splitterTracking_ = previewTracking_ = false;
         ReleaseCapture();
@@ -314,6 +323,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void TOrvikBinder::CreateControls() {
   DeclareCommands();
   DeclareListCommands();
+  DeclareTreeCommands();
   font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
   LoadImageLists();
@@ -749,6 +759,17 @@ LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
       case TVN_SELCHANGINGW:
         browser_.SaveSelection(-1);
         return FALSE;
+      case TVN_ENDLABELEDITA: {
+        const TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(header)->item;
+        return binderActions_.EndRename(item.hItem, item.pszText) ? TRUE : FALSE;
+      }
+      case TVN_ENDLABELEDITW: {
+        const TVITEMW& item = reinterpret_cast<NMTVDISPINFOW*>(header)->item;
+        if (!item.pszText) return FALSE;
+        return binderActions_.EndRename(item.hItem, WideToAnsi(item.pszText).c_str()) ? TRUE : FALSE;
+      }
+      case TVN_KEYDOWN:
+        return TreeView1KeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
       case TVN_BEGINDRAGA:
       case TVN_BEGINDRAGW: {
         HTREEITEM item = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
@@ -867,7 +888,7 @@ void TOrvikBinder::DeclareCommands() {
   });
   add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
   // Main menu; commands whose feature is not there yet have no action and stay greyed.
-  add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, nullptr);
+  add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, [this] { binderActions_.NewBinder(); });
   add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
   add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});
   add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
@@ -1120,5 +1141,126 @@ void TOrvikBinder::ListView1ContextPopup() {
 }
 
 void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
+
+// ---- the tree's binder commands
+
+namespace {
+int TreeMenuCommandId(TreeMenuItem item) {
+  switch (item) {
+    case TreeMenuItem::kOpen: return IDM_TREE_OPEN;
+    case TreeMenuItem::kNewBinder: return IDM_NEW_BINDER;
+    case TreeMenuItem::kAddFolder: return IDM_TREE_ADD_FOLDER;
+    case TreeMenuItem::kFolderList: return IDM_TREE_FOLDER_LIST;
+    case TreeMenuItem::kRename: return IDM_TREE_RENAME;
+    case TreeMenuItem::kCopy: return IDM_TREE_COPY;
+    case TreeMenuItem::kPaste: return IDM_TREE_PASTE;
+    case TreeMenuItem::kDelete: return IDM_TREE_DELETE;
+    default: return 0;
+  }
+}
+}  // namespace
+
+void TOrvikBinder::DeclareTreeCommands() {
+  BinderActions& actions = binderActions_;
+  auto add = [this](int id, const char* caption, int picture, std::function<void()> run) {
+    Command c;
+    c.id = id;
+    c.caption = caption;
+    c.picture = picture;
+    c.run = std::move(run);
+    commands_.Add(std::move(c));
+  };
+  for (const TreeMenuEntry& entry : TreeMenuEntries()) {
+    switch (entry.item) {
+      case TreeMenuItem::kOpen: add(IDM_TREE_OPEN, entry.caption, entry.image, [this] { TreeView1DblClick(); }); break;
+      case TreeMenuItem::kAddFolder: add(IDM_TREE_ADD_FOLDER, entry.caption, entry.image, [&actions] { actions.AddFolder(); }); break;
+      // The folder list dialog comes with its own feature; until then the item stays hidden.
+      case TreeMenuItem::kFolderList: add(IDM_TREE_FOLDER_LIST, entry.caption, entry.image, nullptr); break;
+      case TreeMenuItem::kRename: add(IDM_TREE_RENAME, entry.caption, entry.image, [&actions] { actions.StartRename(); }); break;
+      case TreeMenuItem::kCopy: add(IDM_TREE_COPY, entry.caption, entry.image, [&actions] { actions.Copy(); }); break;
+      case TreeMenuItem::kPaste: add(IDM_TREE_PASTE, entry.caption, entry.image, [&actions] { actions.Paste(); }); break;
+      case TreeMenuItem::kDelete: add(IDM_TREE_DELETE, entry.caption, entry.image, [&actions] { actions.Delete(); }); break;
+      default: break;  // new binder is the main menu's command; separators are no commands
+    }
+  }
+}
+
+HMENU TOrvikBinder::BuildTreeMenu() {
+  const int level = binderActions_.SelectedLevel();
+  const bool clipboardFiles = ClipboardHasFiles();
+  HMENU menu = CreatePopupMenu();
+  for (const TreeMenuEntry& entry : TreeMenuEntries()) {
+    if (entry.item == TreeMenuItem::kSeparator) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    // Items that do not apply are left out, never greyed.
+    const Command* command = commands_.Find(TreeMenuCommandId(entry.item));
+    if (!command || !command->run || !TreeMenuItemShown(entry.item, level, clipboardFiles)) continue;
+    AppendCommandItem(menu, *command, entry.shortcutKey ? std::string("Ctrl+") + static_cast<char>(entry.shortcutKey) : std::string());
+  }
+  return menu;
+}
+
+void TOrvikBinder::TreeView1ContextPopup() {
+  POINT screen;
+  GetCursorPos(&screen);
+  HMENU menu = BuildTreeMenu();
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
+  DestroyMenu(menu);
+}
+
+LRESULT TOrvikBinder::TreeView1KeyDown(WORD key) {
+  // Copy and paste act while the tree has the focus; the list has keys of its own.
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  if (key == VK_DELETE) commands_.Run(IDM_TREE_DELETE);
+  if (control && key == 'C') commands_.Run(IDM_TREE_COPY);
+  if (control && key == 'V') commands_.Run(IDM_TREE_PASTE);
+  return 0;
+}
+
+void TOrvikBinder::FormDropFiles(HDROP handle) {
+  POINT at = {};
+  DragQueryPoint(handle, &at);
+  if (ChildWindowFromPointEx(hwnd_, at, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE) != tree_.hwnd()) {
+    listCommands_.HandleShellDrop(handle);
+    return;
+  }
+  std::vector<std::string> names;
+  {
+    ShellDrop drop(handle);
+    names = drop.Names();
+  }
+  MapWindowPoints(hwnd_, tree_.hwnd(), &at, 1);
+  binderActions_.DropOnTree(at, names);
+}
+
+void TOrvikBinder::DragOverTree() {
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(tree_.hwnd(), &p);
+  // The binder under the cursor shows where the folders would go.
+  HTREEITEM target = binderActions_.AcceptsDragAt(p) ? tree_.NodeAt(p) : nullptr;
+  if (dragFromTree_ && binderActions_.SelectedLevel() != 2) target = nullptr;
+  TreeView_SelectDropTarget(tree_.hwnd(), target);
+}
+
+void TOrvikBinder::DropInternalDrag() {
+  POINT screen;
+  GetCursorPos(&screen);
+  POINT p = screen;
+  ScreenToClient(tree_.hwnd(), &p);
+  std::vector<std::string> paths;
+  if (WindowFromPoint(screen) == tree_.hwnd() && binderActions_.AcceptsDragAt(p)) {
+    if (dragFromList_) {
+      paths = browser_.SelectedPaths();
+    } else if (const std::string* path = tree_.FolderPath(tree_.Selected())) {
+      paths.push_back(*path);
+    }
+  }
+  TreeView_SelectDropTarget(tree_.hwnd(), nullptr);
+  EndInternalDrag();
+  if (!paths.empty()) binderActions_.DragOnto(p, paths);
+}
 
 }  // namespace velmora

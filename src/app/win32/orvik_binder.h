@@ -16,6 +16,7 @@
 #include "browse/win32/browser.h"
 #include "common/prompter.h"
 #include "shellops/win32/list_commands.h"
+#include "binders/win32/binder_actions.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
@@ -37,7 +38,7 @@ struct AppEnvironment {
 
 constexpr int kPreviewHeight = 95;
 
-class TOrvikBinder : private BrowserHost, private ThumbnailHost {
+class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderActionsHost {
  public:
   // Prompter: who answers questions and shows messages (the real boxes when null).
   explicit TOrvikBinder(AppEnvironment env, Prompter* prompter = nullptr);
@@ -75,6 +76,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost {
   // The list's context menu as it opens at this point of the list's client area: only the
   // items that apply. The caller destroys it.
   HMENU BuildListMenu(POINT listClient);
+  BinderActions& binderActions() { return binderActions_; }
+  // The tree's context menu for the selected node: only the items that apply. The caller
+  // destroys it.
+  HMENU BuildTreeMenu();
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -158,7 +163,17 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost {
   void ListView1ContextPopup();
   void ListView1Edited(int row, const char* text);
 
-  // Dragging out of the window.
+  // The tree's binder commands.
+  void ListSelectedNode() override { TreeView1Click(); }
+  std::string ListedFolder() const override { return browser_.currentFolder(); }
+  void DeclareTreeCommands();
+  void TreeView1ContextPopup();
+  LRESULT TreeView1KeyDown(WORD key);
+  void FormDropFiles(HDROP drop);
+
+  // Dragging inside and out of the window.
+  void DragOverTree();
+  void DropInternalDrag();
   void BeginInternalDrag(bool fromList);
   void EndInternalDrag();
   void Timer1Timer();
@@ -173,6 +188,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost {
   BinderTree tree_;
   Browser browser_;
   ListCommands listCommands_;
+  BinderActions binderActions_;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};

@@ -175,6 +175,63 @@ const std::string* BinderTree::OwnedPath(LPARAM param) const {
   return path && paths_.count(path) ? path : nullptr;
 }
 
+HTREEITEM BinderTree::AddBinderNode(const std::string& title) {
+  const int image = NodeImage(1, false, rootImage_);
+  return Insert(Root(), title, nullptr, image, image, false);
+}
+
+HTREEITEM BinderTree::AddFolderNode(HTREEITEM binder, const FolderEntry& folder) {
+  return Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
+                NodeImage(2, true, rootImage_), GhostedOnDisk(folder.path));
+}
+
+void BinderTree::DeleteNode(HTREEITEM item) {
+  if (!item) return;
+  std::vector<HTREEITEM> pending{item};
+  std::vector<const std::string*> owned;
+  while (!pending.empty()) {
+    HTREEITEM node = pending.back();
+    pending.pop_back();
+    if (const std::string* path = FolderPath(node)) owned.push_back(path);
+    for (HTREEITEM c = Child(tree_, node); c; c = Next(tree_, c)) pending.push_back(c);
+  }
+  TreeView_DeleteItem(tree_, item);
+  // The nodes are gone before their paths, so that no draw reads a freed path.
+  for (const std::string* path : owned) paths_.erase(path);
+}
+
+void BinderTree::SetText(HTREEITEM item, const std::string& text) {
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_TEXT | TVIF_HANDLE;
+  tvi.hItem = item;
+  tvi.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+}
+
+void BinderTree::Select(HTREEITEM item) { TreeView_SelectItem(tree_, item); }
+
+HTREEITEM BinderTree::FindBinder(const std::string& title) const {
+  HTREEITEM root = Root();
+  for (HTREEITEM b = root ? Child(tree_, root) : nullptr; b; b = Next(tree_, b))
+    if (collation_.CompareIgnoreCase(Text(b), title) == 0) return b;
+  return nullptr;
+}
+
+HTREEITEM BinderTree::FindFolder(HTREEITEM binder, const std::string& path) const {
+  for (HTREEITEM f = binder ? Child(tree_, binder) : nullptr; f; f = Next(tree_, f)) {
+    const std::string* own = FolderPath(f);
+    if (own && collation_.CompareIgnoreCase(*own, path) == 0) return f;
+  }
+  return nullptr;
+}
+
+HTREEITEM BinderTree::NodeAt(POINT client) const {
+  TVHITTESTINFO hit = {};
+  hit.pt = client;
+  HTREEITEM item = TreeView_HitTest(tree_, &hit);
+  return (hit.flags & TVHT_ONITEM) ? item : nullptr;
+}
+
 void BinderTree::UseImageList(HIMAGELIST list, bool small) {
   TreeView_SetImageList(tree_, list, TVSIL_NORMAL);
   if (small) TreeView_SetIndent(tree_, 19);

@@ -41,6 +41,19 @@ class BinderTree {
   // Frees every folder node's path; the nodes stay, without paths.
   void ReleasePaths();
 
+  // Changes the commands make.
+  HTREEITEM AddBinderNode(const std::string& title);
+  HTREEITEM AddFolderNode(HTREEITEM binder, const FolderEntry& folder);
+  // Deletes a node with its children, freeing their paths.
+  void DeleteNode(HTREEITEM item);
+  void SetText(HTREEITEM item, const std::string& text);
+  void Select(HTREEITEM item);
+  // The binder node whose title equals title but for letter case, as titles are unique.
+  HTREEITEM FindBinder(const std::string& title) const;
+  // The folder node of a binder whose path equals path but for letter case, as keys are.
+  HTREEITEM FindFolder(HTREEITEM binder, const std::string& path) const;
+  HTREEITEM NodeAt(POINT client) const;
+
   // Image list switch of the large-icons setting; small lists use an indent of 19.
   void UseImageList(HIMAGELIST list, bool small);
   void SetRootImage(int image);

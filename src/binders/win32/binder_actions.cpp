@@ -1,0 +1,159 @@
+#include "binders/win32/binder_actions.h"
+
+#include <shlobj.h>
+
+#include "shellops/path_lists.h"
+#include "shellops/win32/clipboard_files.h"
+#include "store/binder_store.h"
+#include "win32/item_id_list.h"
+
+namespace velmora {
+
+namespace {
+int CALLBACK BrowseCallback(HWND window, UINT msg, LPARAM, LPARAM) {
+  // The process's current directory is the browser's first selection.
+  if (msg == BFFM_INITIALIZED) {
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, current);
+    SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(current));
+  }
+  return 0;
+}
+}  // namespace
+
+BinderActions::BinderActions(BinderActionsHost& host, BinderTree& tree, BinderStore& store, const Collation& collation,
+                             Prompter& prompter)
+    : host_(host),
+      tree_(tree),
+
+      prompter_(prompter),
+      folders_(shellLink_),
+      commands_(store, collation, folders_) {
+  browseForFolder = [this] { return BrowseForFolder(); };
+}
+
+int BinderActions::SelectedLevel() const {
+  HTREEITEM selected = tree_.Selected();
+  return selected ? tree_.Level(selected) : -1;
+}
+
+void BinderActions::Apply(const TreeChange& change) {
+  if (!change.happened) return;
+  HTREEITEM binder = tree_.FindBinder(change.binder);
+  if (!binder) binder = tree_.AddBinderNode(change.binder);
+  for (const FolderEntry& folder : change.foldersAdded)
+    if (!tree_.FindFolder(binder, folder.path)) tree_.AddFolderNode(binder, folder);
+  tree_.Sort();
+  if (!change.selectAndList) return;
+  HTREEITEM target = change.selectPath.empty() ? nullptr : tree_.FindFolder(binder, change.selectPath);
+  tree_.Select(target ? target : binder);
+  host_.ListSelectedNode();
+}
+
+void BinderActions::NewBinder() {
+  std::string name;
+  if (!prompter_.AskText(kNewBinderPrompt, kNewBinderCaption, name)) return;
+  const TreeChange change = commands_.NewBinder(name, prompter_);
+  if (!change.happened) return;
+  Apply(change);
+  // The new binder is selected without listing: the list keeps what it shows.
+  if (HTREEITEM binder = tree_.FindBinder(change.binder)) tree_.Select(binder);
+}
+
+void BinderActions::StartRename() {
+  HTREEITEM selected = tree_.Selected();
+  if (selected && tree_.Level(selected) == 1) TreeView_EditLabel(tree_.hwnd(), selected);
+}
+
+bool BinderActions::EndRename(HTREEITEM item, const char* text) {
+  if (!item || !text || tree_.Level(item) != 1) return false;
+  const TreeChange change = commands_.Rename(tree_.Text(item), text, prompter_);
+  if (!change.happened) return false;
+  tree_.SetText(item, change.binder);
+  for (const FolderEntry& folder : change.foldersAdded)
+    if (!tree_.FindFolder(item, folder.path)) tree_.AddFolderNode(item, folder);
+  return true;
+}
+
+void BinderActions::Delete() {
+  HTREEITEM selected = tree_.Selected();
+  if (!selected || TreeView_GetEditControl(tree_.hwnd())) return;
+  const int level = tree_.Level(selected);
+  if (level == 1) {
+    const bool hasFolders = TreeView_GetChild(tree_.hwnd(), selected) != nullptr;
+    if (!commands_.DeleteBinder(tree_.Text(selected), hasFolders, prompter_)) return;
+    tree_.DeleteNode(selected);
+    tree_.Select(tree_.Root());
+  } else if (level == 2) {
+    const std::string* path = tree_.FolderPath(selected);
+    HTREEITEM binder = TreeView_GetParent(tree_.hwnd(), selected);
+    if (!path || !commands_.RemoveFolder(tree_.Text(binder), *path, prompter_)) return;
+    tree_.Select(binder);
+    tree_.DeleteNode(selected);
+    host_.ListSelectedNode();
+  }
+}
+
+std::string BinderActions::BrowseForFolder() {
+  BROWSEINFOA info = {};
+  info.hwndOwner = owner_;
+  info.lpszTitle = kAddFolderBrowseTitle;
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  info.lpfn = &BrowseCallback;
+  ItemIdList chosen(SHBrowseForFolderA(&info), nullptr);
+  if (!chosen) return std::string();
+  char path[MAX_PATH] = "";
+  return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
+}
+
+void BinderActions::AddFolder() {
+  HTREEITEM selected = tree_.Selected();
+  if (!selected || tree_.Level(selected) != 1) return;
+  const std::string path = browseForFolder ? browseForFolder() : std::string();
+  if (path.empty()) return;
+  const std::string binder = tree_.Text(selected);
+  Apply(commands_.RegisterFolder(std::string(), path, &binder, prompter_));
+}
+
+void BinderActions::Copy() {
+  if (SelectedLevel() != 2) return;
+  const std::string folder = host_.ListedFolder();
+  if (!folder.empty()) CopyPathsToClipboard(owner_, {folder});
+}
+
+void BinderActions::Paste() {
+  HTREEITEM selected = tree_.Selected();
+  if (!selected || tree_.Level(selected) != 1 || !ClipboardHasFiles()) return;
+  RegisterInto(selected, ReadClipboardPaths(owner_));
+}
+
+void BinderActions::RegisterInto(HTREEITEM binder, const std::vector<std::string>& paths) {
+  if (!binder || tree_.Level(binder) != 1 || paths.empty()) return;
+  Apply(commands_.RegisterFolders(tree_.Text(binder), PathText(paths)));
+}
+
+bool BinderActions::AcceptsDragAt(POINT treeClient) const {
+  HTREEITEM node = tree_.NodeAt(treeClient);
+  return node && tree_.Level(node) == 1;
+}
+
+void BinderActions::DropOnTree(POINT treeClient, const std::vector<std::string>& names) {
+  HTREEITEM node = tree_.NodeAt(treeClient);
+  if (!node || tree_.Level(node) != 1) return;
+  tree_.Select(node);
+  RegisterInto(node, names);
+}
+
+void BinderActions::DragOnto(POINT treeClient, const std::vector<std::string>& paths) {
+  // The dragged folders are copied into the binder; a folder node keeps its own binder.
+  DropOnTree(treeClient, paths);
+}
+
+void BinderActions::Register(const std::string& binder, const std::string& path, Prompter& prompter) {
+  HTREEITEM selected = tree_.Selected();
+  const bool binderSelected = selected && tree_.Level(selected) == 1;
+  const std::string selectedTitle = binderSelected ? tree_.Text(selected) : std::string();
+  Apply(commands_.RegisterFolder(binder, path, binderSelected ? &selectedTitle : nullptr, prompter));
+}
+
+}  // namespace velmora

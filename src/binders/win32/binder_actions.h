@@ -1,0 +1,79 @@
+// The tree's commands on the real tree: new binder, rename, delete, add folder, copy, paste,
+// shell drops and drags onto binder nodes, and a companion's registration. The decisions are
+// the binder commands'; this object asks the user, applies their results to the tree and
+// keeps the tree, the store and the list in step.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "binders/binder_commands.h"
+#include "binders/win32/binder_tree.h"
+#include "binders/win32/shell_folder_source.h"
+#include "common/prompter.h"
+#include "shellops/win32/shell_link.h"
+
+namespace velmora {
+
+// What the tree's commands ask of the window around them.
+class BinderActionsHost {
+ public:
+  virtual ~BinderActionsHost() = default;
+  // Lists the folder of the selected node (TreeView1Click).
+  virtual void ListSelectedNode() = 0;
+  // The folder the list shows now.
+  virtual std::string ListedFolder() const = 0;
+};
+
+class BinderActions {
+ public:
+  BinderActions(BinderActionsHost& host, BinderTree& tree, BinderStore& store, const Collation& collation,
+                Prompter& prompter);
+
+  void SetOwner(HWND owner) { owner_ = owner; }
+  // The folder browser; tests put a stand-in here, the program shows the shell's.
+  std::function<std::string()> browseForFolder;
+
+  // Level of the selected node: -1 none, 0 root, 1 binder, 2 folder.
+  int SelectedLevel() const;
+
+  void NewBinder();
+  void StartRename();
+  // A binder's label edit ended; true when the tree takes the new text.
+  bool EndRename(HTREEITEM item, const char* text);
+  void Delete();
+  void AddFolder();
+  void Copy();
+  void Paste();
+  // Names dropped from the shell at a point of the tree's client area: registered into the
+  // binder under it; anywhere else nothing happens.
+  void DropOnTree(POINT treeClient, const std::vector<std::string>& names);
+  // Folders dragged inside the window onto the binder node under a point of the tree.
+  void DragOnto(POINT treeClient, const std::vector<std::string>& paths);
+  // Whether a drag may end over this point: only over a binder node.
+  bool AcceptsDragAt(POINT treeClient) const;
+  // A companion's request: binder + path; an empty binder means the selected binder node.
+  void Register(const std::string& binder, const std::string& path, Prompter& prompter);
+
+  TShellLink& shellLink() { return shellLink_; }
+  BinderCommands& commands() { return commands_; }
+
+ private:
+  // Applies a command's result: nodes added, the tree sorted, and the node to show listed.
+  void Apply(const TreeChange& change);
+  void RegisterInto(HTREEITEM binder, const std::vector<std::string>& paths);
+  std::string BrowseForFolder();
+
+  BinderActionsHost& host_;
+  BinderTree& tree_;
+  Prompter& prompter_;
+  TShellLink shellLink_;  // ShellLink1
+  ShellFolderSource folders_;
+  BinderCommands commands_;
+  HWND owner_ = nullptr;
+};
+
+}  // namespace velmora

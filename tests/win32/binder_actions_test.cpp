@@ -1,0 +1,228 @@
+// The tree's binder commands in the real main window: the context menu's rules, new binder,
+// rename by label edit, delete, add folder, copy and paste, shell drops and drags onto binders.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <set>
+
+#include "shellops/path_lists.h"
+#include "shellops/win32/clipboard_files.h"
+#include "text/cp932.h"
+#include "win32/window_fixture.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+using testing_support::MakeDrop;
+using testing_support::MakeFile;
+using testing_support::MakeFolder;
+using testing_support::MakeShortcut;
+using testing_support::ReadBytes;
+
+std::set<UINT> MenuIds(HMENU menu) {
+  std::set<UINT> ids;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    const UINT id = GetMenuItemID(menu, i);
+    if (id != 0 && id != static_cast<UINT>(-1)) ids.insert(id);
+  }
+  return ids;
+}
+
+class BinderActionsTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    if (OpenClipboard(nullptr)) {
+      EmptyClipboard();
+      CloseClipboard();
+    }
+  }
+  std::set<UINT> MenuFor(const char* node) {
+    if (node) TreeView_SelectItem(window->control(IDC_TREE), FindNode(node));
+    HMENU menu = window->BuildTreeMenu();
+    std::set<UINT> ids = MenuIds(menu);
+    DestroyMenu(menu);
+    return ids;
+  }
+  std::vector<std::string> Children(const std::string& binder) const {
+    std::vector<std::string> texts;
+    HWND tree = window->control(IDC_TREE);
+    for (HTREEITEM c = TreeView_GetChild(tree, FindNode(binder)); c; c = TreeView_GetNextSibling(tree, c))
+      texts.push_back(window->tree().Text(c));
+    return texts;
+  }
+  std::vector<std::string> Binders() const { return Children("バインダー"); }
+  POINT OnNode(const std::string& text) const {
+    RECT r = {};
+    TreeView_GetItemRect(window->control(IDC_TREE), FindNode(text), &r, TRUE);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+};
+
+TEST_F(BinderActionsTest, ContextMenuShowsOnlyWhatTheSelectedNodeAllows) {
+  MakeFolder(content + "f");
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "f=0\r\n\r\n");
+  EXPECT_EQ(MenuFor("バインダー"), (std::set<UINT>{IDM_NEW_BINDER}));
+  EXPECT_EQ(MenuFor("Work"), (std::set<UINT>{IDM_TREE_ADD_FOLDER, IDM_TREE_RENAME, IDM_TREE_DELETE}));
+  EXPECT_EQ(MenuFor("f"), (std::set<UINT>{IDM_TREE_OPEN, IDM_TREE_COPY, IDM_TREE_DELETE}));
+  // A shell file list on the clipboard adds paste, on binders only.
+  ASSERT_TRUE(CopyPathsToClipboard(window->hwnd(), {content + "f"}));
+  EXPECT_EQ(MenuFor("Work"), (std::set<UINT>{IDM_TREE_ADD_FOLDER, IDM_TREE_RENAME, IDM_TREE_PASTE, IDM_TREE_DELETE}));
+  EXPECT_EQ(MenuFor("f").count(IDM_TREE_PASTE), 0u);
+  TreeView_SelectItem(window->control(IDC_TREE), nullptr);
+  EXPECT_TRUE(MenuFor(nullptr).empty());  // separators only
+  // Captions with their access keys and the shortcut beside them.
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("f"));
+  HMENU menu = window->BuildTreeMenu();
+  char text[64] = "";
+  GetMenuStringA(menu, IDM_TREE_COPY, text, sizeof(text), MF_BYCOMMAND);
+  EXPECT_STREQ(text, "コピー(&C)\tCtrl+C");
+  DestroyMenu(menu);
+}
+
+TEST_F(BinderActionsTest, NewBindersAreNumberedAndSelectedWithoutListing) {
+  MakeFolder(content + "f");
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "f=2\r\n\r\n");
+  ClickNode("f");
+  const std::size_t listings = window->browser().listings();
+  prompter.textAnswer = "Work";
+  Command(IDM_NEW_BINDER);
+  Command(IDM_NEW_BINDER);
+  prompter.textAnswer = "work";
+  Command(IDM_NEW_BINDER);
+  EXPECT_EQ(Binders(), (std::vector<std::string>{"Work", "Work 1", "Work 2", "work 3"}));
+  EXPECT_EQ(window->tree().Text(window->tree().Selected()), "work 3");
+  EXPECT_EQ(window->browser().listings(), listings);
+  EXPECT_EQ(window->browser().currentFolder(), content + "f");
+  // Cancel creates nothing.
+  prompter.answer = false;
+  Command(IDM_NEW_BINDER);
+  EXPECT_EQ(Binders().size(), 4u);
+  Close();
+  EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), "Work\r\nWork 1\r\nWork 2\r\nwork 3\r\n");
+}
+
+TEST_F(BinderActionsTest, RenameByLabelEditKeepsFoldersAndRefusesTakenNames) {
+  MakeFolder(content + "f");
+  Open("Work\r\nOther\r\n", "[Work]\r\n" + content.path() + "f=1\r\n\r\n[Other]\r\n\r\n");
+  HWND tree = window->control(IDC_TREE);
+  auto rename = [&](const std::string& from, const std::string& to) {
+    TreeView_SelectItem(tree, FindNode(from));
+    Command(IDM_TREE_RENAME);
+    HWND edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, to.c_str());
+    TreeView_EndEditLabelNow(tree, FALSE);
+  };
+  rename("Work", "仕事");
+  EXPECT_NE(FindNode("仕事"), nullptr);
+  EXPECT_EQ(Children("仕事"), (std::vector<std::string>{"f"}));
+  rename("仕事", "other");  // taken, but for letter case
+  rename("仕事", "");
+  EXPECT_NE(FindNode("仕事"), nullptr);
+  EXPECT_EQ(FindNode("other"), nullptr);
+  // Folder nodes cannot be renamed.
+  TreeView_SelectItem(tree, FindNode("f"));
+  Command(IDM_TREE_RENAME);
+  EXPECT_EQ(TreeView_GetEditControl(tree), nullptr);
+  Close();
+  EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("[仕事]\r\n" + content.path() + "f=1\r\n"), std::string::npos);
+}
+
+TEST_F(BinderActionsTest, DeleteAsksThenRemovesBindersAndFolders) {
+  MakeFolder(content + "f");
+  MakeFolder(content + "g");
+  MakeFile(content + "f\\x.txt", 1);
+  Open("Work\r\nEmpty\r\n", "[Work]\r\n" + content.path() + "f=2\r\n" + content.path() + "g=2\r\n\r\n");
+  ClickNode("f");
+  ASSERT_EQ(window->browser().records().size(), 1u);
+  prompter.answer = false;
+  Command(IDM_TREE_DELETE);
+  EXPECT_NE(FindNode("f"), nullptr);
+  prompter.answer = true;
+  Command(IDM_TREE_DELETE);
+  EXPECT_EQ(FindNode("f"), nullptr);
+  EXPECT_EQ(window->tree().Text(window->tree().Selected()), "Work");
+  EXPECT_TRUE(window->browser().records().empty());  // the binder is listed: nothing
+  ASSERT_GE(prompter.messages.size(), 2u);
+  EXPECT_EQ(prompter.messages.back(), "削除の確認: 'Work' バインダーから 'f' を削除します。よろしいですか？");
+
+  Command(IDM_TREE_DELETE);
+  EXPECT_EQ(prompter.messages.back(), "削除の確認: 'Work' バインダーとそのフォルダを削除します。よろしいですか？");
+  EXPECT_EQ(FindNode("Work"), nullptr);
+  EXPECT_EQ(FindNode("g"), nullptr);
+  EXPECT_EQ(window->tree().Selected(), window->tree().Root());
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("Empty"));
+  Command(IDM_TREE_DELETE);
+  EXPECT_EQ(prompter.messages.back(), "削除の確認: 'Empty' バインダーを削除します。よろしいですか？");
+  Close();
+  EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), "");
+  EXPECT_EQ(ReadBytes(app + "data\\folderlist.ini").find("[Work]"), std::string::npos);
+}
+
+TEST_F(BinderActionsTest, AddFolderRegistersTheChosenFolderAndListsIt) {
+  MakeFolder(content + "chosen");
+  MakeFile(content + "chosen\\in.txt", 1);
+  Open("Work\r\n", "[Work]\r\n\r\n");
+  window->binderActions().browseForFolder = [&] { return content + "chosen"; };
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("Work"));
+  Command(IDM_TREE_ADD_FOLDER);
+  EXPECT_EQ(Children("Work"), (std::vector<std::string>{"chosen"}));
+  EXPECT_EQ(window->tree().Text(window->tree().Selected()), "chosen");
+  EXPECT_EQ(window->browser().currentFolder(), content + "chosen");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"in.txt"}));
+  // Registered again: nothing added, the binder is selected.
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("Work"));
+  Command(IDM_TREE_ADD_FOLDER);
+  EXPECT_EQ(Children("Work").size(), 1u);
+  EXPECT_EQ(window->tree().Text(window->tree().Selected()), "Work");
+  window->browser().StopFileInfoWorker();
+}
+
+TEST_F(BinderActionsTest, PasteDropAndDragRegisterFoldersOnly) {
+  MakeFolder(content + "a");
+  MakeFolder(content + "b");
+  MakeFolder(content + "target");
+  MakeFile(content + "note.txt", 1);
+  ASSERT_TRUE(MakeShortcut(content + "link.lnk", content + "target"));
+  Open("Work\r\nDrop\r\n", "[Work]\r\n\r\n[Drop]\r\n" + content.path() + "a=0\r\n\r\n");
+  // Paste: folders, a file skipped, a shortcut registered as its target.
+  ASSERT_TRUE(CopyPathsToClipboard(window->hwnd(), {content + "a", content + "note.txt", content + "link.lnk"}));
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("Work"));
+  Command(IDM_TREE_PASTE);
+  EXPECT_EQ(Children("Work"), (std::vector<std::string>{"a", "target"}));
+  EXPECT_EQ(window->tree().Text(window->tree().Selected()), "target");
+
+  // A shell drop on a binder node registers the folders into it.
+  POINT at = OnNode("Drop");
+  MapWindowPoints(window->control(IDC_TREE), window->hwnd(), &at, 1);
+  HDROP drop = MakeDrop({content + "b", content + "note.txt"}, at);
+  SendMessageA(window->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(GlobalFlags(drop), static_cast<UINT>(GMEM_INVALID_HANDLE));
+  EXPECT_EQ(Children("Drop"), (std::vector<std::string>{"a", "b"}));
+
+  // Dragging a folder node onto another binder copies it: it stays where it was.
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("b"));
+  NMTREEVIEWA begin = {};
+  begin.hdr.hwndFrom = window->control(IDC_TREE);
+  begin.hdr.idFrom = IDC_TREE;
+  begin.hdr.code = TVN_BEGINDRAGA;
+  begin.itemNew.hItem = FindNode("b");
+  SendMessageA(window->hwnd(), WM_NOTIFY, IDC_TREE, reinterpret_cast<LPARAM>(&begin));
+  POINT over = OnNode("Work");
+  ClientToScreen(window->control(IDC_TREE), &over);
+  SetCursorPos(over.x, over.y);
+  SendMessageA(window->hwnd(), WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(Children("Work"), (std::vector<std::string>{"a", "b", "target"}));
+  EXPECT_EQ(Children("Drop"), (std::vector<std::string>{"a", "b"}));
+  window->browser().StopFileInfoWorker();
+  Close();
+  const std::string folders = ReadBytes(app + "data\\folderlist.ini");
+  EXPECT_NE(folders.find(content + "target=0\r\n"), std::string::npos);
+  EXPECT_EQ(folders.find("note.txt"), std::string::npos);
+  EXPECT_EQ(folders.find("link.lnk"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora
