@@ -80,8 +80,20 @@ class FolderListDialogTest : public ::testing::Test {
   // Ends the modal run with the button of the id, pressed as a user would.
   int EndWith(int id) {
     PostMessageA(GetDlgItem(dialog->hwnd(), id), BM_CLICK, 0, 0);
-    return dialog->ShowModal();
+    return RunModal();
   }
+  // Should what was posted not end the dialog, OK ends it after a deadline: the test then
+  // fails instead of waiting for ever.
+  int RunModal() {
+    stuck = dialog->hwnd();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
+      PostMessageA(stuck, WM_COMMAND, IDOK, 0);
+    });
+    const int result = dialog->ShowModal();
+    KillTimer(nullptr, timer);
+    return result;
+  }
+  static HWND stuck;
 
   test_support::TempFolder dir{"velmora-folderlist"};
   const std::string plain = dir + "Plain";
@@ -96,6 +108,8 @@ class FolderListDialogTest : public ::testing::Test {
   std::unique_ptr<FolderListEdit> edit;
   std::unique_ptr<TFolderListDlg> dialog;
 };
+
+HWND FolderListDialogTest::stuck = nullptr;
 
 TEST_F(FolderListDialogTest, RowsShowNamePathIconAndGhost) {
   Open();
@@ -134,7 +148,16 @@ TEST_F(FolderListDialogTest, DeleteThenCancelKeepsTheBinder) {
   EXPECT_EQ(CellText(dialog->list(), 0, 1), hidden);
   EXPECT_EQ(CellText(dialog->list(), 1, 1), other);
   EXPECT_EQ(Keys(), before);  // nothing before OK
-  EXPECT_EQ(EndWith(IDCANCEL), IDCANCEL);
+  // The Delete key does the same.
+  Select(dialog->list(), {1});
+  SendMessageA(dialog->list(), WM_KEYDOWN, VK_DELETE, 0);
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(CellText(dialog->list(), 0, 1), hidden);
+  EXPECT_EQ(Keys(), before);
+  // Escape is Cancel.
+  SetFocus(dialog->list());
+  PostMessageA(dialog->list(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(RunModal(), IDCANCEL);
   EXPECT_EQ(Keys(), before);
   EXPECT_TRUE(dialog->applied().empty());
   EXPECT_TRUE(IsWindowEnabled(owner));
@@ -154,6 +177,14 @@ TEST_F(FolderListDialogTest, DeleteThenOkRemovesExactlyThoseFolders) {
 
 TEST_F(FolderListDialogTest, CopyPutsTheSelectedPathsInRowOrder) {
   Open();
+  // The context menu's items are there to use only with a row selected.
+  for (bool selected : {false, true}) {
+    Select(dialog->list(), selected ? std::vector<int>{2} : std::vector<int>{});
+    HMENU menu = dialog->MakeContextMenu();
+    for (int id : {TFolderListDlg::kCopyId, TFolderListDlg::kDeleteId})
+      EXPECT_EQ((GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0, !selected) << id;
+    DestroyMenu(menu);
+  }
   Select(dialog->list(), {3, 0, 1});
   SendMessageA(dialog->hwnd(), WM_COMMAND, TFolderListDlg::kCopyId, 0);
   EXPECT_EQ(ReadClipboardPaths(dialog->hwnd()), (std::vector<std::string>{plain, hidden, other}));

@@ -232,6 +232,11 @@ TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {
   EXPECT_EQ(Names(desktop).size(), 2u);
   EXPECT_TRUE(prompter.messages.empty());
 
+  // Nothing selected: nothing happens.
+  EXPECT_FALSE(sendToMenu.Send(IdOf("Backup.2024"), {}, owner).sent);
+  EXPECT_FALSE(sendToMenu.Send(IdOf("デスクトップ (ショートカットを作成)"), {}, owner).sent);
+  EXPECT_EQ(Names(desktop).size(), 2u);
+
   // The sources are untouched by all of it.
   EXPECT_EQ(Names(source), (std::set<std::string>{"report.txt", "表.txt", "sub folder"}));
 }

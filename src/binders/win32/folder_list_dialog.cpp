@@ -136,17 +136,22 @@ void TFolderListDlg::DeleteSelected() {
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) SendMessageA(list_, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
 }
 
+HMENU TFolderListDlg::MakeContextMenu() const {
+  const UINT state = SelectedRows().empty() ? MF_GRAYED : MF_ENABLED;
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING | state, kCopyId, "コピー(&C)\tCtrl+C");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING | state, kDeleteId, "削除(&D)\tDel");
+  return menu;
+}
+
 void TFolderListDlg::ShowContextMenu(LPARAM at) {
   POINT p = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
   if (at == static_cast<LPARAM>(-1)) {  // from the keyboard: at the list's corner
     p = {0, 0};
     ClientToScreen(list_, &p);
   }
-  const UINT state = SelectedRows().empty() ? MF_GRAYED : MF_ENABLED;
-  HMENU menu = CreatePopupMenu();
-  AppendMenuA(menu, MF_STRING | state, kCopyId, "コピー(&C)\tCtrl+C");
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(menu, MF_STRING | state, kDeleteId, "削除(&D)\tDel");
+  HMENU menu = MakeContextMenu();
   const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
   if (chosen) SendMessageA(hwnd_, WM_COMMAND, static_cast<WPARAM>(chosen), 0);

@@ -40,6 +40,9 @@ class TFolderListDlg {
   // The context menu's commands, on the selected rows.
   void CopySelected();
   void DeleteSelected();
+  // The list's context menu, its items enabled exactly while a row is selected; the caller
+  // destroys it.
+  HMENU MakeContextMenu() const;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
