@@ -124,7 +124,8 @@ TEST_F(FolderListDialogTest, RowsShowNamePathIconAndGhost) {
   EXPECT_EQ(CellText(list, 2, 1), missing);
   EXPECT_EQ(CellText(list, 3, 1), other);
   const DWORD styles = static_cast<DWORD>(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-  EXPECT_EQ(styles & (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT), static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
+  const DWORD wanted = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
+  EXPECT_EQ(styles & wanted, wanted);
   EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & (LVS_SINGLESEL | LVS_EDITLABELS));
   EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), images);
   for (int row = 0; row < 4; ++row) {

@@ -297,6 +297,7 @@ TEST_F(SendToMenuTest, EntryWhoseTargetIsGoneReportsTheShellsError) {
   EXPECT_FALSE(outcome.sent);
   ASSERT_EQ(prompter.messages.size(), 2u);
   EXPECT_NE(prompter.messages[1].find("Doomed.lnk"), std::string::npos) << prompter.messages[1];
+  EXPECT_EQ(prompter.messages[1].find("%1"), std::string::npos) << prompter.messages[1];
   EXPECT_FALSE(Exists(echoFile));
   EXPECT_EQ(Names(sendTo), (std::set<std::string>{"Doomed.lnk"}));
   EXPECT_EQ(Names(source), (std::set<std::string>{"report.txt", "表.txt", "sub folder"}));

@@ -133,7 +133,8 @@ void TFolderListDlg::CopySelected() {
 void TFolderListDlg::DeleteSelected() {
   const std::vector<int> rows = SelectedRows();
   edit_.RemoveRows(rows);
-  for (auto it = rows.rbegin(); it != rows.rend(); ++it) SendMessageA(list_, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+    SendMessageA(list_, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
 }
 
 HMENU TFolderListDlg::MakeContextMenu() const {

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "browse/win32/drop_source.h"
+#include "shellops/link_names.h"
 #include "shellops/path_lists.h"
 #include "text/cp932.h"
 #include "win32/strings.h"
@@ -20,12 +21,11 @@ constexpr const char* kNotStarted = "を開けませんでした。";
 constexpr const char* kOptionNotWritten = "「送る」メニューのショートカットを作成できませんでした。";
 constexpr const char* kOptionNotDeleted = "「送る」メニューのショートカットを削除できませんでした。";
 
-std::string SystemMessage(DWORD code) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = n && text ? std::string(text, n) : "エラー " + std::to_string(code);
-  if (text) LocalFree(text);
+// The system's words for an error; "%1" in them names the path concerned, and line breaks
+// at the end go.
+std::string SystemMessage(FileSystem& fs, DWORD code, const std::string& path) {
+  std::string message = fs.ErrorText(code);
+  MogChange(message, "%1", path);
   while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
     message.pop_back();
   return message;
@@ -153,7 +153,8 @@ SendOutcome SendToMenu::SendToProgram(const std::string& target, const std::vect
     outcome.sent = true;
   } else {
     const DWORD error = GetLastError();
-    prompter_.Message("\"" + target + "\" " + kNotStarted + "\r\n" + SystemMessage(error), kSendToCaption);
+    prompter_.Message("\"" + target + "\" " + kNotStarted + "\r\n" + SystemMessage(files_.fileSystem(), error, target),
+                      kSendToCaption);
   }
   return outcome;
 }
@@ -182,7 +183,9 @@ bool SendToMenu::SendToDropHandler(const std::string& extension, const std::vect
   DWORD effect = DROPEFFECT_NONE;
   result = target->Drop(data.get(), MK_LBUTTON, point, &effect);
   if (FAILED(result)) {
-    prompter_.Message(std::string(kMailNotSent) + "\r\n" + SystemMessage(static_cast<DWORD>(result)), kSendToCaption);
+    prompter_.Message(std::string(kMailNotSent) + "\r\n" +
+                          SystemMessage(files_.fileSystem(), static_cast<DWORD>(result), paths.front()),
+                      kSendToCaption);
     return false;
   }
   return true;
