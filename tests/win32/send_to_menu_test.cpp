@@ -185,6 +185,33 @@ TEST_F(SendToMenuTest, ItemsMirrorTheVisibleEntries) {
   for (int i = 0; i < 6; ++i) pictures.insert(sendToMenu.Image(kFirstId + i));
   EXPECT_EQ(pictures, (std::set<int>{1, 2, 3, 4, 5, 6}));
   EXPECT_TRUE(prompter.messages.empty());
+
+  // The items' pictures are drawn by the menu; other items are left to their owner.
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT item = {};
+  item.CtlType = ODT_MENU;
+  item.hDC = dc;
+  item.rcItem = {0, 0, 16, 16};
+  item.itemID = kFirstId;
+  EXPECT_TRUE(sendToMenu.DrawItem(item));
+  item.itemID = 3005;
+  EXPECT_FALSE(sendToMenu.DrawItem(item));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+
+  // At most as many items as the caller has ids for.
+  HMENU small = CreatePopupMenu();
+  SendToMenu capped(links, *files, shell, prompter);
+  capped.Build(small, nullptr, kFirstId, 2);
+  EXPECT_EQ(GetMenuItemCount(small), 2);
+  EXPECT_EQ(capped.Image(kFirstId), -1);  // no picture list, no pictures
+  EXPECT_FALSE(capped.Owns(kFirstId + 2));
+  DestroyMenu(small);
 }
 
 TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {

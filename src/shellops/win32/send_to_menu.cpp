@@ -50,11 +50,12 @@ std::vector<SendToRow> SendToMenu::ListSendToEntries(const std::string& folder) 
   return SendToRows(folder, listing);
 }
 
-void SendToMenu::Build(HMENU menu, HIMAGELIST images, int firstId) {
+void SendToMenu::Build(HMENU menu, HIMAGELIST images, int firstId, int maxItems) {
   entries_.clear();
   images_ = images;
   firstId_ = firstId;
   for (SendToRow& row : ListSendToEntries(links_.GetPath(TShellLink::kSendTo))) {
+    if (static_cast<int>(entries_.size()) >= maxItems) break;
     Entry entry;
     entry.row = std::move(row);
     SHFILEINFOA info = {};

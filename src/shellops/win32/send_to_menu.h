@@ -33,10 +33,11 @@ class SendToMenu {
   SendToMenu(TShellLink& links, FileCommands& files, const ShellContext& shell, Prompter& prompter);
 
   // Appends one item per entry of the SendTo folder to menu, with the command ids firstId,
-  // firstId + 1, ..., and each entry's small icon to images (which may be null). The folder
-  // is read here only; a missing or empty folder gives no items. Items are drawn through
-  // HBMMENU_CALLBACK: the owner passes WM_DRAWITEM on to DrawItem.
-  void Build(HMENU menu, HIMAGELIST images, int firstId);
+  // firstId + 1, ... (at most maxItems of them, so that the ids stay in the caller's range),
+  // and each entry's small icon to images (which may be null). The folder is read here
+  // only; a missing or empty folder gives no items. Items are drawn through
+  // HBMMENU_CALLBACK: the owner passes WM_DRAWITEM on to DrawItem. Once per menu.
+  void Build(HMENU menu, HIMAGELIST images, int firstId, int maxItems = 1000);
   std::size_t Count() const { return entries_.size(); }
   bool Owns(int id) const { return id >= firstId_ && id < firstId_ + static_cast<int>(entries_.size()); }
   // The entry's full path (the item's hint); empty for an id the menu does not own.
