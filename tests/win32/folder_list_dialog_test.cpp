@@ -86,13 +86,12 @@ class FolderListDialogTest : public ::testing::Test {
   // fails instead of waiting for ever.
   int RunModal() {
     stuck = dialog->hwnd();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
-      PostMessageA(stuck, WM_COMMAND, IDOK, 0);
-    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10000, &PressOk);
     const int result = dialog->ShowModal();
     KillTimer(nullptr, timer);
     return result;
   }
+  static void CALLBACK PressOk(HWND, UINT, UINT_PTR, DWORD) { PostMessageA(stuck, WM_COMMAND, IDOK, 0); }
   static HWND stuck;
 
   test_support::TempFolder dir{"velmora-folderlist"};
