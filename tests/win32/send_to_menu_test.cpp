@@ -224,8 +224,9 @@ TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {
   SendOutcome outcome = sendToMenu.Send(IdOf("Echo"), paths, owner);
   EXPECT_TRUE(outcome.sent);
   EXPECT_EQ(outcome.kind, SendToKind::kProgram);
-  ASSERT_TRUE(WaitFor([&] { return Exists(echoFile); }));
-  const std::string line = ReadFileText(echoFile);
+  // The other process may still hold the file for a moment after it appears.
+  std::string line;
+  ASSERT_TRUE(WaitFor([&] { return !(line = ReadFileText(echoFile)).empty(); }));
   const std::string expected = "\"" + paths[0] + "\"\n\"" + paths[1] + "\"\n\"" + paths[2] + "\"";
   ASSERT_GE(line.size(), expected.size()) << line;
   EXPECT_EQ(line.substr(line.size() - expected.size()), expected) << line;
