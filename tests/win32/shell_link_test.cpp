@@ -10,19 +10,11 @@
 
 #include "binders/win32/shell_folder_source.h"
 #include "shellops/win32/shell_link.h"
+#include "support/redirected_shell_link.h"
 #include "support/temp_folder.h"
 
 namespace velmora {
 namespace {
-
-class RedirectedShellLink : public TShellLink {
- public:
-  std::string GetPath(int csidl) override {
-    auto it = folders.find(csidl);
-    return it != folders.end() ? it->second : TShellLink::GetPath(csidl);
-  }
-  std::map<int, std::string> folders;
-};
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

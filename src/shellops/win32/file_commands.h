@@ -65,6 +65,10 @@ class FileCommands {
   CopyResult Paste(const std::string& firstSelectedPath, const std::string& listedFolder);
   // Files dropped onto the list: always into the listed folder, whatever row they fell on.
   CopyResult DropInto(const std::string& listedFolder, const std::vector<std::string>& names);
+  // Copies into a folder that is not the listed one (send-to targets).
+  CopyResult CopyInto(const std::string& folder, const std::vector<std::string>& paths) {
+    return CopyFilesInto(folder, false, paths);
+  }
 
   // "削除(&D)", Delete: to the recycle bin with the shell's own confirmation.
   DeleteResult Delete(const std::vector<std::string>& paths);
