@@ -64,11 +64,12 @@ TEST_F(BinderActionsTest, ContextMenuShowsOnlyWhatTheSelectedNodeAllows) {
   MakeFolder(content + "f");
   Open("Work\r\n", "[Work]\r\n" + content.path() + "f=0\r\n\r\n");
   EXPECT_EQ(MenuFor("バインダー"), (std::set<UINT>{IDM_NEW_BINDER}));
-  EXPECT_EQ(MenuFor("Work"), (std::set<UINT>{IDM_TREE_ADD_FOLDER, IDM_TREE_RENAME, IDM_TREE_DELETE}));
+  EXPECT_EQ(MenuFor("Work"), (std::set<UINT>{IDM_TREE_ADD_FOLDER, IDM_TREE_FOLDER_LIST, IDM_TREE_RENAME, IDM_TREE_DELETE}));
   EXPECT_EQ(MenuFor("f"), (std::set<UINT>{IDM_TREE_OPEN, IDM_TREE_COPY, IDM_TREE_DELETE}));
   // A shell file list on the clipboard adds paste, on binders only.
   ASSERT_TRUE(CopyPathsToClipboard(window->hwnd(), {content + "f"}));
-  EXPECT_EQ(MenuFor("Work"), (std::set<UINT>{IDM_TREE_ADD_FOLDER, IDM_TREE_RENAME, IDM_TREE_PASTE, IDM_TREE_DELETE}));
+  EXPECT_EQ(MenuFor("Work"),
+            (std::set<UINT>{IDM_TREE_ADD_FOLDER, IDM_TREE_FOLDER_LIST, IDM_TREE_RENAME, IDM_TREE_PASTE, IDM_TREE_DELETE}));
   EXPECT_EQ(MenuFor("f").count(IDM_TREE_PASTE), 0u);
   TreeView_SelectItem(window->control(IDC_TREE), nullptr);
   EXPECT_TRUE(MenuFor(nullptr).empty());  // separators only
@@ -222,6 +223,33 @@ TEST_F(BinderActionsTest, PasteDropAndDragRegisterFoldersOnly) {
   EXPECT_NE(folders.find(content + "target=0\r\n"), std::string::npos);
   EXPECT_EQ(folders.find("note.txt"), std::string::npos);
   EXPECT_EQ(folders.find("link.lnk"), std::string::npos);
+}
+
+// The dialog runs modally; a thread timer works it from inside its loop.
+std::string gFolderListCaption;
+void CALLBACK DeleteFirstRowThenOk(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = FindWindowA(nullptr, gFolderListCaption.c_str());
+  if (!dialog) return;
+  KillTimer(nullptr, timer);
+  HWND list = FindWindowExA(dialog, nullptr, WC_LISTVIEWA, nullptr);
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  SendMessageA(dialog, WM_COMMAND, 102, 0);  // delete the selected rows
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(BinderActionsTest, FolderListRemovesTheFoldersDeletedInIt) {
+  MakeFolder(content + "a");
+  MakeFolder(content + "b");
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "a=0\r\n" + content.path() + "b=0\r\n\r\n");
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("Work"));
+  gFolderListCaption = "Workバインダーが管理するフォルダ";
+  SetTimer(nullptr, 0, 50, &DeleteFirstRowThenOk);
+  Command(IDM_TREE_FOLDER_LIST);
+  EXPECT_EQ(Children("Work"), (std::vector<std::string>{"b"}));
+  Close();
+  const std::string folders = ReadBytes(app + "data\\folderlist.ini");
+  EXPECT_EQ(folders.find(content + "a=0"), std::string::npos);
+  EXPECT_NE(folders.find(content + "b=0"), std::string::npos);
 }
 
 }  // namespace

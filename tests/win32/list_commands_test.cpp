@@ -95,9 +95,7 @@ class ListCommandsTest : public MainWindowTest {
     SendMessageA(window->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
     for (int i = 0; i < GetMenuItemCount(menu); ++i)
       if (GetMenuItemID(menu, i) != 0) EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED, 0u) << i;
-    std::vector<std::string> captions = Captions(menu);
-    DestroyMenu(menu);
-    return captions;
+    return Captions(menu);
   }
   void ClearClipboard() {
     if (OpenClipboard(nullptr)) {
@@ -181,14 +179,14 @@ TEST_F(ListCommandsTest, ContextMenuShowsOnlyWhatApplies) {
   MakeFolder(content + "dir");
   MakeFile(content + "file.txt", 1);
   ShowContent();
-  const std::vector<std::string> folderRow = {"開く(&O)", "-", "-", "コピー(&C)\tCtrl+C", "-",
+  const std::vector<std::string> folderRow = {"開く(&O)", "-", "送る(&N)", "-", "コピー(&C)\tCtrl+C", "-",
                                               "フォルダの作成(&F)", "削除(&D)", "-", "プロパティ(&P)"};
   Select({"dir"});
   EXPECT_EQ(MenuAt(RowPoint(RowOf("dir"))), folderRow);
   // Over a file row the open-with item shows too; a file list on the clipboard adds paste.
   PutFilesOnClipboard({content + "file.txt"});
   EXPECT_EQ(MenuAt(RowPoint(RowOf("file.txt"))),
-            (std::vector<std::string>{"開く(&O)", "アプリケーションから開く(&H)", "-", "-", "コピー(&C)\tCtrl+C",
+            (std::vector<std::string>{"開く(&O)", "アプリケーションから開く(&H)", "-", "送る(&N)", "-", "コピー(&C)\tCtrl+C",
                                       "貼り付け(&P)\tCtrl+V", "-", "フォルダの作成(&F)", "削除(&D)", "-",
                                       "プロパティ(&P)"}));
   ClearClipboard();
@@ -210,7 +208,7 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   ShowContent();
   // One row selected: the row where the menu opened is opened, not the selected one.
   Select({"a"});
-  DestroyMenu(window->BuildListMenu(RowPoint(RowOf("b"))));
+  window->BuildListMenu(RowPoint(RowOf("b")));
   Command(IDM_LIST_OPEN);
   EXPECT_EQ(window->browser().currentFolder(), content + "b");
   PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
@@ -233,7 +231,7 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
 
   // A menu opened away from every row opens nothing.
   Select({"a"});
-  DestroyMenu(window->BuildListMenu(POINT{5, 2000}));
+  window->BuildListMenu(POINT{5, 2000});
   Command(IDM_LIST_OPEN);
   EXPECT_EQ(window->browser().currentFolder(), NoSlash(content.path()));
 

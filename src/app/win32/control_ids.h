@@ -59,6 +59,9 @@ enum CommandId : int {
   IDM_TREE_COPY = 3205,
   IDM_TREE_PASTE = 3206,
   IDM_TREE_DELETE = 3207,
+  // The send-to submenu's entries, in the SendTo folder's order.
+  IDM_SENDTO_FIRST = 4000,
+  IDM_SENDTO_LAST = 4999,
 };
 
 }  // namespace velmora

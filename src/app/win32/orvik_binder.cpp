@@ -9,7 +9,9 @@
 
 #include "app/hint_text.h"
 #include "app/window_rules.h"
+#include "binders/folder_list.h"
 #include "binders/tree_menu.h"
+#include "binders/win32/folder_list_dialog.h"
 #include "browse/win32/drop_source.h"
 #include "resource.h"
 #include "shellops/win32/clipboard_files.h"
@@ -83,6 +85,14 @@ bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == 
 
 }  // namespace
 
+namespace {
+std::string ExecutablePath() {
+  char exe[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  return exe;
+}
+}  // namespace
+
 AppEnvironment AppEnvironment::FromProcess() {
   AppEnvironment env;
   char exe[MAX_PATH] = "";
@@ -102,10 +112,15 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       tree_(collation_),
       browser_(*this, collation_, *prompter_, store_),
       listCommands_(browser_, shell_, *prompter_, collation_),
-      binderActions_(*this, tree_, store_, collation_, *prompter_) {}
+      binderActions_(*this, tree_, store_, collation_, *prompter_),
+      sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
+      sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle) {}
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  BuildListMenu(POINT{-1, -1});
+  if (listMenu_) DestroyMenu(listMenu_);
+  if (sendToMenu_) DestroyMenu(sendToMenu_);
   if (font_) DeleteObject(font_);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
@@ -171,6 +186,9 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       CreateControls();
       return 0;
+    case WM_SHOWWINDOW:
+      if (wp) FormShow();
+      break;
     case WM_SIZE:
       Layout();
       return 0;
@@ -208,7 +226,9 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MENUSELECT: {
       // A highlighted menu item shows its hint like a control under the mouse.
       const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
-      ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? commands_.Hint(LOWORD(wp)) : std::string());
+      const int id = LOWORD(wp);
+      const std::string hint = sendTo_.Owns(id) ? sendTo_.Hint(id) : commands_.Hint(id);
+      ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
       return 0;
     }
     case WM_DROPFILES:
@@ -478,6 +498,8 @@ void TOrvikBinder::Construct() {
   store_.SetUpPaths(env_.exeDir, userName);
 
   shell_.Start();
+  sendToOption_.Load();
+  sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
@@ -704,6 +726,10 @@ void TOrvikBinder::OnCommand(int id, int code) {
     if (code == BN_CLICKED) LargeIconsChanged();
     return;
   }
+  if (sendTo_.Owns(id)) {
+    SendToMenuClick(id);
+    return;
+  }
   commands_.Run(id);
 }
 
@@ -849,6 +875,7 @@ void TOrvikBinder::OnMeasureItem(MEASUREITEMSTRUCT* mi) {
 
 void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (di->CtlType != ODT_MENU) return;
+  if (sendTo_.DrawItem(*di)) return;
   const Command* command = commands_.Find(static_cast<int>(di->itemID));
   if (!command || command->picture < 0) return;
   int picture = command->picture;
@@ -892,7 +919,10 @@ void TOrvikBinder::DeclareCommands() {
   add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
   add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});
   add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
-  add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, nullptr);
+  add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, [this] {
+    sendToOption_.Toggle(*prompter_);
+    sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
+  });
   add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
   add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
 
@@ -1115,11 +1145,25 @@ void TOrvikBinder::DeclareListCommands() {
 }
 
 HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
+  if (listMenu_) {
+    // The send-to submenu outlives the menus that show it.
+    for (int i = GetMenuItemCount(listMenu_) - 1; i >= 0; --i)
+      if (GetSubMenu(listMenu_, i) == sendToMenu_) RemoveMenu(listMenu_, static_cast<UINT>(i), MF_BYPOSITION);
+    DestroyMenu(listMenu_);
+    listMenu_ = nullptr;
+  }
+  if (listClient.x == -1 && listClient.y == -1) return nullptr;
   listCommands_.MenuOpening(listClient);
   HMENU menu = CreatePopupMenu();
+  listMenu_ = menu;
   for (const ListMenuEntry& entry : ListMenuEntries()) {
     if (entry.item == ListMenuItem::kSeparator) {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    if (entry.item == ListMenuItem::kSendTo) {
+      if (sendToMenu_ && ListMenuItemShown(entry.item, listCommands_.menuState()))
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_), entry.caption);
       continue;
     }
     // Items that do not apply are left out, never greyed.
@@ -1137,7 +1181,6 @@ void TOrvikBinder::ListView1ContextPopup() {
   ScreenToClient(browser_.listView().hwnd(), &client);
   HMENU menu = BuildListMenu(client);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
-  DestroyMenu(menu);
 }
 
 void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
@@ -1174,8 +1217,7 @@ void TOrvikBinder::DeclareTreeCommands() {
     switch (entry.item) {
       case TreeMenuItem::kOpen: add(IDM_TREE_OPEN, entry.caption, entry.image, [this] { TreeView1DblClick(); }); break;
       case TreeMenuItem::kAddFolder: add(IDM_TREE_ADD_FOLDER, entry.caption, entry.image, [&actions] { actions.AddFolder(); }); break;
-      // The folder list dialog comes with its own feature; until then the item stays hidden.
-      case TreeMenuItem::kFolderList: add(IDM_TREE_FOLDER_LIST, entry.caption, entry.image, nullptr); break;
+      case TreeMenuItem::kFolderList: add(IDM_TREE_FOLDER_LIST, entry.caption, entry.image, [this] { ShowFolderList(); }); break;
       case TreeMenuItem::kRename: add(IDM_TREE_RENAME, entry.caption, entry.image, [&actions] { actions.StartRename(); }); break;
       case TreeMenuItem::kCopy: add(IDM_TREE_COPY, entry.caption, entry.image, [&actions] { actions.Copy(); }); break;
       case TreeMenuItem::kPaste: add(IDM_TREE_PASTE, entry.caption, entry.image, [&actions] { actions.Paste(); }); break;
@@ -1261,6 +1303,39 @@ void TOrvikBinder::DropInternalDrag() {
   TreeView_SelectDropTarget(tree_.hwnd(), nullptr);
   EndInternalDrag();
   if (!paths.empty()) binderActions_.DragOnto(p, paths);
+}
+
+// ---- send to and the folder list
+
+void TOrvikBinder::FormShow() {
+  // The SendTo folder is read once, at the first showing.
+  if (sendToMenu_) return;
+  sendToMenu_ = CreatePopupMenu();
+  sendTo_.Build(sendToMenu_, imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
+}
+
+void TOrvikBinder::SendToMenuClick(int id) {
+  const SendOutcome outcome = sendTo_.Send(id, browser_.SelectedPaths(), hwnd_);
+  // Copies into the listed folder show at once.
+  if (outcome.sent && !outcome.made.empty() && outcome.made == browser_.currentFolder()) browser_.Refresh();
+}
+
+void TOrvikBinder::ShowFolderList() {
+  HTREEITEM binder = tree_.Selected();
+  if (!binder || tree_.Level(binder) != 1) return;
+  const std::string title = tree_.Text(binder);
+  FolderListEdit edit(store_, title, collation_);
+  TFolderListDlg dialog(hwnd_, edit, title, browser_.systemSmallImages());
+  if (dialog.ShowModal() != IDOK) return;
+  for (const std::string& path : dialog.applied()) {
+    for (HTREEITEM f = TreeView_GetChild(tree_.hwnd(), binder); f; f = TreeView_GetNextSibling(tree_.hwnd(), f)) {
+      const std::string* own = tree_.FolderPath(f);
+      if (own && *own == path) {
+        tree_.DeleteNode(f);
+        break;
+      }
+    }
+  }
 }
 
 }  // namespace velmora

@@ -17,6 +17,7 @@
 #include "common/prompter.h"
 #include "shellops/win32/list_commands.h"
 #include "binders/win32/binder_actions.h"
+#include "shellops/win32/send_to_menu.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
@@ -74,8 +75,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   int previewHeight() const { return previewHeight_; }
   ListCommands& listCommands() { return listCommands_; }
   // The list's context menu as it opens at this point of the list's client area: only the
-  // items that apply. The caller destroys it.
+  // items that apply. The window keeps it until the next one is built.
   HMENU BuildListMenu(POINT listClient);
+  SendToMenu& sendTo() { return sendTo_; }
+  SendToShortcutOption& sendToOption() { return sendToOption_; }
   BinderActions& binderActions() { return binderActions_; }
   // The tree's context menu for the selected node: only the items that apply. The caller
   // destroys it.
@@ -170,6 +173,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void TreeView1ContextPopup();
   LRESULT TreeView1KeyDown(WORD key);
   void FormDropFiles(HDROP drop);
+  void FormShow();
+  void ShowFolderList();
+  void SendToMenuClick(int id);
 
   // Dragging inside and out of the window.
   void DragOverTree();
@@ -189,6 +195,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   Browser browser_;
   ListCommands listCommands_;
   BinderActions binderActions_;
+  SendToMenu sendTo_;
+  SendToShortcutOption sendToOption_;
+  HMENU sendToMenu_ = nullptr;  // the list menu's "送る(&N)"; built at the first showing
+  HMENU listMenu_ = nullptr;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};

@@ -134,6 +134,7 @@ class Browser {
   int defaultFileIcon() const { return defaultFileIcon_; }
   int defaultFolderIcon() const { return defaultFolderIcon_; }
   HIMAGELIST systemLargeImages() const { return systemLarge_; }
+  HIMAGELIST systemSmallImages() const { return systemSmall_; }
   // The flat listing's file limit; tests lower it.
   void SetFlatListingLimit(int limit) { flatLimit_ = limit; }
 
