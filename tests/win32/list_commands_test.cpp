@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "shellops/path_lists.h"
-#include "shellops/win32/shortcut_target.h"
+#include "shellops/win32/shell_link.h"
 #include "text/cp932.h"
 #include "win32/com_ptr.h"
 #include "win32/window_fixture.h"
@@ -93,8 +93,9 @@ class ListCommandsTest : public MainWindowTest {
     HMENU menu = window->BuildListMenu(listClient);
     // Whatever shows can run: nothing is greyed.
     SendMessageA(window->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
-    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
       if (GetMenuItemID(menu, i) != 0) EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED, 0u) << i;
+    }
     return Captions(menu);
   }
   void ClearClipboard() {
@@ -141,6 +142,13 @@ TEST_F(ListCommandsTest, EnterAndDoubleClickFollowShortcutsToFolders) {
 
 TEST(ShortcutTarget, FollowsToExistingTargetsOnly) {
   const HRESULT com = CoInitialize(nullptr);
+  TShellLink links;
+  auto GetLinkToPath = [&links](std::string& path, HWND owner) {
+    std::string target;
+    const HRESULT result = links.GetLinkToPath(path, target, owner);
+    path = target;
+    return result;
+  };
   TempDir dir;
   MakeFolder(dir + "target");
   ASSERT_TRUE(MakeShortcut(dir + "x.lnk", dir + "target"));

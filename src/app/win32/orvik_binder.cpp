@@ -114,7 +114,15 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       listCommands_(browser_, shell_, *prompter_, collation_),
       binderActions_(*this, tree_, store_, collation_, *prompter_),
       sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
-      sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle) {}
+      sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle) {
+  // A double click is the user's own request: the shell may ask about a moved target.
+  listCommands_.fileCommands().SetLinkFollower([this](std::string& path) {
+    std::string target;
+    const HRESULT result = binderActions_.shellLink().GetLinkToPath(path, target, hwnd_);
+    path = target;
+    return static_cast<int>(result);
+  });
+}
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);

@@ -1,17 +1,13 @@
 #include "shellops/win32/list_commands.h"
 
 #include "shellops/win32/clipboard_files.h"
-#include "shellops/win32/shortcut_target.h"
 #include "win32/bulk_update.h"
 
 namespace velmora {
 
 ListCommands::ListCommands(Browser& browser, const ShellContext& shell, Prompter& prompter,
                            const Collation& collation)
-    : browser_(browser), commands_(nullptr, shell, prompter, collation) {
-  // A double click is the user's own request: the shell may ask about a moved target.
-  commands_.SetLinkFollower([this](std::string& path) { return static_cast<int>(GetLinkToPath(path, owner_)); });
-}
+    : browser_(browser), commands_(nullptr, shell, prompter, collation) {}
 
 void ListCommands::SetOwner(HWND owner) {
   owner_ = owner;
