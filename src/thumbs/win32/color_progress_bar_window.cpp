@@ -1,4 +1,5 @@
 #include "thumbs/win32/color_progress_bar_window.h"
+#include "thumbs/win32/raster_bitmap.h"
 
 namespace velmora {
 
@@ -133,13 +134,7 @@ bool ColorProgressBarWindow::EnsureBuffer(int width, int height) {
   FreeBuffer();
   memory_ = CreateCompatibleDC(nullptr);
   if (!memory_) return false;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, as a Raster
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownBitmapInfo(width, height);
   void* bits = nullptr;
   bitmap_ = CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap_) {

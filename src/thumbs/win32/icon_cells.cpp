@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "text/cp932.h"
+#include "thumbs/win32/raster_bitmap.h"
 
 namespace velmora {
 
@@ -49,13 +50,7 @@ int AddIconCell(HIMAGELIST list, HICON icon, bool framed) {
   int cx = 0, cy = 0;
   if (!list || !ImageList_GetIconSize(list, &cx, &cy)) return -1;
   HDC dc = CreateCompatibleDC(nullptr);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = cx;
-  info.bmiHeader.biHeight = -cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownBitmapInfo(cx, cy);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap) {

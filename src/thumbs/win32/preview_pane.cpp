@@ -143,13 +143,7 @@ void PreviewPane::Paint(HDC dc) {
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   DrawEdge(dc, &r, BDR_RAISEDINNER | BDR_SUNKENOUTER, BF_RECT);
   if (canvas_.width() <= 0) return;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = canvas_.width();
-  info.bmiHeader.biHeight = -canvas_.height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownBitmapInfo(canvas_.width(), canvas_.height());
   SetDIBitsToDevice(dc, kBevel, kBevel, static_cast<DWORD>(canvas_.width()), static_cast<DWORD>(canvas_.height()), 0,
                     0, 0, static_cast<UINT>(canvas_.height()), canvas_.Row(0), &info, DIB_RGB_COLORS);
 }

@@ -4,8 +4,7 @@
 
 namespace velmora {
 
-namespace {
-BITMAPINFO TopDown32(int width, int height) {
+BITMAPINFO TopDownBitmapInfo(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -15,11 +14,10 @@ BITMAPINFO TopDown32(int width, int height) {
   info.bmiHeader.biCompression = BI_RGB;
   return info;
 }
-}  // namespace
 
 HBITMAP CreateBitmapFromRaster(const Raster& raster) {
   if (raster.width() <= 0 || raster.height() <= 0) return nullptr;
-  BITMAPINFO info = TopDown32(raster.width(), raster.height());
+  BITMAPINFO info = TopDownBitmapInfo(raster.width(), raster.height());
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap) return nullptr;
@@ -33,7 +31,7 @@ bool RasterFromBitmap(HBITMAP bitmap, Raster& raster) {
   if (!bitmap || !GetObjectA(bitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight == 0) return false;
   const int width = bm.bmWidth, height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
   raster.Resize(width, height);
-  BITMAPINFO info = TopDown32(width, height);
+  BITMAPINFO info = TopDownBitmapInfo(width, height);
   HDC dc = GetDC(nullptr);
   const int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), raster.Row(0), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, dc);

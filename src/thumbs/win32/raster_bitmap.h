@@ -6,6 +6,9 @@
 
 namespace velmora {
 
+// The header of a 32-bit top-down DIB, the layout a Raster has in memory.
+BITMAPINFO TopDownBitmapInfo(int width, int height);
+
 // A 32-bit top-down DIB section holding a copy of the raster; the caller owns it. Null for
 // an empty raster or when GDI refuses.
 HBITMAP CreateBitmapFromRaster(const Raster& raster);

@@ -23,13 +23,7 @@ void ThumbnailPass::SetUp(const ShellContext& shell, int cellWidth, int cellHeig
 
 bool ThumbnailPass::EnsureCell() {
   if (cellBitmap_) return true;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = cellWidth_;
-  info.bmiHeader.biHeight = -cellHeight_;  // top-down, as a Raster
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownBitmapInfo(cellWidth_, cellHeight_);
   void* bits = nullptr;
   cellBitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   cellBits_ = static_cast<std::uint32_t*>(bits);
