@@ -99,7 +99,8 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       prompter_(prompter ? prompter : &defaultPrompter_),
       store_(collation_, files_),
       tree_(collation_),
-      browser_(*this, collation_, *prompter_, store_) {}
+      browser_(*this, collation_, *prompter_, store_),
+      registration_(store_, collation_, tree_, [this] { TreeView1Click(); }) {}
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
@@ -215,7 +216,10 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
+      if (wp == kHandOverTimer) registration_.Timer2Timer();
       return 0;
+    case WM_COPYDATA:
+      return registration_.CopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case WM_SETCURSOR: {
       // The hourglass of a listing stays until its worker has completed every record.
       if (browser_.hourglass() && LOWORD(lp) == HTCLIENT) {
@@ -477,7 +481,8 @@ void TOrvikBinder::FormCreate() {
   LargeIconsChanged();
 
   DragAcceptFiles(hwnd_, TRUE);
-  if (!env_.params.empty()) registrationMode_ = 1;
+  registration_.SetUp(hwnd_, imageList1_.get(), prompter_ == &defaultPrompter_ ? nullptr : prompter_);
+  registration_.Start(env_.params);
 }
 
 void TOrvikBinder::FormClose() { browser_.Close(); }

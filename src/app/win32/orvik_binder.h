@@ -11,6 +11,7 @@
 
 #include "app/command_table.h"
 #include "app/win32/control_ids.h"
+#include "app/win32/registration_mode.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
 #include "common/prompter.h"
@@ -48,7 +49,7 @@ class TOrvikBinder : private BrowserHost {
   bool PreTranslateMessage(MSG& msg);
 
   HWND hwnd() const { return hwnd_; }
-  bool registrationMode() const { return registrationMode_ != 0; }
+  bool registrationMode() const { return registration_.registrationMode(); }
   int systemLevel() const { return systemLevel_; }
   // The tree pane's width as stored, and as laid out now.
   int leftPaneWidth() const { return leftWidth_; }
@@ -139,6 +140,7 @@ class TOrvikBinder : private BrowserHost {
   BinderTree tree_;
   Browser browser_;
   CommandTable commands_;
+  RegistrationMode registration_;
   std::vector<MenuLayout> menuLayout_;
 
   HWND hwnd_ = nullptr;
@@ -148,7 +150,6 @@ class TOrvikBinder : private BrowserHost {
   HMENU mainMenu_ = nullptr;
   HACCEL accelerators_ = nullptr;
 
-  int registrationMode_ = 0;
   int systemLevel_ = 0;
   bool dragFromList_ = false;
   bool dragFromTree_ = false;

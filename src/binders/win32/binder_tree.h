@@ -13,6 +13,8 @@
 
 namespace velmora {
 
+struct TreeChange;
+
 class Collation;
 class IniDocument;
 
@@ -59,6 +61,12 @@ class BinderTree {
 
   // Folder node ghosting from the file system.
   static bool GhostedOnDisk(const std::string& path);
+
+  // Adds what a binder command reports (binder node, folder nodes), sorts, and selects the
+  // node to list; returns that node, or null when nothing is to be listed.
+  HTREEITEM ApplyChange(const TreeChange& change);
+  // The binder node of a title: its exact text first, else equal but for letter case.
+  HTREEITEM FindBinder(const std::string& title) const;
 
   // Tree notifications owned by the tree itself; returns true when handled and sets result.
   bool HandleNotify(NMHDR* header, LRESULT& result);
