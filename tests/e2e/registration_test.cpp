@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <thread>
+
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
 
@@ -267,11 +269,15 @@ class Companion {
     DestroyWindow(hwnd_);
     UnregisterClassA(cls_, GetModuleHandleA(nullptr));
   }
+  HWND hwnd() const { return hwnd_; }
   LRESULT Send(HWND to, ULONG_PTR code, const void* data, DWORD size) const {
+    return SendFrom(hwnd_, to, code, data, size);
+  }
+  static LRESULT SendFrom(HWND from, HWND to, ULONG_PTR code, const void* data, DWORD size) {
     COPYDATASTRUCT cds = {code, size, const_cast<void*>(data)};
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&cds),
-                        SMTO_NORMAL, 30000, &result);
+    SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&cds),
+                        SMTO_NORMAL, 60000, &result);
     return static_cast<LRESULT>(result);
   }
   LRESULT Send(HWND to, ULONG_PTR code, const std::string& payload) const {
@@ -346,6 +352,49 @@ TEST(CompanionMessages, TitlesReplyAndFolderRegistration) {
   EXPECT_TRUE(Contains(app.ReadData("folderlist.ini"), "[Work]\r\ncmp=1\r\n" + content.path() + "Data=0\r\n") ||
               Contains(app.ReadData("folderlist.ini"), "[Work]\r\ncmp=0\r\n" + content.path() + "Data=0\r\n"))
       << app.ReadData("folderlist.ini");
+}
+
+// A request naming a new binder waits for the question; it is sent from another thread so
+// that this one can answer the box, and keeps taking messages for the box's owner.
+HWND AskedQuestion(AppDriver& app, HWND sender, const std::string& payload, bool yes, HWND& owner) {
+  LRESULT result = 0;
+  std::thread request([&] { result = Companion::SendFrom(sender, app.window(), 5, payload.data(), static_cast<DWORD>(payload.size())); });
+  HWND question = nullptr;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(app.window(), &pid);
+  Companion::PumpUntil([&] { return (question = FindShown(pid, "#32770", "新規の作成確認")) != nullptr; });
+  owner = question ? GetWindow(question, GW_OWNER) : nullptr;
+  if (question) PostMessageA(question, WM_COMMAND, yes ? IDYES : IDNO, 0);
+  Companion::PumpUntil([&] { return result != 0; });
+  request.join();
+  EXPECT_EQ(result, 1);
+  return question;
+}
+
+TEST(CompanionMessages, TheNewBinderQuestionBelongsToTheAskerWhileItLives) {
+  AppDriver app;
+  TempFolder content("velmora-e2e-content");
+  CreateDirectoryA((content + "Data").c_str(), nullptr);
+  app.WriteData("titlelist.txt", "Work\r\n");
+  ASSERT_TRUE(app.Start());
+  const std::string request = "OrvikNew@\\@" + content.path() + "Data";
+  {
+    Companion asker;
+    EXPECT_EQ(asker.Send(app.window(), 4, "Orvik"), 1);
+    ASSERT_TRUE(Companion::PumpUntil([&] { return !asker.replies.empty(); }));
+    HWND owner = nullptr;
+    ASSERT_NE(AskedQuestion(app, asker.hwnd(), request, false, owner), nullptr);
+    EXPECT_EQ(owner, asker.hwnd());
+    EXPECT_EQ(app.FindTreeNode("New"), nullptr);
+  }
+  // The asker is gone: the question still comes, without an owner, and Yes registers.
+  Companion later;
+  HWND owner = reinterpret_cast<HWND>(1);
+  ASSERT_NE(AskedQuestion(app, later.hwnd(), request, true, owner), nullptr);
+  EXPECT_EQ(owner, nullptr);
+  EXPECT_NE(app.FindTreeNode("New"), nullptr);
+  ASSERT_EQ(app.Close(), 0);
+  EXPECT_EQ(app.ReadData("titlelist.txt"), "Work\r\nNew\r\n");
 }
 
 TEST(RegistrationMode, ARunWhileTheMainWindowIsOpenSurvivesItsClose) {

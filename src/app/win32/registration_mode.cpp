@@ -49,7 +49,8 @@ void RegistrationMode::Timer2Timer() {
 }
 
 void RegistrationMode::SendTitles() {
-  HWND companion = FindWindowA(kCompanionClass, nullptr);
+  // The window that asked, while it is there; else any window of the companion's class.
+  HWND companion = asker_ && IsWindow(asker_) ? asker_ : FindWindowA(kCompanionClass, nullptr);
   if (!companion) return;
   const std::string payload = CompanionPayload(store_->titles.Text());
   COPYDATASTRUCT data = {};
@@ -79,7 +80,8 @@ LRESULT RegistrationMode::CopyData(WPARAM sender, const COPYDATASTRUCT* data) {
   const CompanionRequest request = ParseCompanionMessage(data->dwData, data->lpData, data->cbData, className);
   switch (request.kind) {
     case CompanionRequest::Kind::kTitles:
-      questions_.SetOwner(reinterpret_cast<HWND>(sender));
+      asker_ = reinterpret_cast<HWND>(sender);
+      questions_.SetOwner(asker_);
       titlesPending_ = true;
       SetTimer(hwnd_, kHandOverTimer, kHandOverInterval, nullptr);
       break;

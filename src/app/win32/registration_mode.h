@@ -58,6 +58,7 @@ class RegistrationMode {
   Win32Prompter questions_;
   Prompter* prompter_ = nullptr;
   HWND hwnd_ = nullptr;
+  HWND asker_ = nullptr;  // the companion window that asked for the titles last
   HIMAGELIST pictures_ = nullptr;
   std::vector<std::string> parameters_;
   bool registrationMode_ = false;
