@@ -108,6 +108,51 @@ TEST(BinderAddDialog, WithoutTitlesATypedNameIsConfirmed) {
   EXPECT_EQ(dialog.Name(), "新しい");
 }
 
+TEST(BinderAddDialog, EntriesShowTheBinderPictureOnTheListColour) {
+  // A binder picture of one solid colour, so that its place can be found.
+  HIMAGELIST pictures = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+  HDC screen = GetDC(nullptr);
+  HBITMAP solid = CreateCompatibleBitmap(screen, 16, 16);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, solid);
+  RECT all = {0, 0, 16, 16};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  FillRect(dc, &all, red);
+  SelectObject(dc, old);
+  ImageList_Add(pictures, solid, nullptr);
+  {
+    TBinderAddDlg dialog(pictures);
+    dialog.Fill("Work\r\n");
+    ASSERT_TRUE(dialog.Create());
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 175, 18);
+    old = SelectObject(dc, canvas);
+    for (bool selected : {false, true}) {
+      DRAWITEMSTRUCT di = {};
+      di.CtlType = ODT_COMBOBOX;
+      di.CtlID = TBinderAddDlg::kBinderListId;
+      di.itemID = 0;
+      di.itemAction = ODA_DRAWENTIRE;
+      di.itemState = selected ? ODS_SELECTED : 0;
+      di.hwndItem = dialog.binderList();
+      di.hDC = dc;
+      di.rcItem = RECT{0, 0, 175, 18};
+      EXPECT_TRUE(SendMessageA(dialog.hwnd(), WM_DRAWITEM, TBinderAddDlg::kBinderListId, reinterpret_cast<LPARAM>(&di)));
+      EXPECT_EQ(GetPixel(dc, 0, 0), selected ? GetSysColor(COLOR_HIGHLIGHT) : RGB(240, 247, 251));
+      EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 0, 0));
+      EXPECT_EQ(GetPixel(dc, 16, 16), RGB(255, 0, 0));
+      EXPECT_NE(GetPixel(dc, 17, 17), RGB(255, 0, 0));
+      EXPECT_EQ(GetPixel(dc, 170, 9), selected ? GetSysColor(COLOR_HIGHLIGHT) : RGB(240, 247, 251));
+    }
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+  }
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(red);
+  DeleteObject(solid);
+  ImageList_Destroy(pictures);
+}
+
 TBinderAddDlg* g_running = nullptr;
 std::string g_typed;
 bool g_cancel = false;
@@ -116,13 +161,13 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD) {
   if (!g_running || !g_running->hwnd() || !IsWindowVisible(g_running->hwnd())) return;
   KillTimer(nullptr, id);
   SetWindowTextA(g_running->nameBox(), g_typed.c_str());
-  if (g_cancel)
-    PostMessageA(g_running->hwnd(), WM_CLOSE, 0, 0);
-  else
-    PostMessageA(g_running->okButton(), BM_CLICK, 0, 0);
+  // The keys, as typed into the name box: Enter is OK, Escape is Cancel.
+  const WPARAM key = g_cancel ? VK_ESCAPE : VK_RETURN;
+  PostMessageA(g_running->nameBox(), WM_KEYDOWN, key, 1);
+  PostMessageA(g_running->nameBox(), WM_KEYUP, key, 1 | (3u << 30));
 }
 
-TEST(BinderAddDialog, ShowModalEndsWithOkOrCancel) {
+TEST(BinderAddDialog, EnterAndEscapeEndTheModalLoop) {
   for (bool cancel : {false, true}) {
     TBinderAddDlg dialog;
     dialog.Fill("A\r\n");

@@ -173,6 +173,10 @@ LRESULT TBinderAddDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       End(false);
       return 0;
+    case WM_DESTROY:
+      // Destroyed from outside while it runs: the modal loop must not wait for it.
+      End(false);
+      break;
     default:
       break;
   }
