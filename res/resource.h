@@ -7,5 +7,6 @@
 #define IDB_IMAGELIST16 101
 #define IDB_IMAGELIST32 102
 #define IDB_UP16 103
+#define IDB_ABOUT64 104
 
 #endif

@@ -6,8 +6,10 @@ Writes, beside this folder's parent (res/):
   imagelist32.bmp  4 pictures of 32x32 (binder, open binder, folder, open folder)
   up16.bmp         the "up one folder" button picture
   app.ico          the program icon, 16x16 and 32x32, 32-bit with alpha
+  about64.bmp      the about window's picture: two 64x64 frames side by side
 The bitmaps are 24-bit with a magenta background, which the program masks
-out when it adds them to its image lists.
+out when it adds them to its image lists; the about picture's background is
+pure blue instead, the colour the about window treats as transparent.
 
   python3 make_pictures.py [--preview out.png]
 
@@ -45,9 +47,12 @@ PAL = {
     'T': (108, 68, 18),
     'h': (255, 226, 40),       # sparkle
     'H': (170, 120, 0),
+    'p': (255, 160, 176),      # cheeks
+    'm': (196, 40, 60),        # mouth
 }
+BLUE = (0, 0, 255)
 for _c in PAL.values():
-    assert _c != MAGENTA
+    assert _c not in (MAGENTA, BLUE)
 
 
 class Canvas:
@@ -157,6 +162,11 @@ def m_line(x0, y0, x1, y1, r, size=32):
 def m_circle(cx, cy, r, size=32):
     return {(x, y) for y in range(size) for x in range(size)
             if (x - cx) ** 2 + (y - cy) ** 2 <= r * r}
+
+
+def m_ellipse(cx, cy, rx, ry, size=32):
+    return {(x, y) for y in range(size) for x in range(size)
+            if ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1.0}
 
 
 def m_arc(cx, cy, r0, r1, a0, a1, size=32):
@@ -722,6 +732,79 @@ def icon32():
     return cv
 
 
+# ---- the about window's picture: a binder that jumps for joy ---------------
+
+def about_frame(jumping):
+    S = 64
+    cv = Canvas(S, S)
+    lift = -3 if jumping else 0
+    # shadow on the ground, smaller while in the air
+    cv.fill(m_ellipse(32, 60.5, 11 if jumping else 16, 2.2, S), 'g')
+    # legs and shoes
+    if jumping:
+        legs = m_line(26, 46, 20, 53, 1.6, S) | m_line(38, 46, 44, 53, 1.6, S)
+        shoes = m_ellipse(18.5, 54.5, 3.8, 2.4, S) | m_ellipse(45.5, 54.5, 3.8, 2.4, S)
+    else:
+        legs = m_rect(24, 48, 26, 55) | m_rect(37, 48, 39, 55)
+        shoes = m_ellipse(24.5, 57, 4.5, 2.4, S) | m_ellipse(39.5, 57, 4.5, 2.4, S)
+    cv.shape(legs, 'B', 'k')
+    cv.shape(shoes, 'r', 'R')
+    # folders standing out of the top: the binder gathers folders
+    for x0, x1, y0 in ((24, 32, 4), (34, 42, 6)):
+        cv.rect(x0, y0 + lift, x1, 12 + lift, 'y', 'o')
+        cv.hline(x0 + 1, x1 - 1, y0 + 1 + lift, 'w')
+        cv.vline(x1 - 1, y0 + 2 + lift, 11 + lift, 'Y')
+    # pages on the right, then the cover with its spine and rings
+    top, bottom = 10 + lift, 49 + lift
+    cv.rect(44, top + 2, 49, bottom - 1, 'w', 'k')
+    for y in range(top + 5, bottom - 2, 3):
+        cv.hline(46, 48, y, 'g')
+    cv.rect(13, top, 46, bottom, 'b', 'k')
+    cv.rect(14, top + 1, 19, bottom - 1, 'B')
+    cv.vline(20, top + 1, bottom - 1, 'k')
+    cv.vline(21, top + 1, bottom - 1, 'c')
+    for ry in (top + 6, top + 18, top + 30):
+        cv.rect(15, ry, 18, ry + 3, 's', 'G')
+    cv.hline(22, 45, top + 1, 'c')
+    # face
+    ey = 25 + lift
+    if jumping:
+        for ex in (29, 39):
+            cv.fill(m_arc(ex, ey + 2, 2.6, 3.8, 200, 340, S), 'k')
+        cv.shape(m_ellipse(34, 35.5 + lift, 4.2, 3.6, S), 'm', 'k')
+        cv.fill(m_ellipse(34, 37.5 + lift, 2.4, 1.2, S), 'p')
+    else:
+        for ex in (29, 39):
+            cv.shape(m_ellipse(ex, ey, 3.3, 4.3, S), 'w', 'k')
+            cv.rect(ex, ey - 1, ex + 1, ey + 2, 'k')
+            cv.set(ex + 1, ey - 1, 'w')
+        cv.fill(m_arc(34, 31 + lift, 3.6, 4.8, 25, 155, S), 'k')
+    for cx in (25, 43):
+        cv.fill(m_ellipse(cx, 32.5 + lift, 2.6, 1.6, S), 'p')
+    # arms: down at the sides, or up and waving
+    if jumping:
+        arms = [((13, 26 + lift), (6, 13)), ((49, 26 + lift), (57, 13))]
+    else:
+        arms = [((13, 29), (7, 40)), ((49, 29), (56, 40))]
+    for (ax, ay), (hx, hy) in arms:
+        cv.shape(m_line(ax, ay, hx, hy, 1.4, S), 'B', 'k')
+        cv.shape(m_circle(hx, hy, 2.6, S), 'w', 'k')
+    if jumping:
+        for sx, sy in ((4, 4), (58, 3), (3, 28), (60, 29)):
+            cv.text(sx - 2, sy - 2, ["..h..", ".hhh.", "hhwhh", ".hhh.", "..h.."])
+    return cv
+
+
+def about_strip():
+    return strip([about_frame(False), about_frame(True)])
+
+
+def with_background(cv, colour):
+    out = Canvas(cv.w, cv.h)
+    out.p = [[colour if c == MAGENTA else c for c in row] for row in cv.p]
+    return out
+
+
 # ---- file writers -------------------------------------------------------------
 
 def strip(pictures):
@@ -801,11 +884,11 @@ def write_png(path, cv):
         f.write(png)
 
 
-def preview(path, p16, p32, up, ico):
+def preview(path, p16, p32, up, ico, about):
     """Every picture at 4x on a button face, on white and on dark, for checking by eye."""
     scale, gap = 4, 4
-    backs = [(212, 208, 200), (255, 255, 255), (40, 44, 52)]
-    rows = [p16[:14], p16[14:], p32 + [up] + ico]
+    backs = [(212, 208, 200), (255, 255, 255), (241, 255, 191)]
+    rows = [p16[:14], p16[14:], p32 + [up] + ico, [about]]
     width = max(sum(p.w * scale + gap for p in r) for r in rows) + gap
     height = len(backs) * (sum(max(p.h for p in r) * scale + gap for r in rows) + gap * 2)
     out = Canvas(width, height)
@@ -838,8 +921,10 @@ def main(argv):
     write_bmp24(os.path.join(res, 'imagelist32.bmp'), strip(p32))
     write_bmp24(os.path.join(res, 'up16.bmp'), up)
     write_ico(os.path.join(res, 'app.ico'), ico)
+    about = about_strip()
+    write_bmp24(os.path.join(res, 'about64.bmp'), with_background(about, BLUE))
     if len(argv) > 2 and argv[1] == '--preview':
-        preview(argv[2], p16, p32, up, ico)
+        preview(argv[2], p16, p32, up, ico, about)
 
 
 if __name__ == '__main__':

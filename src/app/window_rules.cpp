@@ -17,4 +17,19 @@ int LaidOutLeftWidth(int storedWidth, int clientWidth) {
 
 int DraggedLeftWidth(int x, int clientWidth) { return LaidOutLeftWidth(x, clientWidth); }
 
+int LaidOutPreviewHeight(int storedHeight, int columnHeight) {
+  const int maxHeight = columnHeight - kSplitterWidth - kSplitterMinimum;
+  // Too short a column for both minimums: the two share it.
+  if (maxHeight < kSplitterMinimum) {
+    const int half = (columnHeight - kSplitterWidth) / 2;
+    return half > 0 ? half : 0;
+  }
+  if (storedHeight > maxHeight) return maxHeight;
+  return storedHeight < kSplitterMinimum ? kSplitterMinimum : storedHeight;
+}
+
+int DraggedPreviewHeight(int y, int columnTop, int columnBottom) {
+  return LaidOutPreviewHeight(columnBottom - y - kSplitterWidth, columnBottom - columnTop);
+}
+
 }  // namespace velmora

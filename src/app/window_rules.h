@@ -19,4 +19,12 @@ int LaidOutLeftWidth(int storedWidth, int clientWidth);
 // The stored width after the splitter was dragged to x, within the same limits.
 int DraggedLeftWidth(int x, int clientWidth);
 
+// The preview pane's height below the tree in a column of columnHeight pixels: the height the
+// user set, with the pane and the tree each kept kSplitterMinimum high where the column allows.
+int LaidOutPreviewHeight(int storedHeight, int columnHeight);
+
+// The preview pane's height once the splitter's top edge was dragged to y, in a column from
+// columnTop to columnBottom.
+int DraggedPreviewHeight(int y, int columnTop, int columnBottom);
+
 }  // namespace velmora

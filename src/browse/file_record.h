@@ -34,6 +34,7 @@ struct FileRecord {
   bool isFile = true;
   int32_t overlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut
   int32_t iconIndex = -1;     // system image list index
+  int32_t thumbnailIndex = -1;  // its picture in the thumbnail list; apart from iconIndex, which the worker writes
 };
 
 using FileRecordList = std::vector<std::unique_ptr<FileRecord>>;

@@ -35,6 +35,20 @@ TEST(WindowRules, LayoutClampsACopyAndKeepsTheStoredWidth) {
   EXPECT_EQ(DraggedLeftWidth(222, 800), 222);
 }
 
+TEST(WindowRules, PreviewHeightKeepsPaneAndTreeUsable) {
+  EXPECT_EQ(LaidOutPreviewHeight(95, 400), 95);
+  EXPECT_EQ(LaidOutPreviewHeight(10, 400), kSplitterMinimum);
+  // A short window takes the height from the pane, never the tree's last 50 pixels.
+  EXPECT_EQ(LaidOutPreviewHeight(300, 200), 200 - kSplitterWidth - kSplitterMinimum);
+  // Too short for both: they share what there is, and nothing goes negative.
+  EXPECT_EQ(LaidOutPreviewHeight(95, 80), (80 - kSplitterWidth) / 2);
+  EXPECT_EQ(LaidOutPreviewHeight(95, 0), 0);
+  // Dragging the splitter's top edge to y in a column from 26 to 426.
+  EXPECT_EQ(DraggedPreviewHeight(226, 26, 426), 426 - 226 - kSplitterWidth);
+  EXPECT_EQ(DraggedPreviewHeight(420, 26, 426), kSplitterMinimum);
+  EXPECT_EQ(DraggedPreviewHeight(0, 26, 426), 400 - kSplitterWidth - kSplitterMinimum);
+}
+
 std::unique_ptr<FileRecord> Record(const std::string& name, const std::string& type) {
   auto r = std::make_unique<FileRecord>();
   r->name = name;

@@ -16,6 +16,7 @@
 #include "store/win32/win32_collation.h"
 #include "support/recording_prompter.h"
 #include "support/temp_folder.h"
+#include "win32/window_fixture.h"
 #include "win32/shell_context.h"
 #include "win32/strings.h"
 
@@ -24,6 +25,8 @@ namespace {
 
 using namespace std::string_literals;
 using test_support::TempFolder;
+using testing_support::PutBlockOnClipboard;
+using testing_support::TrashHome;
 
 void MakeFile(const std::string& path, const std::string& bytes = "x") {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -54,17 +57,6 @@ std::vector<UINT> ClipboardFormats(HWND owner) {
   for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats.push_back(f);
   CloseClipboard();
   return formats;
-}
-
-// Puts raw bytes on the clipboard as CF_HDROP, as another program would.
-void PutBlockOnClipboard(HWND owner, const std::string& block) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-  std::memcpy(GlobalLock(memory), block.data(), block.size());
-  GlobalUnlock(memory);
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  SetClipboardData(CF_HDROP, memory);
-  CloseClipboard();
 }
 
 HDROP MakeDropHandle(const std::vector<std::string>& names) {
@@ -201,38 +193,6 @@ TEST_F(FileCommandsTest, DropsAreReadAndAlwaysReleased) {
 
   // Nothing listed: nothing copied.
   EXPECT_TRUE(commands->DropInto("", {source + "d.txt"}).targets.empty());
-}
-
-// The Unix path of a DOS path under Wine; empty elsewhere.
-std::string UnixPath(const std::string& dosPath) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!toUnix) return std::string();
-  char* unix = toUnix(AnsiToWide(dosPath).c_str());
-  if (!unix) return std::string();
-  std::string path = unix;
-  HeapFree(GetProcessHeap(), 0, unix);
-  return path;
-}
-
-// The folder holding the shell's freedesktop trash (XDG_DATA_HOME/Trash) for this process:
-// one of the tests, on the file system of the test's files, so that no shared trash is
-// touched. The shell keeps the first trash it finds for the process's life, so the folder
-// lives as long, and goes at exit. The shell runs on its own C runtime, whose copy of the
-// environment is the one it reads. Empty when not under Wine.
-const std::string& TrashHome() {
-  static TempFolder home("velmora-fileops-trash");
-  static const std::string path = [] {
-    std::string unix = UnixPath(home.path());
-    while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
-    using PutEnv = int(CDECL*)(const char*);
-    auto putEnv = reinterpret_cast<PutEnv>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ucrtbase.dll"), "_putenv")));
-    if (unix.empty() || !putEnv || putEnv(("XDG_DATA_HOME=" + unix).c_str()) != 0) return std::string();
-    return home.path();
-  }();
-  return path;
 }
 
 TEST_F(FileCommandsTest, DeleteGoesToTheRecycleBin) {

@@ -1,5 +1,6 @@
 #include "win32/window_fixture.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -44,6 +45,48 @@ bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition, std
     if (std::chrono::steady_clock::now() >= end) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
+}
+
+namespace {
+// The Unix path of a DOS path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& dosPath) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return std::string();
+  char* unix = toUnix(AnsiToWide(dosPath).c_str());
+  if (!unix) return std::string();
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+}  // namespace
+
+void PutBlockOnClipboard(HWND owner, const std::string& block) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  SetClipboardData(CF_HDROP, memory);
+  CloseClipboard();
+}
+
+const std::string& TrashHome() {
+  // On the file system of the tests' files. The shell keeps the first trash it finds for
+  // the process's life, so the folder lives as long, and goes at exit. The shell runs on its
+  // own C runtime, whose copy of the environment is the one it reads.
+  static TempDir home("velmora-fileops-trash");
+  static const std::string path = [] {
+    std::string unix = UnixPath(home.path());
+    while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
+    using PutEnv = int(CDECL*)(const char*);
+    auto putEnv = reinterpret_cast<PutEnv>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ucrtbase.dll"), "_putenv")));
+    if (unix.empty() || !putEnv || putEnv(("XDG_DATA_HOME=" + unix).c_str()) != 0) return std::string();
+    return home.path();
+  }();
+  return path;
 }
 
 void MainWindowTest::SetUp() {

@@ -50,6 +50,13 @@ bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(60));
 void PumpPending(TOrvikBinder* window);
 
+// Puts raw bytes on the clipboard as CF_HDROP, as another program would.
+void PutBlockOnClipboard(HWND owner, const std::string& block);
+
+// The folder holding the shell's freedesktop trash (XDG_DATA_HOME/Trash) for this process:
+// one of the tests', so that no shared trash is touched. Empty when not under Wine.
+const std::string& TrashHome();
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override;

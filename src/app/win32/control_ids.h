@@ -43,6 +43,14 @@ enum CommandId : int {
   IDM_SENDTO_OPTION = 3005,
   IDM_HELP = 3006,
   IDM_ABOUT = 3007,
+  // The file list's context menu.
+  IDM_LIST_OPEN = 3101,        // Open1
+  IDM_LIST_OPEN_WITH = 3102,   // H1
+  IDM_LIST_COPY = 3103,        // Copy1
+  IDM_LIST_PASTE = 3104,       // Paste1
+  IDM_LIST_NEW_FOLDER = 3105,  // N7
+  IDM_LIST_DELETE = 3106,      // Delete2
+  IDM_LIST_PROPERTIES = 3107,  // Property1
 };
 
 }  // namespace velmora
@@ -54,6 +62,7 @@ constexpr unsigned kMessageBase = 0x8000;  // WM_APP
 constexpr unsigned WM_APP_COMPLETE_RECORD = kMessageBase + 1;  // sent by the file information worker
 constexpr unsigned WM_APP_WORKER_DONE = kMessageBase + 2;      // posted when the worker ends
 constexpr unsigned WM_APP_TREE_CLICK = kMessageBase + 3;       // a click on the tree, after its selection change
+constexpr unsigned WM_APP_PREVIEW = kMessageBase + 4;          // the list's selection changed: update the preview
 constexpr unsigned kTimer1 = 1;  // drag-out detection, 200 ms
 
 }  // namespace velmora

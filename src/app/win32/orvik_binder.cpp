@@ -22,7 +22,6 @@ namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
 constexpr int kTopBarHeight = 26;
-constexpr int kPreviewHeight = 95;
 constexpr int kStatusPanelWidth = 50;
 constexpr int kTreeImageCount = 28;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
@@ -100,6 +99,7 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       store_(collation_, files_),
       tree_(collation_),
       browser_(*this, collation_, *prompter_, store_),
+      listCommands_(browser_, shell_, *prompter_, collation_),
       registration_(store_, collation_, tree_, [this] { TreeView1Click(); }) {}
 
 TOrvikBinder::~TOrvikBinder() {
@@ -132,6 +132,7 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
                           nullptr, nullptr, instance, this);
   if (!hwnd_) throw std::runtime_error("メインウィンドウを作成できません。");
   defaultPrompter_.SetOwner(hwnd_);
+  listCommands_.SetOwner(hwnd_);
   Construct();
   FormCreate();
   return hwnd_;
@@ -208,11 +209,20 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_DROPFILES:
-      // Dropped files are taken up by the file commands; until then the drop is released.
-      DragFinish(reinterpret_cast<HDROP>(wp));
+      listCommands_.HandleShellDrop(reinterpret_cast<HDROP>(wp));
       return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wp) == browser_.listView().hwnd()) {
+        ListView1ContextPopup();
+        return 0;
+      }
+      break;
     case WM_APP_TREE_CLICK:
       TreeView1Click();
+      return 0;
+    case WM_APP_PREVIEW:
+      previewPending_ = false;
+      UpdatePreview();
       return 0;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
@@ -234,13 +244,23 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
         return TRUE;
       }
+      const RECT strip = PreviewSplitterRect();
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && PtInRect(&strip, p)) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS)));
+        return TRUE;
+      }
       break;
     }
     case WM_LBUTTONDOWN: {
       const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+      const RECT strip = PreviewSplitterRect();
       if (y >= kTopBarHeight && x >= laidOutLeft_ && x < laidOutLeft_ + kSplitterWidth) {
         splitterTracking_ = true;
         splitterGrabOffset_ = x - laidOutLeft_;
+        SetCapture(hwnd_);
+      } else if (PtInRect(&strip, POINT{x, y})) {
+        previewTracking_ = true;
+        splitterGrabOffset_ = y - strip.top;
         SetCapture(hwnd_);
       }
       return 0;
@@ -250,17 +270,26 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         RECT client;
         GetClientRect(hwnd_, &client);
         SetLeftPaneWidth(DraggedLeftWidth(GET_X_LPARAM(lp) - splitterGrabOffset_, client.right));
+      } else if (previewTracking_) {
+        RECT tree;
+        GetWindowRect(tree_.hwnd(), &tree);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
+        RECT pane;
+        GetWindowRect(preview_.hwnd(), &pane);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
+        previewHeight_ = DraggedPreviewHeight(GET_Y_LPARAM(lp) - splitterGrabOffset_, tree.top, pane.bottom);
+        Layout();
       }
       return 0;
     case WM_LBUTTONUP:
       if (dragFromList_ || dragFromTree_) EndInternalDrag();
-      if (splitterTracking_) {
-        splitterTracking_ = false;
+      if (splitterTracking_ || previewTracking_) {
+        splitterTracking_ = previewTracking_ = false;
         ReleaseCapture();
       }
       return 0;
     case WM_CAPTURECHANGED:
-      splitterTracking_ = false;
+      splitterTracking_ = previewTracking_ = false;
       if ((dragFromList_ || dragFromTree_) && reinterpret_cast<HWND>(lp) != hwnd_) EndInternalDrag();
       return 0;
     case WM_QUERYENDSESSION:
@@ -288,6 +317,7 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TOrvikBinder::CreateControls() {
   DeclareCommands();
+  DeclareListCommands();
   font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
   LoadImageLists();
@@ -339,8 +369,8 @@ void TOrvikBinder::CreateControls() {
   // The main window clips its children, so nobody else would paint the group box's inside.
   SetWindowSubclass(group, &PaintGroupBackground, 0, 0);
 
-  HWND progress = MakeControl(hwnd_, PROGRESS_CLASSA, "", 0, IDC_PROGRESS);
-  AddControlHint(progress, "進捗|サムネイルの進捗を表示");
+  progress_.Create(hwnd_, IDC_PROGRESS, 0, 0, 0, 0);
+  AddControlHint(progress_.hwnd(), "進捗|サムネイルの進捗を表示");
   MakeControl(hwnd_, "BUTTON", "高画質", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_HIGH_QUALITY);
 
   HWND tree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
@@ -350,9 +380,8 @@ void TOrvikBinder::CreateControls() {
                               instance_, nullptr);
   tree_.Attach(tree);
 
-  // The preview area and its splitter stay hidden until a picture is previewed.
-  MakeControl(hwnd_, "STATIC", "", SS_BITMAP | SS_CENTERIMAGE, IDC_PREVIEW);
-  ShowWindow(control(IDC_PREVIEW), SW_HIDE);
+  // The preview pane and its splitter stay hidden until a picture is previewed.
+  preview_.Create(hwnd_, IDC_PREVIEW);
 
   CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
@@ -376,6 +405,25 @@ void TOrvikBinder::LoadImageLists() {
   imageList3_.Reset(ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 5, 4));
 }
 
+namespace {
+// A command's menu item; its picture is drawn by the window (WM_DRAWITEM).
+void AppendCommandItem(HMENU menu, const Command& command, const std::string& shortcutText) {
+  std::string caption = command.caption;
+  if (!shortcutText.empty()) caption += "\t" + shortcutText;
+  MENUITEMINFOA mii = {};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
+  mii.fType = MFT_STRING;
+  mii.wID = static_cast<UINT>(command.id);
+  mii.dwTypeData = const_cast<char*>(caption.c_str());
+  if (command.picture >= 0) {
+    mii.fMask |= MIIM_BITMAP;
+    mii.hbmpItem = HBMMENU_CALLBACK;
+  }
+  InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
+}
+}  // namespace
+
 void TOrvikBinder::CreateMainMenu() {
   mainMenu_ = CreateMenu();
   std::vector<ACCEL> keys;
@@ -387,19 +435,9 @@ void TOrvikBinder::CreateMainMenu() {
         AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
         continue;
       }
-      std::string caption = command->caption;
-      if (command->shortcut.key) caption += std::string("\tCtrl+") + static_cast<char>(command->shortcut.key);
-      MENUITEMINFOA mii = {};
-      mii.cbSize = sizeof(mii);
-      mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-      mii.fType = MFT_STRING;
-      mii.wID = static_cast<UINT>(id);
-      mii.dwTypeData = const_cast<char*>(caption.c_str());
-      if (command->picture >= 0) {
-        mii.fMask |= MIIM_BITMAP;
-        mii.hbmpItem = HBMMENU_CALLBACK;
-      }
-      InsertMenuItemA(popup, GetMenuItemCount(popup), TRUE, &mii);
+      AppendCommandItem(popup, *command,
+                        command->shortcut.key ? std::string("Ctrl+") + static_cast<char>(command->shortcut.key)
+                                              : std::string());
     }
     AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
   }
@@ -439,6 +477,7 @@ void TOrvikBinder::Construct() {
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
                  ownFolder);
   SetUpRootIcon();
+  SetUpVelmoraAbout(aboutDialog1_);
 }
 
 void TOrvikBinder::SetUpRootIcon() {
@@ -449,7 +488,7 @@ void TOrvikBinder::SetUpRootIcon() {
     thumbWidth_ = large.Width() > 0 ? large.Width() : 32;
     thumbHeight_ = large.Height() > 0 ? large.Height() : 32;
   }
-  imageList2_.Reset(ImageList_Create(thumbWidth_, thumbHeight_, ILC_COLOR32 | ILC_MASK, 0, 16));
+  thumbnails_.SetUp(shell_, thumbWidth_, thumbHeight_, browser_.systemLargeImages());
   // The binder and folder pictures are drawn at 32 pixels and fitted to the shell's size.
   ImageList_SetIconSize(imageList3_.get(), thumbWidth_, thumbHeight_);
   HBITMAP strip32 = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST32), IMAGE_BITMAP,
@@ -525,14 +564,14 @@ void TOrvikBinder::Layout() {
   const int top = kTopBarHeight;
   const int paneHeight = client.bottom - top - statusHeight;
 
-  HWND preview = control(IDC_PREVIEW);
-  const bool previewShown = IsWindowVisible(preview) != FALSE;
-  const int treeHeight = previewShown ? paneHeight - kPreviewHeight - kSplitterWidth : paneHeight;
+  const bool previewShown = preview_.shown();
+  const int previewHeight = LaidOutPreviewHeight(previewHeight_, paneHeight);
+  const int treeHeight = previewShown ? paneHeight - previewHeight - kSplitterWidth : paneHeight;
   HDWP dwp = BeginDeferWindowPos(12);
   dwp = DeferWindowPos(dwp, control(IDC_TREE), nullptr, 0, top, laidOutLeft_, treeHeight, SWP_NOZORDER);
   if (previewShown)
-    dwp = DeferWindowPos(dwp, preview, nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_, kPreviewHeight,
-                         SWP_NOZORDER);
+    dwp = DeferWindowPos(dwp, preview_.hwnd(), nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_,
+                         previewHeight, SWP_NOZORDER);
   const int listLeft = laidOutLeft_ + kSplitterWidth;
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
@@ -565,6 +604,16 @@ void TOrvikBinder::SplitterMoved() {
   x += 106;
   dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, 5, 60, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
+}
+
+RECT TOrvikBinder::PreviewSplitterRect() const {
+  RECT strip = {0, 0, 0, 0};
+  if (!preview_.shown()) return strip;
+  RECT pane;
+  GetWindowRect(preview_.hwnd(), &pane);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
+  strip = {0, pane.top - kSplitterWidth, laidOutLeft_, pane.top};
+  return strip;
 }
 
 void TOrvikBinder::SetLeftPaneWidth(int width) {
@@ -670,6 +719,24 @@ LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
       case LVN_BEGINDRAG:
         BeginInternalDrag(true);
         return 0;
+      case LVN_ITEMCHANGED: {
+        // However the selection moved (mouse, arrow keys, a program), the pane follows it.
+        const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+        if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
+          RequestPreview();
+        return 0;
+      }
+      case LVN_ENDLABELEDITA: {
+        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        ListView1Edited(item.iItem, item.pszText);
+        return FALSE;
+      }
+      case LVN_ENDLABELEDITW: {
+        const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+        const std::string text = item.pszText ? WideToAnsi(item.pszText) : std::string();
+        ListView1Edited(item.iItem, item.pszText ? text.c_str() : nullptr);
+        return FALSE;
+      }
       default:
         return 0;
     }
@@ -746,6 +813,8 @@ void TOrvikBinder::OpenHelp() {
   ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
+void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
+
 void TOrvikBinder::OnInitMenuPopup(HMENU menu) {
   // A command is greyed while it cannot run, so that nothing offered does nothing.
   const int count = GetMenuItemCount(menu);
@@ -797,16 +866,19 @@ void TOrvikBinder::DeclareCommands() {
   add(IDM_VIEW_ICON, "", "アイコン", -1, [this] { SpeedBtn1Click(IDM_VIEW_ICON); });
   add(IDM_VIEW_LIST, "", "一覧", -1, [this] { SpeedBtn1Click(IDM_VIEW_LIST); });
   add(IDM_VIEW_DETAIL, "", "詳細", -1, [this] { SpeedBtn1Click(IDM_VIEW_DETAIL); });
-  add(IDM_THUMBNAILS, "", "サムネイル表示", -1, nullptr);
+  add(IDM_THUMBNAILS, "", "サムネイル表示", -1, [this] { SpeedButton5Click(); }, [this] {
+    return browser_.listView().GetViewStyle() == kIconView && !browser_.rootFolder().empty() &&
+           !browser_.thumbnailMode() && !thumbnails_.running();
+  });
   add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
   // Main menu; commands whose feature is not there yet have no action and stay greyed.
   add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, nullptr);
   add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
-  add(IDM_SELECT_ALL, "全て選択", "", 5, nullptr, nullptr, Shortcut{'A', true});
-  add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, nullptr);
+  add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});
+  add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
   add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, nullptr);
   add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
-  add(IDM_ABOUT, "バージョン情報", "", 13, nullptr);
+  add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
 
   menuLayout_ = {
       {"ファイル(&F)", {IDM_NEW_BINDER, kSeparator, IDM_EXIT}},
@@ -865,6 +937,43 @@ void TOrvikBinder::TreeView1Click() {
     browser_.ShowRegisteredFolder(node);
   else
     browser_.ShowNothing();
+  UpdatePreview();
+}
+
+void TOrvikBinder::RequestPreview() {
+  // Selections change row by row: the pane is updated once they have settled.
+  if (previewPending_) return;
+  previewPending_ = true;
+  PostMessageA(hwnd_, WM_APP_PREVIEW, 0, 0);
+}
+
+void TOrvikBinder::UpdatePreview() {
+  const FileListView& list = browser_.listView();
+  const int row = list.FirstSelected();
+  const std::string path = row >= 0 ? browser_.RowFullPath(row) : browser_.rootFolder();
+  if (preview_.Update(shell_, systemLevel_, path)) Layout();
+}
+
+void TOrvikBinder::SpeedButton5Click() {
+  SetButtonEnabled(IDM_THUMBNAILS, false);
+  browser_.EnterThumbnailMode();
+  if (!thumbnails_.MakeThumbnails(IsChecked(control(IDC_HIGH_QUALITY))))
+    browser_.ShowThumbnails(thumbnails_.images(), thumbnails_.rowImages());
+}
+
+void TOrvikBinder::PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // For the outer loop, which ends the program once the pass has returned.
+      quitSeen_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
 }
 
 void TOrvikBinder::TreeView1DblClick() {
@@ -885,14 +994,16 @@ void TOrvikBinder::SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_
 
 void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
 
-void TOrvikBinder::ListView1DblClick() {
-  if (browser_.listView().SelectedCount() == 1) browser_.OpenRow(browser_.listView().FirstSelected());
-}
+void TOrvikBinder::ListView1DblClick() { listCommands_.OpenSelected(); }
 
 void TOrvikBinder::ListView1KeyDown(WORD key) {
   FileListView& list = browser_.listView();
-  if (key == VK_RETURN && list.SelectedCount() == 1) browser_.OpenRow(list.FirstSelected());
+  if (key == VK_RETURN) listCommands_.OpenSelected();
+  // While a label is edited, these keys belong to the edit box.
   if (key == VK_BACK && !list.IsEditingLabel()) commands_.Run(IDM_UP);
+  if (key == VK_DELETE && !list.IsEditingLabel()) commands_.Run(IDM_LIST_DELETE);
+  if (GetKeyState(VK_CONTROL) < 0 && key == 'C') commands_.Run(IDM_LIST_COPY);
+  if (GetKeyState(VK_CONTROL) < 0 && key == 'V') commands_.Run(IDM_LIST_PASTE);
 }
 
 void TOrvikBinder::ListView1MouseMove() {
@@ -935,5 +1046,84 @@ void TOrvikBinder::Timer1Timer() {
   EndInternalDrag();
   DoShellDrag(shell_, hwnd_, paths);
 }
+
+// ---- the file list's file commands
+
+namespace {
+struct ListMenuCommand {
+  ListMenuItem item;
+  int id;
+};
+// The send-to item comes with its own command.
+const ListMenuCommand kListMenuCommands[] = {
+    {ListMenuItem::kOpen, IDM_LIST_OPEN},           {ListMenuItem::kOpenWith, IDM_LIST_OPEN_WITH},
+    {ListMenuItem::kCopy, IDM_LIST_COPY},           {ListMenuItem::kPaste, IDM_LIST_PASTE},
+    {ListMenuItem::kNewFolder, IDM_LIST_NEW_FOLDER}, {ListMenuItem::kDelete, IDM_LIST_DELETE},
+    {ListMenuItem::kProperties, IDM_LIST_PROPERTIES},
+};
+
+int ListMenuCommandId(ListMenuItem item) {
+  for (const ListMenuCommand& c : kListMenuCommands)
+    if (c.item == item) return c.id;
+  return 0;
+}
+
+std::function<void()> ListMenuAction(ListCommands& list, ListMenuItem item) {
+  switch (item) {
+    case ListMenuItem::kOpen: return [&list] { list.OpenFromMenu(); };
+    case ListMenuItem::kOpenWith: return [&list] { list.OpenWith(); };
+    case ListMenuItem::kCopy: return [&list] { list.Copy(); };
+    case ListMenuItem::kPaste: return [&list] { list.Paste(); };
+    case ListMenuItem::kNewFolder: return [&list] { list.NewFolder(); };
+    case ListMenuItem::kDelete: return [&list] { list.Delete(); };
+    case ListMenuItem::kProperties: return [&list] { list.ShowProperties(); };
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+void TOrvikBinder::DeclareListCommands() {
+  for (const ListMenuEntry& entry : ListMenuEntries()) {
+    const int id = ListMenuCommandId(entry.item);
+    if (id == 0) continue;
+    Command c;
+    c.id = id;
+    c.caption = entry.caption;
+    c.picture = entry.image;
+    c.run = ListMenuAction(listCommands_, entry.item);
+    // Decided when the menu opens; the keys reach copy and paste whatever it showed.
+    const ListMenuItem item = entry.item;
+    c.visible = [this, item] { return ListMenuItemShown(item, listCommands_.menuState()); };
+    commands_.Add(std::move(c));
+  }
+}
+
+HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
+  listCommands_.MenuOpening(listClient);
+  HMENU menu = CreatePopupMenu();
+  for (const ListMenuEntry& entry : ListMenuEntries()) {
+    if (entry.item == ListMenuItem::kSeparator) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    // Items that do not apply are left out, never greyed.
+    const Command* command = commands_.Find(ListMenuCommandId(entry.item));
+    if (!command || !command->run || !commands_.IsVisible(command->id)) continue;
+    AppendCommandItem(menu, *command, entry.shortcut);
+  }
+  return menu;
+}
+
+void TOrvikBinder::ListView1ContextPopup() {
+  POINT screen;
+  GetCursorPos(&screen);
+  POINT client = screen;
+  ScreenToClient(browser_.listView().hwnd(), &client);
+  HMENU menu = BuildListMenu(client);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
+  DestroyMenu(menu);
+}
+
+void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
 
 }  // namespace velmora

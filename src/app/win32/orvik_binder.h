@@ -9,15 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "about/win32/about_dialog.h"
 #include "app/command_table.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/registration_mode.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
 #include "common/prompter.h"
+#include "shellops/win32/list_commands.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "store/win32/win32_store_files.h"
+#include "thumbs/win32/color_progress_bar_window.h"
+#include "thumbs/win32/preview_pane.h"
+#include "thumbs/win32/thumbnail_pass.h"
 #include "win32/image_list.h"
 #include "win32/shell_context.h"
 #include "win32/win32_prompter.h"
@@ -31,7 +36,9 @@ struct AppEnvironment {
   static AppEnvironment FromProcess();
 };
 
-class TOrvikBinder : private BrowserHost {
+constexpr int kPreviewHeight = 95;
+
+class TOrvikBinder : private BrowserHost, private ThumbnailHost {
  public:
   // Prompter: who answers questions and shows messages (the real boxes when null).
   explicit TOrvikBinder(AppEnvironment env, Prompter* prompter = nullptr);
@@ -59,6 +66,16 @@ class TOrvikBinder : private BrowserHost {
   Browser& browser() { return browser_; }
   const Browser& browser() const { return browser_; }
   const CommandTable& commands() const { return commands_; }
+  TAboutDialog& aboutDialog() { return aboutDialog1_; }
+  ColorProgressBarWindow& progressBar() { return progress_; }
+  ThumbnailPass& thumbnails() { return thumbnails_; }
+  PreviewPane& preview() { return preview_; }
+  // The preview pane's height as the user last dragged it.
+  int previewHeight() const { return previewHeight_; }
+  ListCommands& listCommands() { return listCommands_; }
+  // The list's context menu as it opens at this point of the list's client area: only the
+  // items that apply. The caller destroys it.
+  HMENU BuildListMenu(POINT listClient);
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -66,6 +83,8 @@ class TOrvikBinder : private BrowserHost {
   void SpeedButton4Click();
   void SpeedBtn1Click(int pressedId);
   void ListView1ColumnClick(int column);
+  void SpeedButton5Click();
+  void UpdatePreview();
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -81,6 +100,12 @@ class TOrvikBinder : private BrowserHost {
   AttributeSwitches Switches() const override;
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
+
+  // ThumbnailHost.
+  int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
+  std::string ThumbnailRowPath(int row) const override { return browser_.RowFullPath(row); }
+  void PumpMessages() override;
+  bool ThumbnailsStopped() const override { return browser_.stopThumbnails() || quitSeen_; }
 
   // Start and end.
   void CreateControls();
@@ -98,6 +123,9 @@ class TOrvikBinder : private BrowserHost {
   void Layout();
   void SplitterMoved();
   void SetLeftPaneWidth(int width);
+  // The strip between the tree and the preview pane, in client coordinates; empty when hidden.
+  RECT PreviewSplitterRect() const;
+  void RequestPreview();
   void LargeIconsChanged();
 
   // Hints.
@@ -112,6 +140,7 @@ class TOrvikBinder : private BrowserHost {
   LRESULT OnNotify(NMHDR* header);
   void ExpandButtonClick(int tag);
   void OpenHelp();
+  void About1Click();
   void OnInitMenuPopup(HMENU menu);
   void OnMeasureItem(MEASUREITEMSTRUCT* mi);
   void OnDrawItem(DRAWITEMSTRUCT* di);
@@ -124,6 +153,11 @@ class TOrvikBinder : private BrowserHost {
   void ListView1MouseMove();
   void ListView1DblClick();
   void ListView1KeyDown(WORD key);
+
+  // The file list's file commands.
+  void DeclareListCommands();
+  void ListView1ContextPopup();
+  void ListView1Edited(int row, const char* text);
 
   // Dragging out of the window.
   void BeginInternalDrag(bool fromList);
@@ -139,9 +173,14 @@ class TOrvikBinder : private BrowserHost {
   ShellContext shell_;
   BinderTree tree_;
   Browser browser_;
+  ListCommands listCommands_;
   CommandTable commands_;
+  ColorProgressBarWindow progress_;  // ColorProgressBar1
+  ThumbnailPass thumbnails_{*this, progress_.bar()};
+  PreviewPane preview_;
   RegistrationMode registration_;
   std::vector<MenuLayout> menuLayout_;
+  TAboutDialog aboutDialog1_;
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
@@ -156,7 +195,6 @@ class TOrvikBinder : private BrowserHost {
   bool storeSaved_ = false;
 
   ImageList imageList1_;  // 16-pixel tree and menu pictures
-  ImageList imageList2_;  // thumbnails
   ImageList imageList3_;  // 32-pixel tree pictures
   ImageList listBarImages_;
   int thumbWidth_ = 32;
@@ -168,6 +206,10 @@ class TOrvikBinder : private BrowserHost {
   int laidOutLeft_ = BinderStore::kDefaultWidth;
   bool splitterTracking_ = false;
   int splitterGrabOffset_ = 0;
+  int previewHeight_ = kPreviewHeight;
+  bool previewTracking_ = false;
+  bool previewPending_ = false;
+  bool quitSeen_ = false;
 
   std::map<HWND, std::string> controlHints_;
   std::string applicationHint_;

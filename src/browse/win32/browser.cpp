@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "browse/navigation.h"
 #include "text/cp932.h"
 #include "win32/bulk_update.h"
@@ -140,6 +143,96 @@ std::vector<std::string> Browser::SelectedPaths() const {
   return paths;
 }
 
+int Browser::RowOfPath(const std::string& fullPath) const { return RowsOfPaths({fullPath})[0]; }
+
+std::vector<int> Browser::RowsOfPaths(const std::vector<std::string>& fullPaths) const {
+  // A delete or paste of thousands of rows in a listing of thousands must not compare
+  // every path with every row.
+  std::unordered_map<std::string, std::vector<std::size_t>> wanted;
+  for (std::size_t i = 0; i < fullPaths.size(); ++i) wanted[collation_.FoldKey(fullPaths[i])].push_back(i);
+  std::vector<int> rows(fullPaths.size(), -1);
+  std::size_t left = wanted.size();
+  for (std::size_t row = 0; row < records_.size() && left > 0; ++row) {
+    auto it = wanted.find(collation_.FoldKey(RecordFullPath(rootFolder_, records_[row]->relativePath)));
+    if (it == wanted.end()) continue;
+    for (std::size_t index : it->second) rows[index] = static_cast<int>(row);
+    wanted.erase(it);
+    --left;
+  }
+  return rows;
+}
+
+// ---- record changes after file operations
+
+void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
+  std::vector<int> rows = RowsOfPaths(fullPaths);
+  rows.erase(std::remove(rows.begin(), rows.end(), -1), rows.end());
+  if (rows.empty()) return;
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  // The worker reads records by index, and the view asks for row data while it repaints:
+  // the worker ends first, and the row count shrinks before any record is freed.
+  StopFileInfoWorker();
+  FileRecordList removed;
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    removed.push_back(std::move(records_[static_cast<std::size_t>(*it)]));
+    records_.erase(records_.begin() + *it);
+  }
+  listView_.DeselectAll();
+  listView_.SetRowCount(static_cast<int>(records_.size()));
+  records_.shrink_to_fit();
+  cursor_.Rewind();
+  removed.clear();
+  host_.ShowRowCount(std::to_string(records_.size()));
+  listView_.Repaint();
+  StartFileInfoWorker();
+}
+
+void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
+  Win32DirectoryPort port(systemLevel_);
+  const RecordContext context = CurrentListingOptions().record;
+  const std::vector<int> listedRows = RowsOfPaths(fullPaths);
+  std::unordered_map<std::string, int> appendedRows;  // a path given twice is appended once
+  for (std::size_t i = 0; i < fullPaths.size(); ++i) {
+    const std::string& path = fullPaths[i];
+    FindEntry found;
+    bool exists = false;
+    port.Search(path, [&](const FindEntry& entry) {
+      found = entry;
+      exists = true;
+      return false;
+    });
+    if (!exists) continue;
+    // The entry's own name (its letter case) and kind, whatever the row showed before.
+    std::string name = port.NameToAnsi(found.name);
+    const std::string fullPath = IncludeTrailingBackslash(ParentFolder(path)) + name;
+    const bool isFile = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const uint64_t localTime = port.ToLocalFileTime(found.lastWriteTime);
+    int row = listedRows[i];
+    const std::string key = collation_.FoldKey(fullPath);
+    if (row < 0 && appendedRows.count(key)) row = appendedRows[key];
+    const bool isNew = row < 0;
+    if (isNew) {
+      records_.push_back(MakeListedRecord(found, std::move(name), fullPath, isFile, localTime, context));
+      row = static_cast<int>(records_.size()) - 1;
+      appendedRows[key] = row;
+    } else {
+      FileRecord& record = *records_[static_cast<std::size_t>(row)];
+      ApplyEntry(record, found, std::move(name), fullPath, isFile, localTime, context);
+      record.isFile = isFile;
+      record.overlayIndex = -1;
+    }
+    FillShellInfo(*records_[static_cast<std::size_t>(row)], fullPath);
+    // A row already listed is selected; new rows come at the end, unsorted, unselected.
+    if (!isNew) listView_.SelectRow(row, false);
+    listView_.RedrawRow(row);
+  }
+  if (!appendedRows.empty()) {
+    listView_.SetRowCount(static_cast<int>(records_.size()));
+    host_.ShowRowCount(std::to_string(records_.size()));
+  }
+}
+
 // ---- the worker
 
 void Browser::StartFileInfoWorker() {
@@ -163,14 +256,18 @@ LRESULT Browser::CompleteRecord(LPARAM id) {
   const std::size_t next = cursor_.Next(records_);
   if (next == CompletionCursor::kNone) return 0;
   FileRecord& record = *records_[next];
-  record.iconIndex = shellInfo_.GetShellFileInfo(RecordFullPath(rootFolder_, record.relativePath));
+  FillShellInfo(record, RecordFullPath(rootFolder_, record.relativePath));
+  ++completions_;
+  listView_.RedrawRow(static_cast<int>(next));
+  return 1;
+}
+
+void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {
+  record.iconIndex = shellInfo_.GetShellFileInfo(fullPath);
   if (shellInfo_.lastTypeName.empty()) shellInfo_.lastTypeName = FallbackTypeText(record.name, record.isFile);
   record.typeText = shellInfo_.lastTypeName;
   if (shellInfo_.lastOverlayIndex != -1 && !shellInfo_.lastDisplayName.empty())
     record.overlayIndex = shellInfo_.lastOverlayIndex;
-  ++completions_;
-  listView_.RedrawRow(static_cast<int>(next));
-  return 1;
 }
 
 void Browser::FileInfoWorkerDone(unsigned id) {
@@ -301,18 +398,26 @@ void Browser::MouseMove() {
 void Browser::LeaveThumbnailMode(bool refresh) {
   if (!thumbnailMode_) return;
   thumbnailMode_ = false;
+  // A pass still running ends too, even where no listing follows.
+  stopThumbnails_ = true;
   host_.EnableThumbnailButton(listView_.GetViewStyle() == kIconView);
+  listView_.ShowThumbnailIndexes(false);
   ListView_SetImageList(listView_.hwnd(), systemLarge_, LVSIL_NORMAL);
   if (refresh) Refresh();
 }
 
-void Browser::OpenRow(int row) {
-  // Folder rows are entered here; opening files and shortcuts through the shell belongs to
-  // the file commands.
-  if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
-  if (records_[static_cast<std::size_t>(row)]->isFile) return;
-  const std::string path = RowFullPath(row);
-  if (IsExistingFolder(path)) EnterFolder(row, path);
+void Browser::EnterThumbnailMode() {
+  thumbnailMode_ = true;
+  stopThumbnails_ = false;
+}
+
+void Browser::ShowThumbnails(HIMAGELIST images, const std::vector<int>& rowImages) {
+  if (!thumbnailMode_) return;
+  const std::size_t rows = std::min(records_.size(), rowImages.size());
+  for (std::size_t i = 0; i < rows; ++i) records_[i]->thumbnailIndex = rowImages[i];
+  listView_.ShowThumbnailIndexes(true);
+  ListView_SetImageList(listView_.hwnd(), images, LVSIL_NORMAL);
+  listView_.Repaint();
 }
 
 }  // namespace velmora

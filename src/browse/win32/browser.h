@@ -84,9 +84,15 @@ class Browser {
   int SelectRowByName(const std::string& name, bool makeVisible);
   void SetViewStyle(ViewStyle style);
   void ColumnClick(int column);
-  void OpenRow(int row);
   void MouseMove();
   void LeaveThumbnailMode(bool refresh);
+  // The thumbnail pass: thumbnail mode starts with the pass (and the stop flag is cleared);
+  // a completed pass installs its list, rowImages[i] being row i's picture there.
+  void EnterThumbnailMode();
+  void ShowThumbnails(HIMAGELIST images, const std::vector<int>& rowImages);
+  bool thumbnailMode() const { return thumbnailMode_; }
+  // Set by every stop of the worker: listings, leaving the folder, closing.
+  bool stopThumbnails() const { return stopThumbnails_; }
 
   // The worker's hand-over, forwarded by the window.
   LRESULT CompleteRecord(LPARAM id);
@@ -94,6 +100,25 @@ class Browser {
 
   std::string RowFullPath(int row) const;
   std::vector<std::string> SelectedPaths() const;
+  // The row whose full path is this one (letter case aside), or -1.
+  int RowOfPath(const std::string& fullPath) const;
+  // The same for several paths in one pass over the records.
+  std::vector<int> RowsOfPaths(const std::vector<std::string>& fullPaths) const;
+
+  // Record changes after a file operation, each keeping the record invariants.
+  // Removes the rows of these full paths (a delete that went through).
+  void RemoveRows(const std::vector<std::string>& fullPaths);
+  // Reads each path's entry again: the row of that path is refreshed and selected, a path
+  // without a row is appended at the end; paths that are gone are skipped. The record takes
+  // the entry's own kind and the shell's information for the path.
+  void RefreshEntries(const std::vector<std::string>& fullPaths);
+  // Edits one row's record in place (a rename) and redraws the row.
+  template <typename Edit>
+  void ChangeRecord(int row, Edit edit) {
+    if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
+    edit(*records_[static_cast<std::size_t>(row)]);
+    listView_.RedrawRow(row);
+  }
 
   const FileRecordList& records() const { return records_; }
   FileListView& listView() { return listView_; }
@@ -117,6 +142,7 @@ class Browser {
   bool ListSelectedFoldersFlat();
   void StartFileInfoWorker();
   void SetUpSystemImageLists(const std::string& ownFolder);
+  void FillShellInfo(FileRecord& record, const std::string& fullPath);
   void ShowStatusPath();
 
   BrowserHost& host_;

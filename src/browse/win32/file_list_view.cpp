@@ -26,13 +26,14 @@ void CopyText(wchar_t* target, int size, const std::string& text) {
 
 // One row's data for the view, in either character width.
 template <typename Item>
-void FillItem(Item& item, const FileRecordList& records, const std::string& thousands) {
+void FillItem(Item& item, const FileRecordList& records, const std::string& thousands, bool thumbnails) {
   if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= records.size()) return;
   const FileRecord& record = *records[static_cast<std::size_t>(item.iItem)];
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
     CopyText(item.pszText, item.cchTextMax,
              item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands));
-  if (item.mask & LVIF_IMAGE) item.iImage = record.iconIndex;
+  if (item.mask & LVIF_IMAGE)
+    item.iImage = thumbnails && record.thumbnailIndex >= 0 ? record.thumbnailIndex : record.iconIndex;
   // The main column's picture carries the record's overlay, and the row its cut state.
   if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
     item.mask |= LVIF_STATE;
@@ -134,11 +135,11 @@ int FileListView::RowAt(POINT client) const {
 bool FileListView::HandleNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case LVN_GETDISPINFOA:
-      FillItem(reinterpret_cast<NMLVDISPINFOA*>(header)->item, *records_, thousands_);
+      FillItem(reinterpret_cast<NMLVDISPINFOA*>(header)->item, *records_, thousands_, thumbnails_);
       result = 0;
       return true;
     case LVN_GETDISPINFOW:
-      FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item, *records_, thousands_);
+      FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item, *records_, thousands_, thumbnails_);
       result = 0;
       return true;
     case LVN_ODFINDITEMA: {

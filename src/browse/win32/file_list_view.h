@@ -18,6 +18,8 @@ class FileListView {
   void Attach(HWND list, const FileRecordList* records);
   HWND hwnd() const { return list_; }
   void SetThousandsSeparator(std::string separator) { thousands_ = std::move(separator); }
+  // Rows show their thumbnail index, for the thumbnail list installed as the large icons.
+  void ShowThumbnailIndexes(bool on) { thumbnails_ = on; }
 
   void CreateColumns();
   void SetRowCount(int count);
@@ -45,6 +47,7 @@ class FileListView {
   HWND list_ = nullptr;
   const FileRecordList* records_ = nullptr;
   std::string thousands_ = ",";
+  bool thumbnails_ = false;
 };
 
 }  // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
+
 #include "text/cp932.h"
 
 namespace velmora {
@@ -46,10 +48,20 @@ void GetFileIcon(IconHandle& icon, const std::string& path, bool open, bool smal
 int AddIconCell(HIMAGELIST list, HICON icon, bool framed) {
   int cx = 0, cy = 0;
   if (!list || !ImageList_GetIconSize(list, &cx, &cy)) return -1;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, cx, cy);
-  ReleaseDC(nullptr, screen);
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = cx;
+  info.bmiHeader.biHeight = -cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) {
+    DeleteDC(dc);
+    return -1;
+  }
   HGDIOBJ old = SelectObject(dc, bitmap);
   RECT cell = {0, 0, cx, cy};
   FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -59,6 +71,11 @@ int AddIconCell(HIMAGELIST list, HICON icon, bool framed) {
     FrameRect(dc, &cell, silver);
     DeleteObject(silver);
   }
+  // The cell is opaque: an icon drawn with its own alpha would otherwise leave the white
+  // background and the frame transparent in a 32-bit list, which takes the alpha as given.
+  GdiFlush();
+  auto* pixel = static_cast<std::uint32_t*>(bits);
+  for (int i = 0; i < cx * cy; ++i) pixel[i] |= 0xFF000000u;
   SelectObject(dc, old);
   DeleteDC(dc);
   const int index = ImageList_Add(list, bitmap, nullptr);

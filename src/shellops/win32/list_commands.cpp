@@ -1,0 +1,152 @@
+#include "shellops/win32/list_commands.h"
+
+#include "shellops/win32/clipboard_files.h"
+#include "shellops/win32/shortcut_target.h"
+#include "win32/bulk_update.h"
+
+namespace velmora {
+
+ListCommands::ListCommands(Browser& browser, const ShellContext& shell, Prompter& prompter,
+                           const Collation& collation)
+    : browser_(browser), commands_(nullptr, shell, prompter, collation) {
+  // A double click is the user's own request: the shell may ask about a moved target.
+  commands_.SetLinkFollower([this](std::string& path) { return static_cast<int>(GetLinkToPath(path, owner_)); });
+}
+
+void ListCommands::SetOwner(HWND owner) {
+  owner_ = owner;
+  commands_.SetOwner(owner);
+}
+
+// ---- opening
+
+void ListCommands::OpenRow(int row) {
+  if (row < 0) return;
+  const OpenResult result = commands_.Open(browser_.RowFullPath(row));
+  if (result.kind == OpenResult::kEnterFolder) browser_.EnterFolder(row, result.path);
+}
+
+int ListCommands::RowAtPopupPoint() const { return browser_.listView().RowAt(popupPoint_); }
+
+void ListCommands::OpenSelected() { OpenRow(browser_.listView().FirstSelected()); }
+
+void ListCommands::OpenFromMenu() {
+  if (browser_.listView().SelectedCount() == 1) {
+    OpenRow(RowAtPopupPoint());
+  } else {
+    browser_.ListFolder(browser_.currentFolder(), true);
+  }
+}
+
+void ListCommands::OpenWith() { commands_.OpenWith(browser_.RowFullPath(RowAtPopupPoint())); }
+
+void ListCommands::ShowProperties() { commands_.ShowProperties(browser_.RowFullPath(RowAtPopupPoint())); }
+
+// ---- selection and the context menu
+
+void ListCommands::SelectAll(bool invert) {
+  HWND list = browser_.listView().hwnd();
+  SetFocus(list);
+  if (!invert) {
+    ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    return;
+  }
+  const int count = browser_.listView().RowCount();
+  for (int row = 0; row < count; ++row) {
+    const bool selected = (ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    ListView_SetItemState(list, row, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+  }
+}
+
+void ListCommands::MenuOpening(POINT listClient) {
+  popupPoint_ = listClient;
+  const int row = RowAtPopupPoint();
+  const FileRecordList& records = browser_.records();
+  menuState_ = ListMenuState();
+  menuState_.rowUnderCursor = row >= 0 && static_cast<std::size_t>(row) < records.size();
+  menuState_.rowIsFile = menuState_.rowUnderCursor && records[static_cast<std::size_t>(row)]->isFile;
+  menuState_.selectedCount = browser_.listView().SelectedCount();
+  menuState_.clipboardHasFiles = ClipboardHasFiles();
+  menuState_.folderListed = !browser_.currentFolder().empty();
+}
+
+// ---- clipboard and drops
+
+void ListCommands::Copy() { commands_.CopyToClipboard(browser_.SelectedPaths()); }
+
+void ListCommands::Paste() {
+  const std::string first = browser_.RowFullPath(browser_.listView().FirstSelected());
+  ApplyCopy(commands_.Paste(first, browser_.currentFolder()));
+}
+
+void ListCommands::ApplyCopy(const CopyResult& result) {
+  // The rows come from the copies themselves: a copy that was cancelled or failed adds
+  // nothing for a file that is not there.
+  if (!result.intoListedFolder || result.targets.empty()) return;
+  BulkUpdate update(browser_.listView().hwnd());
+  browser_.RefreshEntries(result.targets);
+}
+
+void ListCommands::HandleShellDrop(HDROP handle) {
+  std::vector<std::string> names;
+  {
+    ShellDrop drop(handle);
+    HWND target = ChildWindowFromPointEx(owner_, drop.ClientPoint(), CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
+    // Drops on the tree register folders, which comes with the binder commands.
+    if (target != browser_.listView().hwnd() || browser_.currentFolder().empty()) return;
+    names = drop.Names();
+  }
+  // Whatever row the files fell on, they go into the listed folder.
+  browser_.listView().DeselectAll();
+  ApplyCopy(commands_.DropInto(browser_.currentFolder(), names));
+}
+
+// ---- delete, rename, new folder
+
+void ListCommands::Delete() {
+  const std::vector<std::string> paths = browser_.SelectedPaths();
+  if (paths.empty()) return;
+  const DeleteResult result = commands_.Delete(paths);
+  if (result.outcome == DeleteOutcome::kUnchanged) return;
+  BulkUpdate update(browser_.listView().hwnd());
+  browser_.RemoveRows(result.gone);
+  browser_.RefreshEntries(result.remaining);
+}
+
+void ListCommands::LabelEdited(int row, const char* text) {
+  if (!text || row < 0 || static_cast<std::size_t>(row) >= browser_.records().size()) return;
+  RenameRequest request;
+  request.editedPath = browser_.RowFullPath(row);
+  request.editedCaption = browser_.records()[static_cast<std::size_t>(row)]->name;
+  request.typed = text;
+  const std::vector<int> rows = browser_.listView().SelectedRows();
+  for (int selected : rows) request.selectedPaths.push_back(browser_.RowFullPath(selected));
+  const RenameResult result = commands_.Rename(request);
+  // The renamed items come in the order of the selected rows they were given as.
+  std::size_t next = 0;
+  for (const RenamedItem& item : result.renamed) {
+    while (next < rows.size() && request.selectedPaths[next] != item.source) ++next;
+    if (next == rows.size()) break;
+    browser_.ChangeRecord(rows[next], [&](FileRecord& record) {
+      ApplyRename(record, item, browser_.rootFolder());
+      if (item.extensionChanged) record.iconIndex = browser_.shellInfo().GetShellFileInfo(item.target);
+    });
+  }
+  if (result.unselectEdited) ListView_SetItemState(browser_.listView().hwnd(), row, 0, LVIS_SELECTED);
+}
+
+void ListCommands::NewFolder() {
+  const std::string path = commands_.CreateNewFolder(browser_.currentFolder());
+  if (path.empty()) return;
+  browser_.RefreshEntries({path});
+  const int row = browser_.RowOfPath(path);
+  if (row < 0) return;
+  FileListView& list = browser_.listView();
+  list.DeselectAll();
+  list.SelectRow(row, true);
+  // The user types the name at once; ending the edit renames every selected row.
+  SetFocus(list.hwnd());
+  ListView_EditLabel(list.hwnd(), row);
+}
+
+}  // namespace velmora

@@ -1,0 +1,64 @@
+// The file commands as the file list offers them: they find the rows a command acts on,
+// hand their full paths to FileCommands and apply what comes back to the browser's records.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "browse/win32/browser.h"
+#include "shellops/list_menu.h"
+#include "shellops/win32/file_commands.h"
+
+namespace velmora {
+
+class ListCommands {
+ public:
+  ListCommands(Browser& browser, const ShellContext& shell, Prompter& prompter, const Collation& collation);
+
+  // The main window, once it exists: owner of the shell's dialogs and of the clipboard.
+  void SetOwner(HWND owner);
+  FileCommands& fileCommands() { return commands_; }
+
+  // Double click and Enter: the first selected row.
+  void OpenSelected();
+  // "開く(&O)": with one row selected the row under the menu's point, else the flat listing
+  // of the selected folders.
+  void OpenFromMenu();
+  // "アプリケーションから開く(&H)" and "プロパティ(&P)": the row under the menu's point.
+  void OpenWith();
+  void ShowProperties();
+
+  // "全て選択" and "選択の切り替え(&I)".
+  void SelectAll(bool invert);
+
+  // The context menu opens at this point of the list's client area: the point is kept for
+  // the commands that act on the row there, and the state decides which items show.
+  void MenuOpening(POINT listClient);
+  const ListMenuState& menuState() const { return menuState_; }
+  POINT popupPoint() const { return popupPoint_; }
+
+  void Copy();
+  void Paste();
+  void Delete();
+  void NewFolder();
+  // End of a label edit: text is null when the edit was cancelled. The list's own caption
+  // is never kept (the records are what it shows), so the answer to the control is always
+  // false.
+  void LabelEdited(int row, const char* text);
+  // WM_DROPFILES: files dropped onto the list are copied into the listed folder; a drop
+  // anywhere else is released untouched.
+  void HandleShellDrop(HDROP drop);
+
+ private:
+  void OpenRow(int row);
+  int RowAtPopupPoint() const;
+  void ApplyCopy(const CopyResult& result);
+
+  Browser& browser_;
+  FileCommands commands_;
+  HWND owner_ = nullptr;
+  POINT popupPoint_ = {0, 0};
+  ListMenuState menuState_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,51 @@
+// The preview pane below the tree: a picture of the file selected in the file list, fitted
+// into the pane inside a bevel. It is shown only while there is a picture to show.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "thumbs/picture_decode.h"
+#include "win32/shell_context.h"
+
+namespace velmora {
+
+class PreviewPane {
+ public:
+  static constexpr const char* kClassName = "TPreviewPane";
+  // The bevel's width on each side; the picture keeps one more pixel clear of it.
+  static constexpr int kBevel = 2;
+
+  PreviewPane() = default;
+  ~PreviewPane();
+  PreviewPane(const PreviewPane&) = delete;
+  PreviewPane& operator=(const PreviewPane&) = delete;
+
+  // A hidden child of parent.
+  bool Create(HWND parent, int id);
+  HWND hwnd() const { return hwnd_; }
+  bool shown() const { return shown_; }
+
+  // UpdatePreview for one path (the selected row's, or the listed folder when none is
+  // selected): a folder, or a file of which neither the shell (when systemLevel is not 0) nor
+  // the program's decoders can make a picture, hides the pane. True when shown() changed.
+  bool Update(const ShellContext& shell, int systemLevel, const std::string& path);
+  bool Hide();
+  // What the pane draws inside its bevel, for tests.
+  const Raster& canvas() const { return canvas_; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  bool FindPicture(const ShellContext& shell, int systemLevel, const std::string& path, int width, int height);
+  void Render();
+  void Paint(HDC dc);
+  bool SetShown(bool shown);
+
+  HWND hwnd_ = nullptr;
+  bool shown_ = false;
+  PictureReader reader_;
+  DecodedPicture picture_;  // the shown file's picture, refitted when the pane's size changes
+  Raster canvas_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,83 @@
+// The thumbnail pass: one picture per row of the file list into the thumbnail image list
+// (ImageList2), on the UI thread, pumping messages between rows so that any listing, a
+// change of view or closing the window can stop it.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "thumbs/color_progress_bar.h"
+#include "thumbs/picture_decode.h"
+#include "win32/image_list.h"
+#include "win32/shell_context.h"
+
+namespace velmora {
+
+// What the pass needs of the window around it.
+class ThumbnailHost {
+ public:
+  virtual ~ThumbnailHost() = default;
+  virtual int ThumbnailRowCount() const = 0;
+  // The row's own full path.
+  virtual std::string ThumbnailRowPath(int row) const = 0;
+  // Runs the pending window messages.
+  virtual void PumpMessages() = 0;
+  // True once the pass must end (stopThumbnails, or the program is quitting).
+  virtual bool ThumbnailsStopped() const = 0;
+};
+
+class ThumbnailPass {
+ public:
+  // The four images every pass puts first, registered as overlay images 1 to 4.
+  static constexpr int kOverlayImages = 4;
+
+  ThumbnailPass(ThumbnailHost& host, TColorProgressBar& bar) : host_(host), bar_(bar) {}
+  ~ThumbnailPass();
+  ThumbnailPass(const ThumbnailPass&) = delete;
+  ThumbnailPass& operator=(const ThumbnailPass&) = delete;
+
+  // Makes the empty thumbnail list with cells of the shell's large icon size; systemLarge is
+  // the shell's large image list (shared), whose first images become the overlays.
+  void SetUp(const ShellContext& shell, int cellWidth, int cellHeight, HIMAGELIST systemLarge);
+
+  // MakeThumbnails: one pass over the rows. With highQuality every file goes to the shell's
+  // extractor; without, .bmp and .jpg files (any case) are decoded here. True when stopped.
+  bool MakeThumbnails(bool highQuality);
+
+  bool running() const { return running_; }
+  HIMAGELIST images() const { return images_.get(); }
+  // Each row's image in images(), for the rows the last pass reached.
+  const std::vector<int>& rowImages() const { return rowImages_; }
+  int cellWidth() const { return cellWidth_; }
+  int cellHeight() const { return cellHeight_; }
+  // Called with each row before its picture is made (after the pump); tests act mid-pass.
+  void SetRowObserver(std::function<void(int)> observer) { observer_ = std::move(observer); }
+
+ private:
+  int AddRowImage(const std::string& path, bool highQuality);
+  int AddCell(const Raster& picture, int sourceWidth, int sourceHeight);
+  bool EnsureCell();
+
+  ThumbnailHost& host_;
+  TColorProgressBar& bar_;
+  const ShellContext* shell_ = nullptr;
+  HIMAGELIST systemLarge_ = nullptr;
+  ImageList images_;
+  int cellWidth_ = 32;
+  int cellHeight_ = 32;
+  std::vector<int> rowImages_;
+  bool running_ = false;
+  std::function<void(int)> observer_;
+
+  // Kept from row to row: the file buffer, the decoded picture and the cell bitmap.
+  PictureReader reader_;
+  DecodedPicture picture_;
+  Raster shellPicture_;
+  HBITMAP cellBitmap_ = nullptr;
+  std::uint32_t* cellBits_ = nullptr;
+};
+
+}  // namespace velmora

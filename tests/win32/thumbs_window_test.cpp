@@ -1,0 +1,446 @@
+// Thumbnails and the preview pane in the real main window over generated pictures: the pass,
+// its stops, leaving thumbnail mode, and the pane with its splitter.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "support/picture_samples.h"
+#include "text/cp932.h"
+#include "thumbs/win32/icon_cells.h"
+#include "win32/window_fixture.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+using testing_support::MakeFile;
+using testing_support::MakeFolder;
+using testing_support::PumpUntil;
+using testing_support::WriteBytes;
+using test_support::Bytes;
+
+constexpr std::uint32_t kRed = 0xFF0000;   // 0x00RRGGBB, as the encoders take it
+constexpr std::uint32_t kBlue = 0x0000FF;
+constexpr std::uint32_t kGreen = 0x00FF00;
+
+std::string NoSlash(const std::string& path) { return path.substr(0, path.size() - 1); }
+std::string AsString(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
+Bytes SolidJpeg(int w, int h, std::uint32_t colour) {
+  return test_support::EncodeJpeg(w, h, [=](int, int) { return colour; });
+}
+
+std::uint32_t Crc(const std::string& bytes) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (unsigned char b : bytes) {
+    c ^= b;
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+  }
+  return ~c;
+}
+
+std::string Be32(std::uint32_t v) {
+  return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+
+// A solid RGB PNG, its pixels in stored (uncompressed) deflate blocks.
+std::string SolidPng(int w, int h, std::uint32_t colour) {
+  std::string raw;
+  for (int y = 0; y < h; ++y) {
+    raw += '\0';
+    for (int x = 0; x < w; ++x) raw += {static_cast<char>(colour >> 16), static_cast<char>(colour >> 8), static_cast<char>(colour)};
+  }
+  std::string z = "\x78\x01";
+  for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+    const bool last = at + n >= raw.size();
+    z += static_cast<char>(last ? 1 : 0);
+    z += {static_cast<char>(n & 0xFF), static_cast<char>(n >> 8), static_cast<char>(~n & 0xFF), static_cast<char>((~n >> 8) & 0xFF)};
+    z += raw.substr(at, n);
+    if (last) break;
+  }
+  std::uint32_t a = 1, b = 0;
+  for (unsigned char c : raw) {
+    a = (a + c) % 65521;
+    b = (b + a) % 65521;
+  }
+  z += Be32((b << 16) | a);
+  auto chunk = [](const std::string& type, const std::string& data) {
+    return Be32(static_cast<std::uint32_t>(data.size())) + type + data + Be32(Crc(type + data));
+  };
+  const std::string header = Be32(static_cast<std::uint32_t>(w)) + Be32(static_cast<std::uint32_t>(h)) + std::string("\x08\x02\x00\x00\x00", 5);
+  return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", z) + chunk("IEND", "");
+}
+
+// The image's pixels as the list draws it.
+Raster DrawImage(HIMAGELIST list, int index) {
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(list, &cx, &cy);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = cx;
+  info.bmiHeader.biHeight = -cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all = {0, 0, cx, cy};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+  GdiFlush();
+  Raster copy(cx, cy);
+  std::copy_n(static_cast<std::uint32_t*>(bits), static_cast<std::size_t>(cx) * cy, copy.Row(0));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return copy;
+}
+
+bool Near(Colour c, int r, int g, int b, int tolerance = 40) {
+  return std::abs(RedOf(c) - r) <= tolerance && std::abs(GreenOf(c) - g) <= tolerance && std::abs(BlueOf(c) - b) <= tolerance;
+}
+
+bool SamePixels(const Raster& a, const Raster& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return false;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.At(x, y) != b.At(x, y)) return false;
+  return true;
+}
+
+class ThumbsTest : public MainWindowTest {
+ protected:
+  void OpenOn(const std::string& folder, const std::string& style) {
+    Open("Work\r\n", "[Work]\r\n" + folder + "=" + style + "\r\n\r\n");
+    ClickNode(LastComponent(folder));
+    ASSERT_TRUE(WaitForWorker());
+  }
+  int RowOf(const std::string& name) const {
+    const auto names = Names();
+    auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+  }
+  HIMAGELIST ShownLargeImages() const { return ListView_GetImageList(window->control(IDC_LIST), LVSIL_NORMAL); }
+  bool ThumbnailButtonEnabled() const {
+    return SendMessageA(window->control(IDC_LISTBAR), TB_ISBUTTONENABLED, IDM_THUMBNAILS, 0) != 0;
+  }
+  int ShownImage(int row) const {
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageA(window->control(IDC_LIST), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+  }
+  Raster RowCell(const std::string& name) {
+    const int row = RowOf(name);
+    EXPECT_GE(row, 0) << name;
+    return DrawImage(window->thumbnails().images(), window->thumbnails().rowImages().at(static_cast<std::size_t>(row)));
+  }
+  // The cell a file without a picture gets: its icon, framed.
+  Raster FramedIconCell(const std::string& path) {
+    const ThumbnailPass& pass = window->thumbnails();
+    HIMAGELIST list = ImageList_Create(pass.cellWidth(), pass.cellHeight(), ILC_COLOR32 | ILC_MASK, 1, 1);
+    IconHandle icon;
+    GetFileIcon(icon, path, false, false);
+    AddIconCell(list, icon.get(), true);
+    Raster cell = DrawImage(list, 0);
+    ImageList_Destroy(list);
+    return cell;
+  }
+};
+
+TEST_F(ThumbsTest, ProgressBarIsTheColourBarWithItsHint) {
+  Open();
+  HWND bar = window->control(IDC_PROGRESS);
+  char cls[64] = "";
+  GetClassNameA(bar, cls, sizeof(cls));
+  EXPECT_STREQ(cls, "TColorProgressBar");
+  EXPECT_EQ(window->progressBar().hwnd(), bar);
+  EXPECT_EQ(window->progressBar().bar().Min(), 0);
+  RECT r = {};
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(r.right - r.left, 100);
+  EXPECT_EQ(r.bottom - r.top, 14);
+}
+
+TEST_F(ThumbsTest, PassPicturesEveryRowAndBadFilesGetTheirFramedIcon) {
+  const Bytes photo = test_support::EncodeJpeg(64, 32, [](int x, int y) { return x < 32 ? kRed : kGreen; });
+  WriteBytes(content + "red.jpg", AsString(photo));
+  WriteBytes(content + "BLUE.JPG", AsString(SolidJpeg(40, 40, kBlue)));
+  WriteBytes(content + "green.bmp", AsString(test_support::EncodeBmp(20, 40, [](int, int) { return kGreen; })));
+  WriteBytes(content + "other.jpeg", AsString(SolidJpeg(40, 40, kRed)));
+  WriteBytes(content + "pic.png", SolidPng(16, 16, kBlue));
+  WriteBytes(content + "truncated.jpg", AsString(photo).substr(0, photo.size() / 2));
+  MakeFile(content + "zero.jpg", 0);
+  WriteBytes(content + "text.jpg", "This is not a picture at all.\r\n");
+  MakeFolder(content + "sub");
+  OpenOn(NoSlash(content.path()), "0");
+  const std::size_t rows = window->browser().records().size();
+  ASSERT_EQ(rows, 9u);
+  std::vector<int> icons;
+  for (const auto& r : window->browser().records()) icons.push_back(r->iconIndex);
+  ASSERT_TRUE(ThumbnailButtonEnabled());
+
+  Command(IDM_THUMBNAILS);
+  const ThumbnailPass& pass = window->thumbnails();
+  EXPECT_FALSE(pass.running());
+  EXPECT_TRUE(window->browser().thumbnailMode());
+  ASSERT_EQ(ShownLargeImages(), pass.images());
+  EXPECT_EQ(ImageList_GetImageCount(pass.images()), static_cast<int>(4 + rows));
+  for (std::size_t i = 0; i < rows; ++i) {
+    EXPECT_EQ(pass.rowImages()[i], static_cast<int>(i + 4));
+    EXPECT_EQ(ShownImage(static_cast<int>(i)), static_cast<int>(i + 4));
+    // The shell icon indexes stay as the worker left them.
+    EXPECT_EQ(window->browser().records()[i]->iconIndex, icons[i]);
+  }
+  EXPECT_EQ(window->progressBar().bar().Position(), 0);
+  EXPECT_EQ(window->progressBar().bar().Max(), static_cast<std::int64_t>(rows));
+  EXPECT_FALSE(ThumbnailButtonEnabled());
+  EXPECT_FALSE(window->commands().IsAvailable(IDM_THUMBNAILS));
+
+  // 64 x 32 in 32 x 32: 32 x 16 at top 8, in a white cell with a silver edge.
+  const Raster red = RowCell("red.jpg");
+  EXPECT_EQ(red.At(0, 0), 0xC0C0C0u);
+  EXPECT_EQ(red.At(16, 4), 0xFFFFFFu);
+  EXPECT_TRUE(Near(red.At(8, 16), 255, 0, 0)) << std::hex << red.At(8, 16);
+  EXPECT_TRUE(Near(red.At(24, 16), 0, 255, 0)) << std::hex << red.At(24, 16);
+  EXPECT_TRUE(Near(RowCell("BLUE.JPG").At(16, 16), 0, 0, 255));
+  const Raster green = RowCell("green.bmp");
+  EXPECT_TRUE(Near(green.At(16, 16), 0, 255, 0, 0));
+  EXPECT_EQ(green.At(4, 16), 0xFFFFFFu);  // 20 x 40 is 16 x 32 at left 8
+
+  // No extractor under Wine: .jpeg and .png go to the shell and get their icons; so do the
+  // files that cannot be decoded, and folders.
+  for (const char* name : {"other.jpeg", "pic.png", "truncated.jpg", "zero.jpg", "text.jpg", "sub"}) {
+    const Raster cell = RowCell(name);
+    EXPECT_TRUE(SamePixels(cell, FramedIconCell(content + name))) << name;
+    // Opaque: the frame and the white behind the icon show on any background.
+    EXPECT_EQ(cell.At(0, 0), 0xC0C0C0u) << name;
+    EXPECT_EQ(cell.At(cell.width() - 1, cell.height() - 1), 0xC0C0C0u) << name;
+  }
+  EXPECT_TRUE(prompter.messages.empty());
+
+  // High quality hands every file to the shell.
+  Command(IDM_REFRESH);
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_TRUE(ThumbnailButtonEnabled());
+  SendMessageA(window->control(IDC_HIGH_QUALITY), BM_SETCHECK, BST_CHECKED, 0);
+  Command(IDM_THUMBNAILS);
+  EXPECT_TRUE(SamePixels(RowCell("red.jpg"), FramedIconCell(content + "red.jpg")));
+}
+
+TEST_F(ThumbsTest, EmptyFolderGivesTheOverlaysOnly) {
+  OpenOn(NoSlash(content.path()), "0");
+  Command(IDM_THUMBNAILS);
+  EXPECT_EQ(ImageList_GetImageCount(window->thumbnails().images()), 4);
+  EXPECT_EQ(ShownLargeImages(), window->thumbnails().images());
+  EXPECT_EQ(window->progressBar().bar().Max(), 1);
+  // The overlays keep the shell icons' transparency: they are drawn over pictures.
+  for (int k = 0; k < 4; ++k) {
+    const Raster overlay = DrawImage(window->thumbnails().images(), k);
+    bool seeThrough = false;
+    for (int y = 0; y < overlay.height() && !seeThrough; ++y)
+      for (int x = 0; x < overlay.width() && !seeThrough; ++x) seeThrough = overlay.At(x, y) == 0;
+    EXPECT_TRUE(seeThrough) << k;
+  }
+}
+
+TEST_F(ThumbsTest, TreeClickMidPassStopsItAndTheNewFolderKeepsItsIcons) {
+  MakeFolder(content + "a");
+  MakeFolder(content + "b");
+  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
+  for (int i = 0; i < 30; ++i) WriteBytes(content + "a\\" + std::to_string(i) + ".jpg", jpeg);
+  for (int i = 0; i < 3; ++i) MakeFile(content + "b\\" + std::to_string(i) + ".txt", 1);
+  Open("Work\r\n", "[Work]\r\n" + (content + "a=0\r\n") + (content + "b=0\r\n\r\n"));
+  ClickNode("a");
+  ASSERT_TRUE(WaitForWorker());
+  int seen = 0;
+  window->thumbnails().SetRowObserver([&](int row) {
+    seen = row + 1;
+    if (row == 5) {
+      TreeView_SelectItem(window->control(IDC_TREE), FindNode("b"));
+      PostMessageA(window->hwnd(), WM_APP_TREE_CLICK, 0, 0);
+    }
+  });
+  Command(IDM_THUMBNAILS);
+  EXPECT_EQ(seen, 6);
+  EXPECT_EQ(ImageList_GetImageCount(window->thumbnails().images()), 4 + 6);
+  EXPECT_EQ(Names().size(), 3u);
+  EXPECT_EQ(window->browser().rootFolder(), content + "b");
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_EQ(ShownLargeImages(), window->browser().systemLargeImages());
+  for (const auto& r : window->browser().records()) EXPECT_EQ(r->thumbnailIndex, -1);
+  EXPECT_EQ(window->progressBar().bar().Position(), 0);
+  EXPECT_TRUE(ThumbnailButtonEnabled());
+  ASSERT_TRUE(WaitForWorker());
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(ShownImage(row), window->browser().records()[row]->iconIndex);
+}
+
+TEST_F(ThumbsTest, LeavingIconViewMidPassStopsIt) {
+  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
+  for (int i = 0; i < 10; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
+  OpenOn(NoSlash(content.path()), "0");
+  int seen = 0;
+  window->thumbnails().SetRowObserver([&](int row) {
+    seen = row + 1;
+    if (row == 3) PostMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_VIEW_DETAIL, 0), 0);
+  });
+  Command(IDM_THUMBNAILS);
+  EXPECT_EQ(seen, 4);
+  EXPECT_EQ(window->browser().listView().GetViewStyle(), kDetailView);
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_EQ(ShownLargeImages(), window->browser().systemLargeImages());
+  EXPECT_EQ(Names().size(), 10u);
+  EXPECT_FALSE(ThumbnailButtonEnabled());
+}
+
+TEST_F(ThumbsTest, ClosingMidPassEndsIt) {
+  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
+  for (int i = 0; i < 10; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
+  OpenOn(NoSlash(content.path()), "0");
+  int seen = 0;
+  window->thumbnails().SetRowObserver([&](int row) {
+    seen = row + 1;
+    if (row == 2) PostMessageA(window->hwnd(), WM_CLOSE, 0, 0);
+  });
+  Command(IDM_THUMBNAILS);
+  EXPECT_EQ(seen, 3);
+  EXPECT_FALSE(IsWindow(window->hwnd()));
+}
+
+TEST_F(ThumbsTest, LeavingIconViewRefreshesAndTheShellIconsReturn) {
+  WriteBytes(content + "a.jpg", AsString(SolidJpeg(40, 30, kRed)));
+  MakeFile(content + "b.txt", 3);
+  OpenOn(NoSlash(content.path()), "0");
+  Command(IDM_THUMBNAILS);
+  ASSERT_TRUE(window->browser().thumbnailMode());
+  const std::size_t listings = window->browser().listings();
+  Command(IDM_VIEW_LIST);
+  EXPECT_EQ(window->browser().listings(), listings + 1);
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_EQ(ShownLargeImages(), window->browser().systemLargeImages());
+  EXPECT_FALSE(ThumbnailButtonEnabled());
+  ASSERT_TRUE(WaitForWorker());
+  for (int row = 0; row < 2; ++row) EXPECT_EQ(ShownImage(row), window->browser().records()[row]->iconIndex);
+  // Back in icon view the button is offered again.
+  Command(IDM_VIEW_ICON);
+  EXPECT_TRUE(ThumbnailButtonEnabled());
+}
+
+class PreviewTest : public ThumbsTest {
+ protected:
+  void Select(const std::string& name) {
+    FileListView& list = window->browser().listView();
+    list.DeselectAll();
+    const int row = RowOf(name);
+    ASSERT_GE(row, 0) << name;
+    list.SelectRow(row, true);
+  }
+  bool WaitShown(bool shown) {
+    return PumpUntil(window.get(), [&] { return window->preview().shown() == shown && IsWindowVisible(window->preview().hwnd()) == shown; },
+                     std::chrono::seconds(10));
+  }
+  RECT ClientRectOf(HWND control) const {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+};
+
+TEST_F(PreviewTest, ShownForPicturesHiddenForTextFoldersAndNoSelection) {
+  WriteBytes(content + "photo.jpg", AsString(SolidJpeg(100, 50, kRed)));
+  WriteBytes(content + "note.txt", "hello");
+  WriteBytes(content + "fake.jpg", "hello");
+  MakeFolder(content + "sub");
+  OpenOn(NoSlash(content.path()), "2");
+  EXPECT_FALSE(window->preview().shown());
+  const RECT fullTree = ClientRectOf(window->control(IDC_TREE));
+
+  Select("photo.jpg");
+  ASSERT_TRUE(WaitShown(true));
+  const RECT tree = ClientRectOf(window->control(IDC_TREE));
+  const RECT pane = ClientRectOf(window->preview().hwnd());
+  EXPECT_EQ(pane.bottom - pane.top, 95);
+  EXPECT_EQ(tree.bottom + 4, pane.top);
+  EXPECT_EQ(pane.bottom, fullTree.bottom);
+  // 100 x 50 fitted into the pane inside its bevel and a one-pixel margin: white above and
+  // below, the picture across the middle.
+  const Raster& canvas = window->preview().canvas();
+  ASSERT_GT(canvas.width(), 0);
+  EXPECT_TRUE(Near(canvas.At(canvas.width() / 2, canvas.height() / 2), 255, 0, 0));
+  EXPECT_EQ(canvas.At(canvas.width() / 2, 1), 0xFFFFFFu);
+  EXPECT_EQ(canvas.At(0, canvas.height() / 2), 0xFFFFFFu);
+
+  for (const char* name : {"note.txt", "fake.jpg", "sub"}) {
+    Select("photo.jpg");
+    ASSERT_TRUE(WaitShown(true));
+    Select(name);
+    EXPECT_TRUE(WaitShown(false)) << name;
+    EXPECT_EQ(ClientRectOf(window->control(IDC_TREE)).bottom, fullTree.bottom) << name;
+  }
+  // No selection previews the listed folder itself: hidden.
+  Select("photo.jpg");
+  ASSERT_TRUE(WaitShown(true));
+  window->browser().listView().DeselectAll();
+  EXPECT_TRUE(WaitShown(false));
+  // A tree click lists again and hides the pane.
+  Select("photo.jpg");
+  ASSERT_TRUE(WaitShown(true));
+  ClickNode(LastComponent(NoSlash(content.path())));
+  window->browser().listView().DeselectAll();
+  EXPECT_TRUE(WaitShown(false));
+}
+
+TEST_F(PreviewTest, PngThroughTheImagingComponentWhereThereIsOne) {
+  WriteBytes(content + "blue.png", SolidPng(60, 30, kBlue));
+  OpenOn(NoSlash(content.path()), "2");
+  Select("blue.png");
+  // The imaging component is optional: without it the pane just stays hidden.
+  IUnknown* factory = nullptr;
+  const CLSID clsid = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
+  const bool haveWic = SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&factory)));
+  if (factory) factory->Release();
+  if (!haveWic) GTEST_SKIP() << "no imaging component";
+  ASSERT_TRUE(WaitShown(true));
+  const Raster& canvas = window->preview().canvas();
+  EXPECT_TRUE(Near(canvas.At(canvas.width() / 2, canvas.height() / 2), 0, 0, 255));
+}
+
+TEST_F(PreviewTest, SplitterHeightIsTheUsersAndKeptAcrossSelections) {
+  WriteBytes(content + "photo.jpg", AsString(SolidJpeg(100, 50, kRed)));
+  WriteBytes(content + "note.txt", "hello");
+  OpenOn(NoSlash(content.path()), "2");
+  Select("photo.jpg");
+  ASSERT_TRUE(WaitShown(true));
+  const RECT pane = ClientRectOf(window->preview().hwnd());
+  // Drag the strip above the pane 30 pixels up.
+  const int x = 20, y = pane.top - 2;
+  HWND main = window->hwnd();
+  SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y - 30));
+  SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(x, y - 30));
+  EXPECT_EQ(window->previewHeight(), 95 + 30);
+  EXPECT_EQ(ClientRectOf(window->preview().hwnd()).top, pane.top - 30);
+  EXPECT_EQ(ClientRectOf(window->control(IDC_TREE)).bottom + 4, pane.top - 30);
+  const int canvasHeight = window->preview().canvas().height();
+  EXPECT_EQ(canvasHeight, 95 + 30 - 4);
+  Select("note.txt");
+  ASSERT_TRUE(WaitShown(false));
+  Select("photo.jpg");
+  ASSERT_TRUE(WaitShown(true));
+  EXPECT_EQ(ClientRectOf(window->preview().hwnd()).bottom - ClientRectOf(window->preview().hwnd()).top, 95 + 30);
+  // Dragged past the bottom, the pane keeps its minimum.
+  const RECT now = ClientRectOf(window->preview().hwnd());
+  SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, now.top - 2));
+  SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, now.bottom + 100));
+  SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(x, now.bottom + 100));
+  EXPECT_EQ(window->previewHeight(), 50);
+}
+
+}  // namespace
+}  // namespace velmora
