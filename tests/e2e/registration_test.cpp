@@ -217,8 +217,8 @@ TEST(RegistrationMode, CancelAndNoRegisterNothingAndYesCreatesTheBinder) {
     ASSERT_NE(dialog, nullptr);
     Type(dialog, "Old");
     Press(dialog, IDOK);
+    // A question would keep the process from ending.
     ASSERT_TRUE(run.EndsCleanly());
-    EXPECT_EQ(FindShown(run.pid(), "#32770"), nullptr);
   }
   EXPECT_EQ(app.ReadData("titlelist.txt"), "Work\r\nFresh\r\nOld\r\n");
   EXPECT_TRUE(Contains(app.ReadData("folderlist.ini"), "[Old]\r\nC:\\=2\r\n" + content.path() + "One=0\r\n"));
@@ -317,7 +317,8 @@ TEST(CompanionMessages, TitlesReplyAndFolderRegistration) {
   TempFolder content("velmora-e2e-content");
   CreateDirectoryA((content + "Data").c_str(), nullptr);
   e2e::WriteFileBytes(content + "Data\\a.txt", "abc");
-  app.WriteData("titlelist.txt", "Work\r\nゲーム\r\n");
+  // Every title of the reply ends in CR LF, however the file ended its lines.
+  app.WriteData("titlelist.txt", "Work\nゲーム");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
   ASSERT_TRUE(app.Start());
   {
