@@ -12,6 +12,12 @@ namespace {
 // A companion that stopped answering must not hang the program with it.
 constexpr UINT kReplyTimeoutMs = 5000;
 constexpr int kClassNameLength = 128;
+
+std::string ClassOf(HWND window) {
+  char name[kClassNameLength + 1] = "";
+  if (!GetClassNameA(window, name, sizeof(name))) name[0] = '\0';
+  return name;
+}
 }  // namespace
 
 RegistrationMode::RegistrationMode(BinderStore& store, const Collation& collation, BinderTree& tree,
@@ -50,7 +56,9 @@ void RegistrationMode::Timer2Timer() {
 
 void RegistrationMode::SendTitles() {
   // The window that asked, while it is there; else any window of the companion's class.
-  HWND companion = asker_ && IsWindow(asker_) ? asker_ : FindWindowA(kCompanionClass, nullptr);
+  HWND companion = asker_ && IsWindow(asker_) && ClassOf(asker_) == kCompanionClass
+                       ? asker_
+                       : FindWindowA(kCompanionClass, nullptr);
   if (!companion) return;
   const std::string payload = CompanionPayload(store_->titles.Text());
   COPYDATASTRUCT data = {};
@@ -75,9 +83,8 @@ void RegistrationMode::RunRegistration() {
 
 LRESULT RegistrationMode::CopyData(WPARAM sender, const COPYDATASTRUCT* data) {
   if (!data) return 1;
-  char className[kClassNameLength + 1] = "";
-  if (!GetClassNameA(reinterpret_cast<HWND>(sender), className, sizeof(className))) className[0] = '\0';
-  const CompanionRequest request = ParseCompanionMessage(data->dwData, data->lpData, data->cbData, className);
+  const CompanionRequest request =
+      ParseCompanionMessage(data->dwData, data->lpData, data->cbData, ClassOf(reinterpret_cast<HWND>(sender)));
   switch (request.kind) {
     case CompanionRequest::Kind::kTitles:
       asker_ = reinterpret_cast<HWND>(sender);
