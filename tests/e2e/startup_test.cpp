@@ -178,16 +178,3 @@ TEST(Startup, UnchangedStoreIsRewrittenByteForByteInOrder) {
   EXPECT_LE(s, t);
 }
 
-TEST(Startup, WithParametersTheWindowStaysHiddenAndTheStoreStillCycles) {
-  AppDriver app;
-  app.WriteData("titlelist.txt", "A\r\n");
-  ASSERT_TRUE(app.Start("\"C:\\windows\"", false));
-  // Created, loaded, but never shown.
-  EXPECT_FALSE(IsWindowVisible(app.window()));
-  const std::vector<TreeNode> tree = app.ReadTree();
-  ASSERT_EQ(tree.size(), 1u);
-  EXPECT_EQ(Texts(tree[0].children), (std::vector<std::string>{"A"}));
-  ASSERT_EQ(app.Close(), 0);
-  EXPECT_EQ(app.ReadData("titlelist.txt"), "A\r\n");
-  EXPECT_EQ(app.ReadData("folderlist.ini"), "[A]\r\ncmp=0\r\n\r\n" + kSettingsDefault);
-}

@@ -94,7 +94,8 @@ class ListCommandsTest : public MainWindowTest {
     // Whatever shows can run: nothing is greyed.
     SendMessageA(window->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      if (GetMenuItemID(menu, i) != 0) EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED, 0u) << i;
+      if (GetMenuItemID(menu, i) == 0) continue;
+      EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED, 0u) << i;
     }
     return Captions(menu);
   }

@@ -114,7 +114,8 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       listCommands_(browser_, shell_, *prompter_, collation_),
       binderActions_(*this, tree_, store_, collation_, *prompter_),
       sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
-      sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle) {
+      sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle),
+      registration_(store_, collation_, tree_, [this] { TreeView1Click(); }) {
   // A double click is the user's own request: the shell may ask about a moved target.
   listCommands_.fileCommands().SetLinkFollower([this](std::string& path) {
     std::string target;
@@ -261,7 +262,10 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
+      if (wp == kHandOverTimer) registration_.Timer2Timer();
       return 0;
+    case WM_COPYDATA:
+      return registration_.CopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case WM_SETCURSOR: {
       // The hourglass of a listing stays until its worker has completed every record.
       if (browser_.hourglass() && LOWORD(lp) == HTCLIENT) {
@@ -556,7 +560,8 @@ void TOrvikBinder::FormCreate() {
   LargeIconsChanged();
 
   DragAcceptFiles(hwnd_, TRUE);
-  if (!env_.params.empty()) registrationMode_ = 1;
+  registration_.SetUp(hwnd_, imageList1_.get(), prompter_ == &defaultPrompter_ ? nullptr : prompter_);
+  registration_.Start(env_.params);
 }
 
 void TOrvikBinder::FormClose() { browser_.Close(); }

@@ -12,6 +12,7 @@
 #include "about/win32/about_dialog.h"
 #include "app/command_table.h"
 #include "app/win32/control_ids.h"
+#include "app/win32/registration_mode.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
 #include "common/prompter.h"
@@ -57,7 +58,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   bool PreTranslateMessage(MSG& msg);
 
   HWND hwnd() const { return hwnd_; }
-  bool registrationMode() const { return registrationMode_ != 0; }
+  bool registrationMode() const { return registration_.registrationMode(); }
   int systemLevel() const { return systemLevel_; }
   // The tree pane's width as stored, and as laid out now.
   int leftPaneWidth() const { return leftWidth_; }
@@ -203,6 +204,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};
   PreviewPane preview_;
+  RegistrationMode registration_;
   std::vector<MenuLayout> menuLayout_;
   TAboutDialog aboutDialog1_;
 
@@ -213,7 +215,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   HMENU mainMenu_ = nullptr;
   HACCEL accelerators_ = nullptr;
 
-  int registrationMode_ = 0;
   int systemLevel_ = 0;
   bool dragFromList_ = false;
   bool dragFromTree_ = false;

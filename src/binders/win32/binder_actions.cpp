@@ -38,26 +38,16 @@ int BinderActions::SelectedLevel() const {
 }
 
 void BinderActions::Apply(const TreeChange& change) {
-  if (!change.happened) return;
-  HTREEITEM binder = tree_.FindBinder(change.binder);
-  if (!binder) binder = tree_.AddBinderNode(change.binder);
-  for (const FolderEntry& folder : change.foldersAdded)
-    if (!tree_.FindFolder(binder, folder.path)) tree_.AddFolderNode(binder, folder);
-  tree_.Sort();
-  if (!change.selectAndList) return;
-  HTREEITEM target = change.selectPath.empty() ? nullptr : tree_.FindFolder(binder, change.selectPath);
-  tree_.Select(target ? target : binder);
-  host_.ListSelectedNode();
+  if (tree_.ApplyChange(change)) host_.ListSelectedNode();
 }
 
 void BinderActions::NewBinder() {
   std::string name;
   if (!prompter_.AskText(kNewBinderPrompt, kNewBinderCaption, name)) return;
   const TreeChange change = commands_.NewBinder(name, prompter_);
-  if (!change.happened) return;
-  Apply(change);
   // The new binder is selected without listing: the list keeps what it shows.
-  if (HTREEITEM binder = tree_.FindBinder(change.binder)) tree_.Select(binder);
+  tree_.ApplyChange(change);
+  if (HTREEITEM binder = change.happened ? tree_.FindBinder(change.binder) : nullptr) tree_.Select(binder);
 }
 
 void BinderActions::StartRename() {

@@ -175,11 +175,6 @@ const std::string* BinderTree::OwnedPath(LPARAM param) const {
   return path && paths_.count(path) ? path : nullptr;
 }
 
-HTREEITEM BinderTree::AddBinderNode(const std::string& title) {
-  const int image = NodeImage(1, false, rootImage_);
-  return Insert(Root(), title, nullptr, image, image, false);
-}
-
 HTREEITEM BinderTree::AddFolderNode(HTREEITEM binder, const FolderEntry& folder) {
   return Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
                 NodeImage(2, true, rootImage_), GhostedOnDisk(folder.path));
@@ -209,13 +204,6 @@ void BinderTree::SetText(HTREEITEM item, const std::string& text) {
 }
 
 void BinderTree::Select(HTREEITEM item) { TreeView_SelectItem(tree_, item); }
-
-HTREEITEM BinderTree::FindBinder(const std::string& title) const {
-  HTREEITEM root = Root();
-  for (HTREEITEM b = root ? Child(tree_, root) : nullptr; b; b = Next(tree_, b))
-    if (collation_.CompareIgnoreCase(Text(b), title) == 0) return b;
-  return nullptr;
-}
 
 HTREEITEM BinderTree::FindFolder(HTREEITEM binder, const std::string& path) const {
   for (HTREEITEM f = binder ? Child(tree_, binder) : nullptr; f; f = Next(tree_, f)) {

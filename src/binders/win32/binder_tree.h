@@ -13,6 +13,8 @@
 
 namespace velmora {
 
+struct TreeChange;
+
 class Collation;
 class IniDocument;
 
@@ -42,14 +44,11 @@ class BinderTree {
   void ReleasePaths();
 
   // Changes the commands make.
-  HTREEITEM AddBinderNode(const std::string& title);
   HTREEITEM AddFolderNode(HTREEITEM binder, const FolderEntry& folder);
   // Deletes a node with its children, freeing their paths.
   void DeleteNode(HTREEITEM item);
   void SetText(HTREEITEM item, const std::string& text);
   void Select(HTREEITEM item);
-  // The binder node whose title equals title but for letter case, as titles are unique.
-  HTREEITEM FindBinder(const std::string& title) const;
   // The folder node of a binder whose path equals path but for letter case, as keys are.
   HTREEITEM FindFolder(HTREEITEM binder, const std::string& path) const;
   HTREEITEM NodeAt(POINT client) const;
@@ -72,6 +71,12 @@ class BinderTree {
 
   // Folder node ghosting from the file system.
   static bool GhostedOnDisk(const std::string& path);
+
+  // Adds what a binder command reports (binder node, folder nodes), sorts, and selects the
+  // node to list; returns that node, or null when nothing is to be listed.
+  HTREEITEM ApplyChange(const TreeChange& change);
+  // The binder node of a title: its exact text first, else equal but for letter case.
+  HTREEITEM FindBinder(const std::string& title) const;
 
   // Tree notifications owned by the tree itself; returns true when handled and sets result.
   bool HandleNotify(NMHDR* header, LRESULT& result);

@@ -1,0 +1,331 @@
+// The folder registration dialog, the registration mode of a window started with
+// parameters and the companion's WM_COPYDATA requests, in this process.
+#include <windows.h>
+
+#include <climits>
+
+#include "app/companion_message.h"
+#include "binders/win32/binder_add_dlg.h"
+#include "win32/window_fixture.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+using testing_support::MakeFolder;
+using testing_support::PumpUntil;
+using testing_support::ReadBytes;
+using testing_support::RecordingPrompter;
+using testing_support::TempDir;
+
+std::string Text(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+std::vector<std::string> Entries(HWND list) {
+  std::vector<std::string> entries;
+  const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[256] = "";
+    SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+int Selection(HWND list) { return static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0)); }
+
+// What a user's pick in the dropped-down list does.
+void Pick(TBinderAddDlg& dialog, int index) {
+  SendMessageA(dialog.binderList(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(TBinderAddDlg::kBinderListId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(dialog.binderList()));
+}
+
+RECT RectIn(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST(BinderAddDialog, TypedNamesSelectEntriesAndEnableOk) {
+  TBinderAddDlg dialog;
+  dialog.Fill("Work\r\nalpha\nBeta\r\n\r\n");
+  ASSERT_TRUE(dialog.Create());
+  EXPECT_EQ(Text(dialog.hwnd()), "Velmora へのフォルダ登録");
+  RECT client;
+  GetClientRect(dialog.hwnd(), &client);
+  EXPECT_EQ(client.right, 313);
+  EXPECT_EQ(client.bottom, 129);
+  // Kept sorted by the control; blank lines are no entries.
+  EXPECT_EQ(Entries(dialog.binderList()), (std::vector<std::string>{"alpha", "Beta", "Work"}));
+  EXPECT_FALSE(IsWindowEnabled(dialog.okButton()));
+
+  // Another letter case selects the entry but the typed text is the result.
+  SetWindowTextA(dialog.nameBox(), "work");
+  EXPECT_EQ(Selection(dialog.binderList()), 2);
+  EXPECT_TRUE(IsWindowEnabled(dialog.okButton()));
+  EXPECT_EQ(dialog.Name(), "work");
+  SetWindowTextA(dialog.nameBox(), "workshop");
+  EXPECT_EQ(Selection(dialog.binderList()), CB_ERR);
+  EXPECT_TRUE(IsWindowEnabled(dialog.okButton()));
+  SetWindowTextA(dialog.nameBox(), "");
+  EXPECT_FALSE(IsWindowEnabled(dialog.okButton()));
+
+  Pick(dialog, 1);
+  EXPECT_EQ(Text(dialog.nameBox()), "Beta");
+  EXPECT_TRUE(IsWindowEnabled(dialog.okButton()));
+
+  // The name box lies over the list's text; only the 18-pixel button shows beside it.
+  const RECT box = RectIn(dialog.hwnd(), dialog.nameBox());
+  const RECT list = RectIn(dialog.hwnd(), dialog.binderList());
+  EXPECT_EQ(box.left, list.left);
+  EXPECT_EQ(box.top, list.top);
+  EXPECT_EQ(list.right - box.right, 18);
+  bool boxAbove = false;
+  for (HWND w = GetWindow(dialog.hwnd(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == dialog.nameBox()) boxAbove = true;
+    if (w == dialog.binderList()) break;
+  }
+  EXPECT_TRUE(boxAbove);
+  EXPECT_EQ(SendMessageA(dialog.binderList(), CB_GETITEMHEIGHT, 0, 0), 18);
+}
+
+TEST(BinderAddDialog, WithoutTitlesATypedNameIsConfirmed) {
+  TBinderAddDlg dialog;
+  ASSERT_TRUE(dialog.Create());
+  EXPECT_TRUE(Entries(dialog.binderList()).empty());
+  // OK is disabled: Enter does nothing yet.
+  SendMessageA(dialog.hwnd(), WM_COMMAND, IDOK, 0);
+  EXPECT_FALSE(dialog.ended());
+  SetWindowTextA(dialog.nameBox(), "新しい");
+  SendMessageA(dialog.okButton(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(dialog.ended());
+  EXPECT_TRUE(dialog.accepted());
+  EXPECT_EQ(dialog.Name(), "新しい");
+}
+
+TEST(BinderAddDialog, EntriesShowTheBinderPictureOnTheListColour) {
+  // A binder picture of one solid colour, so that its place can be found.
+  HIMAGELIST pictures = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+  HDC screen = GetDC(nullptr);
+  HBITMAP solid = CreateCompatibleBitmap(screen, 16, 16);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, solid);
+  RECT all = {0, 0, 16, 16};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  FillRect(dc, &all, red);
+  SelectObject(dc, old);
+  ImageList_Add(pictures, solid, nullptr);
+  {
+    TBinderAddDlg dialog(pictures);
+    dialog.Fill("Work\r\n");
+    ASSERT_TRUE(dialog.Create());
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 175, 18);
+    old = SelectObject(dc, canvas);
+    for (bool selected : {false, true}) {
+      DRAWITEMSTRUCT di = {};
+      di.CtlType = ODT_COMBOBOX;
+      di.CtlID = TBinderAddDlg::kBinderListId;
+      di.itemID = 0;
+      di.itemAction = ODA_DRAWENTIRE;
+      di.itemState = selected ? ODS_SELECTED : 0;
+      di.hwndItem = dialog.binderList();
+      di.hDC = dc;
+      di.rcItem = RECT{0, 0, 175, 18};
+      EXPECT_TRUE(SendMessageA(dialog.hwnd(), WM_DRAWITEM, TBinderAddDlg::kBinderListId, reinterpret_cast<LPARAM>(&di)));
+      EXPECT_EQ(GetPixel(dc, 0, 0), selected ? GetSysColor(COLOR_HIGHLIGHT) : RGB(240, 247, 251));
+      EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 0, 0));
+      EXPECT_EQ(GetPixel(dc, 16, 16), RGB(255, 0, 0));
+      EXPECT_NE(GetPixel(dc, 17, 17), RGB(255, 0, 0));
+      EXPECT_EQ(GetPixel(dc, 170, 9), selected ? GetSysColor(COLOR_HIGHLIGHT) : RGB(240, 247, 251));
+    }
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+  }
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(red);
+  DeleteObject(solid);
+  ImageList_Destroy(pictures);
+}
+
+TBinderAddDlg* g_running = nullptr;
+std::string g_typed;
+bool g_cancel = false;
+
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  if (!g_running || !g_running->hwnd() || !IsWindowVisible(g_running->hwnd())) return;
+  KillTimer(nullptr, id);
+  SetWindowTextA(g_running->nameBox(), g_typed.c_str());
+  // The keys, as typed into the name box: Enter is OK, Escape is Cancel.
+  const WPARAM key = g_cancel ? VK_ESCAPE : VK_RETURN;
+  PostMessageA(g_running->nameBox(), WM_KEYDOWN, key, 1);
+  PostMessageA(g_running->nameBox(), WM_KEYUP, key, 1 | (3u << 30));
+}
+
+TEST(BinderAddDialog, EnterAndEscapeEndTheModalLoop) {
+  for (bool cancel : {false, true}) {
+    TBinderAddDlg dialog;
+    dialog.Fill("A\r\n");
+    g_running = &dialog;
+    g_typed = "B";
+    g_cancel = cancel;
+    SetTimer(nullptr, 0, 20, &DriveDialog);
+    EXPECT_EQ(dialog.ShowModal(), !cancel);
+    EXPECT_EQ(dialog.Name(), "B");
+    g_running = nullptr;
+  }
+}
+
+void CALLBACK AnswerDialogByClass(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = FindWindowA(TBinderAddDlg::kWindowClass, nullptr);
+  if (!dialog || !IsWindowVisible(dialog)) return;
+  KillTimer(nullptr, id);
+  SetWindowTextA(GetDlgItem(dialog, TBinderAddDlg::kNameBoxId), g_typed.c_str());
+  PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
+// A window of the companion's class (or another) in this process, recording what it gets.
+struct Searcher {
+  explicit Searcher(const char* cls) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = cls;
+    RegisterClassA(&wc);
+    hwnd = CreateWindowExA(0, cls, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~Searcher() { DestroyWindow(hwnd); }
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<Searcher*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_COPYDATA && self) {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      self->codes.push_back(data->dwData);
+      self->replies.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
+      self->senders.push_back(reinterpret_cast<HWND>(wp));
+      return 1;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  LRESULT Send(HWND to, ULONG_PTR code, const void* data, DWORD size) {
+    COPYDATASTRUCT cds = {code, size, const_cast<void*>(data)};
+    return SendMessageA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cds));
+  }
+  LRESULT Send(HWND to, ULONG_PTR code, const std::string& payload) {
+    return Send(to, code, payload.data(), static_cast<DWORD>(payload.size()));
+  }
+  HWND hwnd;
+  std::vector<ULONG_PTR> codes;
+  std::vector<std::string> replies;
+  std::vector<HWND> senders;
+};
+
+class CompanionTest : public MainWindowTest {};
+
+TEST_F(CompanionTest, TitlesComeFromTheTimerAndHostileRequestsAreIgnored) {
+  Open("Work\r\nゲーム\r\n", "[Work]\r\n");
+  const std::string before = ReadBytes(app + "data\\titlelist.txt");
+  Searcher searcher(kCompanionClass);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 4, "Orvik?"), 1);
+  // Not while the request is handled: the hand-over timer answers.
+  EXPECT_TRUE(searcher.replies.empty());
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return !searcher.replies.empty(); }, std::chrono::seconds(10)));
+  EXPECT_EQ(searcher.codes[0], 4u);
+  EXPECT_EQ(searcher.replies[0], "OrvikWork\r\nゲーム\r\n");
+  EXPECT_EQ(searcher.senders[0], window->hwnd());
+
+  // Sizes no request has: accepted and ignored, nothing read past the data.
+  char small[8] = "Orvik";
+  EXPECT_EQ(searcher.Send(window->hwnd(), 4, small, 0xFFFFFFFFu), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 4, small, (1u << 20) + 1), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 4, nullptr, 100), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvik"), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@"), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 9, "OrvikWork@\\@C:\\"), 1);
+  EXPECT_EQ(SendMessageA(window->hwnd(), WM_COPYDATA, 0, 0), 1);
+  // Nothing more arrives: wait out a few timer periods on a condition that cannot hold.
+  EXPECT_FALSE(PumpUntil(window.get(), [&] { return searcher.replies.size() > 1; }, std::chrono::milliseconds(400)));
+  Close();
+  EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), before);
+}
+
+TEST_F(CompanionTest, RegisterSelectsAndListsTheNewFolderNode) {
+  MakeFolder(content + "Data");
+  MakeFolder(content + "More");
+  testing_support::MakeFile(content + "Data\\a.txt", 3);
+  Open("Work\r\n", "[Work]\r\n");
+  Searcher searcher(kCompanionClass);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvikwork@\\@" + content.path() + "Data"), 1);
+  // Another letter case means the binder that exists: no question, no second binder.
+  EXPECT_TRUE(prompter.messages.empty());
+  HTREEITEM node = FindNode("Data");
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(TreeView_GetSelection(window->control(IDC_TREE)), node);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data"; }));
+
+  // Empty binder part: only while a binder node is selected.
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvik@\\@" + content.path() + "More"), 1);
+  EXPECT_EQ(FindNode("More"), nullptr);
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("Work"));
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvik@\\@" + content.path() + "More"), 1);
+  EXPECT_NE(FindNode("More"), nullptr);
+
+  // A binder nobody has: asked, owned by nobody yet; No changes nothing.
+  prompter.answer = false;
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikNew@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(prompter.messages, (std::vector<std::string>{"新規の作成確認: 新しいバインダーを作成しますか？"}));
+  EXPECT_EQ(FindNode("New"), nullptr);
+  prompter.answer = true;
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikNew@\\@" + content.path() + "Data"), 1);
+  EXPECT_NE(FindNode("New"), nullptr);
+
+  // From a window of another class nothing happens.
+  Searcher other("TOrvikStranger");
+  EXPECT_EQ(other.Send(window->hwnd(), 5, "OrvikOther@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(FindNode("Other"), nullptr);
+  Close();
+  const std::string folders = ReadBytes(app + "data\\folderlist.ini");
+  EXPECT_EQ(folders.find("[Work]\r\n"), 0u) << folders;
+  EXPECT_NE(folders.find(content + "Data=0"), std::string::npos);
+  EXPECT_NE(folders.find(content + "More=0"), std::string::npos);
+  EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), "Work\r\nNew\r\n");
+}
+
+// A hidden window started with parameters: a titles request that arrives before the
+// registration ran is answered, and the registration still runs and ends the window.
+TEST(RegistrationModeWindow, ATitlesRequestDoesNotDropTheRegistration) {
+  TempDir app;
+  TempDir content;
+  MakeFolder(app + "data");
+  MakeFolder(content + "One");
+  testing_support::WriteBytes(app + "data\\titlelist.txt", "A\r\n");
+  RecordingPrompter prompter;
+  AppEnvironment env;
+  env.exeDir = app.path();
+  env.params = {content + "One"};
+  auto window = std::make_unique<TOrvikBinder>(env, &prompter);
+  window->Create(GetModuleHandleA(nullptr));
+  window->Show(SW_SHOW);
+  EXPECT_FALSE(IsWindowVisible(window->hwnd()));
+  Searcher searcher(kCompanionClass);
+  searcher.Send(window->hwnd(), 4, "Orvik");
+  // The dialog runs its own loop: it is answered from a timer of this thread.
+  g_typed = "A";
+  SetTimer(nullptr, 0, 20, &AnswerDialogByClass);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return !IsWindow(window->hwnd()); }));
+  EXPECT_EQ(searcher.replies, (std::vector<std::string>{"OrvikA\r\n"}));
+  window.reset();
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("[A]\r\n" + content.path() + "One=0\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora
