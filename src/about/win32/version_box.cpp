@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "resource.h"
+#include "win32/window_object.h"
 
 namespace velmora {
 namespace {
@@ -287,12 +288,8 @@ void TVersionBox::PaintImage() {
 void TVersionBox::Label4Click() { OpenWebPage(*launcher_, kMakerPageAddress); }
 
 LRESULT CALLBACK TVersionBox::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TVersionBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TVersionBox*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
+  auto* self = WindowObject<TVersionBox>(hwnd, msg, lp);
+  if (msg == WM_NCCREATE && self) self->hwnd_ = hwnd;
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
   return self->HandleForm(msg, wp, lp);
 }
@@ -326,11 +323,7 @@ LRESULT TVersionBox::HandleForm(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK TVersionBox::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TVersionBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TVersionBox*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
+  auto* self = WindowObject<TVersionBox>(hwnd, msg, lp);
   if (!self || msg == WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wp, lp);
   return self->HandlePanel(hwnd, msg, wp, lp);
 }
@@ -377,11 +370,7 @@ LRESULT TVersionBox::HandlePanel(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK TVersionBox::ImageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TVersionBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TVersionBox*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
+  auto* self = WindowObject<TVersionBox>(hwnd, msg, lp);
   if (self) {
     switch (msg) {
       case WM_ERASEBKGND:

@@ -19,6 +19,7 @@
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
 #include "win32/strings.h"
+#include "win32/window_object.h"
 
 namespace velmora {
 
@@ -172,12 +173,8 @@ void TOrvikBinder::Show(int showCommand) {
 }
 
 LRESULT CALLBACK TOrvikBinder::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  TOrvikBinder* self = reinterpret_cast<TOrvikBinder*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TOrvikBinder*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
+  auto* self = WindowObject<TOrvikBinder>(hwnd, msg, lp);
+  if (msg == WM_NCCREATE && self) self->hwnd_ = hwnd;
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
   // A handler's exception is shown and the message loop goes on.
   try {

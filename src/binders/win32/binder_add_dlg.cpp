@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "binders/binder_commands.h"
+#include "win32/window_object.h"
 
 namespace velmora {
 
@@ -117,12 +118,8 @@ void TBinderAddDlg::End(bool ok) {
 }
 
 LRESULT CALLBACK TBinderAddDlg::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TBinderAddDlg*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TBinderAddDlg*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
+  auto* self = WindowObject<TBinderAddDlg>(hwnd, msg, lp);
+  if (msg == WM_NCCREATE && self) self->hwnd_ = hwnd;
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);

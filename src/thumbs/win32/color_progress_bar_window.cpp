@@ -1,5 +1,6 @@
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/raster_bitmap.h"
+#include "win32/window_object.h"
 
 namespace velmora {
 
@@ -57,12 +58,8 @@ bool ColorProgressBarWindow::Create(HWND parent, int id, int x, int y, int width
 }
 
 LRESULT CALLBACK ColorProgressBarWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<ColorProgressBarWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<ColorProgressBarWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* self = WindowObject<ColorProgressBarWindow>(hwnd, message, lParam);
+  if (message == WM_NCCREATE && self) self->hwnd_ = hwnd;
   if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
   switch (message) {
     case WM_ERASEBKGND:

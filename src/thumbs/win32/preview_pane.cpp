@@ -6,6 +6,7 @@
 #include "thumbs/win32/shell_thumbnail.h"
 #include "thumbs/win32/wic_picture.h"
 #include "win32/strings.h"
+#include "win32/window_object.h"
 
 namespace velmora {
 
@@ -32,12 +33,8 @@ bool PreviewPane::Create(HWND parent, int id) {
 }
 
 LRESULT CALLBACK PreviewPane::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<PreviewPane*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<PreviewPane*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* self = WindowObject<PreviewPane>(hwnd, message, lParam);
+  if (message == WM_NCCREATE && self) self->hwnd_ = hwnd;
   if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
   switch (message) {
     case WM_ERASEBKGND:
