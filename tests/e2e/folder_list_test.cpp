@@ -1,9 +1,12 @@
 // The folder list dialog of a binder, opened through the tree's command and driven from this
-// process: its rows, removals that only OK applies, and its size limits.
+// process: its rows, copying them as a file list, removals that only OK applies, and its size
+// limits.
 #include <gtest/gtest.h>
 
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
+
+#include <shellapi.h>
 
 using e2e::AppDriver;
 using e2e::TreeNode;
@@ -12,8 +15,25 @@ using e2e::WaitFor;
 namespace {
 
 constexpr const char* kDialogClass = "TFolderListDlg";
-constexpr int kListId = 100, kDeleteId = 102;
+constexpr int kListId = 100, kCopyId = 101, kDeleteId = 102;
 const std::string kCaption = std::string("Work") + "バインダーが管理するフォルダ";
+
+// The file drop list on the clipboard; empty when there is none.
+std::vector<std::string> ClipboardFiles() {
+  std::vector<std::string> paths;
+  if (!OpenClipboard(nullptr)) return paths;
+  if (HANDLE data = GetClipboardData(CF_HDROP)) {
+    auto drop = static_cast<HDROP>(data);
+    const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; ++i) {
+      char path[MAX_PATH] = "";
+      DragQueryFileA(drop, i, path, MAX_PATH);
+      paths.push_back(path);
+    }
+  }
+  CloseClipboard();
+  return paths;
+}
 
 RECT ChildRect(HWND parent, HWND child) {
   RECT r;
@@ -116,6 +136,43 @@ TEST_F(FolderListE2E, RowsDeleteAppliedOnlyOnOk) {
   ASSERT_EQ(app.Close(), 0);
   EXPECT_EQ(app.ReadData("folderlist.ini"), "[Work]\r\n" + folders[0] + "=0\r\n" + folders[2] +
                                                 "=0\r\ncmp=1\r\n\r\n[Orvik]\r\nFRG=0\r\nWID=152\r\n\r\n");
+}
+
+TEST_F(FolderListE2E, HiddenFolderGhostedCopyAsFileListAndTheDeleteKey) {
+  SetFileAttributesA(folders[0].c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+  ASSERT_TRUE(app.Start());
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  HWND list = GetDlgItem(dialog, kListId);
+  ASSERT_EQ(app.ListViewRowCount(list), 5);
+  EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, 0, LVIS_CUT), LVIS_CUT);
+  for (int row = 1; row < 5; ++row) EXPECT_EQ(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_CUT), 0) << row;
+
+  // Copy: the selected rows' paths, top to bottom, as a file drop list.
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  for (int row : {4, 0, 3}) app.SetListViewRowSelected(list, row, true);
+  SendMessageA(dialog, WM_COMMAND, kCopyId, 0);
+  const std::vector<std::string> copied{folders[0], folders[2], folders[3]};
+  EXPECT_TRUE(WaitFor([&] { return ClipboardFiles() == copied; }));
+  // Copying changes nothing in the list.
+  EXPECT_EQ(app.ListViewRowCount(list), 5);
+
+  // The Delete key removes the selected rows like the menu's command; OK applies it.
+  app.PressKey(list, VK_DELETE);
+  ASSERT_TRUE(WaitFor([&] { return app.ListViewRowCount(list) == 2; }));
+  EXPECT_EQ(app.ListViewColumn(list, 0), (std::vector<std::string>{"beta", "gone"}));
+  End(dialog, IDOK);
+  EXPECT_EQ(BinderFolders(), (std::vector<std::string>{"beta", "gone"}));
+  ASSERT_EQ(app.Close(), 0);
+  EXPECT_EQ(app.ReadData("folderlist.ini"),
+            "[Work]\r\n" + folders[1] + "=0\r\n" + gone + "=0\r\ncmp=1\r\n\r\n[Orvik]\r\nFRG=0\r\nWID=152\r\n\r\n");
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
 }
 
 TEST_F(FolderListE2E, SizeLimitsAndCentredButtons) {
