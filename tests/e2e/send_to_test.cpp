@@ -11,6 +11,8 @@
 #include "e2e/app_driver.h"
 #include "e2e/shell_folder_override.h"
 
+#include <shellapi.h>
+
 using e2e::AppDriver;
 using e2e::WaitFor;
 
@@ -78,6 +80,14 @@ std::vector<std::string> Names(const std::string& folder) {
   FindClose(h);
   std::sort(names.begin(), names.end());
   return names;
+}
+
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
+  char cls[64] = "";
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (lstrcmpA(cls, velmora::kMainWindowClass) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = hwnd;
+  return FALSE;
 }
 
 BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
@@ -246,6 +256,45 @@ TEST_F(SendToE2E, OptionCreatesAndDeletesTheProgramsShortcut) {
   PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
   ASSERT_TRUE(WaitFor([&] { return !e2e::FileExists(link); }));
   ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(SendToE2E, TheProgramsShortcutStartsItWithTheSentFolders) {
+  app.WriteData("titlelist.txt", "Work\r\n");
+  ASSERT_TRUE(app.Start());
+  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
+  const std::string link = sendTo + "\\Velmora.lnk";
+  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(link) && !LinkTarget(link).empty(); }));
+  ASSERT_EQ(app.Close(), 0);
+
+  // Started through the shortcut with a folder, as the shell's Send To does: the program
+  // runs with its own data and keeps its window hidden.
+  const std::string parameters = "\"" + docs + "\"";
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpFile = link.c_str();
+  info.lpParameters = parameters.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ASSERT_TRUE(ShellExecuteExA(&info));
+  HWND started = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    started = nullptr;
+    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&started));
+    return started != nullptr;
+  }));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(started, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  ASSERT_NE(process, nullptr);
+  char image[MAX_PATH] = "";
+  DWORD size = MAX_PATH;
+  QueryFullProcessImageNameA(process, 0, image, &size);
+  EXPECT_EQ(lstrcmpiA(image, (app.appDir() + "velmora.exe").c_str()), 0) << image;
+  EXPECT_FALSE(IsWindowVisible(started));
+  PostMessageA(started, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  EXPECT_FALSE(IsWindow(started));
 }
 
 }  // namespace
