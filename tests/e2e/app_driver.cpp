@@ -66,7 +66,9 @@ AppDriver::AppDriver() {
   CopyFileA((source + "start.wav").c_str(), (dir_.path() + "start.wav").c_str(), FALSE);
 }
 
-AppDriver::~AppDriver() {
+AppDriver::~AppDriver() { ReleaseProcess(); }
+
+void AppDriver::ReleaseProcess() {
   if (process_.hProcess) {
     if (Running()) {
       TerminateProcess(process_.hProcess, 99);
@@ -75,6 +77,8 @@ AppDriver::~AppDriver() {
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
   }
+  process_ = {};
+  window_ = nullptr;
 }
 
 void AppDriver::WriteData(const std::string& name, const std::string& bytes) {
@@ -85,23 +89,29 @@ void AppDriver::WriteData(const std::string& name, const std::string& bytes) {
 namespace {
 struct FindContext {
   DWORD pid;
+  const char* className;
+  const std::string* caption;  // null: any
   HWND found;
 };
-BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
+BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM lp) {
   auto* ctx = reinterpret_cast<FindContext*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   char cls[64] = "";
   GetClassNameA(hwnd, cls, sizeof(cls));
-  if (pid == ctx->pid && lstrcmpA(cls, velmora::kMainWindowClass) == 0) {
-    ctx->found = hwnd;
-    return FALSE;
+  if (pid != ctx->pid || lstrcmpA(cls, ctx->className) != 0) return TRUE;
+  if (ctx->caption) {
+    char text[1024] = "";
+    GetWindowTextA(hwnd, text, sizeof(text));
+    if (*ctx->caption != text) return TRUE;
   }
-  return TRUE;
+  ctx->found = hwnd;
+  return FALSE;
 }
 }  // namespace
 
 bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
+  ReleaseProcess();
   std::string command = "\"" + dir_.path() + "velmora.exe\"";
   if (!arguments.empty()) command += " " + arguments;
   STARTUPINFOA si = {};
@@ -114,8 +124,8 @@ bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
   // Idle means the creation steps are over and the message loop runs.
   if (WaitForInputIdle(process_.hProcess, 30000) != 0) return false;
   return WaitFor([&] {
-    FindContext ctx{process_.dwProcessId, nullptr};
-    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&ctx));
+    FindContext ctx{process_.dwProcessId, velmora::kMainWindowClass, nullptr, nullptr};
+    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&ctx));
     window_ = ctx.found;
     if (!window_) return false;
     return !expectVisible || IsWindowVisible(window_) != FALSE;
@@ -226,43 +236,76 @@ HTREEITEM AppDriver::FindTreeNode(const std::string& text) const {
   return nullptr;
 }
 
-int AppDriver::ListRowCount() const {
-  return static_cast<int>(SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMCOUNT, 0, 0));
-}
+int AppDriver::ListRowCount() const { return ListViewRowCount(Control(velmora::IDC_LIST)); }
 
 std::string AppDriver::ListCellText(int row, int column) const {
-  RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA) + 1024);
-  LVITEMA item = {};
-  item.iSubItem = column;
-  item.pszText = static_cast<char*>(remote.address()) + sizeof(LVITEMA);
-  item.cchTextMax = 1024;
-  remote.Write(&item, sizeof(item));
-  SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-               reinterpret_cast<LPARAM>(remote.address()));
-  char text[1024] = "";
-  remote.Read(text, sizeof(text) - 1, sizeof(LVITEMA));
-  return text;
+  return ListViewText(Control(velmora::IDC_LIST), row, column);
 }
 
 std::vector<std::string> AppDriver::ListColumn(int column) const {
-  std::vector<std::string> texts;
-  const int n = ListRowCount();
-  for (int i = 0; i < n; ++i) texts.push_back(ListCellText(i, column));
-  return texts;
+  return ListViewColumn(Control(velmora::IDC_LIST), column);
 }
 
 bool AppDriver::IsListRowSelected(int row) const {
   return SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
 }
 
-void AppDriver::SelectListRow(int row) {
+void AppDriver::SelectListRow(int row) { SetListViewRowSelected(Control(velmora::IDC_LIST), row, true); }
+
+int AppDriver::ListViewRowCount(HWND list) const {
+  return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string AppDriver::ListViewText(HWND list, int row, int column) const {
+  RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA) + 1024);
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = static_cast<char*>(remote.address()) + sizeof(LVITEMA);
+  item.cchTextMax = 1024;
+  remote.Write(&item, sizeof(item));
+  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()));
+  char text[1024] = "";
+  remote.Read(text, sizeof(text) - 1, sizeof(LVITEMA));
+  return text;
+}
+
+std::vector<std::string> AppDriver::ListViewColumn(HWND list, int column) const {
+  std::vector<std::string> texts;
+  const int n = ListViewRowCount(list);
+  for (int i = 0; i < n; ++i) texts.push_back(ListViewText(list, i, column));
+  return texts;
+}
+
+int AppDriver::ListViewImage(HWND list, int row) const {
+  RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA));
+  LVITEMA item = {};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  remote.Write(&item, sizeof(item));
+  SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.address()));
+  remote.Read(&item, sizeof(item));
+  return item.iImage;
+}
+
+void AppDriver::SetListViewRowSelected(HWND list, int row, bool selected) {
   RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA));
   LVITEMA item = {};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
   remote.Write(&item, sizeof(item));
-  SendMessageA(Control(velmora::IDC_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-               reinterpret_cast<LPARAM>(remote.address()));
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()));
+}
+
+HWND AppDriver::FindWindowOf(const char* className, const std::string& caption) const {
+  FindContext ctx{process_.dwProcessId, className, &caption, nullptr};
+  EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
+bool AppDriver::SelectTreeNode(HTREEITEM item) {
+  // The handle travels as a value; no memory of this process is involved.
+  SendMessageA(Control(velmora::IDC_TREE), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  return TreeSelection() == item;
 }
 
 void AppDriver::PressKey(HWND control, WPARAM key) {

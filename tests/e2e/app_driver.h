@@ -59,7 +59,8 @@ class AppDriver {
   void WriteData(const std::string& name, const std::string& bytes);
   std::string ReadData(const std::string& name) const { return ReadFileBytes(dataPath(name)); }
 
-  // Starts the program and waits until its main window is shown.
+  // Starts the program and waits until its main window is shown; after Close it may be
+  // started again on the same data.
   bool Start(const std::string& arguments = std::string(), bool expectVisible = true);
   HWND window() const { return window_; }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
@@ -87,10 +88,22 @@ class AppDriver {
   void PressKey(HWND control, WPARAM key);
   bool ClickToolbarButton(int barId, int commandId);
 
+  // A top-level window of the program (a dialog, say) by class and caption; null when none.
+  HWND FindWindowOf(const char* className, const std::string& caption) const;
+  // Makes the node the tree's selection, as a click would.
+  bool SelectTreeNode(HTREEITEM item);
+  // Any list view of the program: a cell's text, a row's image and selection.
+  int ListViewRowCount(HWND list) const;
+  std::string ListViewText(HWND list, int row, int column) const;
+  std::vector<std::string> ListViewColumn(HWND list, int column) const;
+  int ListViewImage(HWND list, int row) const;
+  void SetListViewRowSelected(HWND list, int row, bool selected);
+
   HANDLE process() const { return process_.hProcess; }
 
  private:
   TreeNode ReadTreeItem(HWND tree, HTREEITEM item, int level) const;
+  void ReleaseProcess();
 
   TempFolder dir_{"velmora-e2e"};
   PROCESS_INFORMATION process_ = {};

@@ -1,0 +1,300 @@
+// The send-to commands of velmora.exe, driven from this process against a SendTo folder of
+// the test's own: copying the selected rows into a folder entry, and the option that puts
+// the program's own shortcut into that folder and takes it out again.
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "app/win32/control_ids.h"
+#include "e2e/app_driver.h"
+#include "e2e/shell_folder_override.h"
+
+#include <shellapi.h>
+
+using e2e::AppDriver;
+using e2e::WaitFor;
+
+namespace {
+
+// The target of a shortcut file; empty when it cannot be read.
+std::string LinkTarget(const std::string& link) {
+  std::string target;
+  const HRESULT init = CoInitialize(nullptr);
+  IShellLinkA* shellLink = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shellLink)))) {
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      wchar_t wide[MAX_PATH];
+      MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+      char path[MAX_PATH] = "";
+      if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
+        target = path;
+      file->Release();
+    }
+    shellLink->Release();
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  return target;
+}
+
+bool MakeShortcut(const std::string& link, const std::string& target) {
+  const HRESULT init = CoInitialize(nullptr);
+  bool saved = false;
+  IShellLinkA* shellLink = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shellLink)))) {
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shellLink->SetPath(target.c_str())) &&
+        SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      wchar_t wide[MAX_PATH];
+      MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+      saved = SUCCEEDED(file->Save(wide, TRUE));
+      file->Release();
+    }
+    shellLink->Release();
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  return saved;
+}
+
+std::string OwnFolder() {
+  char buffer[MAX_PATH];
+  GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  std::string path = buffer;
+  return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(h, &found));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
+  char cls[64] = "";
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (lstrcmpA(cls, velmora::kMainWindowClass) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = hwnd;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
+  char text[1024] = "";
+  GetWindowTextA(child, text, sizeof(text));
+  *reinterpret_cast<std::string*>(lp) += std::string(text) + "\n";
+  return TRUE;
+}
+
+// Everything a message box says, its button captions included.
+std::string BoxText(HWND box) {
+  std::string text;
+  EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// Ids of the SendTo folder's items, in the folder's order: the hidden desktop.ini between
+// "d-" and "e-" is no item.
+constexpr int kFolderItem = velmora::IDM_SENDTO_FIRST, kProgramItem = kFolderItem + 1, kDeskLinkItem = kFolderItem + 2,
+              kDocumentsItem = kFolderItem + 3, kMailItem = kFolderItem + 4;
+
+class SendToE2E : public ::testing::Test {
+ protected:
+  SendToE2E() {
+    for (const std::string& folder : {sendTo, docs, target, desktop, documents, elsewhere})
+      CreateDirectoryA(folder.c_str(), nullptr);
+    MakeShortcut(sendTo + "\\b-echo.lnk", OwnFolder() + "velmora_echo_command_line.exe");
+    e2e::WriteFileBytes(sendTo + "\\c-Desktop (create shortcut).DeskLink", "");
+    e2e::WriteFileBytes(sendTo + "\\d-Documents.mydocs", "");
+    e2e::WriteFileBytes(hidden, "[.ShellClassInfo]\r\n");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    e2e::WriteFileBytes(sendTo + "\\e-Mail recipient.MAPIMail", "");
+
+    e2e::WriteFileBytes(docs + "\\a report.txt", "first");
+    e2e::WriteFileBytes(docs + "\\b.dat", "second");
+    e2e::WriteFileBytes(docs + "\\c.txt", "left alone");
+    e2e::WriteFileBytes(elsewhere + "\\deep.txt", "deep");
+    MakeShortcut(docs + "\\into.lnk", elsewhere);
+    SetEnvironmentVariableA("VELMORA_ECHO_FILE", echoFile.c_str());
+  }
+  ~SendToE2E() override { SetEnvironmentVariableA("VELMORA_ECHO_FILE", nullptr); }
+
+  // The program with the registered folder listed and its first rows selected.
+  void StartListing(int selectedRows) {
+    app.WriteData("titlelist.txt", "Work\r\n");
+    app.WriteData("folderlist.ini", "[Work]\r\n" + docs + "=0\r\n\r\n");
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.ClickTreeNode(app.FindTreeNode("docs")));
+    ASSERT_TRUE(WaitFor([&] { return app.StatusText(1) == docs && app.ListRowCount() == 4; }));
+    for (int i = 0; i < selectedRows; ++i) app.SelectListRow(i);
+  }
+
+  // The message box the program shows with the caption, once it is there.
+  HWND WaitForBox(const std::string& caption) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = app.FindWindowOf("#32770", caption)) != nullptr && IsWindowVisible(box); });
+    return box;
+  }
+
+  AppDriver app;
+  const std::string sendTo = app.appDir() + "SendTo";
+  const std::string target = sendTo + "\\a-保管 先";
+  const std::string hidden = sendTo + "\\desktop.ini";
+  const std::string docs = app.appDir() + "docs";
+  const std::string elsewhere = app.appDir() + "elsewhere";  // reached through docs\into.lnk
+  const std::string desktop = app.appDir() + "Desktop";
+  const std::string documents = app.appDir() + "Documents";
+  const std::string echoFile = app.appDir() + "echo.txt";
+  // Made after the folders they point at; put back before those are removed.
+  e2e::ShellFolderOverride sendToFolder{"SendTo", sendTo};
+  e2e::ShellFolderOverride desktopFolder{"Desktop", desktop};
+  e2e::ShellFolderOverride documentsFolder{"Personal", documents};
+};
+
+TEST_F(SendToE2E, FolderEntryReceivesCopiesOfTheSelectedRows) {
+  StartListing(2);
+  PostMessageA(app.window(), WM_COMMAND, kFolderItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(target + "\\b.dat") == "second"; }));
+  EXPECT_EQ(e2e::ReadFileBytes(target + "\\a report.txt"), "first");
+  EXPECT_EQ(Names(target), (std::vector<std::string>{"a report.txt", "b.dat"}));
+  // Copies, not moves.
+  EXPECT_EQ(Names(docs), (std::vector<std::string>{"a report.txt", "b.dat", "c.txt", "into.lnk"}));
+
+  // Rows of a folder entered through a shortcut are sent from where they really are.
+  for (int i = 0; i < 4; ++i) app.SetListViewRowSelected(app.Control(velmora::IDC_LIST), i, i == 3);
+  app.PressKey(app.Control(velmora::IDC_LIST), VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return app.ListColumn(0) == std::vector<std::string>{"deep.txt"}; }));
+  app.SelectListRow(0);
+  PostMessageA(app.window(), WM_COMMAND, kFolderItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(target + "\\deep.txt") == "deep"; }));
+  EXPECT_EQ(Names(target), (std::vector<std::string>{"a report.txt", "b.dat", "deep.txt"}));
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(SendToE2E, ProgramDesktopAndDocumentsEntries) {
+  StartListing(2);
+  const std::string first = docs + "\\a report.txt", second = docs + "\\b.dat";
+
+  // The program's command line ends with the quoted paths joined by a line feed.
+  PostMessageA(app.window(), WM_COMMAND, kProgramItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(echoFile); }));
+  const std::string line = e2e::ReadFileBytes(echoFile);
+  const std::string parameters = "\"" + first + "\"\n\"" + second + "\"";
+  ASSERT_GE(line.size(), parameters.size());
+  EXPECT_EQ(line.substr(line.size() - parameters.size()), parameters) << line;
+
+  // One desktop shortcut, to the first row only.
+  const std::string shortcut = desktop + "\\a report へのショートカット.lnk";
+  PostMessageA(app.window(), WM_COMMAND, kDeskLinkItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(shortcut) && !LinkTarget(shortcut).empty(); }));
+  EXPECT_EQ(LinkTarget(shortcut), first);
+  EXPECT_EQ(Names(desktop).size(), 1u);
+
+  // Copies into the documents folder.
+  PostMessageA(app.window(), WM_COMMAND, kDocumentsItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(documents + "\\b.dat") == "second"; }));
+  EXPECT_EQ(Names(documents), (std::vector<std::string>{"a report.txt", "b.dat"}));
+  EXPECT_TRUE(Names(target).empty());
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(SendToE2E, MailRecipientWithoutAHandlerSaysSoAndSendsNothing) {
+  StartListing(1);
+  PostMessageA(app.window(), WM_COMMAND, kMailItem, 0);
+  HWND box = WaitForBox("送る");
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(BoxText(box).find("メールの送信先を扱うプログラムが見つかりません。"), std::string::npos) << BoxText(box);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+  EXPECT_TRUE(Names(target).empty());
+  EXPECT_TRUE(Names(desktop).empty());
+  EXPECT_TRUE(Names(documents).empty());
+  EXPECT_FALSE(e2e::FileExists(echoFile));
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(SendToE2E, MissingSendToFolderGivesNoItemsAndNoMessage) {
+  e2e::ShellFolderOverride missing{"SendTo", app.appDir() + "no such folder"};
+  StartListing(1);
+  // Handled at once: no message box holds the command up.
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutA(app.window(), WM_COMMAND, kFolderItem, 0, SMTO_ABORTIFHUNG, 10000, &result), 0);
+  EXPECT_EQ(app.FindWindowOf("#32770", "送る"), nullptr);
+  EXPECT_TRUE(Names(target).empty());
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(SendToE2E, OptionCreatesAndDeletesTheProgramsShortcut) {
+  const std::string link = sendTo + "\\Velmora.lnk";
+  ASSERT_TRUE(app.Start());
+  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(link) && !LinkTarget(link).empty(); }));
+  EXPECT_EQ(lstrcmpiA(LinkTarget(link).c_str(), (app.appDir() + "velmora.exe").c_str()), 0) << LinkTarget(link);
+
+  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
+  ASSERT_TRUE(WaitFor([&] { return !e2e::FileExists(link); }));
+  ASSERT_EQ(app.Close(), 0);
+
+  // Across runs: the mark is read from the folder at start, so the first click of the next
+  // run takes the shortcut away.
+  ASSERT_TRUE(app.Start());
+  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(link); }));
+  ASSERT_EQ(app.Close(), 0);
+  ASSERT_TRUE(app.Start());
+  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
+  ASSERT_TRUE(WaitFor([&] { return !e2e::FileExists(link); }));
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(SendToE2E, TheProgramsShortcutStartsItWithTheSentFolders) {
+  app.WriteData("titlelist.txt", "Work\r\n");
+  ASSERT_TRUE(app.Start());
+  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
+  const std::string link = sendTo + "\\Velmora.lnk";
+  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(link) && !LinkTarget(link).empty(); }));
+  ASSERT_EQ(app.Close(), 0);
+
+  // Started through the shortcut with a folder, as the shell's Send To does: the program
+  // runs with its own data and keeps its window hidden.
+  const std::string parameters = "\"" + docs + "\"";
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpFile = link.c_str();
+  info.lpParameters = parameters.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ASSERT_TRUE(ShellExecuteExA(&info));
+  HWND started = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    started = nullptr;
+    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&started));
+    return started != nullptr;
+  }));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(started, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  ASSERT_NE(process, nullptr);
+  char image[MAX_PATH] = "";
+  DWORD size = MAX_PATH;
+  QueryFullProcessImageNameA(process, 0, image, &size);
+  EXPECT_EQ(lstrcmpiA(image, (app.appDir() + "velmora.exe").c_str()), 0) << image;
+  EXPECT_FALSE(IsWindowVisible(started));
+  PostMessageA(started, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  EXPECT_FALSE(IsWindow(started));
+}
+
+}  // namespace
