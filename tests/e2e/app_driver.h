@@ -59,6 +59,8 @@ class AppDriver {
   void WriteData(const std::string& name, const std::string& bytes);
   std::string ReadData(const std::string& name) const { return ReadFileBytes(dataPath(name)); }
 
+  // An environment variable the program is started with (the shell's trash location, say).
+  void SetEnvironment(const std::string& name, const std::string& value) { environment_.push_back({name, value}); }
   // Starts the program and waits until its main window is shown.
   bool Start(const std::string& arguments = std::string(), bool expectVisible = true);
   HWND window() const { return window_; }
@@ -83,6 +85,11 @@ class AppDriver {
   std::vector<std::string> ListColumn(int column) const;
   bool IsListRowSelected(int row) const;
   void SelectListRow(int row);
+  bool ListRowRect(int row, RECT& rect) const;
+  // Two clicks in the middle of a row's label, as a double click.
+  bool DoubleClickListRow(int row);
+  // A visible dialog (class #32770) of the program's process, or null.
+  HWND FindDialog() const;
   // Key down and up posted to a control, as the keyboard would deliver them.
   void PressKey(HWND control, WPARAM key);
   bool ClickToolbarButton(int barId, int commandId);
@@ -95,9 +102,12 @@ class AppDriver {
   TempFolder dir_{"velmora-e2e"};
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
+  std::vector<std::pair<std::string, std::string>> environment_;
 };
 
 // The Windows path of the built application folder (from VELMORA_APP_DIR).
 std::string AppSourceDir();
+// The Unix path of a Windows path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& path);
 
 }  // namespace e2e
