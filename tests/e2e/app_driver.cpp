@@ -285,11 +285,11 @@ bool AppDriver::IsListRowSelected(int row) const {
   return SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
 }
 
-void AppDriver::SelectListRow(int row) {
+void AppDriver::SelectListRow(int row, bool selected) {
   RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA));
   LVITEMA item = {};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  item.stateMask = selected ? LVIS_SELECTED | LVIS_FOCUSED : LVIS_SELECTED;
+  item.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
   remote.Write(&item, sizeof(item));
   SendMessageA(Control(velmora::IDC_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                reinterpret_cast<LPARAM>(remote.address()));
@@ -304,6 +304,23 @@ bool AppDriver::ListRowRect(int row, RECT& rect) const {
     return false;
   remote.Read(&rect, sizeof(rect));
   return true;
+}
+
+bool AppDriver::ClickListRow(int row) {
+  RECT r;
+  if (!ListRowRect(row, r)) return false;
+  Click(Control(velmora::IDC_LIST), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return true;
+}
+
+void AppDriver::PressControlKey(WORD key) {
+  INPUT input[4] = {};
+  for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[3].ki.wVk = VK_CONTROL;
+  input[1].ki.wVk = input[2].ki.wVk = key;
+  input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SetForegroundWindow(window_);
+  SendInput(4, input, sizeof(INPUT));
 }
 
 bool AppDriver::DoubleClickListRow(int row) {

@@ -84,7 +84,7 @@ class AppDriver {
   std::string ListCellText(int row, int column) const;
   std::vector<std::string> ListColumn(int column) const;
   bool IsListRowSelected(int row) const;
-  void SelectListRow(int row);
+  void SelectListRow(int row, bool selected = true);
   bool ListRowRect(int row, RECT& rect) const;
   // Two clicks in the middle of a row's label, as a double click.
   bool DoubleClickListRow(int row);
@@ -93,6 +93,10 @@ class AppDriver {
   // Key down and up posted to a control, as the keyboard would deliver them.
   void PressKey(HWND control, WPARAM key);
   bool ClickToolbarButton(int barId, int commandId);
+  // Clicks the middle of a row's label: the row alone is selected and the list has the focus.
+  bool ClickListRow(int row);
+  // Key with Ctrl held, as real keyboard input to the foreground window's focus.
+  void PressControlKey(WORD key);
 
   HANDLE process() const { return process_.hProcess; }
 

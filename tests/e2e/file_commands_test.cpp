@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -161,8 +163,11 @@ TEST_F(FileCommandsE2E, PasteCopiesAnotherProgramsFilesIntoTheListedFolder) {
   StartListing(docs);
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 2; }));
 
+  // Ctrl+V on the list, a file row selected: into the listed folder.
   PutOnClipboard(DropBlock({source + "pasted.txt", source + "pasted dir"}));
-  Command(velmora::IDM_LIST_PASTE);
+  ASSERT_TRUE(app.ClickListRow(RowOf("here.txt")));
+  ASSERT_TRUE(WaitFor([&] { return app.IsListRowSelected(RowOf("here.txt")); }));
+  app.PressControlKey('V');
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
   EXPECT_EQ(e2e::ReadFileBytes(docs + "\\pasted.txt"), "pasted bytes");
   EXPECT_EQ(e2e::ReadFileBytes(docs + "\\pasted dir\\inner.txt"), "inner");
@@ -192,6 +197,13 @@ TEST_F(FileCommandsE2E, CopyLeavesFullPathsThatAnotherProgramReads) {
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
   PutOnClipboard(DropBlock({"C:\\stale.txt"}));
 
+  // Ctrl+C with one row, then the menu's command with two.
+  ASSERT_TRUE(app.ClickListRow(RowOf("b.txt")));
+  ASSERT_TRUE(WaitFor([&] { return app.IsListRowSelected(RowOf("b.txt")); }));
+  app.PressControlKey('C');
+  ASSERT_TRUE(WaitFor([&] { return ClipboardFiles() == std::vector<std::string>{docs + "\\b.txt"}; }));
+
+  app.SelectListRow(RowOf("b.txt"), false);
   Select({"folder", "c.txt"});
   Command(velmora::IDM_LIST_COPY);
   const std::vector<std::string> expected = {docs + "\\folder", docs + "\\c.txt"};
@@ -221,9 +233,9 @@ TEST_F(FileCommandsE2E, DeleteAsksThroughTheShellAndGoesToTheTrash) {
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 3; }));
   const std::vector<std::string> all = Names();
 
-  // No: nothing moves, every row stays.
+  // The Delete key, then No: nothing moves, every row stays.
   Select({"dir", "gone.txt"});
-  Command(velmora::IDM_LIST_DELETE);
+  app.PressKey(app.Control(velmora::IDC_LIST), VK_DELETE);
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
   ASSERT_NE(GetDlgItem(dialog, IDNO), nullptr);
@@ -234,7 +246,7 @@ TEST_F(FileCommandsE2E, DeleteAsksThroughTheShellAndGoesToTheTrash) {
   EXPECT_TRUE(FileExists(docs + "\\dir\\inside.txt"));
   EXPECT_EQ(Names(), all);
 
-  // Yes: both go to the trash and their rows go.
+  // The menu's command, then Yes: both go to the trash and their rows go.
   Command(velmora::IDM_LIST_DELETE);
   ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
   ASSERT_NE(GetDlgItem(dialog, IDYES), nullptr);
@@ -291,15 +303,54 @@ TEST_F(FileCommandsE2E, ShortcutsMadeByTheShellAreFollowed) {
 
 // Files dragged from a program outside Wine: an X11 drag-and-drop onto the program's
 // window, which Wine turns into a genuine WM_DROPFILES.
-TEST_F(FileCommandsE2E, FilesDroppedFromOutsideAreCopiedIntoTheListedFolder) {
-  const char* helper = std::getenv("VELMORA_XDND_DROP");
+class OutsideDragE2E : public FileCommandsE2E {
+ protected:
+  void SetUp() override {
+    const char* helper = std::getenv("VELMORA_XDND_DROP");
+    spawn_ = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+    if (!helper || !*helper || !spawn_) GTEST_SKIP() << "no X11 drop program, or not under Wine";
+    helper_ = helper;
+  }
+  // Drops the paths at a screen point of the program's window; the drag source's outcome.
+  std::string Drop(POINT screen, const std::vector<std::string>& paths) {
+    const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropA(app.window(), "__wine_x11_whole_window"));
+    const std::string result = work_ + "result.txt";
+    std::vector<std::string> args = {helper_, std::to_string(xWindow), std::to_string(screen.x),
+                                     std::to_string(screen.y), e2e::UnixPath(result)};
+    for (const std::string& path : paths) {
+      std::string uri = "file://";
+      for (unsigned char c : e2e::UnixPath(path)) {
+        char escaped[4];
+        std::snprintf(escaped, sizeof(escaped), "%%%02X", c);
+        uri += std::isalnum(c) || std::strchr("/._-~", c) ? std::string(1, static_cast<char>(c)) : escaped;
+      }
+      args.push_back(uri);
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    spawn_(argv.data(), 1);
+    return e2e::ReadFileBytes(result);
+  }
+  POINT ScreenPoint(HWND control, const RECT& r) {
+    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(control, &at);
+    return at;
+  }
+
+  e2e::TempFolder source{"velmora-e2e-source"};
+
+ private:
   using Spawn = LONG(CDECL*)(char* const*, int);
-  auto spawn = reinterpret_cast<Spawn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-  if (!helper || !*helper || !spawn) GTEST_SKIP() << "no X11 drop program, or not under Wine";
-  e2e::TempFolder source("velmora-e2e-source");
+  Spawn spawn_ = nullptr;
+  std::string helper_;
+  e2e::TempFolder work_{"velmora-e2e-drag"};
+};
+
+TEST_F(OutsideDragE2E, FilesDroppedOnTheListAreCopiedIntoTheListedFolder) {
   File(source + "dropped.txt", "dropped bytes");
-  File(source + "second.txt", "second");
+  File(source + "second file.txt", "second");
   const std::string docs = Content("docs");
   Content("docs\\row");
   File(docs + "\\other.txt");
@@ -307,34 +358,38 @@ TEST_F(FileCommandsE2E, FilesDroppedFromOutsideAreCopiedIntoTheListedFolder) {
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 2; }));
   Select({"other.txt"});
 
-  const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropA(app.window(), "__wine_x11_whole_window"));
-  ASSERT_NE(xWindow, 0u);
   // Onto the folder row: the files still go into the listed folder.
   RECT r;
   ASSERT_TRUE(app.ListRowRect(RowOf("row"), r));
-  POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  ClientToScreen(app.Control(velmora::IDC_LIST), &at);
-  const std::string result = source + "result.txt";
-  std::vector<std::string> args = {helper, std::to_string(xWindow), std::to_string(at.x), std::to_string(at.y),
-                                   e2e::UnixPath(result)};
-  for (const char* name : {"dropped.txt", "second.txt"}) {
-    std::string uri = "file://";
-    for (char c : e2e::UnixPath(source + name)) uri += c == ' ' ? std::string("%20") : std::string(1, c);
-    args.push_back(uri);
-  }
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  ASSERT_EQ(spawn(argv.data(), 1), 0);
-  EXPECT_EQ(e2e::ReadFileBytes(result), "accepted\n");
-
+  EXPECT_EQ(Drop(ScreenPoint(app.Control(velmora::IDC_LIST), r), {source + "dropped.txt", source + "second file.txt"}),
+            "accepted\n");
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
   EXPECT_EQ(e2e::ReadFileBytes(docs + "\\dropped.txt"), "dropped bytes");
-  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\second.txt"), "second");
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\second file.txt"), "second");
   EXPECT_FALSE(FileExists(docs + "\\row\\dropped.txt"));
   EXPECT_GE(RowOf("dropped.txt"), 0);
+  EXPECT_GE(RowOf("second file.txt"), 0);
   for (int row = 0; row < app.ListRowCount(); ++row) EXPECT_FALSE(app.IsListRowSelected(row)) << row;
   ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(OutsideDragE2E, FoldersDroppedOnABinderAreRegistered) {
+  CreateDirectoryA((source + "new folder").c_str(), nullptr);
+  File(source + "loose.txt");
+  const std::string docs = Content("docs");
+  StartListing(docs);
+  RECT r;
+  ASSERT_TRUE(app.TreeItemRect(app.FindTreeNode("Work"), r));
+  EXPECT_EQ(Drop(ScreenPoint(app.Control(velmora::IDC_TREE), r), {source + "new folder", source + "loose.txt"}),
+            "accepted\n");
+  ASSERT_TRUE(WaitFor([&] { return app.FindTreeNode("new folder") != nullptr; }));
+  EXPECT_EQ(app.FindTreeNode("loose.txt"), nullptr);
+  // Nothing was copied anywhere.
+  EXPECT_FALSE(FileExists(docs + "\\new folder"));
+  ASSERT_EQ(app.Close(), 0);
+  const std::string folders = app.ReadData("folderlist.ini");
+  EXPECT_NE(folders.find(source + "new folder="), std::string::npos) << folders;
+  EXPECT_EQ(folders.find("loose.txt"), std::string::npos) << folders;
 }
 
 }  // namespace
