@@ -187,6 +187,54 @@ TEST_F(FileCommandsE2E, PasteCopiesAnotherProgramsFilesIntoTheListedFolder) {
   ASSERT_EQ(app.Close(), 0);
 }
 
+TEST_F(FileCommandsE2E, PasteOverAFileAsksAndAddsRowsOnlyForWhatIsThere) {
+  e2e::TempFolder source("velmora-e2e-source");
+  File(source + "same.txt", "new");
+  const std::string docs = Content("docs");
+  File(docs + "\\same.txt", "old");
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 1; }));
+
+  // A clipboard entry that is gone: the shell refuses the copy, and no row is added for a
+  // file that is not there.
+  File(source + "fresh.txt", "fresh");
+  PutOnClipboard(DropBlock({source + "missing.txt", source + "fresh.txt"}));
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(app.window(), WM_COMMAND, velmora::IDM_LIST_PASTE, 0, SMTO_NORMAL, 30000, &answer));
+  std::vector<std::string> onDisk = {"same.txt"};
+  if (FileExists(docs + "\\fresh.txt")) onDisk.push_back("fresh.txt");
+  std::vector<std::string> rows = Names();
+  std::sort(rows.begin(), rows.end());
+  std::sort(onDisk.begin(), onDisk.end());
+  EXPECT_EQ(rows, onDisk);
+  EXPECT_FALSE(FileExists(docs + "\\missing.txt"));
+  DeleteFileA((docs + "\\fresh.txt").c_str());
+  ASSERT_TRUE(SendMessageTimeoutA(app.window(), WM_COMMAND, velmora::IDM_REFRESH, 0, SMTO_NORMAL, 30000, &answer));
+  ASSERT_TRUE(WaitFor([&] { return Names() == std::vector<std::string>{"same.txt"}; }));
+
+  // The shell asks before replacing; No keeps the file and adds no second row.
+  PutOnClipboard(DropBlock({source + "same.txt"}));
+  Command(velmora::IDM_LIST_PASTE);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
+  ASSERT_NE(GetDlgItem(dialog, IDNO), nullptr);
+  PostMessageA(GetDlgItem(dialog, IDNO), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  ASSERT_TRUE(Responds());
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\same.txt"), "old");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"same.txt"}));
+
+  // Yes replaces it, still one row.
+  PutOnClipboard(DropBlock({source + "same.txt"}));
+  Command(velmora::IDM_LIST_PASTE);
+  ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
+  PostMessageA(GetDlgItem(dialog, IDYES), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(docs + "\\same.txt") == "new"; }));
+  ASSERT_TRUE(Responds());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"same.txt"}));
+  ASSERT_EQ(app.Close(), 0);
+}
+
 TEST_F(FileCommandsE2E, CopyLeavesFullPathsThatAnotherProgramReads) {
   const std::string docs = Content("docs");
   Content("docs\\folder");
