@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -58,6 +59,21 @@ std::string AppSourceDir() {
   return path;
 }
 
+std::string UnixPath(const std::string& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return std::string();
+  const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+  char* unix = toUnix(wide.c_str());
+  if (!unix) return std::string();
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
 AppDriver::AppDriver() {
   const std::string source = AppSourceDir();
   CopyFileA((source + "velmora.exe").c_str(), (dir_.path() + "velmora.exe").c_str(), FALSE);
@@ -66,7 +82,14 @@ AppDriver::AppDriver() {
   CopyFileA((source + "start.wav").c_str(), (dir_.path() + "start.wav").c_str(), FALSE);
 }
 
-AppDriver::~AppDriver() { ReleaseProcess(); }
+AppDriver::~AppDriver() {
+  ReleaseProcess();
+  // A folder that was the program's current directory can stay locked a moment after it ended.
+  WaitFor([&] {
+    test_support::RemoveTree(dir_.path());
+    return !FileExists(dir_.path());
+  }, std::chrono::seconds(10));
+}
 
 void AppDriver::ReleaseProcess() {
   if (process_.hProcess) {
@@ -118,9 +141,18 @@ bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
   si.cb = sizeof(si);
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.path().c_str(), &si,
-                      &process_))
-    return false;
+  // The program inherits this process's environment with the variables given set.
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+  for (const auto& [name, value] : environment_) {
+    char old[32768];
+    const DWORD n = GetEnvironmentVariableA(name.c_str(), old, sizeof(old));
+    saved.push_back({name, n && n < sizeof(old) ? std::optional<std::string>(std::string(old, n)) : std::nullopt});
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
+  }
+  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.path().c_str(),
+                                      &si, &process_);
+  for (const auto& [name, old] : saved) SetEnvironmentVariableA(name.c_str(), old ? old->c_str() : nullptr);
+  if (!started) return false;
   // Idle means the creation steps are over and the message loop runs.
   if (WaitForInputIdle(process_.hProcess, 30000) != 0) return false;
   return WaitFor([&] {
@@ -250,7 +282,9 @@ bool AppDriver::IsListRowSelected(int row) const {
   return SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
 }
 
-void AppDriver::SelectListRow(int row) { SetListViewRowSelected(Control(velmora::IDC_LIST), row, true); }
+void AppDriver::SelectListRow(int row, bool selected) {
+  SetListViewRowSelected(Control(velmora::IDC_LIST), row, selected);
+}
 
 int AppDriver::ListViewRowCount(HWND list) const {
   return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -290,7 +324,7 @@ int AppDriver::ListViewImage(HWND list, int row) const {
 void AppDriver::SetListViewRowSelected(HWND list, int row, bool selected) {
   RemoteBuffer remote(process_.hProcess, sizeof(LVITEMA));
   LVITEMA item = {};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.stateMask = selected ? LVIS_SELECTED | LVIS_FOCUSED : LVIS_SELECTED;
   item.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
   remote.Write(&item, sizeof(item));
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()));
@@ -306,6 +340,73 @@ bool AppDriver::SelectTreeNode(HTREEITEM item) {
   // The handle travels as a value; no memory of this process is involved.
   SendMessageA(Control(velmora::IDC_TREE), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
   return TreeSelection() == item;
+}
+
+bool AppDriver::ListRowRect(int row, RECT& rect) const {
+  RemoteBuffer remote(process_.hProcess, sizeof(RECT));
+  rect = RECT{LVIR_LABEL, 0, 0, 0};
+  remote.Write(&rect, sizeof(rect));
+  if (!SendMessageA(Control(velmora::IDC_LIST), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                    reinterpret_cast<LPARAM>(remote.address())))
+    return false;
+  remote.Read(&rect, sizeof(rect));
+  return true;
+}
+
+bool AppDriver::ClickListRow(int row) {
+  RECT r;
+  if (!ListRowRect(row, r)) return false;
+  Click(Control(velmora::IDC_LIST), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return true;
+}
+
+void AppDriver::PressControlKey(WORD key) {
+  INPUT input[4] = {};
+  for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[3].ki.wVk = VK_CONTROL;
+  input[1].ki.wVk = input[2].ki.wVk = key;
+  input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SetForegroundWindow(window_);
+  SendInput(4, input, sizeof(INPUT));
+}
+
+bool AppDriver::DoubleClickListRow(int row) {
+  RECT r;
+  if (!ListRowRect(row, r)) return false;
+  POINT screen = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(Control(velmora::IDC_LIST), &screen);
+  SetForegroundWindow(window_);
+  SetCursorPos(screen.x, screen.y);
+  INPUT input[4] = {};
+  for (INPUT& i : input) i.type = INPUT_MOUSE;
+  input[0].mi.dwFlags = input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return SendInput(4, input, sizeof(INPUT)) == 4;
+}
+
+namespace {
+struct DialogSearch {
+  DWORD pid;
+  HWND found;
+};
+BOOL CALLBACK FindProcessDialog(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<DialogSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[16] = "";
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (pid == search->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND AppDriver::FindDialog() const {
+  DialogSearch search{process_.dwProcessId, nullptr};
+  EnumWindows(&FindProcessDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 void AppDriver::PressKey(HWND control, WPARAM key) {

@@ -59,6 +59,8 @@ class AppDriver {
   void WriteData(const std::string& name, const std::string& bytes);
   std::string ReadData(const std::string& name) const { return ReadFileBytes(dataPath(name)); }
 
+  // An environment variable the program is started with (the shell's trash location, say).
+  void SetEnvironment(const std::string& name, const std::string& value) { environment_.push_back({name, value}); }
   // Starts the program and waits until its main window is shown; after Close it may be
   // started again on the same data.
   bool Start(const std::string& arguments = std::string(), bool expectVisible = true);
@@ -83,10 +85,19 @@ class AppDriver {
   std::string ListCellText(int row, int column) const;
   std::vector<std::string> ListColumn(int column) const;
   bool IsListRowSelected(int row) const;
-  void SelectListRow(int row);
+  void SelectListRow(int row, bool selected = true);
+  bool ListRowRect(int row, RECT& rect) const;
+  // Two clicks in the middle of a row's label, as a double click.
+  bool DoubleClickListRow(int row);
+  // A visible dialog (class #32770) of the program's process, or null.
+  HWND FindDialog() const;
   // Key down and up posted to a control, as the keyboard would deliver them.
   void PressKey(HWND control, WPARAM key);
   bool ClickToolbarButton(int barId, int commandId);
+  // Clicks the middle of a row's label: the row alone is selected and the list has the focus.
+  bool ClickListRow(int row);
+  // Key with Ctrl held, as real keyboard input to the foreground window's focus.
+  void PressControlKey(WORD key);
 
   // A top-level window of the program (a dialog, say) by class and caption; null when none.
   HWND FindWindowOf(const char* className, const std::string& caption) const;
@@ -108,9 +119,12 @@ class AppDriver {
   TempFolder dir_{"velmora-e2e"};
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
+  std::vector<std::pair<std::string, std::string>> environment_;
 };
 
 // The Windows path of the built application folder (from VELMORA_APP_DIR).
 std::string AppSourceDir();
+// The Unix path of a Windows path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& path);
 
 }  // namespace e2e

@@ -1,0 +1,443 @@
+// The file list's commands met from another process: the clipboard both ways, delete through
+// the shell's own confirmation, files dropped from outside Wine, shortcuts the shell made.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/win32/control_ids.h"
+#include "e2e/app_driver.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+using e2e::AppDriver;
+using e2e::FileExists;
+using e2e::WaitFor;
+
+namespace {
+
+// CF_HDROP as a copying program puts it: the 20-byte header (files at offset 20, no point,
+// ANSI names), then every name with its nul and one more nul.
+std::string DropBlock(const std::vector<std::string>& paths) {
+  std::string block(20, '\0');
+  block[0] = 20;
+  for (const std::string& p : paths) block += p + '\0';
+  return block + '\0';
+}
+
+bool OpenClipboardSoon() {
+  // The program may hold the clipboard open for a moment.
+  return WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(10));
+}
+
+void PutOnClipboard(const std::string& block) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboardSoon());
+  EmptyClipboard();
+  SetClipboardData(CF_HDROP, memory);
+  CloseClipboard();
+}
+
+// The clipboard's CF_HDROP block, empty when there is none.
+std::string ClipboardBlock() {
+  if (!OpenClipboardSoon()) return std::string();
+  std::string block;
+  if (HGLOBAL memory = GetClipboardData(CF_HDROP)) {
+    block.assign(static_cast<const char*>(GlobalLock(memory)), GlobalSize(memory));
+    GlobalUnlock(memory);
+  }
+  CloseClipboard();
+  return block;
+}
+
+std::vector<std::string> ClipboardFiles() {
+  std::vector<std::string> files;
+  if (!OpenClipboardSoon()) return files;
+  if (HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) {
+    char name[MAX_PATH];
+    const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; ++i) {
+      DragQueryFileA(drop, i, name, MAX_PATH);
+      files.push_back(name);
+    }
+  }
+  CloseClipboard();
+  return files;
+}
+
+// A shortcut as the shell writes one.
+bool MakeShortcut(const std::string& target, const std::string& link) {
+  CoInitialize(nullptr);
+  IShellLinkA* shellLink = nullptr;
+  IPersistFile* file = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shellLink)))) {
+    shellLink->SetPath(target.c_str());
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      std::wstring wide(MAX_PATH, L'\0');
+      wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide.data(), MAX_PATH)));
+      saved = SUCCEEDED(file->Save(wide.c_str(), TRUE));
+      file->Release();
+    }
+    shellLink->Release();
+  }
+  CoUninitialize();
+  return saved;
+}
+
+// A process that parent started, by its program's file name; 0 when there is none.
+DWORD ChildProcess(DWORD parent, const char* program) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  DWORD found = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+    if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, program) == 0) found = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return found;
+}
+
+// Every process the job has held, ended ones included.
+DWORD StartedProcesses(HANDLE job) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+  if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr)) return 0;
+  return info.TotalProcesses;
+}
+
+class FileCommandsE2E : public ::testing::Test {
+ protected:
+  std::string Content(const std::string& name) {
+    const std::string path = app.appDir() + name;
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+  }
+  void File(const std::string& path, const std::string& bytes = "v") { e2e::WriteFileBytes(path, bytes); }
+
+  // Starts the program with folder (a direct child of the application folder) registered
+  // and listed.
+  void StartListing(const std::string& folder) {
+    app.WriteData("titlelist.txt", "Work\r\n");
+    app.WriteData("folderlist.ini", "[Work]\r\n" + folder + "=2\r\n\r\n");
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.ClickTreeNode(app.FindTreeNode(folder.substr(folder.rfind('\\') + 1))));
+    ASSERT_TRUE(WaitFor([&] { return app.StatusText(1) == folder; }));
+  }
+  std::vector<std::string> Names() const { return app.ListColumn(0); }
+  int RowOf(const std::string& name) const {
+    const std::vector<std::string> names = Names();
+    const auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+  }
+  void Select(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+      ASSERT_GE(RowOf(name), 0) << name;
+      app.SelectListRow(RowOf(name));
+    }
+  }
+  void Command(int id) { PostMessageA(app.window(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+  // The program still answers its messages.
+  bool Responds() const {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(app.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+  }
+
+  AppDriver app;
+};
+
+TEST_F(FileCommandsE2E, PasteCopiesAnotherProgramsFilesIntoTheListedFolder) {
+  e2e::TempFolder source("velmora-e2e-source");
+  File(source + "pasted.txt", "pasted bytes");
+  CreateDirectoryA((source + "pasted dir").c_str(), nullptr);
+  File(source + "pasted dir\\inner.txt", "inner");
+  const std::string docs = Content("docs");
+  Content("docs\\sub");
+  File(docs + "\\here.txt");
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 2; }));
+
+  // Ctrl+V on the list, a file row selected: into the listed folder.
+  PutOnClipboard(DropBlock({source + "pasted.txt", source + "pasted dir"}));
+  ASSERT_TRUE(app.ClickListRow(RowOf("here.txt")));
+  ASSERT_TRUE(WaitFor([&] { return app.IsListRowSelected(RowOf("here.txt")); }));
+  app.PressControlKey('V');
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\pasted.txt"), "pasted bytes");
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\pasted dir\\inner.txt"), "inner");
+  EXPECT_GE(RowOf("pasted.txt"), 0);
+  EXPECT_GE(RowOf("pasted dir"), 0);
+  // The sources stay where they were.
+  EXPECT_TRUE(FileExists(source + "pasted.txt"));
+
+  // With a folder row selected the files go into that folder and the rows stay as they are.
+  const std::vector<std::string> before = Names();
+  Select({"sub"});
+  Command(velmora::IDM_LIST_PASTE);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(docs + "\\sub\\pasted dir\\inner.txt"); }));
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\sub\\pasted.txt"), "pasted bytes");
+  ASSERT_TRUE(Responds());
+  EXPECT_EQ(Names(), before);
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(FileCommandsE2E, PasteOverAFileAsksAndAddsRowsOnlyForWhatIsThere) {
+  e2e::TempFolder source("velmora-e2e-source");
+  File(source + "same.txt", "new");
+  const std::string docs = Content("docs");
+  File(docs + "\\same.txt", "old");
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 1; }));
+
+  // A clipboard entry that is gone: the shell refuses the copy, and no row is added for a
+  // file that is not there.
+  File(source + "fresh.txt", "fresh");
+  PutOnClipboard(DropBlock({source + "missing.txt", source + "fresh.txt"}));
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(app.window(), WM_COMMAND, velmora::IDM_LIST_PASTE, 0, SMTO_NORMAL, 30000, &answer));
+  std::vector<std::string> onDisk = {"same.txt"};
+  if (FileExists(docs + "\\fresh.txt")) onDisk.push_back("fresh.txt");
+  std::vector<std::string> rows = Names();
+  std::sort(rows.begin(), rows.end());
+  std::sort(onDisk.begin(), onDisk.end());
+  EXPECT_EQ(rows, onDisk);
+  EXPECT_FALSE(FileExists(docs + "\\missing.txt"));
+  DeleteFileA((docs + "\\fresh.txt").c_str());
+  ASSERT_TRUE(SendMessageTimeoutA(app.window(), WM_COMMAND, velmora::IDM_REFRESH, 0, SMTO_NORMAL, 30000, &answer));
+  ASSERT_TRUE(WaitFor([&] { return Names() == std::vector<std::string>{"same.txt"}; }));
+
+  // The shell asks before replacing; No keeps the file and adds no second row.
+  PutOnClipboard(DropBlock({source + "same.txt"}));
+  Command(velmora::IDM_LIST_PASTE);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
+  ASSERT_NE(GetDlgItem(dialog, IDNO), nullptr);
+  PostMessageA(GetDlgItem(dialog, IDNO), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  ASSERT_TRUE(Responds());
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\same.txt"), "old");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"same.txt"}));
+
+  // Yes replaces it, still one row.
+  PutOnClipboard(DropBlock({source + "same.txt"}));
+  Command(velmora::IDM_LIST_PASTE);
+  ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
+  PostMessageA(GetDlgItem(dialog, IDYES), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(docs + "\\same.txt") == "new"; }));
+  ASSERT_TRUE(Responds());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"same.txt"}));
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(FileCommandsE2E, CopyLeavesFullPathsThatAnotherProgramReads) {
+  const std::string docs = Content("docs");
+  Content("docs\\folder");
+  File(docs + "\\a.txt");
+  File(docs + "\\b.txt");
+  File(docs + "\\c.txt");
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
+  PutOnClipboard(DropBlock({"C:\\stale.txt"}));
+
+  // Ctrl+C with one row, then the menu's command with two.
+  ASSERT_TRUE(app.ClickListRow(RowOf("b.txt")));
+  ASSERT_TRUE(WaitFor([&] { return app.IsListRowSelected(RowOf("b.txt")); }));
+  app.PressControlKey('C');
+  ASSERT_TRUE(WaitFor([&] { return ClipboardFiles() == std::vector<std::string>{docs + "\\b.txt"}; }));
+
+  app.SelectListRow(RowOf("b.txt"), false);
+  Select({"folder", "c.txt"});
+  Command(velmora::IDM_LIST_COPY);
+  const std::vector<std::string> expected = {docs + "\\folder", docs + "\\c.txt"};
+  ASSERT_TRUE(WaitFor([&] { return ClipboardFiles() == expected; }));
+  const std::string block = ClipboardBlock();
+  const std::string wanted = DropBlock(expected);
+  ASSERT_GE(block.size(), wanted.size());
+  EXPECT_EQ(block.substr(0, 20), wanted.substr(0, 20));
+  EXPECT_EQ(block.substr(0, wanted.size()), wanted);
+  EXPECT_EQ(block.find_first_not_of('\0', wanted.size()), std::string::npos);
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(FileCommandsE2E, DeleteAsksThroughTheShellAndGoesToTheTrash) {
+  // The shell's trash on the file system of the files.
+  e2e::TempFolder home("velmora-e2e-trash");
+  std::string unixHome = e2e::UnixPath(home.path());
+  if (unixHome.empty()) GTEST_SKIP() << "not under Wine";
+  while (unixHome.size() > 1 && unixHome.back() == '/') unixHome.pop_back();
+  app.SetEnvironment("XDG_DATA_HOME", unixHome);
+  const std::string docs = Content("docs");
+  Content("docs\\dir");
+  File(docs + "\\dir\\inside.txt");
+  File(docs + "\\gone.txt");
+  File(docs + "\\keep.txt");
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 3; }));
+  const std::vector<std::string> all = Names();
+
+  // The Delete key, then No: nothing moves, every row stays.
+  Select({"dir", "gone.txt"});
+  app.PressKey(app.Control(velmora::IDC_LIST), VK_DELETE);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
+  ASSERT_NE(GetDlgItem(dialog, IDNO), nullptr);
+  PostMessageA(GetDlgItem(dialog, IDNO), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  ASSERT_TRUE(Responds());
+  EXPECT_TRUE(FileExists(docs + "\\gone.txt"));
+  EXPECT_TRUE(FileExists(docs + "\\dir\\inside.txt"));
+  EXPECT_EQ(Names(), all);
+
+  // The menu's command, then Yes: both go to the trash and their rows go.
+  Command(velmora::IDM_LIST_DELETE);
+  ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
+  ASSERT_NE(GetDlgItem(dialog, IDYES), nullptr);
+  PostMessageA(GetDlgItem(dialog, IDYES), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 1; }));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"keep.txt"}));
+  EXPECT_FALSE(FileExists(docs + "\\gone.txt"));
+  EXPECT_FALSE(FileExists(docs + "\\dir"));
+  EXPECT_TRUE(FileExists(home + "Trash\\files\\gone.txt"));
+  EXPECT_TRUE(FileExists(home + "Trash\\files\\dir\\inside.txt"));
+  EXPECT_TRUE(FileExists(docs + "\\keep.txt"));
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(FileCommandsE2E, ShortcutsMadeByTheShellAreFollowed) {
+  e2e::TempFolder elsewhere("velmora-e2e-targets");
+  CreateDirectoryA((elsewhere + "target").c_str(), nullptr);
+  File(elsewhere + "target\\deep.txt");
+  File(elsewhere + "gone.txt");
+  const std::string docs = Content("docs");
+  ASSERT_TRUE(MakeShortcut(elsewhere + "target", docs + "\\to folder.lnk"));
+  ASSERT_TRUE(MakeShortcut(elsewhere + "gone.txt", docs + "\\to gone.lnk"));
+  ASSERT_TRUE(DeleteFileA((elsewhere + "gone.txt").c_str()));
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 2; }));
+  const std::vector<std::string> rows = Names();
+
+  // A shortcut whose target is gone is handed to the shell as it is; Wine finds no program
+  // for it and the program falls back to the Open-with dialog, in a process of its own.
+  // The program's processes are counted through a job: a short-lived helper counts too.
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  ASSERT_TRUE(AssignProcessToJobObject(job, app.process()));
+  ASSERT_EQ(StartedProcesses(job), 1u);
+  ASSERT_TRUE(app.DoubleClickListRow(RowOf("to gone.lnk")));
+  EXPECT_TRUE(WaitFor([&] { return StartedProcesses(job) == 2; }));
+  CloseHandle(job);
+  if (HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                 ChildProcess(GetProcessId(app.process()), "rundll32.exe"))) {
+    TerminateProcess(child, 0);
+    WaitForSingleObject(child, 10000);
+    CloseHandle(child);
+  }
+  ASSERT_TRUE(app.Running());
+  ASSERT_TRUE(Responds());
+  EXPECT_EQ(app.StatusText(1), docs);
+  EXPECT_EQ(Names(), rows);
+
+  // A shortcut to a folder enters the folder.
+  ASSERT_TRUE(app.DoubleClickListRow(RowOf("to folder.lnk")));
+  ASSERT_TRUE(WaitFor([&] { return Names() == std::vector<std::string>{"deep.txt"}; }));
+  EXPECT_NE(app.StatusText(1).find(elsewhere + "target"), std::string::npos) << app.StatusText(1);
+  ASSERT_EQ(app.Close(), 0);
+}
+
+// Files dragged from a program outside Wine: an X11 drag-and-drop onto the program's
+// window, which Wine turns into a genuine WM_DROPFILES.
+class OutsideDragE2E : public FileCommandsE2E {
+ protected:
+  void SetUp() override {
+    const char* helper = std::getenv("VELMORA_XDND_DROP");
+    spawn_ = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+    if (!helper || !*helper || !spawn_) GTEST_SKIP() << "no X11 drop program, or not under Wine";
+    helper_ = helper;
+  }
+  // Drops the paths at a screen point of the program's window; the drag source's outcome.
+  std::string Drop(POINT screen, const std::vector<std::string>& paths) {
+    const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropA(app.window(), "__wine_x11_whole_window"));
+    const std::string result = work_ + "result.txt";
+    std::vector<std::string> args = {helper_, std::to_string(xWindow), std::to_string(screen.x),
+                                     std::to_string(screen.y), e2e::UnixPath(result)};
+    for (const std::string& path : paths) {
+      std::string uri = "file://";
+      for (unsigned char c : e2e::UnixPath(path)) {
+        char escaped[4];
+        std::snprintf(escaped, sizeof(escaped), "%%%02X", c);
+        uri += std::isalnum(c) || std::strchr("/._-~", c) ? std::string(1, static_cast<char>(c)) : escaped;
+      }
+      args.push_back(uri);
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    spawn_(argv.data(), 1);
+    return e2e::ReadFileBytes(result);
+  }
+  POINT ScreenPoint(HWND control, const RECT& r) {
+    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(control, &at);
+    return at;
+  }
+
+  e2e::TempFolder source{"velmora-e2e-source"};
+
+ private:
+  using Spawn = LONG(CDECL*)(char* const*, int);
+  Spawn spawn_ = nullptr;
+  std::string helper_;
+  e2e::TempFolder work_{"velmora-e2e-drag"};
+};
+
+TEST_F(OutsideDragE2E, FilesDroppedOnTheListAreCopiedIntoTheListedFolder) {
+  File(source + "dropped.txt", "dropped bytes");
+  File(source + "second file.txt", "second");
+  const std::string docs = Content("docs");
+  Content("docs\\row");
+  File(docs + "\\other.txt");
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 2; }));
+  Select({"other.txt"});
+
+  // Onto the folder row: the files still go into the listed folder.
+  RECT r;
+  ASSERT_TRUE(app.ListRowRect(RowOf("row"), r));
+  EXPECT_EQ(Drop(ScreenPoint(app.Control(velmora::IDC_LIST), r), {source + "dropped.txt", source + "second file.txt"}),
+            "accepted\n");
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\dropped.txt"), "dropped bytes");
+  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\second file.txt"), "second");
+  EXPECT_FALSE(FileExists(docs + "\\row\\dropped.txt"));
+  EXPECT_GE(RowOf("dropped.txt"), 0);
+  EXPECT_GE(RowOf("second file.txt"), 0);
+  for (int row = 0; row < app.ListRowCount(); ++row) EXPECT_FALSE(app.IsListRowSelected(row)) << row;
+  ASSERT_EQ(app.Close(), 0);
+}
+
+TEST_F(OutsideDragE2E, FoldersDroppedOnABinderAreRegistered) {
+  CreateDirectoryA((source + "new folder").c_str(), nullptr);
+  File(source + "loose.txt");
+  const std::string docs = Content("docs");
+  StartListing(docs);
+  RECT r;
+  ASSERT_TRUE(app.TreeItemRect(app.FindTreeNode("Work"), r));
+  EXPECT_EQ(Drop(ScreenPoint(app.Control(velmora::IDC_TREE), r), {source + "new folder", source + "loose.txt"}),
+            "accepted\n");
+  ASSERT_TRUE(WaitFor([&] { return app.FindTreeNode("new folder") != nullptr; }));
+  EXPECT_EQ(app.FindTreeNode("loose.txt"), nullptr);
+  // Nothing was copied anywhere.
+  EXPECT_FALSE(FileExists(docs + "\\new folder"));
+  ASSERT_EQ(app.Close(), 0);
+  const std::string folders = app.ReadData("folderlist.ini");
+  EXPECT_NE(folders.find(source + "new folder="), std::string::npos) << folders;
+  EXPECT_EQ(folders.find("loose.txt"), std::string::npos) << folders;
+}
+
+}  // namespace
