@@ -267,7 +267,7 @@ TEST_F(SendToE2E, TheProgramsShortcutStartsItWithTheSentFolders) {
   ASSERT_EQ(app.Close(), 0);
 
   // Started through the shortcut with a folder, as the shell's Send To does: the program
-  // runs with its own data and keeps its window hidden.
+  // runs with its own data, keeps its window hidden and files the folder into a binder.
   const std::string parameters = "\"" + docs + "\"";
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
@@ -291,10 +291,39 @@ TEST_F(SendToE2E, TheProgramsShortcutStartsItWithTheSentFolders) {
   QueryFullProcessImageNameA(process, 0, image, &size);
   EXPECT_EQ(lstrcmpiA(image, (app.appDir() + "velmora.exe").c_str()), 0) << image;
   EXPECT_FALSE(IsWindowVisible(started));
-  PostMessageA(started, WM_CLOSE, 0, 0);
+  // Registration mode asks which binder gets the folder: "Work", then OK.
+  struct Find {
+    DWORD pid;
+    HWND found;
+  } find{pid, nullptr};
+  ASSERT_TRUE(WaitFor([&] {
+    find.found = nullptr;
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+          auto* f = reinterpret_cast<Find*>(lp);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          char cls[64] = "";
+          GetClassNameA(hwnd, cls, sizeof(cls));
+          if (owner != f->pid || lstrcmpA(cls, "TBinderAddDlg") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+          f->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found != nullptr;
+  }));
+  SendMessageA(GetDlgItem(find.found, 102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Work"));
+  PostMessageA(find.found, WM_COMMAND, IDOK, 0);
+  // The folder is filed, the store saved, and the process ends by itself.
   EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
   CloseHandle(process);
   EXPECT_FALSE(IsWindow(started));
+  const std::string folders = app.ReadData("folderlist.ini");
+  const std::size_t work = folders.find("[Work]\r\n");
+  const std::size_t filed = folders.find("\r\n" + docs + "=0\r\n");
+  EXPECT_TRUE(work != std::string::npos && filed != std::string::npos && work < filed &&
+              folders.find("\r\n[", work + 1) > filed)
+      << folders;
 }
 
 }  // namespace
