@@ -1,5 +1,6 @@
 #include "support/picture_samples.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -212,12 +213,12 @@ Bytes WithExifThumbnail(const Bytes& photo, const Bytes& thumbnail, const ExifOp
   tiff.insert(tiff.end(), thumbnail.begin(), thumbnail.end());
   const std::size_t length = 2 + 6 + tiff.size();
   if (length > 0xFFFF) throw std::invalid_argument("thumbnail too large for one segment");
-  Bytes out(photo.begin(), photo.begin() + 2);
-  const std::uint8_t head[10] = {0xFF, 0xE1, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length),
-                                 'E', 'x', 'i', 'f', 0, 0};
-  out.insert(out.end(), head, head + 10);
-  out.insert(out.end(), tiff.begin(), tiff.end());
-  out.insert(out.end(), photo.begin() + 2, photo.end());
+  const std::uint8_t head[12] = {photo.at(0), photo.at(1), 0xFF, 0xE1, static_cast<std::uint8_t>(length >> 8),
+                                 static_cast<std::uint8_t>(length), 'E', 'x', 'i', 'f', 0, 0};
+  Bytes out(sizeof(head) + tiff.size() + photo.size() - 2);
+  auto at = std::copy(head, head + sizeof(head), out.begin());
+  at = std::copy(tiff.begin(), tiff.end(), at);
+  std::copy(photo.begin() + 2, photo.end(), at);
   return out;
 }
 
