@@ -1,7 +1,8 @@
-// The thumbnail pass over a folder of generated 12-megapixel photos, decoding each photo
-// reduced while decoding (as the program does), against the same work decoding every photo at
-// full size, in the same run; and the pass's peak memory, which must not grow with the number
-// of photos.
+// The thumbnail pass over a folder of generated 12-megapixel photos written as cameras write
+// them, with a 160 x 120 EXIF thumbnail (which the pass draws from), against the same work
+// decoding every photo at full size, in the same run; the pass over the same photos without
+// their thumbnails, decoded reduced while decoding; and the passes' peak memory, which must
+// not grow with the number of photos.
 //
 //   thumbnail_bench.exe [photos]
 //
@@ -18,6 +19,7 @@
 #include <jpeglib.h>
 
 #include "bench_util.h"
+#include "support/picture_samples.h"
 #include "thumbs/picture_decode.h"
 #include "thumbs/picture_fit.h"
 #include "thumbs/win32/raster_bitmap.h"
@@ -30,6 +32,23 @@ namespace {
 constexpr int kPhotoWidth = 4000;
 constexpr int kPhotoHeight = 3000;
 constexpr int kCell = 32;
+constexpr int kThumbWidth = 160, kThumbHeight = 120;
+
+// The photo's gradients without the noise, small.
+std::string MakeThumbnail() {
+  const test_support::Bytes bytes = test_support::EncodeJpeg(kThumbWidth, kThumbHeight, [](int x, int y) {
+    const int px = x * kPhotoWidth / kThumbWidth, py = y * kPhotoHeight / kThumbHeight;
+    return static_cast<std::uint32_t>((px * 255 / kPhotoWidth) << 16 | (py * 255 / kPhotoHeight) << 8 |
+                                      (((px + py) / 30) & 0xFF));
+  }, {test_support::JpegKind::Colour, 80});
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string WithThumbnail(const std::string& photo, const std::string& thumbnail) {
+  const test_support::Bytes bytes = test_support::WithExifThumbnail(test_support::Bytes(photo.begin(), photo.end()),
+                                                                    test_support::Bytes(thumbnail.begin(), thumbnail.end()));
+  return std::string(bytes.begin(), bytes.end());
+}
 
 // Gradients with noise of up to noiseMask levels: 31 gives a file of a camera's usual size
 // (about 2.7 bits a pixel), 3 a far smoother one. The entropy decoder's work grows with it.
@@ -93,46 +112,76 @@ std::size_t PrivateBytes() {
 std::string Megabytes(std::size_t bytes) { return Fixed(static_cast<double>(bytes) / (1024.0 * 1024.0), 1) + " MB"; }
 
 
-void Measure(const char* kind, unsigned noiseMask, int photos) {
-  const std::string folder = MakeTempFolder("thumbs");
-  const std::string photo = MakePhoto(noiseMask);
-  RowsHost host;
-  for (int i = 0; i < photos; ++i) {
-    const std::string path = folder + "photo" + std::to_string(i) + ".jpg";
-    WriteBytes(path, photo);
-    host.paths.push_back(path);
-  }
-  std::printf("%d photos of %d x %d (%s each) in %s\n", photos, kPhotoWidth, kPhotoHeight,
-              Megabytes(photo.size()).c_str(), folder.c_str());
+struct PassFigures {
+  double seconds = 0;
+  std::size_t peakHalf = 0;
+  std::size_t peakAll = 0;
+  int images = 0;
+};
 
-  ShellContext shell;
-  shell.Start();
+// The program's pass over the files: half of them, then all of them timed; the peak must not
+// grow with their number.
+PassFigures RunPass(ShellContext& shell, const std::vector<std::string>& files) {
+  RowsHost host;
   TColorProgressBar bar;
   ThumbnailPass pass(host, bar);
   pass.SetUp(shell, kCell, kCell, nullptr);
-
-  // Half the photos, then all: the peak must not grow with their number.
-  const std::size_t before = PrivateBytes();
   std::size_t peak = 0;
   pass.SetRowObserver([&](int) { peak = std::max(peak, PrivateBytes()); });
-  const std::vector<std::string> all = host.paths;
-  host.paths.resize(static_cast<std::size_t>(photos / 2));
+  PassFigures f;
+  host.paths.assign(files.begin(), files.begin() + static_cast<std::ptrdiff_t>(files.size() / 2));
   pass.MakeThumbnails(false);
-  const std::size_t peakHalf = peak;
-  host.paths = all;
-  const double reduced = Time([&] { pass.MakeThumbnails(false); });
-  const std::size_t peakAll = peak;
+  f.peakHalf = peak;
+  host.paths = files;
+  f.seconds = Time([&] { pass.MakeThumbnails(false); });
+  f.peakAll = peak;
+  f.images = ImageList_GetImageCount(pass.images());
+  return f;
+}
+
+void Measure(const char* kind, unsigned noiseMask, int photos) {
+  const std::string folder = MakeTempFolder("thumbs");
+  const std::string plain = MakePhoto(noiseMask);
+  const std::string camera = WithThumbnail(plain, MakeThumbnail());
+  std::vector<std::string> cameraFiles, plainFiles;
+  for (int i = 0; i < photos; ++i) {
+    cameraFiles.push_back(folder + "IMG_" + std::to_string(1000 + i) + ".JPG");
+    WriteBytes(cameraFiles.back(), camera);
+    plainFiles.push_back(folder + "plain" + std::to_string(i) + ".jpg");
+    WriteBytes(plainFiles.back(), plain);
+  }
+  std::printf("%d photos of %d x %d (%s each, with a %d x %d EXIF thumbnail), and the same without it, in %s\n", photos,
+              kPhotoWidth, kPhotoHeight, Megabytes(camera.size()).c_str(), kThumbWidth, kThumbHeight, folder.c_str());
+
+  ShellContext shell;
+  shell.Start();
+  {
+    // The figures are only honest if each pass takes the path it is named for.
+    PictureReader reader;
+    DecodedPicture picture;
+    reader.Load(cameraFiles[0], kCell, kCell, picture);
+    const bool cameraUsesThumbnail = picture.embeddedThumbnail;
+    const std::size_t headRead = reader.bytesRead();
+    reader.Load(plainFiles[0], kCell, kCell, picture);
+    std::printf("the pass draws from the EXIF thumbnail: %s (reads %s KB of the file); without one: %s\n",
+                cameraUsesThumbnail ? "yes" : "NO", std::to_string(headRead / 1024).c_str(),
+                picture.embeddedThumbnail ? "YES" : "no");
+  }
+  const std::size_t before = PrivateBytes();
+  PictureReader reader;
+  DecodedPicture picture;
+
+  const PassFigures withExif = RunPass(shell, cameraFiles);
+  const PassFigures withoutExif = RunPass(shell, plainFiles);
   const std::size_t after = PrivateBytes();
 
   // The same cells made from full-size decodes.
   ImageList fullList(ImageList_Create(kCell, kCell, ILC_COLOR32 | ILC_MASK, 0, 16));
-  PictureReader reader;
-  DecodedPicture picture;
   Raster cell(kCell, kCell);
   int decoded = 0;
   std::size_t peakFull = 0;
   const double full = Time([&] {
-    for (const std::string& path : host.paths) {
+    for (const std::string& path : cameraFiles) {
       if (!reader.Load(path, 0, 0, picture)) continue;
       ++decoded;
       peakFull = std::max(peakFull, PrivateBytes());
@@ -146,26 +195,32 @@ void Measure(const char* kind, unsigned noiseMask, int photos) {
   picture.pixels = Raster();
 
   // The decoder alone, from memory: where the time goes.
-  const auto* data = reinterpret_cast<const std::uint8_t*>(photo.data());
+  const auto* data = reinterpret_cast<const std::uint8_t*>(plain.data());
   std::vector<double> scaledTimes, fullTimes;
   for (int i = 0; i < 5; ++i) {
-    scaledTimes.push_back(Time([&] { DecodeJpeg(data, photo.size(), kCell, kCell, picture); }));
-    fullTimes.push_back(Time([&] { DecodeJpeg(data, photo.size(), 0, 0, picture); }));
+    scaledTimes.push_back(Time([&] { DecodeJpeg(data, plain.size(), kCell, kCell, picture); }));
+    fullTimes.push_back(Time([&] { DecodeJpeg(data, plain.size(), 0, 0, picture); }));
   }
 
+  const double perFull = full * 1000 / std::max(1, decoded);
   Table table({"", "total", "per photo", "peak private memory"});
-  table.Add({"thumbnail pass (reduced decode)", Fixed(reduced, 3) + " s", Fixed(reduced * 1000 / photos, 1) + " ms",
-             Megabytes(peakAll)});
-  table.Add({"same cells, full-size decode", Fixed(full, 3) + " s", Fixed(full * 1000 / std::max(1, decoded), 1) + " ms",
-             Megabytes(peakFull)});
+  table.Add({"thumbnail pass, EXIF thumbnails", Fixed(withExif.seconds, 3) + " s",
+             Fixed(withExif.seconds * 1000 / photos, 1) + " ms", Megabytes(withExif.peakAll)});
+  table.Add({"thumbnail pass, no thumbnails (reduced decode)", Fixed(withoutExif.seconds, 3) + " s",
+             Fixed(withoutExif.seconds * 1000 / photos, 1) + " ms", Megabytes(withoutExif.peakAll)});
+  table.Add({"same cells, full-size decode", Fixed(full, 3) + " s", Fixed(perFull, 1) + " ms", Megabytes(peakFull)});
   table.Add({"decode only, reduced 1/8 (median)", "", Fixed(Median(scaledTimes) * 1000, 1) + " ms", ""});
   table.Add({"decode only, full size (median)", "", Fixed(Median(fullTimes) * 1000, 1) + " ms", ""});
   table.Print((std::string("Thumbnail pass, 32 x 32 cells, ") + kind + " photos").c_str());
-  std::printf("speed-up of the pass: %s\n", Ratio(full, reduced).c_str());
-  std::printf("private memory before the passes %s; peak over %d photos %s, over %d photos %s (growth %s); after %s\n",
-              Megabytes(before).c_str(), photos / 2, Megabytes(peakHalf).c_str(), photos, Megabytes(peakAll).c_str(),
-              Megabytes(peakAll > peakHalf ? peakAll - peakHalf : 0).c_str(), Megabytes(after).c_str());
-  std::printf("images in the pass's list: %d\n", ImageList_GetImageCount(pass.images()));
+  std::printf("speed-up of the pass with EXIF thumbnails: %s (target 5x); without them: %s\n",
+              Ratio(full, withExif.seconds).c_str(), Ratio(full, withoutExif.seconds).c_str());
+  for (const auto& [name, f] : {std::pair<const char*, const PassFigures&>{"with thumbnails", withExif},
+                                std::pair<const char*, const PassFigures&>{"without", withoutExif}}) {
+    std::printf("peak private memory %s: over %d photos %s, over %d photos %s (growth %s); images in the list: %d\n",
+                name, photos / 2, Megabytes(f.peakHalf).c_str(), photos, Megabytes(f.peakAll).c_str(),
+                Megabytes(f.peakAll > f.peakHalf ? f.peakAll - f.peakHalf : 0).c_str(), f.images);
+  }
+  std::printf("private memory before the passes %s, after %s\n", Megabytes(before).c_str(), Megabytes(after).c_str());
 
   shell.Stop();
   RemoveTree(Widen(WithoutBackslash(folder)));

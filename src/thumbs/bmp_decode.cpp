@@ -179,6 +179,8 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, int minWidth, int min
   try {
     out.sourceWidth = f.width;
     out.sourceHeight = f.height;
+    out.damaged = false;
+    out.embeddedThumbnail = false;
     out.pixels.Resize(outWidth, outHeight);
     if (d == 1) {
       for (int y = 0; y < f.height; ++y) DecodeRow(f, FileRow(f, y), out.pixels.Row(y));

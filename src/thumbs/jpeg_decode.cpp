@@ -105,6 +105,8 @@ bool Run(Job& job) {
     return false;
   }
   DecodedPicture& out = *job.out;
+  out.damaged = false;
+  out.embeddedThumbnail = false;
   out.sourceWidth = job.width;
   out.sourceHeight = job.height;
   out.pixels.Resize(outWidth, outHeight);
@@ -121,6 +123,7 @@ bool Run(Job& job) {
     if (ink) InkRowToPixels(job.inkRow.data(), pixels, outWidth, cinfo.saw_Adobe_marker);
   }
   jpeg_finish_decompress(&cinfo);
+  out.damaged = cinfo.err->num_warnings > 0;
   return true;
 }
 

@@ -1,7 +1,10 @@
 #include "thumbs/picture_decode.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
+
+#include "thumbs/exif_thumbnail.h"
 
 namespace velmora {
 
@@ -33,28 +36,25 @@ struct File {
   }
 };
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string* error) {
-  File file{std::fopen(path.c_str(), "rb")};
-  if (!file.f) {
-    if (error) *error = "cannot open the file";
-    return false;
-  }
-  bytes.clear();
-  // Read in pieces rather than trusting a size found beforehand, which a growing file or a
-  // 32-bit file offset would get wrong.
+// Reads on until bytes holds at least want bytes or the file ends; false on a read error or
+// a file beyond the size limit.
+bool ReadUpTo(std::FILE* file, std::vector<std::uint8_t>& bytes, std::size_t want, bool& ended, std::string* error) {
+  // In pieces rather than trusting a size found beforehand, which a growing file or a 32-bit
+  // file offset would get wrong.
   constexpr std::size_t kPiece = std::size_t{1} << 20;
-  for (;;) {
+  while (!ended && bytes.size() < want) {
     const std::size_t have = bytes.size();
     if (static_cast<std::int64_t>(have) >= PictureReader::kMaxFileBytes) {
       if (error) *error = "file too large";
       return false;
     }
-    bytes.resize(have + kPiece);
-    const std::size_t got = std::fread(bytes.data() + have, 1, kPiece, file.f);
+    const std::size_t piece = std::min(kPiece, want - have);
+    bytes.resize(have + piece);
+    const std::size_t got = std::fread(bytes.data() + have, 1, piece, file);
     bytes.resize(have + got);
-    if (got < kPiece) break;
+    if (got < piece) ended = true;
   }
-  if (std::ferror(file.f)) {
+  if (std::ferror(file)) {
     if (error) *error = "cannot read the file";
     return false;
   }
@@ -66,7 +66,30 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
 bool PictureReader::Load(const std::string& path, int minWidth, int minHeight, DecodedPicture& out,
                          std::string* error) {
   try {
-    if (!ReadWholeFile(path, bytes_, error)) return false;
+    File file{std::fopen(path.c_str(), "rb")};
+    if (!file.f) {
+      if (error) *error = "cannot open the file";
+      return false;
+    }
+    bytes_.clear();
+    bool ended = false;
+    if (minWidth > 0 && minHeight > 0) {
+      // The head first: the EXIF thumbnail may spare reading and decoding the photo.
+      std::size_t want = kHeadBytes;
+      for (;;) {
+        if (!ReadUpTo(file.f, bytes_, want, ended, error)) return false;
+        JpegHead head;
+        std::size_t needed = 0;
+        const JpegHeadScan scan = ScanJpegHead(bytes_.data(), bytes_.size(), head, &needed);
+        if (scan == JpegHeadScan::Complete) {
+          if (DecodeExifThumbnail(bytes_.data(), bytes_.size(), head, minWidth, minHeight, out)) return true;
+          break;
+        }
+        if (scan == JpegHeadScan::Unusable || ended || needed > kMaxHeadBytes) break;
+        want = std::max(needed, bytes_.size() + kHeadBytes);
+      }
+    }
+    if (!ReadUpTo(file.f, bytes_, static_cast<std::size_t>(kMaxFileBytes) + 1, ended, error)) return false;
   } catch (const std::bad_alloc&) {
     if (error) *error = "out of memory";
     return false;

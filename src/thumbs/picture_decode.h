@@ -15,6 +15,8 @@ struct DecodedPicture {
   Raster pixels;         // the decoded pixels, possibly a reduction of the picture
   int sourceWidth = 0;   // the picture's full size, which fitting goes by
   int sourceHeight = 0;
+  bool damaged = false;            // the decoder got past damage in the data
+  bool embeddedThumbnail = false;  // the pixels are the file's EXIF thumbnail, not the photo
 };
 
 // Larger pictures are refused rather than allocated (a forged header cannot ask for more).
@@ -50,16 +52,23 @@ bool DecodePicture(const std::uint8_t* data, std::size_t size, int minWidth, int
                    DecodedPicture& out, std::string* error = nullptr);
 
 // Reads picture files (paths in the program's code page) into one buffer kept from file to
-// file, so that a pass over many files holds at most the largest file and its picture.
+// file, so that a pass over many files holds at most the largest file and its picture. A
+// JPEG needed small is first read only as far as its head, in case its EXIF thumbnail will do.
 class PictureReader {
  public:
   // Files above this size are refused unread.
   static constexpr std::int64_t kMaxFileBytes = std::int64_t{512} << 20;
+  // What is read first, enough for the EXIF segment (at most 64 KB) and the usual markers.
+  static constexpr std::size_t kHeadBytes = std::size_t{96} << 10;
+  // Heads longer than this (large colour profiles) are read with the rest of the file.
+  static constexpr std::size_t kMaxHeadBytes = std::size_t{1} << 20;
 
   bool Load(const std::string& path, int minWidth, int minHeight, DecodedPicture& out,
             std::string* error = nullptr);
   // Gives the buffer's memory back.
   void Release();
+  // The bytes read for the last Load: the head alone when the thumbnail did.
+  std::size_t bytesRead() const { return bytes_.size(); }
 
  private:
   std::vector<std::uint8_t> bytes_;

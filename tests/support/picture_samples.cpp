@@ -1,5 +1,6 @@
 #include "support/picture_samples.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -160,6 +161,65 @@ Bytes EncodeBmp(int width, int height, const PixelFn& pixel, const BmpOptions& o
     }
   }
   return b;
+}
+
+Bytes WithExifThumbnail(const Bytes& photo, const Bytes& thumbnail, const ExifOptions& o) {
+  Bytes tiff;
+  auto put16 = [&](std::uint32_t v) {
+    if (o.bigEndian) {
+      tiff.push_back(static_cast<std::uint8_t>(v >> 8));
+      tiff.push_back(static_cast<std::uint8_t>(v));
+    } else {
+      tiff.push_back(static_cast<std::uint8_t>(v));
+      tiff.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+  };
+  auto put32 = [&](std::uint32_t v) {
+    if (o.bigEndian) {
+      put16(v >> 16);
+      put16(v & 0xFFFF);
+    } else {
+      put16(v & 0xFFFF);
+      put16(v >> 16);
+    }
+  };
+  auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t value) {
+    put16(tag);
+    put16(type);
+    put32(1);
+    if (type == 3) {
+      put16(value);
+      put16(0);
+    } else {
+      put32(value);
+    }
+  };
+  auto pick = [](std::int64_t forged, std::size_t real) {
+    return static_cast<std::uint32_t>(forged >= 0 ? static_cast<std::uint64_t>(forged) : real);
+  };
+  tiff.push_back(o.bigEndian ? 'M' : 'I');
+  tiff.push_back(o.bigEndian ? 'M' : 'I');
+  put16(42);
+  put32(8);
+  put16(1);  // the first directory: orientation, upright
+  entry(0x0112, 3, 1);
+  put32(pick(o.secondDirectory, 26));
+  put16(3);
+  entry(0x0103, 3, static_cast<std::uint32_t>(o.compression));
+  entry(0x0201, 4, pick(o.thumbnailOffset, kExifThumbnailAt));
+  entry(0x0202, 4, pick(o.thumbnailLength, thumbnail.size()));
+  put32(0);
+  if (tiff.size() != kExifThumbnailAt) throw std::logic_error("EXIF layout");
+  tiff.insert(tiff.end(), thumbnail.begin(), thumbnail.end());
+  const std::size_t length = 2 + 6 + tiff.size();
+  if (length > 0xFFFF) throw std::invalid_argument("thumbnail too large for one segment");
+  const std::uint8_t head[12] = {photo.at(0), photo.at(1), 0xFF, 0xE1, static_cast<std::uint8_t>(length >> 8),
+                                 static_cast<std::uint8_t>(length), 'E', 'x', 'i', 'f', 0, 0};
+  Bytes out(sizeof(head) + tiff.size() + photo.size() - 2);
+  auto at = std::copy(head, head + sizeof(head), out.begin());
+  at = std::copy(tiff.begin(), tiff.end(), at);
+  std::copy(photo.begin() + 2, photo.end(), at);
+  return out;
 }
 
 std::uint32_t Quadrants(int x, int y, int width, int height) {

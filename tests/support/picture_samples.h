@@ -32,6 +32,22 @@ struct BmpOptions {
 
 Bytes EncodeBmp(int width, int height, const PixelFn& pixel, const BmpOptions& options = {});
 
+// A camera's EXIF segment (APP1) holding thumbnail, put right after the photo's SOI marker.
+// The TIFF structure: its header, a first directory of one entry at 8, the second directory
+// (compression, thumbnail offset and length) at 26, and the thumbnail at 68. The other
+// fields forge what the second directory says, for damaged files (-1: the true value).
+struct ExifOptions {
+  bool bigEndian = false;
+  std::int64_t secondDirectory = -1;
+  std::int64_t thumbnailOffset = -1;
+  std::int64_t thumbnailLength = -1;
+  int compression = 6;
+};
+constexpr std::size_t kExifTiffStart = 12;  // in the file: SOI, APP1 marker and length, "Exif\0\0"
+constexpr std::size_t kExifThumbnailAt = 68;  // in the TIFF structure
+
+Bytes WithExifThumbnail(const Bytes& photo, const Bytes& thumbnail, const ExifOptions& options = {});
+
 // Quadrants red, green / blue, white.
 std::uint32_t Quadrants(int x, int y, int width, int height);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/picture_samples.h"
+#include "thumbs/exif_thumbnail.h"
 #include "thumbs/picture_decode.h"
 
 namespace velmora {
@@ -353,6 +354,186 @@ TEST_F(PictureFiles, FilesFromImageMagick) {
   EXPECT_FALSE(reader.Load(Path("rle.bmp"), 0, 0, p));
 }
 #endif
+
+// Photos as cameras write them: an EXIF segment with a small JPEG of the same picture. Here
+// the thumbnail's colour differs from the photo's, to tell which one was drawn.
+Bytes Solid(int w, int h, std::uint32_t colour) {
+  return EncodeJpeg(w, h, [colour](int, int) { return colour; });
+}
+constexpr std::uint32_t kPhotoRed = 0xFF0000, kThumbGreen = 0x00FF00;
+
+struct Head {
+  JpegHeadScan scan;
+  JpegHead head;
+};
+Head Scan(const Bytes& b) {
+  Head h;
+  h.scan = ScanJpegHead(b.data(), b.size(), h.head);
+  return h;
+}
+
+// Scans and, when the head is whole, tries the thumbnail; on an exactly sized copy, so that a
+// read past the end is caught by the sanitizers.
+bool ThumbnailUsed(const Bytes& file, int box = 32) {
+  const Bytes copy(file);
+  JpegHead head;
+  if (ScanJpegHead(copy.data(), copy.size(), head) != JpegHeadScan::Complete) return false;
+  DecodedPicture p;
+  return DecodeExifThumbnail(copy.data(), copy.size(), head, box, box, p);
+}
+
+TEST(ExifThumbnail, FoundInEitherByteOrderAndStandsInForThePhotoInASmallCell) {
+  const Bytes photo = Solid(640, 480, kPhotoRed), thumb = Solid(160, 120, kThumbGreen);
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "MM" : "II");
+    test_support::ExifOptions o;
+    o.bigEndian = big;
+    const Bytes file = test_support::WithExifThumbnail(photo, thumb, o);
+    const Head h = Scan(file);
+    ASSERT_EQ(h.scan, JpegHeadScan::Complete);
+    EXPECT_EQ(h.head.width, 640);
+    EXPECT_EQ(h.head.height, 480);
+    EXPECT_EQ(h.head.thumbnailOffset, test_support::kExifTiffStart + test_support::kExifThumbnailAt);
+    EXPECT_EQ(h.head.thumbnailLength, thumb.size());
+    DecodedPicture p;
+    ASSERT_TRUE(DecodeExifThumbnail(file.data(), file.size(), h.head, 32, 32, p));
+    EXPECT_TRUE(p.embeddedThumbnail);
+    // Fitted by the photo's size; decoded at a quarter, which still covers 32 x 24.
+    EXPECT_EQ(p.sourceWidth, 640);
+    EXPECT_EQ(p.sourceHeight, 480);
+    EXPECT_EQ(p.pixels.width(), 40);
+    EXPECT_EQ(p.pixels.height(), 30);
+    EXPECT_LE(Distance(p.pixels.At(20, 15), Rgb(0, 255, 0)), 8);
+    // A full-size request decodes the photo itself.
+    ASSERT_TRUE(DecodePicture(file.data(), file.size(), 0, 0, p));
+    EXPECT_FALSE(p.embeddedThumbnail);
+    EXPECT_EQ(p.pixels.width(), 640);
+  }
+  // A photo without one.
+  const Head plain = Scan(photo);
+  ASSERT_EQ(plain.scan, JpegHeadScan::Complete);
+  EXPECT_EQ(plain.head.width, 640);
+  EXPECT_EQ(plain.head.thumbnailLength, 0u);
+  EXPECT_FALSE(ThumbnailUsed(photo));
+}
+
+TEST(ExifThumbnail, NotUsedWhenItWouldShowSomethingElseOrTooLittle) {
+  using test_support::WithExifThumbnail;
+  const Bytes wide = Solid(600, 400, kPhotoRed);
+  // Rounded to whole pixels (106.7 high): the same picture.
+  EXPECT_TRUE(ThumbnailUsed(WithExifThumbnail(wide, Solid(160, 107, kThumbGreen))));
+  // A 4:3 thumbnail of a 3:2 photo has bars; a square one is another picture.
+  EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(wide, Solid(160, 120, kThumbGreen))));
+  EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(wide, Solid(160, 160, kThumbGreen))));
+  // Too small for the box (fitted 200 x 133), or larger than the photo.
+  EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(wide, Solid(160, 107, kThumbGreen)), 200));
+  EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(Solid(120, 80, kPhotoRed), Solid(150, 100, kThumbGreen))));
+  // Damaged, or not a JPEG.
+  const Bytes thumb = Solid(160, 107, kThumbGreen);
+  EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(wide, Bytes(thumb.begin(), thumb.begin() + static_cast<std::ptrdiff_t>(thumb.size() / 2)))));
+  test_support::ExifOptions raw;
+  raw.compression = 1;
+  EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(wide, thumb, raw)));
+
+  // Through the decoder as a whole: the photo, not the square thumbnail.
+  const Bytes file = WithExifThumbnail(wide, Solid(160, 160, kThumbGreen));
+  DecodedPicture p;
+  ASSERT_TRUE(DecodePicture(file.data(), file.size(), 32, 32, p));
+  EXPECT_FALSE(p.embeddedThumbnail);
+  EXPECT_LE(Distance(p.pixels.At(p.pixels.width() / 2, p.pixels.height() / 2), Rgb(255, 0, 0)), 8);
+}
+
+TEST(ExifThumbnail, HostileOrTruncatedSegmentsAreRefusedWithoutReadingOutside) {
+  using test_support::ExifOptions;
+  const Bytes photo = Solid(64, 48, kPhotoRed), thumb = Solid(64, 48, kThumbGreen);
+  const std::int64_t inside = static_cast<std::int64_t>(test_support::kExifThumbnailAt + thumb.size());
+  ASSERT_TRUE(ThumbnailUsed(test_support::WithExifThumbnail(photo, thumb)));
+  std::vector<ExifOptions> forged(7);
+  forged[0].thumbnailOffset = 0xFFFFFFF0;
+  forged[1].thumbnailLength = 0xFFFFFFFF;
+  forged[2].thumbnailLength = inside - static_cast<std::int64_t>(test_support::kExifThumbnailAt) + 1;  // one past
+  forged[3].secondDirectory = 0xFFFFFFF0;
+  forged[4].secondDirectory = inside - 10;  // its entries would run off the end
+  forged[5].secondDirectory = 4;            // inside the header
+  forged[6].thumbnailOffset = 0;            // the TIFF header is no JPEG
+  for (bool big : {false, true}) {
+    for (std::size_t i = 0; i < forged.size(); ++i) {
+      SCOPED_TRACE(i);
+      forged[i].bigEndian = big;
+      const Bytes file = test_support::WithExifThumbnail(photo, thumb, forged[i]);
+      EXPECT_FALSE(ThumbnailUsed(file));
+      DecodedPicture p;
+      ASSERT_TRUE(DecodePicture(file.data(), file.size(), 32, 32, p));  // the photo is still there
+    }
+  }
+
+  // Cut anywhere in its head, a file never reads past what it has.
+  const Bytes file = test_support::WithExifThumbnail(photo, thumb);
+  const std::size_t headEnd = test_support::kExifTiffStart + static_cast<std::size_t>(inside) + 200;
+  for (std::size_t n = 0; n < headEnd; ++n) {
+    const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
+    JpegHead head;
+    std::size_t needed = 0;
+    const JpegHeadScan scan = ScanJpegHead(cut.data(), cut.size(), head, &needed);
+    if (scan == JpegHeadScan::NeedMore) {
+      EXPECT_GT(needed, n);
+    }
+    EXPECT_FALSE(ThumbnailUsed(cut) && n < test_support::kExifTiffStart + static_cast<std::size_t>(inside)) << n;
+    // The segment's contents alone, cut short.
+    const std::size_t segment = test_support::kExifTiffStart - 6;
+    if (n > segment) {
+      const Bytes contents(file.begin() + static_cast<std::ptrdiff_t>(segment), file.begin() + static_cast<std::ptrdiff_t>(n));
+      std::size_t at = 0, length = 0;
+      EXPECT_EQ(FindExifThumbnail(contents.data(), contents.size(), at, length),
+                n >= test_support::kExifTiffStart + static_cast<std::size_t>(inside))
+          << n;
+    }
+  }
+  // Any one byte of the structure overwritten: used or not, never a read outside.
+  for (std::size_t at = 2; at < test_support::kExifTiffStart + test_support::kExifThumbnailAt; ++at) {
+    for (std::uint8_t value : {0x00, 0x01, 0x7F, 0xFF}) {
+      Bytes bad(file);
+      bad[at] = value;
+      ThumbnailUsed(bad);
+    }
+  }
+}
+
+TEST_F(PictureFiles, ReaderReadsOnlyTheHeadWhenTheThumbnailWillDo) {
+  // Grainy, so that the file is far larger than its head.
+  const Bytes photo = EncodeJpeg(1024, 768, [](int x, int y) {
+    const std::uint32_t h = (static_cast<std::uint32_t>(x) * 73856093u) ^ (static_cast<std::uint32_t>(y) * 19349663u);
+    return 0xC00000u | (h & 0x3F) << 16 | (h >> 8 & 0xFF) << 8 | (h >> 16 & 0xFF);
+  });
+  const Bytes file = test_support::WithExifThumbnail(photo, Solid(160, 120, kThumbGreen));
+  ASSERT_GT(file.size(), 4 * PictureReader::kHeadBytes);
+  const std::string path = Write("IMG_0001.JPG", file);
+  PictureReader reader;
+  DecodedPicture p;
+  std::string error;
+  ASSERT_TRUE(reader.Load(path, 32, 32, p, &error)) << error;
+  EXPECT_TRUE(p.embeddedThumbnail);
+  EXPECT_EQ(p.sourceWidth, 1024);
+  EXPECT_LE(reader.bytesRead(), PictureReader::kHeadBytes);
+  EXPECT_LE(Distance(p.pixels.At(p.pixels.width() / 2, p.pixels.height() / 2), Rgb(0, 255, 0)), 8);
+  // A larger box than the thumbnail covers, or the full size, reads and decodes the photo.
+  for (int box : {0, 400}) {
+    ASSERT_TRUE(reader.Load(path, box, box, p, &error)) << error;
+    EXPECT_FALSE(p.embeddedThumbnail);
+    EXPECT_EQ(reader.bytesRead(), file.size());
+    EXPECT_GT(RedOf(p.pixels.At(p.pixels.width() / 2, p.pixels.height() / 2)), 0x90);
+  }
+  // Colour profiles before the EXIF segment push it past the first read: read on.
+  Bytes profiled(file.begin(), file.begin() + 2);
+  for (int k = 0; k < 2; ++k) {
+    profiled.insert(profiled.end(), {0xFF, 0xE2, 0xEA, 0x60});  // 60,000 bytes
+    profiled.resize(profiled.size() + 59998, 0x20);
+  }
+  profiled.insert(profiled.end(), file.begin() + 2, file.end());
+  ASSERT_TRUE(reader.Load(Write("profiled.jpg", profiled), 32, 32, p, &error)) << error;
+  EXPECT_TRUE(p.embeddedThumbnail);
+  EXPECT_LE(reader.bytesRead(), 2 * PictureReader::kHeadBytes);
+}
 
 }  // namespace
 }  // namespace velmora

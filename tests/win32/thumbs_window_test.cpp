@@ -233,6 +233,27 @@ TEST_F(ThumbsTest, PassPicturesEveryRowAndBadFilesGetTheirFramedIcon) {
   EXPECT_TRUE(SamePixels(RowCell("red.jpg"), FramedIconCell(content + "red.jpg")));
 }
 
+// A camera's thumbnail stands in for its photo only when it is the same picture: here the
+// thumbnails are drawn in other colours than their photos to tell which one the cell shows.
+TEST_F(ThumbsTest, EmbeddedThumbnailOnlyWhenItHasThePhotosProportions) {
+  const Bytes photo = SolidJpeg(640, 480, kRed);
+  WriteBytes(content + "camera.jpg", AsString(test_support::WithExifThumbnail(photo, SolidJpeg(160, 120, kGreen))));
+  // Square: another picture, which would also leave bars in the cell.
+  WriteBytes(content + "other.jpg", AsString(test_support::WithExifThumbnail(photo, SolidJpeg(160, 160, kBlue))));
+  OpenOn(NoSlash(content.path()), "0");
+  Command(IDM_THUMBNAILS);
+  ASSERT_EQ(ShownLargeImages(), window->thumbnails().images());
+  // 640 x 480 fits as 32 x 24 at top 4, whichever picture is drawn.
+  const Raster camera = RowCell("camera.jpg"), other = RowCell("other.jpg");
+  EXPECT_TRUE(Near(camera.At(16, 16), 0, 255, 0)) << std::hex << camera.At(16, 16);
+  EXPECT_TRUE(Near(other.At(16, 16), 255, 0, 0)) << std::hex << other.At(16, 16);
+  for (const Raster* cell : {&camera, &other}) {
+    EXPECT_EQ(cell->At(16, 2), 0xFFFFFFu);
+    EXPECT_FALSE(Near(cell->At(16, 5), 255, 255, 255)) << std::hex << cell->At(16, 5);
+    EXPECT_EQ(cell->At(16, 29), 0xFFFFFFu);
+  }
+}
+
 TEST_F(ThumbsTest, EmptyFolderGivesTheOverlaysOnly) {
   OpenOn(NoSlash(content.path()), "0");
   Command(IDM_THUMBNAILS);
