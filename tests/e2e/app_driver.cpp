@@ -154,7 +154,8 @@ bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
   for (const auto& [name, old] : saved) SetEnvironmentVariableA(name.c_str(), old ? old->c_str() : nullptr);
   if (!started) return false;
   // Idle means the creation steps are over and the message loop runs.
-  if (WaitForInputIdle(process_.hProcess, 30000) != 0) return false;
+  // A loaded machine can take a while to start a Wine process.
+  if (WaitForInputIdle(process_.hProcess, 60000) != 0) return false;
   return WaitFor([&] {
     FindContext ctx{process_.dwProcessId, velmora::kMainWindowClass, nullptr, nullptr};
     EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&ctx));
