@@ -116,7 +116,7 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       binderActions_(*this, tree_, store_, collation_, *prompter_),
       sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
       sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle),
-      registration_(store_, collation_, tree_, [this] { TreeView1Click(); }) {
+      registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }) {
   // A double click is the user's own request: the shell may ask about a moved target.
   listCommands_.fileCommands().SetLinkFollower([this](std::string& path) {
     std::string target;

@@ -20,13 +20,9 @@ std::string ClassOf(HWND window) {
 }
 }  // namespace
 
-RegistrationMode::RegistrationMode(BinderStore& store, const Collation& collation, BinderTree& tree,
+RegistrationMode::RegistrationMode(BinderStore& store, BinderCommands& commands, BinderTree& tree,
                                    std::function<void()> listSelected)
-    : store_(&store),
-      tree_(&tree),
-      listSelected_(std::move(listSelected)),
-      folderSource_(links_),
-      commands_(store, collation, folderSource_) {}
+    : store_(&store), tree_(&tree), listSelected_(std::move(listSelected)), commands_(commands) {}
 
 void RegistrationMode::SetUp(HWND mainWindow, HIMAGELIST pictures, Prompter* prompter) {
   hwnd_ = mainWindow;

@@ -10,24 +10,21 @@
 #include <vector>
 
 #include "binders/binder_commands.h"
-#include "binders/win32/shell_folder_source.h"
-#include "shellops/win32/shell_link.h"
 #include "win32/win32_prompter.h"
 
 namespace velmora {
 
 class BinderStore;
 class BinderTree;
-class Collation;
 
 constexpr unsigned kHandOverTimer = 2;  // Timer2, 100 ms, disabled at start
 constexpr unsigned kHandOverInterval = 100;
 
 class RegistrationMode {
  public:
-  // listSelected lists the tree's selected node (the main window's TreeView1Click).
-  RegistrationMode(BinderStore& store, const Collation& collation, BinderTree& tree,
-                   std::function<void()> listSelected);
+  // commands: the binder commands the tree's menu uses too; listSelected lists the tree's
+  // selected node (the main window's TreeView1Click).
+  RegistrationMode(BinderStore& store, BinderCommands& commands, BinderTree& tree, std::function<void()> listSelected);
 
   // mainWindow sends and closes; pictures' picture 0 is the binder picture of the dialog;
   // prompter answers the questions, or null for the real boxes, owned by the companion
@@ -52,9 +49,7 @@ class RegistrationMode {
   BinderStore* store_;
   BinderTree* tree_;
   std::function<void()> listSelected_;
-  TShellLink links_;
-  ShellFolderSource folderSource_;
-  BinderCommands commands_;
+  BinderCommands& commands_;
   Win32Prompter questions_;
   Prompter* prompter_ = nullptr;
   HWND hwnd_ = nullptr;
