@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 
 #include "bench_util.h"
 #include "support/picture_samples.h"
@@ -53,39 +52,17 @@ std::string WithThumbnail(const std::string& photo, const std::string& thumbnail
 // Gradients with noise of up to noiseMask levels: 31 gives a file of a camera's usual size
 // (about 2.7 bits a pixel), 3 a far smoother one. The entropy decoder's work grows with it.
 std::string MakePhoto(unsigned noiseMask) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = kPhotoWidth;
-  cinfo.image_height = kPhotoHeight;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 85, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(kPhotoWidth * 3);
+  // The encoder asks row by row, left to right, so the noise runs on from pixel to pixel.
   unsigned seed = 12345;
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const int y = static_cast<int>(cinfo.next_scanline);
-    for (int x = 0; x < kPhotoWidth; ++x) {
-      seed = seed * 1103515245u + 12345u;
-      const int noise = static_cast<int>((seed >> 16) & noiseMask);
-      row[x * 3] = static_cast<JSAMPLE>((x * 255 / kPhotoWidth + noise) & 0xFF);
-      row[x * 3 + 1] = static_cast<JSAMPLE>((y * 255 / kPhotoHeight + noise) & 0xFF);
-      row[x * 3 + 2] = static_cast<JSAMPLE>(((x + y) / 30 + noise) & 0xFF);
-    }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::string bytes(reinterpret_cast<char*>(buffer), size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return bytes;
+  const test_support::Bytes bytes = test_support::EncodeJpeg(kPhotoWidth, kPhotoHeight, [&seed, noiseMask](int x, int y) {
+    seed = seed * 1103515245u + 12345u;
+    const int noise = static_cast<int>((seed >> 16) & noiseMask);
+    const auto red = static_cast<std::uint32_t>((x * 255 / kPhotoWidth + noise) & 0xFF);
+    const auto green = static_cast<std::uint32_t>((y * 255 / kPhotoHeight + noise) & 0xFF);
+    const auto blue = static_cast<std::uint32_t>(((x + y) / 30 + noise) & 0xFF);
+    return red << 16 | green << 8 | blue;
+  }, {test_support::JpegKind::Colour, 85});
+  return std::string(bytes.begin(), bytes.end());
 }
 
 class RowsHost : public ThumbnailHost {
