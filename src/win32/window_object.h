@@ -16,4 +16,29 @@ T* WindowObject(HWND hwnd, UINT message, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+// The paint messages of a window whose drawing covers every pixel: no erasing, and both
+// WM_PAINT and WM_PRINTCLIENT drawn by paint(dc). True when the message was one of them.
+template <class Paint>
+bool HandleOwnPaint(HWND hwnd, UINT message, WPARAM wParam, Paint paint, LRESULT& result) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      result = 1;
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      paint(dc);
+      EndPaint(hwnd, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      paint(reinterpret_cast<HDC>(wParam));
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace velmora

@@ -128,8 +128,7 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-  BuildListMenu(POINT{-1, -1});
-  if (listMenu_) DestroyMenu(listMenu_);
+  ReleaseListMenu();
   if (sendToMenu_) DestroyMenu(sendToMenu_);
   if (font_) DeleteObject(font_);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
@@ -1154,15 +1153,17 @@ void TOrvikBinder::DeclareListCommands() {
   }
 }
 
+void TOrvikBinder::ReleaseListMenu() {
+  if (!listMenu_) return;
+  // The send-to submenu outlives the menus that show it.
+  for (int i = GetMenuItemCount(listMenu_) - 1; i >= 0; --i)
+    if (GetSubMenu(listMenu_, i) == sendToMenu_) RemoveMenu(listMenu_, static_cast<UINT>(i), MF_BYPOSITION);
+  DestroyMenu(listMenu_);
+  listMenu_ = nullptr;
+}
+
 HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
-  if (listMenu_) {
-    // The send-to submenu outlives the menus that show it.
-    for (int i = GetMenuItemCount(listMenu_) - 1; i >= 0; --i)
-      if (GetSubMenu(listMenu_, i) == sendToMenu_) RemoveMenu(listMenu_, static_cast<UINT>(i), MF_BYPOSITION);
-    DestroyMenu(listMenu_);
-    listMenu_ = nullptr;
-  }
-  if (listClient.x == -1 && listClient.y == -1) return nullptr;
+  ReleaseListMenu();
   listCommands_.MenuOpening(listClient);
   HMENU menu = CreatePopupMenu();
   listMenu_ = menu;

@@ -175,6 +175,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   LRESULT TreeView1KeyDown(WORD key);
   void FormDropFiles(HDROP drop);
   void FormShow();
+  void ReleaseListMenu();
   void ShowFolderList();
   void SendToMenuClick(int id);
 

@@ -61,19 +61,9 @@ LRESULT CALLBACK ColorProgressBarWindow::WndProc(HWND hwnd, UINT message, WPARAM
   auto* self = WindowObject<ColorProgressBarWindow>(hwnd, message, lParam);
   if (message == WM_NCCREATE && self) self->hwnd_ = hwnd;
   if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  LRESULT painted = 0;
+  if (HandleOwnPaint(hwnd, message, wParam, [self](HDC dc) { self->PaintTo(dc); }, painted)) return painted;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // the paint covers every pixel
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      self->PaintTo(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      self->PaintTo(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_SIZE:
       self->bar_.SetSize(LOWORD(lParam), HIWORD(lParam));
       return 0;

@@ -36,19 +36,9 @@ LRESULT CALLBACK PreviewPane::WndProc(HWND hwnd, UINT message, WPARAM wParam, LP
   auto* self = WindowObject<PreviewPane>(hwnd, message, lParam);
   if (message == WM_NCCREATE && self) self->hwnd_ = hwnd;
   if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  LRESULT painted = 0;
+  if (HandleOwnPaint(hwnd, message, wParam, [self](HDC dc) { self->Paint(dc); }, painted)) return painted;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // the paint covers every pixel
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      self->Paint(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      self->Paint(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_SIZE:
       // The user's splitter changes the height: the same picture is fitted again.
       self->Render();
