@@ -9,6 +9,7 @@ namespace {
 
 using testing_support::MainWindowTest;
 using testing_support::MakeFolder;
+using testing_support::PumpUntil;
 using testing_support::ReadBytes;
 
 std::string StatusPanel(HWND window, int panel) {
@@ -41,6 +42,44 @@ TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), "サムネイルの進捗を表示");  // the long part only
   MouseOver(*window, window->control(IDC_TREE));
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), path);
+  window->browser().StopFileInfoWorker();
+}
+
+// The real pointer, moved to a point of the screen.
+void MovePointer(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  SendInput(1, &input, sizeof(input));
+}
+
+TEST_F(MainWindowBehaviour, AHintGoesWhenThePointerLeavesTheWindow) {
+  MakeFolder(content + "shown");
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "shown=2\r\n\r\n");
+  ClickNode("shown");
+  const std::string path = content + "shown";
+  HWND bar = window->control(IDC_LISTBAR);
+  RECT button = {};
+  SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(SendMessageA(bar, TB_COMMANDTOINDEX, IDM_REFRESH, 0)),
+               reinterpret_cast<LPARAM>(&button));
+  MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+  RECT check;
+  GetWindowRect(window->control(IDC_LAREG), &check);
+  RECT frame;
+  GetWindowRect(window->hwnd(), &frame);
+  // A tool bar button follows the pointer itself; a check box does not.
+  const struct {
+    RECT over;
+    const char* hint;
+  } cases[] = {{button, "最新の情報に更新"}, {check, "大きいアイコン"}};
+  for (const auto& c : cases) {
+    MovePointer(POINT{(c.over.left + c.over.right) / 2, (c.over.top + c.over.bottom) / 2});
+    ASSERT_TRUE(PumpUntil(window.get(), [&] { return StatusPanel(window->hwnd(), 1) == c.hint; })) << c.hint;
+    // Straight out of the window, above it: no part of it sees the pointer go.
+    MovePointer(POINT{(c.over.left + c.over.right) / 2, frame.top > 20 ? frame.top - 20 : frame.bottom + 20});
+    EXPECT_TRUE(PumpUntil(window.get(), [&] { return StatusPanel(window->hwnd(), 1) == path; })) << c.hint;
+  }
   window->browser().StopFileInfoWorker();
 }
 

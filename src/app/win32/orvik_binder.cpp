@@ -702,7 +702,18 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_MOUSEMOVE && msg.hwnd == browser_.listView().hwnd()) ListView1MouseMove();
   if (msg.message == WM_MOUSEMOVE && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
     POINT p = msg.pt;
-    ApplicationHintChanged(HintAt(msg.hwnd, p));
+    const std::string hint = HintAt(msg.hwnd, p);
+    ApplicationHintChanged(hint);
+    // The pointer may leave for another program's window, which tells us nothing.
+    if (!hint.empty() && hintWindow_ != msg.hwnd) {
+      TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, msg.hwnd, 0};
+      TrackMouseEvent(&track);
+    }
+    hintWindow_ = hint.empty() ? nullptr : msg.hwnd;
+  }
+  if (msg.message == WM_MOUSELEAVE && msg.hwnd == hintWindow_) {
+    hintWindow_ = nullptr;
+    ApplicationHintChanged(std::string());
   }
   if (accelerators_ && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
     // Keys typed into a label editor stay there.
