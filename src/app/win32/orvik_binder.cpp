@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/help_page.h"
 #include "app/hint_text.h"
 #include "app/window_rules.h"
 #include "binders/folder_list.h"
@@ -15,6 +16,7 @@
 #include "browse/win32/drop_source.h"
 #include "resource.h"
 #include "shellops/win32/clipboard_files.h"
+#include "shellops/win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
@@ -871,8 +873,12 @@ void TOrvikBinder::ExpandButtonClick(int tag) {
 }
 
 void TOrvikBinder::OpenHelp() {
-  const std::string help = env_.exeDir + "Help\\Velmora.htm";
-  ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW);
+  const std::string help = HelpPagePath(env_.exeDir);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW));
+  // The shell itself says nothing when it cannot open the page.
+  if (result <= 32)
+    prompter_->Message(HelpNotOpenedText(help, Win32FileSystem().ErrorText(ShellExecuteErrorCode(result))),
+                       kApplicationTitle);
 }
 
 void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
