@@ -11,6 +11,7 @@ using testing_support::MainWindowTest;
 using testing_support::MakeFolder;
 using testing_support::PumpUntil;
 using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 std::string StatusPanel(HWND window, int panel) {
   char text[512] = "";
@@ -178,6 +179,89 @@ TEST_F(MainWindowBehaviour, AnUnwritableStoreFileIsKeptAndNamed) {
   EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("[Orvik]"), std::string::npos);
 }
 
+// The program for ".htm" pages while a test runs: a class of its own, and the machine's
+// class for the extension restored afterwards.
+class HelpTest : public MainWindowTest {
+ protected:
+  static constexpr const char* kClass = "VelmoraTest.htmlfile";
+
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    char value[256] = "";
+    LONG size = sizeof(value);
+    hadClass_ = RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", value, &size) == ERROR_SUCCESS;
+    savedClass_ = value;
+  }
+  void TearDown() override {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
+    if (hadClass_) {
+      RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, savedClass_.c_str(), 0);
+    } else {
+      RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm");
+    }
+    SetEnvironmentVariableA("VELMORA_ECHO_FILE", nullptr);
+    MainWindowTest::TearDown();
+  }
+  // Pages open with the command, or with nothing when it is empty.
+  void UsePageProgram(const std::string& command) {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, kClass, 0), ERROR_SUCCESS);
+    RegSetValueA(HKEY_CLASSES_ROOT, kClass, REG_SZ, "Web page", 0);
+    if (!command.empty())
+      RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kClass) + "\\shell\\open\\command").c_str(), REG_SZ,
+                   command.c_str(), 0);
+  }
+  static std::string OwnFolder() {
+    char buffer[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    const std::string path = buffer;
+    return path.substr(0, path.find_last_of('\\') + 1);
+  }
+  static std::string SystemText(DWORD code) {
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof(text),
+                   nullptr);
+    std::string reason = text;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return reason;
+  }
+
+ private:
+  bool hadClass_ = false;
+  std::string savedClass_;
+};
+
+TEST_F(HelpTest, TheHelpPageOpensOrTheUserIsToldWhy) {
+  const std::string page = app + "Help\\Velmora.htm";
+  const std::string echo = content + "opened.txt";
+  SetEnvironmentVariableA("VELMORA_ECHO_FILE", echo.c_str());
+  UsePageProgram("\"" + OwnFolder() + "velmora_echo_command_line.exe\" \"%1\"");
+  MakeFolder(app + "Help");
+  WriteBytes(page, "<html></html>");
+  Open();
+  Command(IDM_HELP);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return GetFileAttributesA(echo.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+  EXPECT_NE(ReadBytes(echo).find(page), std::string::npos) << ReadBytes(echo);
+  EXPECT_TRUE(prompter.messages.empty());
+
+  // No program for pages, then no page: the message names the page and the system's reason.
+  const struct {
+    bool pageThere;
+    DWORD error;
+  } failures[] = {{true, ERROR_NO_ASSOCIATION}, {false, ERROR_FILE_NOT_FOUND}};
+  for (const auto& f : failures) {
+    UsePageProgram("");
+    if (!f.pageThere) DeleteFileA(page.c_str());
+    prompter.messages.clear();
+    Command(IDM_HELP);
+    ASSERT_EQ(prompter.messages.size(), 1u) << f.error;
+    const std::string& message = prompter.messages[0];
+    EXPECT_EQ(message.rfind("Velmora: ヘルプを開けませんでした。", 0), 0u) << message;
+    EXPECT_NE(message.find(page), std::string::npos) << message;
+    EXPECT_NE(message.find(SystemText(f.error)), std::string::npos) << message;
+  }
+}
+
 }  // namespace
 }  // namespace velmora
 
@@ -329,101 +413,6 @@ TEST_F(BinderTreeTest, SortOrdersEveryLevelAndKeepsThePaths) {
   EXPECT_EQ(tree.FolderPath(tree.Root()), nullptr);
   tree.ReleasePaths();
   EXPECT_EQ(tree.FolderPath(TreeView_GetChild(hwnd, TreeView_GetChild(hwnd, tree.Root()))), nullptr);
-}
-
-}  // namespace
-}  // namespace velmora
-
-namespace velmora {
-namespace {
-
-using testing_support::MainWindowTest;
-using testing_support::MakeFolder;
-using testing_support::PumpUntil;
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
-
-// The program for ".htm" pages while a test runs: a class of its own, and the machine's
-// class for the extension restored afterwards.
-class HelpTest : public MainWindowTest {
- protected:
-  static constexpr const char* kClass = "VelmoraTest.htmlfile";
-
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    char value[256] = "";
-    LONG size = sizeof(value);
-    hadClass_ = RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", value, &size) == ERROR_SUCCESS;
-    savedClass_ = value;
-  }
-  void TearDown() override {
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
-    if (hadClass_) {
-      RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, savedClass_.c_str(), 0);
-    } else {
-      RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm");
-    }
-    SetEnvironmentVariableA("VELMORA_ECHO_FILE", nullptr);
-    MainWindowTest::TearDown();
-  }
-  // Pages open with the command, or with nothing when it is empty.
-  void UsePageProgram(const std::string& command) {
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
-    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, kClass, 0), ERROR_SUCCESS);
-    RegSetValueA(HKEY_CLASSES_ROOT, kClass, REG_SZ, "Web page", 0);
-    if (!command.empty())
-      RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kClass) + "\\shell\\open\\command").c_str(), REG_SZ,
-                   command.c_str(), 0);
-  }
-  static std::string OwnFolder() {
-    char buffer[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    const std::string path = buffer;
-    return path.substr(0, path.find_last_of('\\') + 1);
-  }
-  static std::string SystemText(DWORD code) {
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof(text),
-                   nullptr);
-    std::string reason = text;
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason;
-  }
-
- private:
-  bool hadClass_ = false;
-  std::string savedClass_;
-};
-
-TEST_F(HelpTest, TheHelpPageOpensOrTheUserIsToldWhy) {
-  const std::string page = app + "Help\\Velmora.htm";
-  const std::string echo = content + "opened.txt";
-  SetEnvironmentVariableA("VELMORA_ECHO_FILE", echo.c_str());
-  UsePageProgram("\"" + OwnFolder() + "velmora_echo_command_line.exe\" \"%1\"");
-  MakeFolder(app + "Help");
-  WriteBytes(page, "<html></html>");
-  Open();
-  Command(IDM_HELP);
-  ASSERT_TRUE(PumpUntil(window.get(), [&] { return GetFileAttributesA(echo.c_str()) != INVALID_FILE_ATTRIBUTES; }));
-  EXPECT_NE(ReadBytes(echo).find(page), std::string::npos) << ReadBytes(echo);
-  EXPECT_TRUE(prompter.messages.empty());
-
-  // No program for pages, then no page: the message names the page and the system's reason.
-  const struct {
-    bool pageThere;
-    DWORD error;
-  } failures[] = {{true, ERROR_NO_ASSOCIATION}, {false, ERROR_FILE_NOT_FOUND}};
-  for (const auto& f : failures) {
-    UsePageProgram("");
-    if (!f.pageThere) DeleteFileA(page.c_str());
-    prompter.messages.clear();
-    Command(IDM_HELP);
-    ASSERT_EQ(prompter.messages.size(), 1u) << f.error;
-    const std::string& message = prompter.messages[0];
-    EXPECT_EQ(message.rfind("Velmora: ヘルプを開けませんでした。", 0), 0u) << message;
-    EXPECT_NE(message.find(page), std::string::npos) << message;
-    EXPECT_NE(message.find(SystemText(f.error)), std::string::npos) << message;
-  }
 }
 
 }  // namespace
