@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "text/cp932.h"
@@ -89,21 +90,27 @@ void FolderProbe::StartCheck(const std::string& path) {
   shared->queue.push_back(path);
   if (shared->threads >= kMaxCheckThreads) return;
   ++shared->threads;
-  std::thread([shared] {
-    std::unique_lock<std::mutex> hold(shared->lock);
+  auto work = [shared] {
+    std::unique_lock<std::mutex> guard(shared->lock);
     while (!shared->queue.empty()) {
       const std::string next = shared->queue.front();
       shared->queue.pop_front();
       const std::function<DWORD(const std::string&)> attributes = shared->attributes;
-      hold.unlock();
+      guard.unlock();
       const DWORD answer = attributes(next);
-      hold.lock();
+      guard.lock();
       shared->answers.push_back({next, answer});
       if (shared->notify && !shared->posted)
         shared->posted = PostMessageA(shared->notify, shared->message, 0, 0) != FALSE;
     }
     --shared->threads;
-  }).detach();
+  };
+  try {
+    std::thread(work).detach();
+  } catch (const std::system_error&) {
+    // No thread now: the path waits in the queue for the next check's thread.
+    --shared->threads;
+  }
 }
 
 std::vector<std::string> FolderProbe::TakeAnswers() {
