@@ -296,6 +296,34 @@ TEST_F(CompanionTest, RegisterSelectsAndListsTheNewFolderNode) {
   EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), "Work\r\nNew\r\n");
 }
 
+// A folder on a share that is disconnected now is registered as given, and shows as missing;
+// with or without its trailing backslash a folder is one folder; a file is no folder.
+TEST_F(CompanionTest, AFolderThatIsNotThereNowIsRegisteredAsGiven) {
+  MakeFolder(content + "Data");
+  testing_support::MakeFile(content + "note.txt", 3);
+  Open("Work\r\n", "[Work]\r\n");
+  Searcher searcher(kCompanionClass);
+  const std::string away = content + "Away";
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + away + "\\"), 1);
+  HTREEITEM node = FindNode("Away");
+  ASSERT_NE(node, nullptr);
+  ASSERT_NE(window->tree().FolderPath(node), nullptr);
+  EXPECT_EQ(*window->tree().FolderPath(node), away);
+  EXPECT_EQ(TreeView_GetSelection(window->control(IDC_TREE)), node);
+
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "Data\\"), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "note.txt"), 1);
+  HWND tree = window->control(IDC_TREE);
+  int folders = 0;
+  for (HTREEITEM f = TreeView_GetChild(tree, FindNode("Work")); f; f = TreeView_GetNextSibling(tree, f)) ++folders;
+  EXPECT_EQ(folders, 2);
+  EXPECT_TRUE(prompter.messages.empty());
+  Close();
+  EXPECT_EQ(ReadBytes(app + "data\\folderlist.ini").find("[Work]\r\n" + away + "=0\r\n" + content.path() + "Data=0\r\n"),
+            0u);
+}
+
 // A hidden window started with parameters: a titles request that arrives before the
 // registration ran is answered, and the registration still runs and ends the window.
 TEST(RegistrationModeWindow, ATitlesRequestDoesNotDropTheRegistration) {

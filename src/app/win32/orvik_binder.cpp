@@ -86,19 +86,20 @@ bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == 
 
 }  // namespace
 
-namespace {
-std::string ExecutablePath() {
-  char exe[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  return exe;
+DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
+  return GetModuleFileNameA(nullptr, buffer, size);
 }
-}  // namespace
 
-AppEnvironment AppEnvironment::FromProcess() {
+AppEnvironment AppEnvironment::FromProcess(const ModuleFileName& moduleFileName) {
   AppEnvironment env;
   char exe[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  env.exeDir = IncludeTrailingBackslash(ParentFolder(exe));
+  const DWORD length = moduleFileName(exe, MAX_PATH);
+  // A path cut at the buffer's end, or one the code page cannot spell (its "?" names
+  // nothing), would put the data folder somewhere else.
+  if (length > 0 && length < MAX_PATH && IsExistingFile(std::string(exe, length))) {
+    env.exePath.assign(exe, length);
+    env.exeDir = IncludeTrailingBackslash(ParentFolder(env.exePath));
+  }
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv && i < argc; ++i) env.params.push_back(WideToAnsi(argv[i]));
@@ -115,7 +116,7 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       listCommands_(browser_, shell_, *prompter_, collation_),
       binderActions_(*this, tree_, store_, collation_, *prompter_),
       sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
-      sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle),
+      sendToOption_(binderActions_.shellLink(), env_.exePath, kApplicationTitle),
       registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }) {
   // A double click is the user's own request: the shell may ask about a moved target.
   listCommands_.fileCommands().SetLinkFollower([this](std::string& path) {
@@ -161,6 +162,9 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
   binderActions_.SetOwner(hwnd_);
   listCommands_.SetOwner(hwnd_);
   Construct();
+  // Before the creation handler starts the registration's timer, so that no dialog comes
+  // up behind the message.
+  ReportStartupFaults();
   FormCreate();
   return hwnd_;
 }
@@ -503,9 +507,13 @@ void TOrvikBinder::Construct() {
   char userName[1024] = "";
   DWORD userLength = sizeof(userName);
   if (!GetUserNameA(userName, &userLength)) userName[0] = '\0';
-  store_.SetUpPaths(env_.exeDir, userName);
+  // Without its own folder the program keeps no store rather than one in the wrong place.
+  startupFaults_.noProgramPath = env_.exeDir.empty();
+  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, userName);
 
-  shell_.Start();
+  shell_.Start(env_.shellCalls);
+  startupFaults_.noOle = !shell_.oleInitialized();
+  startupFaults_.noShell = !shell_.desktop() || !shell_.allocator();
   sendToOption_.Load();
   sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
   std::string ownFolder = env_.exeDir;
@@ -538,8 +546,13 @@ void TOrvikBinder::SetUpRootIcon() {
   rootIndex16_ = AddIconCell(imageList1_.get(), small.get(), false);
 }
 
+void TOrvikBinder::ReportStartupFaults() {
+  const std::string text = StartupFaultText(startupFaults_);
+  if (!text.empty()) prompter_->Message(text, kApplicationTitle);
+}
+
 void TOrvikBinder::FormCreate() {
-  const bool bindersExist = store_.Load();
+  const bool bindersExist = !startupFaults_.noProgramPath && store_.Load();
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
     SortBinders(binders, collation_);
@@ -580,6 +593,7 @@ void TOrvikBinder::SaveStore() {
   tree_.SaveExpandedState(store_.folders);
   store_.folders.WriteBool(BinderStore::kSettingsSection, BinderStore::kLargeIconsKey, IsChecked(control(IDC_LAREG)));
   store_.folders.WriteInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
+  if (startupFaults_.noProgramPath) return;  // said at start
   for (const std::string& path : store_.Save()) prompter_->Message(kSaveFailedText + path, kApplicationTitle);
 }
 
