@@ -482,27 +482,6 @@ TEST(RegistrationMode, ARunWhileAWindowIsOpenGoesThroughThatWindow) {
   EXPECT_TRUE(Contains(folders, content + "Later=0\r\n")) << folders;
 }
 
-// A window of another installation keeps out of it: each files into its own data.
-TEST(RegistrationMode, AWindowOnOtherDataIsLeftAlone) {
-  AppDriver other;
-  other.WriteData("titlelist.txt", "Elsewhere\r\n");
-  ASSERT_TRUE(other.Start());
-  AppDriver app;
-  TempFolder content("velmora-e2e-content");
-  CreateDirectoryA((content + "Sent").c_str(), nullptr);
-  app.WriteData("titlelist.txt", "Work\r\n");
-  Launched run(app.appDir(), Quoted(content + "Sent"));
-  HWND dialog = WaitShown(run.pid(), kDialogClass);
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(Entries(dialog), std::vector<std::string>{"Work"});
-  Type(dialog, "Work");
-  Press(dialog, IDOK);
-  ASSERT_TRUE(run.EndsCleanly());
-  EXPECT_TRUE(Contains(app.ReadData("folderlist.ini"), "[Work]\r\n" + content.path() + "Sent=0\r\n"));
-  EXPECT_EQ(other.FindTreeNode("Sent"), nullptr);
-  ASSERT_EQ(other.Close(), 0);
-}
-
 // The window closes while the dialog is up: the run files the folders itself, and both its
 // and the window's changes are in the files.
 TEST(RegistrationMode, ARunWhoseWindowClosesMeanwhileFilesTheFoldersItself) {

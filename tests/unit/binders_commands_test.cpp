@@ -295,9 +295,6 @@ TEST_F(BinderCommandsTest, SentFoldersAreFiledWithWhatTheTreeMustShow) {
   EXPECT_EQ(change.binder, "old");
   EXPECT_TRUE(change.binderAdded);
   EXPECT_EQ(Paths(change.foldersAdded), (Strings{"D:\\ソ", "D:\\Data"}));
-  // The settings section's name is numbered, as everywhere.
-  EXPECT_EQ(commands.FileSentFolders("ORVIK", {"D:\\Data"}, true, change), SentFolders::kRegistered);
-  EXPECT_EQ(change.binder, "ORVIK 1");
 
   // Nothing that can be filed: no folder that exists, no name, a name the files cannot hold.
   EXPECT_EQ(commands.FileSentFolders("Work", {"D:\\Missing", "C:\\a.txt", "relative"}, true, change),
@@ -305,37 +302,7 @@ TEST_F(BinderCommandsTest, SentFoldersAreFiledWithWhatTheTreeMustShow) {
   EXPECT_EQ(commands.FileSentFolders("", {"D:\\Data"}, true, change), SentFolders::kRefused);
   EXPECT_EQ(commands.FileSentFolders("A\r\nB", {"D:\\Data"}, true, change), SentFolders::kRefused);
   EXPECT_FALSE(change.happened);
-  EXPECT_EQ(Titles(), (Strings{"Work", "New", "old", "ORVIK 1"}));
-}
-
-// Whoever files them (this store, or an open window), the question comes once and only
-// for a binder that does not exist there.
-TEST_F(BinderCommandsTest, CommandLineRegistrationAsksBeforeFilingIntoANewBinder) {
-  Strings calls;
-  auto filer = [&calls](SentFolders first) {
-    return [&calls, first](bool create) {
-      calls.push_back(create ? "create" : "plain");
-      return create ? SentFolders::kRegistered : first;
-    };
-  };
-  EXPECT_TRUE(commands.RegisterFromCommandLine("Work", prompter, filer(SentFolders::kRegistered)));
-  EXPECT_EQ(calls, Strings{"plain"});
-  EXPECT_TRUE(prompter.asked.empty());
-  calls.clear();
-  EXPECT_TRUE(commands.RegisterFromCommandLine("New", prompter, filer(SentFolders::kUnknownBinder)));
-  EXPECT_EQ(calls, (Strings{"plain", "create"}));
-  EXPECT_EQ(prompter.asked, Strings{"作成確認: 新しいバインダーを作成しますか？"});
-  calls.clear();
-  prompter.answer = false;
-  EXPECT_FALSE(commands.RegisterFromCommandLine("New", prompter, filer(SentFolders::kUnknownBinder)));
-  EXPECT_EQ(calls, Strings{"plain"});
-  calls.clear();
-  EXPECT_FALSE(commands.RegisterFromCommandLine("Gone", prompter, filer(SentFolders::kRefused)));
-  EXPECT_EQ(prompter.asked.size(), 2u);
-  // A name the files cannot hold is refused here, before anything is sent.
-  EXPECT_FALSE(commands.RegisterFromCommandLine("B\x83", prompter, filer(SentFolders::kRegistered)));
-  EXPECT_EQ(calls.size(), 1u);
-  EXPECT_EQ(prompter.told, Strings{std::string(kBadTitleCaption) + ": " + kBadTitleText});
+  EXPECT_EQ(Titles(), (Strings{"Work", "New", "old"}));
 }
 
 // A hand-edited titlelist.txt with twins in letter case, blank lines, a title ending in half
