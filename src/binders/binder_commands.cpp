@@ -195,21 +195,56 @@ std::vector<std::string> BinderCommands::FoldersFromCommandLine(const std::vecto
 bool BinderCommands::RegisterFromCommandLine(const std::string& name, const std::vector<std::string>& folders,
                                              Prompter& prompter) {
   if (folders.empty()) return false;
-  const std::string binder = RegistrationTitle(name);
-  if (!IsStorableTitle(binder)) {
+  return RegisterFromCommandLine(name, prompter, [&](bool create) {
+    TreeChange change;
+    return FileSentFolders(name, folders, create, change);
+  });
+}
+
+bool BinderCommands::RegisterFromCommandLine(const std::string& name, Prompter& prompter,
+                                             const std::function<SentFolders(bool create)>& file) {
+  if (!IsStorableTitle(RegistrationTitle(name))) {
     prompter.Message(kBadTitleText, kBadTitleCaption);
     return false;
   }
+  SentFolders filed = file(false);
+  if (filed == SentFolders::kUnknownBinder && prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaptionRegistration))
+    filed = file(true);
+  return filed == SentFolders::kRegistered;
+}
+
+SentFolders BinderCommands::FileSentFolders(const std::string& name, const std::vector<std::string>& folders,
+                                            bool create, TreeChange& change) {
+  change = TreeChange();
+  const std::string binder = RegistrationTitle(name);
+  if (name.empty() || !IsStorableTitle(binder)) return SentFolders::kRefused;
+  // Another process may have sent them: each is checked again.
+  std::vector<std::string> existing;
+  for (const std::string& path : folders) {
+    std::string folder = ResolvedFolder(path, true);
+    if (!folder.empty()) existing.push_back(std::move(folder));
+  }
+  if (existing.empty()) return SentFolders::kRefused;
   // A binder without folders has no section yet, and a section without a binder comes back
   // as that binder with its old folders: neither is a new binder to ask about.
-  const bool known = store_->titles.IndexOf(binder) >= 0 || store_->folders.SectionExists(binder);
-  if (!known && !prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaptionRegistration)) return false;
-  for (const std::string& folder : folders) {
-    const std::string held = HeldKey(binder, folder);
-    store_->folders.WriteString(binder, held.empty() ? folder : held, "0");
+  const bool titled = store_->titles.IndexOf(binder) >= 0;
+  if (!titled && !create && !store_->folders.SectionExists(binder)) return SentFolders::kUnknownBinder;
+  if (!titled) {
+    store_->titles.Add(binder);
+    change.binderAdded = true;
+    change.foldersAdded = ReadBinderFolders(*store_, binder, *collation_);
   }
-  if (store_->titles.IndexOf(binder) < 0) store_->titles.Add(binder);
-  return true;
+  for (const std::string& folder : existing) {
+    // A key stored with a trailing backslash is the same folder: reset it, never add a twin.
+    const std::string held = HeldKey(binder, folder);
+    if (held.empty()) change.foldersAdded.push_back({FolderDisplayName(folder), folder});
+    change.selectPath = held.empty() ? folder : held;
+    store_->folders.WriteString(binder, change.selectPath, "0");
+  }
+  change.happened = true;
+  change.binder = binder;
+  change.selectAndList = true;
+  return SentFolders::kRegistered;
 }
 
 }  // namespace velmora

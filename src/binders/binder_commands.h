@@ -18,6 +18,7 @@
 //   one named by the folder browser or the companion may be away now (a disconnected share,
 //   a removable drive): it is registered as given and shows as missing until it is back.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,13 @@ struct TreeChange {
   // itself when selectPath is empty) and run TreeView1Click.
   bool selectAndList = false;
   std::string selectPath;
+};
+
+// What filing folders sent to the program into a binder came to.
+enum class SentFolders {
+  kRegistered,
+  kUnknownBinder,  // no binder or section of that name, nothing changed: ask before creating it
+  kRefused,        // no existing folder among them, or a name the files cannot hold
 };
 
 // Texts, code page 932 at run time.
@@ -133,6 +141,19 @@ class BinderCommands {
   // name the files cannot hold). The tree is not touched; the store is saved at close.
   bool RegisterFromCommandLine(const std::string& name, const std::vector<std::string>& folders,
                                Prompter& prompter);
+  // The same, with the filing done by file (here, or in a Velmora window open on the same
+  // store): it is called with create false, and once more with create true when it reports an
+  // unknown binder and the user agrees to a new one.
+  bool RegisterFromCommandLine(const std::string& name, Prompter& prompter,
+                               const std::function<SentFolders(bool create)>& file);
+
+  // Files folders sent to the program into the binder named name, as the registration mode
+  // does, in this store: every existing folder among them is written with the view "0" and
+  // the title is added when missing. A name neither a binder nor a section has changes nothing
+  // and is kUnknownBinder unless create. change shows it in a tree: the binder node (with its
+  // section's folders) when added, the folders new to it, and the last folder selected.
+  SentFolders FileSentFolders(const std::string& name, const std::vector<std::string>& folders, bool create,
+                              TreeChange& change);
 
   // The binder a registration into name goes to: the title as stored when it exists, the
   // numbered name for the settings section.

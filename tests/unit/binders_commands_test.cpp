@@ -317,6 +317,44 @@ TEST_F(BinderCommandsTest, CommandLineRegistration) {
   EXPECT_FALSE(commands.RegisterFromCommandLine("X", {}, prompter));
 }
 
+// Folders sent to the program and filed by an open window: checked again there, and the
+// tree told what to show at once.
+TEST_F(BinderCommandsTest, SentFoldersAreFiledWithWhatTheTreeMustShow) {
+  store.titles.Add("Work");
+  store.folders.Parse("[Work]\r\nD:\\Data=2\r\n\r\n[Old]\r\nD:\\ソ=1\r\n\r\n");
+  TreeChange change;
+  EXPECT_EQ(commands.FileSentFolders("work", {"D:\\Data", "E:\\Other", "D:\\Missing", "C:\\a.txt"}, false, change),
+            SentFolders::kRegistered);
+  EXPECT_EQ(change.binder, "Work");
+  EXPECT_FALSE(change.binderAdded);
+  EXPECT_EQ(Paths(change.foldersAdded), Strings{"E:\\Other"});  // D:\Data has its node already
+  EXPECT_TRUE(change.selectAndList);
+  EXPECT_EQ(change.selectPath, "E:\\Other");
+  EXPECT_EQ(Keys("Work"), (Strings{"D:\\Data", "E:\\Other"}));
+  EXPECT_EQ(store.folders.ReadString("Work", "D:\\Data", ""), "0");  // the view back to icons
+
+  // A new name changes nothing until the user has agreed to the binder.
+  EXPECT_EQ(commands.FileSentFolders("New", {"D:\\Data"}, false, change), SentFolders::kUnknownBinder);
+  EXPECT_FALSE(change.happened);
+  EXPECT_EQ(Titles(), Strings{"Work"});
+  EXPECT_EQ(commands.FileSentFolders("New", {"D:\\Data"}, true, change), SentFolders::kRegistered);
+  EXPECT_TRUE(change.binderAdded);
+  EXPECT_EQ(Paths(change.foldersAdded), Strings{"D:\\Data"});
+  // A section without a binder comes back with its folders, unasked.
+  EXPECT_EQ(commands.FileSentFolders("old", {"D:\\Data"}, false, change), SentFolders::kRegistered);
+  EXPECT_EQ(change.binder, "old");
+  EXPECT_TRUE(change.binderAdded);
+  EXPECT_EQ(Paths(change.foldersAdded), (Strings{"D:\\ソ", "D:\\Data"}));
+
+  // Nothing that can be filed: no folder that exists, no name, a name the files cannot hold.
+  EXPECT_EQ(commands.FileSentFolders("Work", {"D:\\Missing", "C:\\a.txt", "relative"}, true, change),
+            SentFolders::kRefused);
+  EXPECT_EQ(commands.FileSentFolders("", {"D:\\Data"}, true, change), SentFolders::kRefused);
+  EXPECT_EQ(commands.FileSentFolders("A\r\nB", {"D:\\Data"}, true, change), SentFolders::kRefused);
+  EXPECT_FALSE(change.happened);
+  EXPECT_EQ(Titles(), (Strings{"Work", "New", "old"}));
+}
+
 // A hand-edited titlelist.txt with twins in letter case, blank lines, a title ending in half
 // a character and one named like the settings section: shown once each (or not at all),
 // no folders mixed, and saving again and again leaves the files as they are.

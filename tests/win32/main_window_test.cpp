@@ -51,6 +51,48 @@ TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
   window->browser().StopFileInfoWorker();
 }
 
+// Back from a dialog or another window, the control that had the focus has it again (the
+// tree, the first time), so that its selection keeps the colour of a focused one.
+TEST_F(MainWindowBehaviour, ActivationGivesTheFocusBackToItsControl) {
+  Open("Work\r\n");
+  HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+  SetActiveWindow(other);
+  SetActiveWindow(window->hwnd());
+  EXPECT_EQ(GetFocus(), window->control(IDC_TREE));
+  SetFocus(window->control(IDC_LIST));
+  SetActiveWindow(other);
+  EXPECT_NE(GetFocus(), window->control(IDC_LIST));
+  SetActiveWindow(window->hwnd());
+  EXPECT_EQ(GetFocus(), window->control(IDC_LIST));
+  DestroyWindow(other);
+}
+
+// The attribute check boxes lie inside their group's frame, below its caption.
+TEST_F(MainWindowBehaviour, AttributeBoxesStayInsideTheirGroup) {
+  Open();
+  HWND group = window->control(IDC_ATTR_GROUP);
+  RECT frame;
+  GetWindowRect(group, &frame);
+  HDC dc = GetDC(group);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(group, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(group, dc);
+  for (int id : {IDC_ATTR_S, IDC_ATTR_H, IDC_ATTR_R}) {
+    RECT box;
+    GetWindowRect(window->control(id), &box);
+    EXPECT_GE(box.top, frame.top + metrics.tmHeight) << id;  // clear of the caption
+    EXPECT_LE(box.bottom, frame.bottom - 2) << id;           // and of the frame's lower edge
+    EXPECT_GT(box.left, frame.left) << id;
+    EXPECT_LT(box.right, frame.right) << id;
+  }
+  // The panes start below the bar that holds them.
+  RECT tree;
+  GetWindowRect(window->control(IDC_TREE), &tree);
+  EXPECT_GE(tree.top, frame.bottom);
+}
+
 TEST_F(MainWindowBehaviour, LargeIconsSwitchTheTreePictures) {
   Open("A\r\n");
   HWND tree = window->control(IDC_TREE);

@@ -184,7 +184,8 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ListSelectedNode() override { TreeView1Click(); }
   std::string ListedFolder() const override { return browser_.currentFolder(); }
   void DeclareTreeCommands();
-  void TreeView1ContextPopup();
+  // at: the screen point of WM_CONTEXTMENU, (-1, -1) from the keyboard.
+  void TreeView1ContextPopup(LPARAM at);
   LRESULT TreeView1KeyDown(WORD key);
   void FormDropFiles(HDROP drop);
   void FormShow();
@@ -251,6 +252,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   bool previewTracking_ = false;
   bool previewPending_ = false;
   bool quitSeen_ = false;
+  HWND focusedControl_ = nullptr;  // the focus when the window was last deactivated
 
   std::map<HWND, std::string> controlHints_;
   std::string applicationHint_;

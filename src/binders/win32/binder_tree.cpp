@@ -253,6 +253,13 @@ HTREEITEM BinderTree::NodeAt(POINT client) const {
   return (hit.flags & TVHT_ONITEM) ? item : nullptr;
 }
 
+HTREEITEM BinderTree::RowAt(POINT client) const {
+  TVHITTESTINFO hit = {};
+  hit.pt = client;
+  HTREEITEM item = TreeView_HitTest(tree_, &hit);
+  return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON | TVHT_ONITEMRIGHT)) ? item : nullptr;
+}
+
 void BinderTree::UseImageList(HIMAGELIST list, bool small) {
   TreeView_SetImageList(tree_, list, TVSIL_NORMAL);
   if (small) TreeView_SetIndent(tree_, 19);

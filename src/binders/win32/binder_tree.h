@@ -54,6 +54,8 @@ class BinderTree {
   // The folder node of a binder whose path equals path but for letter case, as keys are.
   HTREEITEM FindFolder(HTREEITEM binder, const std::string& path) const;
   HTREEITEM NodeAt(POINT client) const;
+  // The node whose row holds the point, beside its label or on its button too.
+  HTREEITEM RowAt(POINT client) const;
 
   // Image list switch of the large-icons setting; small lists use an indent of 19.
   void UseImageList(HIMAGELIST list, bool small);
