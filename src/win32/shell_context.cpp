@@ -4,11 +4,17 @@
 
 namespace velmora {
 
-void ShellContext::Start() {
-  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
-  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
-  if (!allocator_) SHGetMalloc(allocator_.put());
-  if (!desktop_) SHGetDesktopFolder(desktop_.put());
+ShellStartCalls ShellStartCalls::Platform() {
+  return {[] { return OleInitialize(nullptr); }, [] { return CoInitialize(nullptr); }, &SHGetMalloc,
+          &SHGetDesktopFolder};
+}
+
+void ShellContext::Start(const ShellStartCalls& calls) {
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(calls.oleInitialize());
+  if (!comInitialized_) comInitialized_ = SUCCEEDED(calls.coInitialize());
+  // A failed call leaves its pointer empty.
+  if (!allocator_) calls.getMalloc(allocator_.put());
+  if (!desktop_) calls.getDesktopFolder(desktop_.put());
 }
 
 void ShellContext::Stop() {

@@ -106,6 +106,10 @@ void MainWindowTest::Open(const std::string& titles, const std::string& folders,
   if (!selections.empty()) WriteBytes(app + "data\\selectlist.ini", selections);
   AppEnvironment env;
   env.exeDir = app.path();
+  OpenWith(env);
+}
+
+void MainWindowTest::OpenWith(const AppEnvironment& env) {
   window = std::make_unique<TOrvikBinder>(env, &prompter);
   window->Create(GetModuleHandleA(nullptr));
   ShowWindow(window->hwnd(), SW_SHOWNOACTIVATE);

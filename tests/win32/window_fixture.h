@@ -68,6 +68,8 @@ class MainWindowTest : public ::testing::Test {
   // Writes the store files and creates the window.
   void Open(const std::string& titles = std::string(), const std::string& folders = std::string(),
             const std::string& selections = std::string());
+  // Creates the window over env: where it runs from and what its start-up calls give.
+  void OpenWith(const AppEnvironment& env);
   void Close();
   HTREEITEM FindNode(const std::string& text) const;
   void ClickNode(const std::string& text);

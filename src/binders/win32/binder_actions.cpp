@@ -47,7 +47,11 @@ void BinderActions::NewBinder() {
   const TreeChange change = commands_.NewBinder(name, prompter_);
   // The new binder is selected without listing: the list keeps what it shows.
   tree_.ApplyChange(change);
-  if (HTREEITEM binder = change.happened ? tree_.FindBinder(change.binder) : nullptr) tree_.Select(binder);
+  if (HTREEITEM binder = change.happened ? tree_.FindBinder(change.binder) : nullptr) {
+    tree_.Select(binder);
+    // Shown in the selection's own colour rather than the pale one of an unfocused tree.
+    SetFocus(tree_.hwnd());
+  }
 }
 
 void BinderActions::StartRename() {

@@ -203,6 +203,11 @@ bool SendToShortcutOption::Load() { return checked_ = Present(); }
 
 bool SendToShortcutOption::Toggle(Prompter& prompter) {
   const bool wanted = !checked_;
+  // Without the program's own path there is nothing for a shortcut to lead to.
+  if (wanted && exePath_.empty()) {
+    prompter.Message(kOptionNotWritten, kSendToCaption);
+    return checked_;
+  }
   if (wanted)
     links_.CreateLink(exePath_, nullptr, TShellLink::kSendTo, title_, true);
   else
