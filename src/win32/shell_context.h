@@ -25,7 +25,8 @@ class ShellContext {
   IShellFolder* desktop() const { return desktop_.get(); }
   IMalloc* allocator() const { return allocator_.get(); }
 
-  // Path to item identifier list through the desktop folder; empty on failure.
+  // Path to item identifier list through the desktop folder; empty on failure, which
+  // includes a path too long for the shell (never parsed cut, as another item).
   ItemIdList ParseToItemId(const std::string& path) const;
   // The shell folder of a folder path; empty on failure.
   ComPtr<IShellFolder> BindToFolder(const std::string& path) const;

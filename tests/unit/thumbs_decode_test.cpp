@@ -616,7 +616,7 @@ TEST_F(PictureFiles, ReaderReadsOnlyTheHeadWhenTheThumbnailWillDo) {
   // Colour profiles before the EXIF segment push it past the first read: read on.
   Bytes profiled(file.begin(), file.begin() + 2);
   for (int k = 0; k < 2; ++k) {
-    profiled.insert(profiled.end(), {0xFF, 0xE2, 0xEA, 0x60});  // 60,000 bytes
+    for (std::uint8_t b : {0xFF, 0xE2, 0xEA, 0x60}) profiled.push_back(b);  // 60,000 bytes
     profiled.resize(profiled.size() + 59998, 0x20);
   }
   profiled.insert(profiled.end(), file.begin() + 2, file.end());

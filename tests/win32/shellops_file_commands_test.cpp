@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,9 +135,22 @@ TEST_F(FileCommandsTest, PasteListFromAnotherProgramsBlock) {
   PutBlockOnClipboard(owner, wide);
   EXPECT_EQ(ReadClipboardPaths(owner), (std::vector<std::string>{"C:\\x\\表.txt", "D:\\y"}));
 
-  // A block whose list offset points past its end yields nothing rather than a stray read.
-  PutBlockOnClipboard(owner, "\xF0\xFF\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0C:\\a\0\0"s);
-  EXPECT_TRUE(ReadClipboardPaths(owner).empty());
+  // A block whose list offset points past its end, or inside its own header (where the
+  // point's bytes here spell a path), is refused by name: nothing is read from it, and the
+  // block is left as unlocked as it was found.
+  MakeFile(dir + "in.txt");
+  for (const std::string& offset : {"\xF0\xFF"s, "\x04\0"s}) {
+    PutBlockOnClipboard(owner, offset + "\0\0"s + (dir + "in.txt") + std::string(16, '\0') + "C:\\a\0\0"s);
+    const ShellFileList files = ReadClipboardFiles(owner);
+    EXPECT_TRUE(files.malformed);
+    EXPECT_TRUE(files.paths.empty());
+    log.messages.clear();
+    EXPECT_TRUE(commands->Paste("", dir.path()).targets.empty());
+    EXPECT_EQ(log.messages, std::vector<std::string>{kMalformedPasteText});
+    ASSERT_TRUE(OpenClipboard(owner));
+    EXPECT_EQ(GlobalFlags(GetClipboardData(CF_HDROP)) & GMEM_LOCKCOUNT, 0u);
+    CloseClipboard();
+  }
 
   ASSERT_TRUE(OpenClipboard(owner));
   EmptyClipboard();
@@ -178,9 +192,9 @@ TEST_F(FileCommandsTest, DropsAreReadAndAlwaysReleased) {
   HDROP taken = MakeDropHandle({source + "d.txt"});
   {
     ShellDrop drop(taken);
-    const std::vector<std::string> names = drop.Names();
-    EXPECT_EQ(names, std::vector<std::string>{source + "d.txt"});
-    const CopyResult r = commands->DropInto(dir.path(), names);
+    const ShellFileList files = drop.Files();
+    EXPECT_EQ(files.paths, std::vector<std::string>{source + "d.txt"});
+    const CopyResult r = commands->DropInto(dir.path(), files);
     EXPECT_TRUE(r.intoListedFolder);
     EXPECT_EQ(r.targets, std::vector<std::string>{dir + "d.txt"});
   }
@@ -192,7 +206,54 @@ TEST_F(FileCommandsTest, DropsAreReadAndAlwaysReleased) {
   EXPECT_EQ(GlobalFlags(refused), static_cast<UINT>(GMEM_INVALID_HANDLE));
 
   // Nothing listed: nothing copied.
-  EXPECT_TRUE(commands->DropInto("", {source + "d.txt"}).targets.empty());
+  EXPECT_TRUE(commands->DropInto("", ShellFileList{{source + "d.txt"}}).targets.empty());
+
+  // A list that starts inside the header is refused by name, and the handle still released.
+  HDROP inside = MakeDropHandle({source + "d.txt"});
+  static_cast<char*>(GlobalLock(inside))[0] = 4;
+  GlobalUnlock(inside);
+  {
+    ShellDrop drop(inside);
+    const ShellFileList files = drop.Files();
+    EXPECT_TRUE(files.malformed);
+    EXPECT_TRUE(commands->DropInto(dir + "sub", files).targets.empty());
+  }
+  EXPECT_EQ(log.messages, std::vector<std::string>{kMalformedDropText});
+  EXPECT_EQ(GlobalFlags(inside), static_cast<UINT>(GMEM_INVALID_HANDLE));
+  EXPECT_FALSE(IsExistingFile(dir + "sub\\d.txt"));
+}
+
+TEST_F(FileCommandsTest, PathsTooLongForTheShellAreRefusedByName) {
+  MakeFile(dir + "keep.txt");
+  ASSERT_LT(dir.path().size(), kMaxShellPathChars - 10);
+  // One character more than the shell's buffers hold; cut, it would be another path.
+  const std::string tooLong = dir + std::string(kMaxShellPathChars + 1 - dir.path().size(), 'x');
+  const std::string deepFolder = dir + std::string(kMaxShellPathChars - 4 - dir.path().size(), 'y');
+  struct Case {
+    const char* name;
+    std::function<void()> run;
+    std::string refused;
+  } cases[] = {
+      {"open", [&] { EXPECT_EQ(commands->Open(tooLong).kind, OpenResult::kNothing); }, tooLong},
+      {"open with", [&] { commands->OpenWith(tooLong); }, tooLong},
+      {"properties", [&] { commands->ShowProperties(tooLong); }, tooLong},
+      {"copy", [&] { EXPECT_FALSE(commands->CopyToClipboard({dir + "keep.txt", tooLong})); }, tooLong},
+      {"delete",
+       [&] { EXPECT_EQ(commands->Delete({dir + "keep.txt", tooLong}).outcome, DeleteOutcome::kUnchanged); },
+       tooLong},
+      {"drop", [&] { EXPECT_TRUE(commands->DropInto(dir.path(), ShellFileList{{tooLong}}).targets.empty()); },
+       tooLong},
+      // The source fits; its copy in a deep folder would not.
+      {"copy into", [&] { EXPECT_TRUE(commands->CopyInto(deepFolder, {dir + "keep.txt"}).targets.empty()); },
+       deepFolder + "\\keep.txt"},
+  };
+  for (const Case& c : cases) {
+    log.messages.clear();
+    c.run();
+    EXPECT_EQ(log.messages, std::vector<std::string>{PathTooLongText(c.refused)}) << c.name;
+  }
+  EXPECT_TRUE(IsExistingFile(dir + "keep.txt"));
+  EXPECT_FALSE(ClipboardHasFiles());
 }
 
 TEST_F(FileCommandsTest, DeleteGoesToTheRecycleBin) {
