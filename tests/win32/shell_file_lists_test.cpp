@@ -89,8 +89,23 @@ TEST_F(ShellFileListTest, RowsPastTheShellsPathLengthAreRefusedByName) {
   window->listCommands().fileCommands().SetShellConfirmations(false);
   Command(IDM_LIST_COPY);
   Command(IDM_LIST_DELETE);
+  // Dragged out of the window: no shell drag starts.
+  NMLISTVIEW begin = {};
+  begin.hdr.hwndFrom = window->control(IDC_LIST);
+  begin.hdr.idFrom = IDC_LIST;
+  begin.hdr.code = LVN_BEGINDRAG;
+  SendMessageA(window->hwnd(), WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&begin));
+  RECT frame = {};
+  GetWindowRect(window->hwnd(), &frame);
+  const POINT outside = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+  ASSERT_FALSE(PtInRect(&frame, outside));
+  SetCursorPos(outside.x, outside.y);
+  SendMessageA(window->hwnd(), WM_TIMER, kTimer1, 0);
+  // The tree's copy of the listed folder, too.
+  Command(IDM_TREE_COPY);
   const std::string refused = "Velmora: " + PathTooLongText(deep.path() + "\\far.txt");
-  EXPECT_EQ(prompter.messages, (std::vector<std::string>{refused, refused}));
+  const std::string folder = "Velmora: " + PathTooLongText(deep.path());
+  EXPECT_EQ(prompter.messages, (std::vector<std::string>{refused, refused, refused, folder}));
   EXPECT_FALSE(ClipboardHasFiles());
   EXPECT_EQ(Names(), std::vector<std::string>{"far.txt"});
   Close();

@@ -109,7 +109,8 @@ void BinderActions::AddFolder() {
 void BinderActions::Copy() {
   if (SelectedLevel() != 2) return;
   const std::string folder = host_.ListedFolder();
-  if (!folder.empty()) CopyPathsToClipboard(owner_, {folder});
+  if (folder.empty() || RefuseTooLongPaths({folder}, prompter_, kFileCommandCaption)) return;
+  CopyPathsToClipboard(owner_, {folder});
 }
 
 void BinderActions::Paste() {

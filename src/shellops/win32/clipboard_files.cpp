@@ -67,6 +67,9 @@ ShellFileList ReadFileListBlock(HANDLE memory) {
 }  // namespace
 
 bool CopyPathsToClipboard(HWND owner, const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (PathTooLong(path)) return false;
+  }
   const std::string block = BuildDropFilesBlock(PathText(paths));
   if (block.empty()) return false;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, block.size());

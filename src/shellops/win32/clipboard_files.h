@@ -9,7 +9,8 @@
 namespace velmora {
 
 // Puts the paths on the clipboard as the only format; the clipboard owns the block from
-// then on. False when there is no path or the clipboard stayed busy. The owner must be a
+// then on. False when there is no path, when a path is too long for the shell (a reader's
+// MAX_PATH buffer would cut it) or the clipboard stayed busy. The owner must be a
 // window of this thread: without one the clipboard refuses the data.
 bool CopyPathsToClipboard(HWND owner, const std::vector<std::string>& paths);
 
