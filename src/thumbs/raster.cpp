@@ -16,7 +16,6 @@ Raster& Raster::operator=(Raster&& other) noexcept {
     width_ = other.width_;
     height_ = other.height_;
     borrowed_ = other.borrowed_;
-    other.owned_.reset();
     other.capacity_ = 0;
     other.pixels_ = nullptr;
     other.width_ = other.height_ = 0;
@@ -32,8 +31,11 @@ void Raster::Resize(int width, int height) {
   if (borrowed_) throw std::logic_error("a raster over borrowed pixels keeps its size");
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   if (count > capacity_) {
+    // The old pixels go first, and a failed allocation leaves an empty raster.
     owned_.reset();
+    pixels_ = nullptr;
     capacity_ = 0;
+    width_ = height_ = 0;
     owned_.reset(new std::uint32_t[count]);
     capacity_ = count;
   }
