@@ -14,6 +14,7 @@
 #include "binders/win32/folder_list_dialog.h"
 #include "browse/win32/drop_source.h"
 #include "resource.h"
+#include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
@@ -1185,6 +1186,8 @@ void TOrvikBinder::Timer1Timer() {
     paths.push_back(*path);
   }
   EndInternalDrag();
+  // A path the shell cannot hold would reach the drop target cut, as another item.
+  if (RefuseTooLongPaths(paths, *prompter_, kApplicationTitle)) return;
   DoShellDrag(shell_, hwnd_, paths);
 }
 
@@ -1383,13 +1386,17 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
     listCommands_.HandleShellDrop(handle);
     return;
   }
-  std::vector<std::string> names;
+  ShellFileList files;
   {
     ShellDrop drop(handle);
-    names = drop.Names();
+    files = drop.Files();
+  }
+  if (files.malformed) {
+    prompter_->Message(kMalformedDropText, kApplicationTitle);
+    return;
   }
   MapWindowPoints(hwnd_, tree_.hwnd(), &at, 1);
-  binderActions_.DropOnTree(at, names);
+  binderActions_.DropOnTree(at, files.paths);
 }
 
 void TOrvikBinder::DragOverTree() {
