@@ -33,6 +33,9 @@ struct ErrorManager {
 // make a few hundred bytes ask for gigabytes.
 constexpr long kMaxLibraryMemory = 256L << 20;
 constexpr long kMaxCoefficientBytes = 224L << 20;
+// No camera or scanner makes a picture this large, and an arithmetic-coded scan whose data
+// ends early goes on decoding zeros: a forged header would cost seconds of decoding nothing.
+constexpr std::int64_t kMaxSourcePixels = std::int64_t{1} << 29;
 
 // Warnings are not printed. Running out of data is a failure rather than a picture with a
 // grey lower part, whether the file simply stops or a Huffman-coded scan meets the end marker
@@ -162,6 +165,7 @@ bool Run(Job& job) {
   const int outHeight = static_cast<int>(cinfo.output_height);
   const bool severalScans = jpeg_has_multiple_scans(&cinfo) != FALSE;
   if (static_cast<std::int64_t>(outWidth) * outHeight > kMaxDecodedPixels ||
+      static_cast<std::int64_t>(job.width) * job.height > kMaxSourcePixels ||
       (severalScans && CoefficientBytes(cinfo) > kMaxCoefficientBytes)) {
     job.refusal = "picture too large";
     return false;
