@@ -28,8 +28,8 @@ void ShellContext::Stop() {
 ItemIdList ShellContext::ParseToItemId(const std::string& path) const {
   ItemIdList result;
   if (!desktop_ || path.empty()) return result;
-  std::wstring wide = AnsiToWide(path, MAX_PATH);
-  if (wide.empty()) return result;
+  std::wstring wide;
+  if (!PathToWide(path, wide)) return result;
   ULONG eaten = 0;
   if (FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, result.put(allocator_.get()), nullptr)))
     result.Reset();

@@ -38,7 +38,8 @@ class ShellContext {
   IMalloc* allocator() const { return allocator_.get(); }
   bool oleInitialized() const { return oleInitialized_; }
 
-  // Path to item identifier list through the desktop folder; empty on failure.
+  // Path to item identifier list through the desktop folder; empty on failure, which
+  // includes a path too long for the shell (never parsed cut, as another item).
   ItemIdList ParseToItemId(const std::string& path) const;
   // The shell folder of a folder path; empty on failure.
   ComPtr<IShellFolder> BindToFolder(const std::string& path) const;

@@ -50,6 +50,23 @@ bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(60));
 void PumpPending(TOrvikBinder* window);
 
+// Folders of 40-character names under base, nested until the path passes minLength, with the
+// named empty files in the deepest; made through the long-path prefix and removed again,
+// since the temporary folder's own clean-up cannot reach past 260 characters.
+class DeepFolder {
+ public:
+  DeepFolder(const std::string& base, std::size_t minLength, const std::vector<std::string>& files = {});
+  ~DeepFolder();
+  DeepFolder(const DeepFolder&) = delete;
+  DeepFolder& operator=(const DeepFolder&) = delete;
+  const std::string& path() const { return path_; }  // without a trailing backslash
+
+ private:
+  std::string path_;
+  std::vector<std::wstring> folders_;
+  std::vector<std::wstring> files_;
+};
+
 // A shell drop as WM_DROPFILES carries it, dropped at a point of the main window's client area.
 HDROP MakeDrop(const std::vector<std::string>& names, POINT at);
 // A shortcut as the shell writes it.

@@ -15,6 +15,7 @@
 #include "binders/win32/folder_list_dialog.h"
 #include "browse/win32/drop_source.h"
 #include "resource.h"
+#include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
 #include "shellops/win32/win32_file_system.h"
 #include "text/cp932.h"
@@ -238,6 +239,9 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_APP_WORKER_DONE:
       browser_.FileInfoWorkerDone(static_cast<unsigned>(wp));
       return 0;
+    case WM_APP_THUMBNAILS:
+      CompleteThumbnails();
+      return 0;
     case WM_MENUSELECT: {
       // A highlighted menu item shows its hint like a control under the mouse.
       const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
@@ -426,6 +430,7 @@ void TOrvikBinder::CreateControls() {
   SetWindowSubclass(group, &PaintGroupBackground, 0, 0);
 
   progress_.Create(hwnd_, IDC_PROGRESS, 0, 0, 0, 0);
+  ApplyThumbnailBarLook(progress_.bar());
   AddControlHint(progress_.hwnd(), "進捗|サムネイルの進捗を表示");
   MakeControl(hwnd_, "BUTTON", "高画質", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_HIGH_QUALITY);
 
@@ -669,8 +674,9 @@ void TOrvikBinder::SplitterMoved() {
   dwp = DeferWindowPos(dwp, control(IDC_ATTR_H), nullptr, x + 42, 13, 28, 14, SWP_NOZORDER);
   dwp = DeferWindowPos(dwp, control(IDC_ATTR_R), nullptr, x + 76, 13, 28, 14, SWP_NOZORDER);
   x += 118;
-  dwp = DeferWindowPos(dwp, control(IDC_PROGRESS), nullptr, x, BarTop(14), 100, 14, SWP_NOZORDER);
-  x += 106;
+  dwp = DeferWindowPos(dwp, control(IDC_PROGRESS), nullptr, x, BarTop(kThumbnailBarHeight), kThumbnailBarWidth,
+                       kThumbnailBarHeight, SWP_NOZORDER);
+  x += kThumbnailBarWidth + 6;
   dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, BarTop(16), 60, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
 }
@@ -777,6 +783,10 @@ void TOrvikBinder::SetStatusPath(const std::string& text) {
 void TOrvikBinder::OnCommand(int id, int code) {
   if (id == IDC_LAREG) {
     if (code == BN_CLICKED) LargeIconsChanged();
+    return;
+  }
+  if (id == IDC_HIGH_QUALITY) {
+    if (code == BN_CLICKED) HighQualityChanged();
     return;
   }
   if (sendTo_.Owns(id)) {
@@ -1057,11 +1067,57 @@ void TOrvikBinder::UpdatePreview() {
   if (preview_.Update(shell_, systemLevel_, path)) Layout();
 }
 
-void TOrvikBinder::SpeedButton5Click() {
-  SetButtonEnabled(IDM_THUMBNAILS, false);
-  browser_.EnterThumbnailMode();
-  if (!thumbnails_.MakeThumbnails(IsChecked(control(IDC_HIGH_QUALITY))))
-    browser_.ShowThumbnails(thumbnails_.images(), thumbnails_.rowImages());
+void TOrvikBinder::SpeedButton5Click() { RunThumbnails(true); }
+
+void TOrvikBinder::RunThumbnails(bool fresh) {
+  bool completed = false;
+  // A pass that does not complete (stopped, or an exception) leaves thumbnail mode, unless a
+  // listing already has: the list keeps usable icons and the pass can be started again.
+  struct Leave {
+    TOrvikBinder& window;
+    const bool& completed;
+    ~Leave() {
+      window.restartThumbnails_ = false;
+      if (!completed && window.browser_.thumbnailMode()) window.browser_.LeaveThumbnailMode(false);
+    }
+  } leave{*this, completed};
+  for (;;) {
+    restartThumbnails_ = false;
+    if (fresh) {
+      SetButtonEnabled(IDM_THUMBNAILS, false);
+      browser_.EnterThumbnailMode();
+    }
+    const bool highQuality = IsChecked(control(IDC_HIGH_QUALITY));
+    completed = !(fresh ? thumbnails_.MakeThumbnails(highQuality) : thumbnails_.CompleteThumbnails(highQuality));
+    // The quality switched during the pass: it starts over with the new one.
+    if (completed || !restartThumbnails_ || !browser_.thumbnailMode()) break;
+    if (!fresh) browser_.LeaveThumbnailMode(false);
+    fresh = true;
+  }
+  if (completed && fresh) browser_.ShowThumbnails(thumbnails_.images());
+}
+
+void TOrvikBinder::RowsWantThumbnails() {
+  // A pass under way takes them in its next sweep; after one, they get theirs as it would.
+  if (thumbnails_.running() || thumbnailsPosted_) return;
+  thumbnailsPosted_ = true;
+  PostMessageA(hwnd_, WM_APP_THUMBNAILS, 0, 0);
+}
+
+void TOrvikBinder::CompleteThumbnails() {
+  thumbnailsPosted_ = false;
+  if (browser_.thumbnailMode() && !thumbnails_.running()) RunThumbnails(false);
+}
+
+void TOrvikBinder::HighQualityChanged() {
+  // The pictures follow the switch without listing the folder again.
+  if (!browser_.thumbnailMode()) return;
+  if (thumbnails_.running()) {
+    restartThumbnails_ = true;
+    return;
+  }
+  browser_.LeaveThumbnailMode(false);
+  RunThumbnails(true);
 }
 
 void TOrvikBinder::PumpMessages() {
@@ -1147,6 +1203,8 @@ void TOrvikBinder::Timer1Timer() {
     paths.push_back(*path);
   }
   EndInternalDrag();
+  // A path the shell cannot hold would reach the drop target cut, as another item.
+  if (RefuseTooLongPaths(paths, *prompter_, kApplicationTitle)) return;
   DoShellDrag(shell_, hwnd_, paths);
 }
 
@@ -1345,13 +1403,17 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
     listCommands_.HandleShellDrop(handle);
     return;
   }
-  std::vector<std::string> names;
+  ShellFileList files;
   {
     ShellDrop drop(handle);
-    names = drop.Names();
+    files = drop.Files();
+  }
+  if (files.malformed) {
+    prompter_->Message(kMalformedDropText, kApplicationTitle);
+    return;
   }
   MapWindowPoints(hwnd_, tree_.hwnd(), &at, 1);
-  binderActions_.DropOnTree(at, names);
+  binderActions_.DropOnTree(at, files.paths);
 }
 
 void TOrvikBinder::DragOverTree() {

@@ -119,12 +119,18 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   AttributeSwitches Switches() const override;
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
+  void RowsWantThumbnails() override;
 
   // ThumbnailHost.
   int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
   std::string ThumbnailRowPath(int row) const override { return browser_.RowFullPath(row); }
+  int RowThumbnail(int row) const override { return browser_.RowThumbnail(row); }
+  void SetRowThumbnail(int row, int image) override { browser_.SetRowThumbnail(row, image); }
   void PumpMessages() override;
-  bool ThumbnailsStopped() const override { return browser_.stopThumbnails() || quitSeen_; }
+  bool ThumbnailsStopped() const override { return browser_.stopThumbnails() || quitSeen_ || restartThumbnails_; }
+  void RunThumbnails(bool fresh);
+  void CompleteThumbnails();
+  void HighQualityChanged();
 
   // Start and end.
   void CreateControls();
@@ -252,6 +258,8 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   bool previewTracking_ = false;
   bool previewPending_ = false;
   bool quitSeen_ = false;
+  bool restartThumbnails_ = false;  // the quality switched during a pass
+  bool thumbnailsPosted_ = false;
   HWND focusedControl_ = nullptr;  // the focus when the window was last deactivated
 
   std::map<HWND, std::string> controlHints_;

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "shellops/change_rules.h"
 #include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
 #include "store/binder_store.h"
@@ -112,13 +113,16 @@ void BinderActions::AddFolder() {
 void BinderActions::Copy() {
   if (SelectedLevel() != 2) return;
   const std::string folder = host_.ListedFolder();
-  if (!folder.empty()) CopyPathsToClipboard(owner_, {folder});
+  if (folder.empty() || RefuseTooLongPaths({folder}, prompter_, kFileCommandCaption)) return;
+  CopyPathsToClipboard(owner_, {folder});
 }
 
 void BinderActions::Paste() {
   HTREEITEM selected = tree_.Selected();
   if (!selected || tree_.Level(selected) != 1 || !ClipboardHasFiles()) return;
-  RegisterInto(selected, ReadClipboardPaths(owner_));
+  const ShellFileList files = ReadClipboardFiles(owner_);
+  if (files.malformed) prompter_.Message(kMalformedPasteText, kFileCommandCaption);
+  RegisterInto(selected, files.paths);
 }
 
 void BinderActions::RegisterInto(HTREEITEM binder, const std::vector<std::string>& paths) {
