@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Creates the project's own Wine prefix once, with the Japanese UI fonts mapped and web pages
-# opened by Wine's browser launcher, and sets at every start whether its windows are managed.
+# opened by Wine's browser launcher; at every start gives it Wine's Marlett font and sets
+# whether its windows are managed.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 # The marker names the current set of settings: an older prefix is brought up to date.
@@ -28,6 +29,12 @@ if [ ! -f "$WINEPREFIX/.velmora-ready-3" ]; then
   rm -f "$reg"
   touch "$WINEPREFIX/.velmora-ready-3"
 fi
+
+# Wine draws caption buttons, menu checks and scroll arrows with Marlett (fonts-wine), and
+# shows letters without it; Debian's Wine looks for it in the prefix's Fonts folder only.
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then ln -s "$marlett" "$fonts/marlett.ttf"; fi
 
 # VELMORA_WINE_UNMANAGED=1 (an Xvfb without a window manager, as the tests' and run.sh's own):
 # managed windows would make every destroy wait two seconds for a withdrawal that never comes.
