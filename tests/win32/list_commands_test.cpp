@@ -17,12 +17,14 @@
 namespace velmora {
 namespace {
 
+using testing_support::DialogAnswers;
 using testing_support::MainWindowTest;
 using testing_support::MakeDrop;
 using testing_support::MakeShortcut;
 using testing_support::MakeFile;
 using testing_support::MakeFolder;
 using testing_support::PumpUntil;
+using testing_support::ReadBytes;
 using testing_support::TempDir;
 using testing_support::TrashHome;
 
@@ -420,6 +422,29 @@ TEST_F(ListCommandsTest, DeleteRemovesTheRowsOfWhatWent) {
   for (int row = 0; row < static_cast<int>(Names().size()); ++row)
     EXPECT_TRUE(IsExistingFile(window->browser().RowFullPath(row))) << Names()[static_cast<std::size_t>(row)];
   EXPECT_EQ(ListView_GetItemCount(List()), static_cast<int>(Names().size()));
+
+  // A No to a later question of the shell, after the first item went: its row goes too. A
+  // file held open cannot go to the trash, and the shell asks whether to delete it for good,
+  // as Windows asks for an item too big for the recycle bin.
+  MakeFile(content + "5.txt", 1);
+  MakeFile(content + "6.txt", 1);
+  Command(IDM_REFRESH);
+  HANDLE held = CreateFileA((content + "6.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  window->listCommands().fileCommands().SetShellConfirmations(true);
+  Select({"5.txt", "6.txt"});
+  {
+    DialogAnswers answers({IDYES, IDNO});
+    Command(IDM_LIST_DELETE);
+    EXPECT_EQ(answers.texts.size(), 2u);
+  }
+  CloseHandle(held);
+  EXPECT_FALSE(IsExistingFile(content + "5.txt"));
+  EXPECT_EQ(RowOf("5.txt"), -1);
+  ASSERT_TRUE(IsExistingFile(content + "6.txt"));
+  EXPECT_GE(RowOf("6.txt"), 0);
+  EXPECT_EQ(SelectedNames(), std::vector<std::string>{"6.txt"});
 }
 
 TEST_F(ListCommandsTest, ShellDropsCopyIntoTheListedFolder) {

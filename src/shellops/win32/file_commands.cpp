@@ -158,25 +158,11 @@ CopyResult FileCommands::CopyFilesInto(const std::string& folder, bool intoListe
 }
 
 DeleteResult FileCommands::Delete(const std::vector<std::string>& paths) {
-  DeleteResult result;
-  if (paths.empty()) return result;
+  if (paths.empty()) return DeleteResult();
   const std::string from = MakeDoubleNulList(PathText(paths));
   const FILEOP_FLAGS flags = confirmations_ ? FOF_ALLOWUNDO | FOF_WANTNUKEWARNING : FOF_ALLOWUNDO | kUnattended;
   const ShellOperation op = RunShellOperation(owner_, FO_DELETE, from, nullptr, flags);
-  result.outcome = ClassifyDelete(op.result, op.aborted);
-  switch (result.outcome) {
-    case DeleteOutcome::kRemoveRows:
-      result.gone = paths;
-      break;
-    case DeleteOutcome::kRefreshRows:
-      // Part of the items may be gone before the error; their rows go too.
-      for (const std::string& path : paths)
-        (fs_.IsExistingFile(path) || fs_.IsExistingFolder(path) ? result.remaining : result.gone).push_back(path);
-      break;
-    case DeleteOutcome::kUnchanged:
-      break;
-  }
-  return result;
+  return RowsAfterDelete(paths, op.result, op.aborted, fs_);
 }
 
 RenameResult FileCommands::Rename(const RenameRequest& request) {

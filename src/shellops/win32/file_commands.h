@@ -30,12 +30,6 @@ struct CopyResult {
   bool aborted = false;
 };
 
-struct DeleteResult {
-  DeleteOutcome outcome = DeleteOutcome::kUnchanged;
-  std::vector<std::string> gone;       // rows to remove
-  std::vector<std::string> remaining;  // rows to refresh (their items still exist)
-};
-
 class FileCommands {
  public:
   // owner: the main window (shell dialogs and the clipboard belong to it).
