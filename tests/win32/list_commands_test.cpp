@@ -24,7 +24,6 @@ using testing_support::MakeShortcut;
 using testing_support::MakeFile;
 using testing_support::MakeFolder;
 using testing_support::PumpUntil;
-using testing_support::ReadBytes;
 using testing_support::TempDir;
 using testing_support::TrashHome;
 
@@ -141,6 +140,33 @@ TEST_F(ListCommandsTest, EnterAndDoubleClickFollowShortcutsToFolders) {
   EXPECT_EQ(window->browser().rootFolder(), NoSlash(content.path()));
   ASSERT_EQ(Names(), std::vector<std::string>{"far.txt"});
   EXPECT_EQ(window->browser().RowFullPath(0), outside + "far.txt");
+}
+
+TEST_F(ListCommandsTest, DoubleClickOnAShortcutToAnItemThatIsNoFileHandsItToTheShell) {
+  // The computer has no file-system path, as a Control Panel item has none.
+  TShellLink links;
+  const ItemIdList computer = links.GetCodeToItemIdList(CSIDL_DRIVES);
+  ASSERT_TRUE(computer);
+  ASSERT_FALSE(links.CreateLink2("", computer.get(), NoSlash(content.path()), "computer", true).empty());
+  ShowContent();
+  struct Request {
+    std::string file;
+    bool computer;
+  };
+  // The shell opens the shortcut itself; one that cannot (Wine) is handed the item it holds.
+  for (const bool shellOpensShortcuts : {true, false}) {
+    std::vector<Request> requests;
+    window->listCommands().fileCommands().SetShellExecutor([&](SHELLEXECUTEINFOA& info) {
+      const auto* item = static_cast<LPCITEMIDLIST>(info.lpIDList);
+      requests.push_back({info.lpFile ? info.lpFile : "", item && ILIsEqual(item, computer.get())});
+      return shellOpensShortcuts || item;
+    });
+    DoubleClickRow(RowOf("computer.lnk"));
+    ASSERT_EQ(requests.size(), shellOpensShortcuts ? 1u : 2u) << shellOpensShortcuts;
+    EXPECT_EQ(requests[0].file, content + "computer.lnk");
+    EXPECT_EQ(requests.back().computer, !shellOpensShortcuts);
+    EXPECT_EQ(window->browser().currentFolder(), NoSlash(content.path()));
+  }
 }
 
 TEST(ShortcutTarget, FollowsToExistingTargetsOnly) {
