@@ -9,6 +9,7 @@
 #include <set>
 
 #include "browse/win32/drop_source.h"
+#include "shellops/win32/clipboard_files.h"
 #include "store/win32/win32_collation.h"
 #include "text/cp932.h"
 #include "win32/window_fixture.h"
@@ -444,21 +445,17 @@ class RecordingDropTarget : public IDropTarget {
     FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
     if (SUCCEEDED(data->GetData(&format, &medium))) {
-      HDROP drop = static_cast<HDROP>(medium.hGlobal);
-      for (UINT i = 0; i < DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); ++i) {
-        char name[MAX_PATH] = "";
-        DragQueryFileA(drop, i, name, MAX_PATH);
-        fileList.push_back(name);
-      }
+      fileList = DropNames(static_cast<HDROP>(medium.hGlobal));
       ReleaseStgMedium(&medium);
     }
     format.cfFormat = static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLIDLIST));
     if (SUCCEEDED(data->GetData(&format, &medium))) {
-      const auto* block = static_cast<const CIDA*>(GlobalLock(medium.hGlobal));
-      const auto* base = reinterpret_cast<const BYTE*>(block);
-      for (UINT i = 0; i < block->cidl; ++i) {
-        LPITEMIDLIST full = ILCombine(reinterpret_cast<LPCITEMIDLIST>(base + block->aoffset[0]),
-                                      reinterpret_cast<LPCITEMIDLIST>(base + block->aoffset[i + 1]));
+      const auto* items = static_cast<const CIDA*>(GlobalLock(medium.hGlobal));
+      const auto item = [items](UINT i) {
+        return reinterpret_cast<LPCITEMIDLIST>(reinterpret_cast<const BYTE*>(items) + items->aoffset[i]);
+      };
+      for (UINT i = 1; i <= items->cidl; ++i) {
+        LPITEMIDLIST full = ILCombine(item(0), item(i));
         char path[MAX_PATH] = "";
         SHGetPathFromIDListA(full, path);
         itemList.push_back(path);

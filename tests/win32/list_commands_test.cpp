@@ -463,7 +463,7 @@ TEST_F(ListCommandsTest, DeleteRemovesTheRowsOfWhatWent) {
   {
     DialogAnswers answers({IDYES, IDNO});
     Command(IDM_LIST_DELETE);
-    EXPECT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(answers.answered, 2);
   }
   CloseHandle(held);
   EXPECT_FALSE(IsExistingFile(content + "5.txt"));

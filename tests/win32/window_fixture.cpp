@@ -94,18 +94,11 @@ LRESULT CALLBACK DialogAnswers::OnActivate(int code, WPARAM wp, LPARAM lp) {
   char className[16] = "";
   if (code == HCBT_ACTIVATE && answering && GetClassNameA(dialog, className, sizeof className) &&
       lstrcmpA(className, "#32770") == 0) {
-    std::string text;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      char piece[512] = "";
-      if (GetClassNameA(child, className, sizeof className) && lstrcmpiA(className, "Static") == 0 &&
-          GetWindowTextA(child, piece, sizeof piece) > 0)
-        text += (text.empty() ? "" : " ") + std::string(piece);
-    }
-    const std::size_t turn = answering->texts.size();
-    answering->texts.push_back(text);
+    const std::size_t turn = static_cast<std::size_t>(answering->answered++);
     const int button = turn < answering->buttons_.size() ? answering->buttons_[turn] : IDCANCEL;
     // Posted: the dialog's own loop takes it once the dialog is up.
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

@@ -62,16 +62,15 @@ void PutBlockOnClipboard(HWND owner, const std::string& block);
 const std::string& TrashHome();
 
 // Answers the dialogs this thread shows while it lives by pressing the given buttons in
-// turn (IDYES, IDNO, ...), and keeps their texts; dialogs beyond the answers are cancelled.
-// For the shell's own questions, which no prompter stands in for.
+// turn (IDYES, IDNO, ...); dialogs beyond the answers are cancelled. For the shell's own
+// questions, which no prompter stands in for.
 class DialogAnswers {
  public:
   explicit DialogAnswers(std::vector<int> buttons);
   ~DialogAnswers();
   DialogAnswers(const DialogAnswers&) = delete;
   DialogAnswers& operator=(const DialogAnswers&) = delete;
-  // The texts of each dialog answered, its static controls' texts joined.
-  std::vector<std::string> texts;
+  int answered = 0;
 
  private:
   static LRESULT CALLBACK OnActivate(int code, WPARAM wp, LPARAM lp);
