@@ -68,8 +68,16 @@ std::string MakePhoto(unsigned noiseMask) {
 class RowsHost : public ThumbnailHost {
  public:
   std::vector<std::string> paths;
+  std::vector<int> images;
   int ThumbnailRowCount() const override { return static_cast<int>(paths.size()); }
   std::string ThumbnailRowPath(int row) const override { return paths[static_cast<std::size_t>(row)]; }
+  int RowThumbnail(int row) const override {
+    return static_cast<std::size_t>(row) < images.size() ? images[static_cast<std::size_t>(row)] : -1;
+  }
+  void SetRowThumbnail(int row, int image) override {
+    if (images.size() <= static_cast<std::size_t>(row)) images.resize(static_cast<std::size_t>(row) + 1, -1);
+    images[static_cast<std::size_t>(row)] = image;
+  }
   void PumpMessages() override {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);

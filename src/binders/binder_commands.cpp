@@ -32,6 +32,15 @@ bool IsStorableFolderPath(const std::string& path) {
   return drive || network;
 }
 
+std::string RegistrationPath(const std::string& path) {
+  std::string key = path;
+  auto isRoot = [](const std::string& p) {
+    return p == "\\" || p == "\\\\" || (p.size() == 3 && p[1] == ':');
+  };
+  while (EndsWithBackslash(key) && !isRoot(key)) key.pop_back();
+  return key;
+}
+
 std::vector<std::string> SplitPathLines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t pos = 0;
@@ -53,15 +62,25 @@ std::string BinderCommands::RegistrationTitle(const std::string& name) const {
   return at >= 0 ? store_->titles[at] : title;
 }
 
-std::string BinderCommands::ResolvedFolder(const std::string& path) {
-  std::string folder = IsShortcutPath(path) ? folders_->ResolveShortcut(path) : path;
-  if (!IsStorableFolderPath(folder) || !folders_->IsExistingFolder(folder)) return std::string();
-  return folder;
+std::string BinderCommands::ResolvedFolder(const std::string& path, bool mustExist) {
+  std::string folder = RegistrationPath(path);
+  if (IsShortcutPath(folder)) folder = RegistrationPath(folders_->ResolveShortcut(folder));
+  if (!IsStorableFolderPath(folder)) return std::string();
+  // A shortcut that could not be followed is still the shortcut: a file, refused here too.
+  const bool refused = mustExist ? !folders_->IsExistingFolder(folder) : folders_->IsExistingFile(folder);
+  return refused ? std::string() : folder;
+}
+
+std::string BinderCommands::HeldKey(const std::string& binder, const std::string& folder) const {
+  if (store_->folders.ValueExists(binder, folder)) return folder;
+  // Files written before keys lost their trailing backslash may hold it so: the same folder.
+  const std::string spelled = folder + "\\";
+  return store_->folders.ValueExists(binder, spelled) ? spelled : std::string();
 }
 
 void BinderCommands::AddFolder(const std::string& binder, const std::string& folder, TreeChange& change) {
   change.selectAndList = true;
-  if (store_->folders.ValueExists(binder, folder)) {
+  if (!HeldKey(binder, folder).empty()) {
     change.selectPath.clear();  // held already: the binder is selected
     return;
   }
@@ -127,7 +146,7 @@ TreeChange BinderCommands::RegisterFolder(const std::string& title, const std::s
   TreeChange change;
   if (title.empty() && (selectedBinder == nullptr || store_->titles.IndexOf(*selectedBinder) < 0)) return change;
   // Checked first, so that a request naming no folder creates no binder either.
-  const std::string folder = ResolvedFolder(path);
+  const std::string folder = ResolvedFolder(path, false);
   if (folder.empty()) return change;
   const std::string binder = RegistrationTitle(title.empty() ? *selectedBinder : title);
   if (store_->titles.IndexOf(binder) < 0) {
@@ -154,7 +173,7 @@ TreeChange BinderCommands::RegisterFolders(const std::string& binder, const std:
   if (at >= 0) {
     change.binder = store_->titles[at];
     for (const std::string& path : scratch) {
-      const std::string folder = ResolvedFolder(path);
+      const std::string folder = ResolvedFolder(path, true);
       if (folder.empty()) continue;
       change.happened = true;
       AddFolder(change.binder, folder, change);
@@ -167,7 +186,7 @@ TreeChange BinderCommands::RegisterFolders(const std::string& binder, const std:
 std::vector<std::string> BinderCommands::FoldersFromCommandLine(const std::vector<std::string>& parameters) {
   std::vector<std::string> found;
   for (const std::string& parameter : parameters) {
-    std::string folder = ResolvedFolder(folders_->FullPath(parameter));
+    std::string folder = ResolvedFolder(folders_->FullPath(parameter), true);
     if (!folder.empty()) found.push_back(std::move(folder));
   }
   return found;
@@ -176,18 +195,56 @@ std::vector<std::string> BinderCommands::FoldersFromCommandLine(const std::vecto
 bool BinderCommands::RegisterFromCommandLine(const std::string& name, const std::vector<std::string>& folders,
                                              Prompter& prompter) {
   if (folders.empty()) return false;
-  const std::string binder = RegistrationTitle(name);
-  if (!IsStorableTitle(binder)) {
+  return RegisterFromCommandLine(name, prompter, [&](bool create) {
+    TreeChange change;
+    return FileSentFolders(name, folders, create, change);
+  });
+}
+
+bool BinderCommands::RegisterFromCommandLine(const std::string& name, Prompter& prompter,
+                                             const std::function<SentFolders(bool create)>& file) {
+  if (!IsStorableTitle(RegistrationTitle(name))) {
     prompter.Message(kBadTitleText, kBadTitleCaption);
     return false;
   }
+  SentFolders filed = file(false);
+  if (filed == SentFolders::kUnknownBinder && prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaptionRegistration))
+    filed = file(true);
+  return filed == SentFolders::kRegistered;
+}
+
+SentFolders BinderCommands::FileSentFolders(const std::string& name, const std::vector<std::string>& folders,
+                                            bool create, TreeChange& change) {
+  change = TreeChange();
+  const std::string binder = RegistrationTitle(name);
+  if (name.empty() || !IsStorableTitle(binder)) return SentFolders::kRefused;
+  // Another process may have sent them: each is checked again.
+  std::vector<std::string> existing;
+  for (const std::string& path : folders) {
+    std::string folder = ResolvedFolder(path, true);
+    if (!folder.empty()) existing.push_back(std::move(folder));
+  }
+  if (existing.empty()) return SentFolders::kRefused;
   // A binder without folders has no section yet, and a section without a binder comes back
   // as that binder with its old folders: neither is a new binder to ask about.
-  const bool known = store_->titles.IndexOf(binder) >= 0 || store_->folders.SectionExists(binder);
-  if (!known && !prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaptionRegistration)) return false;
-  for (const std::string& folder : folders) store_->folders.WriteString(binder, folder, "0");
-  if (store_->titles.IndexOf(binder) < 0) store_->titles.Add(binder);
-  return true;
+  const bool titled = store_->titles.IndexOf(binder) >= 0;
+  if (!titled && !create && !store_->folders.SectionExists(binder)) return SentFolders::kUnknownBinder;
+  if (!titled) {
+    store_->titles.Add(binder);
+    change.binderAdded = true;
+    change.foldersAdded = ReadBinderFolders(*store_, binder, *collation_);
+  }
+  for (const std::string& folder : existing) {
+    // A key stored with a trailing backslash is the same folder: reset it, never add a twin.
+    const std::string held = HeldKey(binder, folder);
+    if (held.empty()) change.foldersAdded.push_back({FolderDisplayName(folder), folder});
+    change.selectPath = held.empty() ? folder : held;
+    store_->folders.WriteString(binder, change.selectPath, "0");
+  }
+  change.happened = true;
+  change.binder = binder;
+  change.selectAndList = true;
+  return SentFolders::kRegistered;
 }
 
 }  // namespace velmora

@@ -13,8 +13,12 @@
 //   the numbered name ("Orvik 1");
 // - a title must read back from the files as the same title: no line break, no zero byte,
 //   no lone lead byte at its end (kBadTitleText otherwise);
-// - only existing folders are registered, by their full path, shortcuts by their target.
+// - folders are registered by their full path without a trailing backslash (a root keeps
+//   its own), shortcuts by their target; only existing folders are registered, except that
+//   one named by the folder browser or the companion may be away now (a disconnected share,
+//   a removable drive): it is registered as given and shows as missing until it is back.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +37,8 @@ class FolderSource {
   // The target of a shortcut (.lnk) file; the path unchanged when it cannot be resolved.
   virtual std::string ResolveShortcut(const std::string& path) = 0;
   virtual bool IsExistingFolder(const std::string& path) = 0;
+  // True for an existing file that is no folder; false for a folder or nothing at all.
+  virtual bool IsExistingFile(const std::string& path) = 0;
   // The full path of a command-line parameter, which may be relative.
   virtual std::string FullPath(const std::string& path) { return path; }
 };
@@ -49,6 +55,13 @@ struct TreeChange {
   // itself when selectPath is empty) and run TreeView1Click.
   bool selectAndList = false;
   std::string selectPath;
+};
+
+// What filing folders sent to the program into a binder came to.
+enum class SentFolders {
+  kRegistered,
+  kUnknownBinder,  // no binder or section of that name, nothing changed: ask before creating it
+  kRefused,        // no existing folder among them, or a name the files cannot hold
 };
 
 // Texts, code page 932 at run time.
@@ -70,6 +83,10 @@ std::string RemoveFolderQuestion(const std::string& binder, const std::string& p
 bool IsStorableTitle(const std::string& title);
 // True for a full path ("X:\..." or "\\server\...") that a folder-list line holds as its key.
 bool IsStorableFolderPath(const std::string& path);
+// The key a folder is registered under: trailing backslashes removed unless they are a
+// root's ("C:\", the "\\" that starts a network path), so that "C:\users\" and "C:\users"
+// are one folder. A trail byte 0x5C ends a character, not the path, and stays.
+std::string RegistrationPath(const std::string& path);
 // The paths of a text, one a line (CR, LF or CR LF); empty lines are skipped.
 std::vector<std::string> SplitPathLines(const std::string& text);
 
@@ -100,7 +117,7 @@ class BinderCommands {
   bool RemoveFolder(const std::string& binder, const std::string& path, Prompter& prompter);
 
   // One folder into a binder named by title (folder browser: empty title; companion: the
-  // request's binder). An empty title means selectedBinder, the title of the selected
+  // request's binder). The folder need not exist now; an existing file is refused. An empty title means selectedBinder, the title of the selected
   // binder node, or nothing at all when no binder node is selected (nullptr). A title no
   // binder has asks kCreateBinderQuestion (the prompter's owner is the companion window
   // that asked for the titles last, or none) and creates the binder on Yes. A folder the
@@ -124,13 +141,30 @@ class BinderCommands {
   // name the files cannot hold). The tree is not touched; the store is saved at close.
   bool RegisterFromCommandLine(const std::string& name, const std::vector<std::string>& folders,
                                Prompter& prompter);
+  // The same, with the filing done by file (here, or in a Velmora window open on the same
+  // store): it is called with create false, and once more with create true when it reports an
+  // unknown binder and the user agrees to a new one.
+  bool RegisterFromCommandLine(const std::string& name, Prompter& prompter,
+                               const std::function<SentFolders(bool create)>& file);
+
+  // Files folders sent to the program into the binder named name, as the registration mode
+  // does, in this store: every existing folder among them is written with the view "0" and
+  // the title is added when missing. A name neither a binder nor a section has changes nothing
+  // and is kUnknownBinder unless create. change shows it in a tree: the binder node (with its
+  // section's folders) when added, the folders new to it, and the last folder selected.
+  SentFolders FileSentFolders(const std::string& name, const std::vector<std::string>& folders, bool create,
+                              TreeChange& change);
 
   // The binder a registration into name goes to: the title as stored when it exists, the
   // numbered name for the settings section.
   std::string RegistrationTitle(const std::string& name) const;
 
  private:
-  std::string ResolvedFolder(const std::string& path);
+  // The key to register path under, or empty when it is not to be registered: a file, a
+  // path the files cannot hold, or, when mustExist, anything but an existing folder.
+  std::string ResolvedFolder(const std::string& path, bool mustExist);
+  // The key under which the binder holds folder, or empty.
+  std::string HeldKey(const std::string& binder, const std::string& folder) const;
   // Adds path to the binder unless it holds it; fills change's foldersAdded and selection.
   void AddFolder(const std::string& binder, const std::string& folder, TreeChange& change);
 

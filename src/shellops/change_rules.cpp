@@ -1,5 +1,6 @@
 #include "shellops/change_rules.h"
 
+#include "shellops/path_lists.h"
 #include "text/cp932.h"
 
 namespace velmora {
@@ -77,6 +78,12 @@ RenameResult RenameEdited(const RenameRequest& request, FileSystem& fs, const Co
       shown = LastComponent(target);
     }
     if (target == source) continue;
+    // Cut by the system's buffers, either name would be another item's.
+    if (PathTooLong(source) || PathTooLong(target)) {
+      prompter.Message(PathTooLongText(PathTooLong(source) ? source : target), kFileCommandCaption);
+      if (isEdited) shown = request.editedCaption;
+      continue;
+    }
     const uint32_t error = fs.MoveEntry(source, target);
     if (error != 0) {
       prompter.Message(fs.ErrorText(error), kFileCommandCaption);

@@ -78,7 +78,7 @@ std::optional<DropFileNames> ParseDropFilesBlock(const void* block, std::size_t 
   if (!block || size < kDropFilesHeaderSize) return std::nullopt;
   const auto* bytes = static_cast<const unsigned char*>(block);
   const uint32_t offset = GetLittleEndian32(bytes);
-  if (offset > size) return std::nullopt;
+  if (offset < kDropFilesHeaderSize || offset > size) return std::nullopt;
   DropFileNames names;
   names.wide = GetLittleEndian32(bytes + 16) != 0;
   if (names.wide) {
@@ -106,6 +106,27 @@ std::optional<DropFileNames> ParseDropFilesBlock(const void* block, std::size_t 
     }
   }
   return names;
+}
+
+bool PathTooLong(std::string_view path) {
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < path.size(); i += CharLengthAt(path, i)) {
+    if (++characters > kMaxShellPathChars) return true;
+  }
+  return false;
+}
+
+std::string PathTooLongText(const std::string& path) {
+  return "[ " + path + " ]\nパスが" + std::to_string(kMaxShellPathChars) + "文字を超えているため、処理を中止しました。";
+}
+
+bool RefuseTooLongPaths(const std::vector<std::string>& paths, Prompter& prompter, const char* caption) {
+  for (const std::string& path : paths) {
+    if (!PathTooLong(path)) continue;
+    prompter.Message(PathTooLongText(path), caption);
+    return true;
+  }
+  return false;
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {

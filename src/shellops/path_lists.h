@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/prompter.h"
+
 namespace velmora {
 
 // Paths each followed by CR LF.
@@ -38,10 +40,30 @@ struct DropFileNames {
 };
 
 // Reads a block of the given size (another program may have written it): nullopt when the
-// header is cut short or the list offset lies outside the block. Names run to their NUL
+// header is cut short or the list offset lies inside the header or past the block's end
+// (names would be read from the header's own bytes or from outside). Names run to their NUL
 // and the list to its empty name; a list that reaches the end of the block unterminated
 // keeps the names completed before it.
 std::optional<DropFileNames> ParseDropFilesBlock(const void* block, std::size_t size);
+
+// The refusals of a block ParseDropFilesBlock rejects, for a paste and for a drop.
+constexpr const char* kMalformedPasteText =
+    "クリップボードのファイル一覧の形式が正しくないため、貼り付けを中止しました。";
+constexpr const char* kMalformedDropText = "ドロップされたファイル一覧の形式が正しくないため、受け付けませんでした。";
+
+// The shell's path buffers hold MAX_PATH (260) characters with the closing NUL. A longer path
+// would come out of them cut, as another path, so the shell commands refuse it whole.
+constexpr std::size_t kMaxShellPathChars = 259;
+
+// Counted in characters of code page 932, as the shell's wide form counts them.
+bool PathTooLong(std::string_view path);
+
+// "[ path ]" and why nothing was done, in the manner of the other file command messages.
+std::string PathTooLongText(const std::string& path);
+
+// Shows PathTooLongText for the first path of the list that is too long and answers true
+// (the command is refused); false when every path fits.
+bool RefuseTooLongPaths(const std::vector<std::string>& paths, Prompter& prompter, const char* caption);
 
 // folder + "\" + name, without doubling the backslash of a drive root ("C:\" + "a.txt" gives
 // "C:\a.txt").

@@ -40,7 +40,12 @@ bool BinderStore::ReadAtLoad(int file, std::string& text) {
   return false;
 }
 
+std::unique_ptr<StoreLock> BinderStore::Lock() {
+  return paths_.dataFolder.empty() ? nullptr : files_->LockStore(paths_.dataFolder);
+}
+
 bool BinderStore::Load() {
+  const std::unique_ptr<StoreLock> lock = Lock();
   renames_.clear();
   std::string text;
   ReadAtLoad(kFolderFile, text);
@@ -68,6 +73,7 @@ bool BinderStore::IsSettingsSection(std::string_view name) const {
 }
 
 std::vector<std::string> BinderStore::Save() {
+  const std::unique_ptr<StoreLock> lock = Lock();
   // What each file holds now, and whether someone else wrote it since this process did.
   std::string disk[kFileCount];
   bool readable[kFileCount], changed[kFileCount];

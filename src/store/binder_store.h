@@ -1,6 +1,7 @@
 // The whole persistent state: the title list and the two INI documents in the data folder
 // beside the executable, loaded once at start and saved once at exit.
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +30,8 @@ class BinderStore {
   // Sets the paths and creates the data folder and the per-user folder when missing.
   void SetUpPaths(std::string exeDir, std::string userName);
   // Reads both INI documents (empty when missing) and the title list; true when
-  // titlelist.txt exists, that is when binders exist.
+  // titlelist.txt exists, that is when binders exist. Holds the store's lock meanwhile, so
+  // that another process's save is read whole or not at all.
   bool Load();
   // Writes folderlist.ini, selectlist.ini and titlelist.txt in that order, each replacing
   // its file as one step. Returns the paths that were not written (their old files stay).
@@ -78,6 +80,7 @@ class BinderStore {
   enum FileIndex { kFolderFile, kSelectFile, kTitleFile, kFileCount };
 
   const std::string& PathOf(int file) const;
+  std::unique_ptr<StoreLock> Lock();
   bool ReadAtLoad(int file, std::string& text);
 
   const Collation* collation_;

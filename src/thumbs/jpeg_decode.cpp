@@ -1,5 +1,6 @@
 // JPEG decoding through libjpeg with an error manager that returns to the caller.
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 #include <vector>
@@ -26,12 +27,70 @@ struct ErrorManager {
   std::longjmp(err->jump, 1);
 }
 
+// libjpeg's own memory for one picture, beyond the pixels handed out. A file of several scans
+// (a progressive one) keeps every coefficient of the whole picture at its source size, about
+// two bytes per sample, however far the output is reduced; a forged header would otherwise
+// make a few hundred bytes ask for gigabytes.
+constexpr long kMaxLibraryMemory = 256L << 20;
+constexpr long kMaxCoefficientBytes = 224L << 20;
+// No camera or scanner makes a picture this large, and an arithmetic-coded scan whose data
+// ends early goes on decoding zeros: a forged header would cost seconds of decoding nothing.
+constexpr std::int64_t kMaxSourcePixels = std::int64_t{1} << 29;
+
 // Warnings are not printed. Running out of data is a failure rather than a picture with a
-// grey lower part; other damage that libjpeg gets past is tolerated, as viewers do.
+// grey lower part, whether the file simply stops or a Huffman-coded scan meets the end marker
+// before its last row (that marker then stands where the cut was). Other damage that libjpeg
+// gets past is tolerated, as viewers do, and only marks the picture damaged.
 void EmitMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
-  if (cinfo->err->msg_code == JWRN_JPEG_EOF) ErrorExit(cinfo);
+  const int code = cinfo->err->msg_code;
+  if (code == JWRN_JPEG_EOF) ErrorExit(cinfo);
+  if (code == JWRN_HIT_MARKER && cinfo->is_decompressor) {
+    const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->unread_marker == JPEG_EOI && d->input_iMCU_row + 1 < d->total_iMCU_rows) ErrorExit(cinfo);
+  }
   cinfo->err->num_warnings++;
+}
+
+// The whole-picture coefficient arrays a file of several scans needs, as libjpeg sizes them.
+std::int64_t CoefficientBytes(const jpeg_decompress_struct& cinfo) {
+  std::int64_t bytes = 0;
+  for (int ci = 0; ci < cinfo.num_components; ++ci) {
+    const jpeg_component_info& c = cinfo.comp_info[ci];
+    const std::int64_t h = c.h_samp_factor > 0 ? c.h_samp_factor : 1, v = c.v_samp_factor > 0 ? c.v_samp_factor : 1;
+    const std::int64_t across = (std::int64_t{c.width_in_blocks} + h - 1) / h * h;
+    const std::int64_t down = (std::int64_t{c.height_in_blocks} + v - 1) / v * v;
+    bytes += across * down * static_cast<std::int64_t>(sizeof(JBLOCK));
+  }
+  return bytes;
+}
+
+// A progressive file cut between scans ends cleanly, but some coefficients never got their
+// last refinement (or any value at all).
+bool ScansMissing(const jpeg_decompress_struct& cinfo) {
+  if (!cinfo.progressive_mode || !cinfo.coef_bits) return false;
+  for (int ci = 0; ci < cinfo.num_components; ++ci) {
+    for (int k = 0; k < DCTSIZE2; ++k) {
+      if (cinfo.coef_bits[ci][k] != 0) return true;
+    }
+  }
+  return false;
+}
+
+// libjpeg calls this before each row it reads in. An arithmetic-coded scan that has met the
+// end marker goes on with zero data and no warning. Legitimate files do that too (their
+// encoder drops trailing zero bytes, which may stand for many uniform rows), so an end marker
+// met before the scan's last row only marks the picture damaged.
+struct ProgressWatch {
+  jpeg_progress_mgr pub;
+  bool endedEarly = false;
+};
+
+void WatchProgress(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return;
+  const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (d->arith_code && d->unread_marker == JPEG_EOI && d->input_iMCU_row < d->total_iMCU_rows)
+    reinterpret_cast<ProgressWatch*>(cinfo->progress)->endedEarly = true;
 }
 
 struct Job {
@@ -47,9 +106,12 @@ struct Job {
 
   jpeg_decompress_struct cinfo;
   ErrorManager err;
+  ProgressWatch progress;
   bool created = false;
 
   Job() {
+    progress.pub = jpeg_progress_mgr();
+    progress.pub.progress_monitor = WatchProgress;
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = ErrorExit;
     err.pub.emit_message = EmitMessage;
@@ -86,6 +148,7 @@ bool Run(Job& job) {
   if (setjmp(job.err.jump)) return false;
   jpeg_create_decompress(&job.cinfo);
   job.created = true;
+  job.cinfo.progress = &job.progress.pub;
   jpeg_mem_src(&job.cinfo, job.data, static_cast<unsigned long>(job.size));
   jpeg_read_header(&job.cinfo, TRUE);
   job.width = static_cast<int>(job.cinfo.image_width);
@@ -100,10 +163,15 @@ bool Run(Job& job) {
   jpeg_calc_output_dimensions(&cinfo);
   const int outWidth = static_cast<int>(cinfo.output_width);
   const int outHeight = static_cast<int>(cinfo.output_height);
-  if (static_cast<std::int64_t>(outWidth) * outHeight > kMaxDecodedPixels) {
+  const bool severalScans = jpeg_has_multiple_scans(&cinfo) != FALSE;
+  if (static_cast<std::int64_t>(outWidth) * outHeight > kMaxDecodedPixels ||
+      static_cast<std::int64_t>(job.width) * job.height > kMaxSourcePixels ||
+      (severalScans && CoefficientBytes(cinfo) > kMaxCoefficientBytes)) {
     job.refusal = "picture too large";
     return false;
   }
+  // Whatever the estimate above misses still fails rather than taking the machine's memory.
+  cinfo.mem->max_memory_to_use = kMaxLibraryMemory;
   DecodedPicture& out = *job.out;
   out.damaged = false;
   out.embeddedThumbnail = false;
@@ -122,8 +190,9 @@ bool Run(Job& job) {
     }
     if (ink) InkRowToPixels(job.inkRow.data(), pixels, outWidth, cinfo.saw_Adobe_marker);
   }
+  const bool scansMissing = ScansMissing(cinfo);
   jpeg_finish_decompress(&cinfo);
-  out.damaged = cinfo.err->num_warnings > 0;
+  out.damaged = job.progress.endedEarly || scansMissing || cinfo.err->num_warnings > 0;
   return true;
 }
 
@@ -138,6 +207,8 @@ bool RunJob(Job& job, std::string* error) {
   } catch (const std::bad_alloc&) {
     job.refusal = "out of memory";
   }
+  // Past the memory bound libjpeg asks for a backing store, which it does not have.
+  if (!ok && !job.refusal && job.err.pub.msg_code == JERR_NO_BACKING_STORE) job.refusal = "picture too large";
   if (!ok && error) *error = job.refusal ? job.refusal : job.err.message;
   return ok;
 }

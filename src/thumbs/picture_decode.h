@@ -15,7 +15,7 @@ struct DecodedPicture {
   Raster pixels;         // the decoded pixels, possibly a reduction of the picture
   int sourceWidth = 0;   // the picture's full size, which fitting goes by
   int sourceHeight = 0;
-  bool damaged = false;            // the decoder got past damage in the data
+  bool damaged = false;            // the decoder got past damage, or the data may end early
   bool embeddedThumbnail = false;  // the pixels are the file's EXIF thumbnail, not the photo
 };
 
@@ -31,7 +31,11 @@ int JpegScaleDenominator(int width, int height, int minWidth, int minHeight);
 bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int& width, int& height);
 
 // Decodes a JPEG (baseline, progressive or arithmetic; grey, colour or CMYK), reduced by
-// JpegScaleDenominator. Data that ends before the picture does is a failure.
+// JpegScaleDenominator. Data that ends before the picture does is a failure; where that
+// cannot be told from a legitimate file (an arithmetic-coded scan, a progressive file that
+// stops between scans, a cut in the last row) the picture is marked damaged. A picture whose
+// decoding would need more than a few hundred megabytes is refused ("picture too large"):
+// progressive files are held whole at their source size, whatever the reduction.
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
                 DecodedPicture& out, std::string* error = nullptr);
 

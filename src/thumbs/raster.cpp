@@ -11,11 +11,12 @@ Raster::Raster(std::uint32_t* pixels, int width, int height)
 Raster& Raster::operator=(Raster&& other) noexcept {
   if (this != &other) {
     owned_ = std::move(other.owned_);
-    pixels_ = other.borrowed_ ? other.pixels_ : owned_.data();
+    capacity_ = other.capacity_;
+    pixels_ = other.borrowed_ ? other.pixels_ : owned_.get();
     width_ = other.width_;
     height_ = other.height_;
     borrowed_ = other.borrowed_;
-    other.owned_.clear();
+    other.capacity_ = 0;
     other.pixels_ = nullptr;
     other.width_ = other.height_ = 0;
     other.borrowed_ = false;
@@ -28,8 +29,17 @@ void Raster::Resize(int width, int height) {
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
   if (borrowed_) throw std::logic_error("a raster over borrowed pixels keeps its size");
-  owned_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  pixels_ = owned_.data();
+  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (count > capacity_) {
+    // The old pixels go first, and a failed allocation leaves an empty raster.
+    owned_.reset();
+    pixels_ = nullptr;
+    capacity_ = 0;
+    width_ = height_ = 0;
+    owned_.reset(new std::uint32_t[count]);
+    capacity_ = count;
+  }
+  pixels_ = owned_.get();
   width_ = width;
   height_ = height;
 }

@@ -1,8 +1,9 @@
 // Off-screen pixels shared by the progress bar, decoded pictures and thumbnail cells.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
-#include <vector>
 
 namespace velmora {
 
@@ -31,8 +32,9 @@ class Raster {
   Raster(const Raster&) = delete;
   Raster& operator=(const Raster&) = delete;
 
-  // Contents are unspecified afterwards. Memory is kept for later, larger sizes. A raster
-  // over borrowed pixels cannot change size (std::logic_error).
+  // Contents are unspecified afterwards. Memory is kept for later sizes up to the largest so far, and new
+  // memory is not cleared: a decoder that fails early has touched only the rows it wrote. A
+  // raster over borrowed pixels cannot change size (std::logic_error).
   void Resize(int width, int height);
 
   int width() const { return width_; }
@@ -55,7 +57,8 @@ class Raster {
   static Colour ToColour(std::uint32_t pixel) { return ToPixel(pixel & 0xFFFFFF); }
 
  private:
-  std::vector<std::uint32_t> owned_;
+  std::unique_ptr<std::uint32_t[]> owned_;
+  std::size_t capacity_ = 0;
   std::uint32_t* pixels_ = nullptr;
   int width_ = 0;
   int height_ = 0;

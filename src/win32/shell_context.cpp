@@ -4,11 +4,17 @@
 
 namespace velmora {
 
-void ShellContext::Start() {
-  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
-  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
-  if (!allocator_) SHGetMalloc(allocator_.put());
-  if (!desktop_) SHGetDesktopFolder(desktop_.put());
+ShellStartCalls ShellStartCalls::Platform() {
+  return {[] { return OleInitialize(nullptr); }, [] { return CoInitialize(nullptr); }, &SHGetMalloc,
+          &SHGetDesktopFolder};
+}
+
+void ShellContext::Start(const ShellStartCalls& calls) {
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(calls.oleInitialize());
+  if (!comInitialized_) comInitialized_ = SUCCEEDED(calls.coInitialize());
+  // A failed call leaves its pointer empty.
+  if (!allocator_) calls.getMalloc(allocator_.put());
+  if (!desktop_) calls.getDesktopFolder(desktop_.put());
 }
 
 void ShellContext::Stop() {
@@ -22,8 +28,8 @@ void ShellContext::Stop() {
 ItemIdList ShellContext::ParseToItemId(const std::string& path) const {
   ItemIdList result;
   if (!desktop_ || path.empty()) return result;
-  std::wstring wide = AnsiToWide(path, MAX_PATH);
-  if (wide.empty()) return result;
+  std::wstring wide;
+  if (!PathToWide(path, wide)) return result;
   ULONG eaten = 0;
   if (FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, result.put(allocator_.get()), nullptr)))
     result.Reset();

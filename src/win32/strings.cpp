@@ -12,6 +12,20 @@ std::wstring AnsiToWide(const std::string& s, std::size_t maxChars) {
   return w;
 }
 
+bool PathToWide(const std::string& path, std::wstring& wide) {
+  wide = AnsiToWide(path);
+  if (!path.empty() && (wide.empty() || wide.size() > MAX_PATH - 1)) {
+    wide.clear();
+    return false;
+  }
+  return true;
+}
+
+bool PathFitsShell(const std::string& path) {
+  std::wstring wide;
+  return PathToWide(path, wide);
+}
+
 std::string WideToAnsi(const wchar_t* s, int length) {
   if (!s) return std::string();
   if (length < 0) length = lstrlenW(s);

@@ -6,8 +6,13 @@
 
 namespace velmora {
 
-// ANSI to wide, at most maxChars characters.
-std::wstring AnsiToWide(const std::string& s, std::size_t maxChars = MAX_PATH);
+// ANSI to wide, cut after maxChars characters: for text that is only shown.
+std::wstring AnsiToWide(const std::string& s, std::size_t maxChars = std::wstring::npos);
+// A path for the shell's wide interfaces, whole: false (and nothing converted) when it has
+// more characters than the shell's MAX_PATH buffers hold, so that no cut path, which would
+// name another item, ever reaches the shell.
+bool PathToWide(const std::string& path, std::wstring& wide);
+bool PathFitsShell(const std::string& path);
 std::string WideToAnsi(const wchar_t* s, int length = -1);
 
 bool IsExistingFolder(const std::string& path);

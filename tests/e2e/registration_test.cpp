@@ -110,6 +110,16 @@ void Press(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// Confirms a name the binders do not have, and answers the new-binder question; false when
+// no question came.
+bool ConfirmNewBinder(DWORD pid, HWND dialog, const std::string& name, int answer) {
+  Type(dialog, name);
+  Press(dialog, IDOK);
+  HWND question = WaitShown(pid, "#32770", "作成確認");
+  if (question) PostMessageA(question, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+  return question != nullptr;
+}
+
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 bool MakeShortcut(const std::string& link, const std::string& target) {
@@ -201,11 +211,7 @@ TEST(RegistrationMode, CancelAndNoRegisterNothingAndYesCreatesTheBinder) {
     Launched run(app.appDir(), Quoted(content + "One"));
     HWND dialog = WaitShown(run.pid(), kDialogClass);
     ASSERT_NE(dialog, nullptr);
-    Type(dialog, "Fresh");
-    Press(dialog, IDOK);
-    HWND question = WaitShown(run.pid(), "#32770", "作成確認");
-    ASSERT_NE(question, nullptr);
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(ConfirmNewBinder(run.pid(), dialog, "Fresh", IDYES));
     ASSERT_TRUE(run.EndsCleanly());
   }
   EXPECT_EQ(app.ReadData("titlelist.txt"), "Work\r\nFresh\r\n");
@@ -398,7 +404,87 @@ TEST(CompanionMessages, TheNewBinderQuestionBelongsToTheAskerWhileItLives) {
   EXPECT_EQ(app.ReadData("titlelist.txt"), "Work\r\nNew\r\n");
 }
 
-TEST(RegistrationMode, ARunWhileTheMainWindowIsOpenSurvivesItsClose) {
+// The folder nodes of a binder in the program's tree.
+std::vector<std::string> FoldersOf(const AppDriver& app, const std::string& binder) {
+  std::vector<std::string> names;
+  for (const e2e::TreeNode& root : app.ReadTree())
+    for (const e2e::TreeNode& b : root.children)
+      if (b.text == binder)
+        for (const e2e::TreeNode& f : b.children) names.push_back(f.text);
+  return names;
+}
+
+std::vector<std::string> Entries(HWND dialog) {
+  HWND list = GetDlgItem(dialog, kBinderListId);
+  std::vector<std::string> entries;
+  const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    // Another process's list: the text crosses as UTF-16 whatever was asked for.
+    wchar_t wide[256] = L"";
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+    char text[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+// A binder made in the open window through its own new-binder box.
+bool MakeBinder(AppDriver& app, const std::string& name) {
+  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_NEW_BINDER, 0);
+  HWND box = nullptr;
+  if (!WaitFor([&] { return (box = app.FindDialog()) != nullptr; })) return false;
+  SetDlgItemTextA(box, 101, name.c_str());
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return WaitFor([&] { return app.FindTreeNode(name) != nullptr; });
+}
+
+// Sent while a window is open on the same data: the dialog offers that window's binders, made
+// since it started too, and the folders show in its tree at once; it saves them as usual.
+TEST(RegistrationMode, ARunWhileAWindowIsOpenGoesThroughThatWindow) {
+  AppDriver app;
+  TempFolder content("velmora-e2e-content");
+  for (const char* name : {"Sent", "Later", "Data"}) CreateDirectoryA((content + name).c_str(), nullptr);
+  e2e::WriteFileBytes(content + "Sent\\a.txt", "abc");
+  app.WriteData("titlelist.txt", "Work\r\n");
+  app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(MakeBinder(app, "Made"));
+  {
+    Launched run(app.appDir(), Quoted(content + "Data") + " " + Quoted(content + "Sent"));
+    HWND dialog = WaitShown(run.pid(), kDialogClass);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Entries(dialog), (std::vector<std::string>{"Made", "Work"}));
+    Type(dialog, "made");  // the binder of the open window, whatever the letter case: no question
+    Press(dialog, IDOK);
+    ASSERT_TRUE(run.EndsCleanly());
+  }
+  EXPECT_EQ(FoldersOf(app, "Made"), (std::vector<std::string>{"Data", "Sent"}));
+  // The last folder sent is selected and listed.
+  EXPECT_EQ(app.TreeSelection(), app.FindTreeNode("Sent"));
+  EXPECT_TRUE(WaitFor([&] { return app.ListColumn(0) == std::vector<std::string>{"a.txt"}; }));
+  {
+    // A new binder is asked about by the run, and made by the window.
+    Launched run(app.appDir(), Quoted(content + "Later"));
+    HWND dialog = WaitShown(run.pid(), kDialogClass);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ConfirmNewBinder(run.pid(), dialog, "Other", IDYES));
+    ASSERT_TRUE(run.EndsCleanly());
+  }
+  EXPECT_EQ(FoldersOf(app, "Other"), std::vector<std::string>{"Later"});
+  // Nothing of it is in the files until the window saves.
+  EXPECT_EQ(app.ReadData("titlelist.txt"), "Work\r\n");
+  ASSERT_EQ(app.Close(), 0);
+  EXPECT_EQ(app.ReadData("titlelist.txt"), "Work\r\nMade\r\nOther\r\n");
+  const std::string folders = app.ReadData("folderlist.ini");
+  EXPECT_TRUE(Contains(folders, content + "Sent=0\r\n")) << folders;
+  EXPECT_TRUE(Contains(folders, "[Other]\r\n")) << folders;
+  EXPECT_TRUE(Contains(folders, content + "Later=0\r\n")) << folders;
+}
+
+// The window closes while the dialog is up: the run files the folders itself, and both its
+// and the window's changes are in the files.
+TEST(RegistrationMode, ARunWhoseWindowClosesMeanwhileFilesTheFoldersItself) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
   CreateDirectoryA((content + "Mine").c_str(), nullptr);
@@ -412,19 +498,12 @@ TEST(RegistrationMode, ARunWhileTheMainWindowIsOpenSurvivesItsClose) {
     EXPECT_EQ(companion.Send(app.window(), 5, "OrvikWork@\\@" + content.path() + "Mine"), 1);
     ASSERT_NE(app.FindTreeNode("Mine"), nullptr);
   }
-  {
-    Launched run(app.appDir(), Quoted(content + "Sent"));
-    HWND dialog = WaitShown(run.pid(), kDialogClass);
-    ASSERT_NE(dialog, nullptr);
-    Type(dialog, "Other");
-    Press(dialog, IDOK);
-    HWND question = WaitShown(run.pid(), "#32770", "作成確認");
-    ASSERT_NE(question, nullptr);
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
-    ASSERT_TRUE(run.EndsCleanly());
-  }
-  EXPECT_TRUE(Contains(app.ReadData("folderlist.ini"), "[Other]\r\n" + content.path() + "Sent=0\r\n"));
+  Launched run(app.appDir(), Quoted(content + "Sent"));
+  HWND dialog = WaitShown(run.pid(), kDialogClass);
+  ASSERT_NE(dialog, nullptr);
   ASSERT_EQ(app.Close(), 0);
+  ASSERT_TRUE(ConfirmNewBinder(run.pid(), dialog, "Other", IDYES));
+  ASSERT_TRUE(run.EndsCleanly());
   EXPECT_EQ(app.ReadData("titlelist.txt"), "Work\r\nOther\r\n");
   const std::string folders = app.ReadData("folderlist.ini");
   EXPECT_TRUE(Contains(folders, content + "Mine=0\r\n")) << folders;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/command_table.h"
+#include "app/startup_faults.h"
 #include "app/window_rules.h"
 #include "browse/completion_cursor.h"
 #include "browse/file_record.h"
@@ -11,6 +12,23 @@
 
 namespace velmora {
 namespace {
+
+// One message for all start-up faults, a line for each, nothing when all went well.
+TEST(StartupFaults, OneMessageWithALineForEachFault) {
+  EXPECT_EQ(StartupFaultText({}), "");
+  const std::string all = StartupFaultText({true, true, true});
+  EXPECT_EQ(all.find("起動時に次の問題がありました。"), 0u);
+  const char* marks[] = {"プログラムの場所", "OLE", "シェル"};
+  for (int fault = 0; fault < 3; ++fault) {
+    StartupFaults one;
+    (fault == 0 ? one.noProgramPath : fault == 1 ? one.noOle : one.noShell) = true;
+    const std::string text = StartupFaultText(one);
+    for (int other = 0; other < 3; ++other) {
+      EXPECT_EQ(text.find(marks[other]) != std::string::npos, other == fault) << fault << " " << other;
+      EXPECT_NE(all.find(marks[other]), std::string::npos);
+    }
+  }
+}
 
 TEST(WindowRules, SystemLevelFromTheVersion) {
   EXPECT_EQ(SystemLevelFor(true, kPlatformNt, 10, 0), 2);

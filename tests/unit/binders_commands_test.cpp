@@ -26,7 +26,8 @@ class FakeFolders : public FolderSource {
     return it == links.end() ? path : it->second;
   }
   bool IsExistingFolder(const std::string& path) override { return folders.count(path) != 0; }
-  std::set<std::string> folders;
+  bool IsExistingFile(const std::string& path) override { return files.count(path) != 0; }
+  std::set<std::string> folders, files;
   std::map<std::string, std::string> links;
 };
 
@@ -47,6 +48,7 @@ class BinderCommandsTest : public ::testing::Test {
   void SetUp() override {
     disk.folders = {"D:\\Data", "D:\\ソ", "E:\\Other", "\\\\srv\\share\\x"};
     disk.links = {{"C:\\Desktop\\data.lnk", "D:\\Data"}, {"C:\\Desktop\\file.LNK", "C:\\a.txt"}};
+    disk.files = {"C:\\a.txt", "C:\\Desktop\\data.lnk", "C:\\Desktop\\file.LNK", "C:\\Desktop\\broken.lnk"};
   }
   Strings Titles() const {
     Strings out;
@@ -205,8 +207,8 @@ TEST_F(BinderCommandsTest, RegisterFolderWithoutATitleNeedsASelectedBinderAndAFo
   EXPECT_FALSE(commands.RegisterFolder("", "D:\\Data", nullptr, prompter).happened);
   EXPECT_FALSE(commands.RegisterFolder("", "D:\\Data", &gone, prompter).happened);
   EXPECT_EQ(commands.RegisterFolder("", "D:\\Data", &work, prompter).binder, "Work");
-  // Anything but an existing folder, by its full path, is ignored before any question.
-  for (const char* path : {"C:\\a.txt", "C:\\Desktop\\file.LNK", "D:\\Missing", ""})
+  // A file, a shortcut to one or one that leads nowhere, or no full path: ignored before any question.
+  for (const char* path : {"C:\\a.txt", "C:\\Desktop\\file.LNK", "C:\\Desktop\\broken.lnk", ""})
     EXPECT_FALSE(commands.RegisterFolder("Other", path, nullptr, prompter).happened) << path;
   // Not even when the file system finds it: these would not read back as the same folder.
   for (const std::string& path : {std::string("cmp"), std::string(";D:\\Data"), std::string("D:\\Data\r\n[Orvik]"),
@@ -217,6 +219,54 @@ TEST_F(BinderCommandsTest, RegisterFolderWithoutATitleNeedsASelectedBinderAndAFo
   EXPECT_TRUE(prompter.asked.empty());
   EXPECT_EQ(Titles(), Strings{"Work"});
   EXPECT_TRUE(commands.RegisterFolder("Work", "\\\\srv\\share\\x", nullptr, prompter).happened);
+}
+
+// A folder on a disconnected share or a removable drive that is out: the folder browser and
+// the companion name it on purpose, so it is registered; the other ways take only folders there now.
+TEST_F(BinderCommandsTest, AFolderAwayNowIsRegisteredOnlyWhenNamedOnPurpose) {
+  store.titles.Parse("Work\r\n");
+  const std::string away = "\\\\nas\\photos\\2023";
+  TreeChange change = commands.RegisterFolder("Work", away, nullptr, prompter);
+  ASSERT_TRUE(change.happened);
+  EXPECT_EQ(change.selectPath, away);
+  EXPECT_EQ(change.foldersAdded[0].displayName, "2023");
+  EXPECT_EQ(store.folders.ReadString("Work", away, ""), "0");
+  EXPECT_TRUE(commands.RegisterFolder("", "E:\\Card\\DCIM", &store.titles[0], prompter).happened);
+
+  EXPECT_FALSE(commands.RegisterFolders("Work", "F:\\Away").happened);
+  EXPECT_TRUE(commands.FoldersFromCommandLine({"F:\\Away"}).empty());
+  EXPECT_EQ(Keys("Work"), (Strings{away, "E:\\Card\\DCIM"}));
+}
+
+// "C:\users\" and "C:\users" are one folder whichever way it comes; a root keeps its
+// backslash, and a double-byte character whose second byte is 0x5C is not cut.
+TEST_F(BinderCommandsTest, TrailingBackslashesAreOneRuleForEveryWayOfRegistering) {
+  const std::vector<std::pair<std::string, std::string>> keys = {
+      {"C:\\users\\", "C:\\users"},       {"C:\\users", "C:\\users"},
+      {"C:\\users\\\\", "C:\\users"},     {"C:\\", "C:\\"},
+      {"c:\\\\", "c:\\"},                 {"\\\\server\\share\\", "\\\\server\\share"},
+      {"\\\\server\\share\\sub\\", "\\\\server\\share\\sub"}, {"\\\\", "\\\\"},
+      {"D:\\ソ", "D:\\ソ"},                 {"D:\\ソ\\", "D:\\ソ"},
+      {"D:\\表能", "D:\\表能"},             {"", ""}};
+  for (const auto& [given, key] : keys) EXPECT_EQ(RegistrationPath(given), key) << given;
+
+  store.titles.Parse("Work\r\n");
+  store.folders.Parse("[Work]\r\nE:\\Other\\=2\r\n");  // written by an older version
+  disk.links["C:\\Desktop\\slash.lnk"] = "D:\\ソ\\";
+  disk.files.insert("C:\\Desktop\\slash.lnk");
+  // Folder browser or companion.
+  TreeChange change = commands.RegisterFolder("Work", "D:\\Data\\", nullptr, prompter);
+  EXPECT_EQ(change.selectPath, "D:\\Data");
+  EXPECT_EQ(change.foldersAdded[0].displayName, "Data");
+  EXPECT_TRUE(commands.RegisterFolder("Work", "E:\\Other", nullptr, prompter).foldersAdded.empty());
+  // Paste, drops and drags; a shortcut's target gets the same rule.
+  change = commands.RegisterFolders("Work", "D:\\Data\\\r\nE:\\Other\r\nC:\\Desktop\\slash.lnk\r\n");
+  EXPECT_EQ(Paths(change.foldersAdded), Strings{"D:\\ソ"});
+  // Registration mode: the key an older version wrote gets its view reset, no twin.
+  const Strings sent = commands.FoldersFromCommandLine({"D:\\Data\\", "E:\\Other\\"});
+  EXPECT_EQ(sent, (Strings{"D:\\Data", "E:\\Other"}));
+  EXPECT_TRUE(commands.RegisterFromCommandLine("Work", sent, prompter));
+  EXPECT_EQ(store.folders.Text(), "[Work]\r\nE:\\Other\\=0\r\nD:\\Data=0\r\nD:\\ソ=0\r\n\r\n");
 }
 
 TEST_F(BinderCommandsTest, RegisterFoldersSkipsWhatIsNoFolderAndSelectsTheLast) {
@@ -265,6 +315,44 @@ TEST_F(BinderCommandsTest, CommandLineRegistration) {
   EXPECT_EQ(Titles(), (Strings{"old", "Empty", "Orvik 1"}));
   EXPECT_FALSE(store.folders.SectionExists("Orvik"));
   EXPECT_FALSE(commands.RegisterFromCommandLine("X", {}, prompter));
+}
+
+// Folders sent to the program and filed by an open window: checked again there, and the
+// tree told what to show at once.
+TEST_F(BinderCommandsTest, SentFoldersAreFiledWithWhatTheTreeMustShow) {
+  store.titles.Add("Work");
+  store.folders.Parse("[Work]\r\nD:\\Data=2\r\n\r\n[Old]\r\nD:\\ソ=1\r\n\r\n");
+  TreeChange change;
+  EXPECT_EQ(commands.FileSentFolders("work", {"D:\\Data", "E:\\Other", "D:\\Missing", "C:\\a.txt"}, false, change),
+            SentFolders::kRegistered);
+  EXPECT_EQ(change.binder, "Work");
+  EXPECT_FALSE(change.binderAdded);
+  EXPECT_EQ(Paths(change.foldersAdded), Strings{"E:\\Other"});  // D:\Data has its node already
+  EXPECT_TRUE(change.selectAndList);
+  EXPECT_EQ(change.selectPath, "E:\\Other");
+  EXPECT_EQ(Keys("Work"), (Strings{"D:\\Data", "E:\\Other"}));
+  EXPECT_EQ(store.folders.ReadString("Work", "D:\\Data", ""), "0");  // the view back to icons
+
+  // A new name changes nothing until the user has agreed to the binder.
+  EXPECT_EQ(commands.FileSentFolders("New", {"D:\\Data"}, false, change), SentFolders::kUnknownBinder);
+  EXPECT_FALSE(change.happened);
+  EXPECT_EQ(Titles(), Strings{"Work"});
+  EXPECT_EQ(commands.FileSentFolders("New", {"D:\\Data"}, true, change), SentFolders::kRegistered);
+  EXPECT_TRUE(change.binderAdded);
+  EXPECT_EQ(Paths(change.foldersAdded), Strings{"D:\\Data"});
+  // A section without a binder comes back with its folders, unasked.
+  EXPECT_EQ(commands.FileSentFolders("old", {"D:\\Data"}, false, change), SentFolders::kRegistered);
+  EXPECT_EQ(change.binder, "old");
+  EXPECT_TRUE(change.binderAdded);
+  EXPECT_EQ(Paths(change.foldersAdded), (Strings{"D:\\ソ", "D:\\Data"}));
+
+  // Nothing that can be filed: no folder that exists, no name, a name the files cannot hold.
+  EXPECT_EQ(commands.FileSentFolders("Work", {"D:\\Missing", "C:\\a.txt", "relative"}, true, change),
+            SentFolders::kRefused);
+  EXPECT_EQ(commands.FileSentFolders("", {"D:\\Data"}, true, change), SentFolders::kRefused);
+  EXPECT_EQ(commands.FileSentFolders("A\r\nB", {"D:\\Data"}, true, change), SentFolders::kRefused);
+  EXPECT_FALSE(change.happened);
+  EXPECT_EQ(Titles(), (Strings{"Work", "New", "old"}));
 }
 
 // A hand-edited titlelist.txt with twins in letter case, blank lines, a title ending in half

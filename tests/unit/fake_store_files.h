@@ -1,6 +1,8 @@
-// An in-memory file system for the store: records writes and can refuse reads or writes.
+// An in-memory file system for the store: records writes and can refuse reads, writes or
+// its lock; counts the reads and writes made without the lock.
 #pragma once
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -20,6 +22,7 @@ inline const std::string kFakeSelectList = kFakeDataDir + "selectlist.ini";
 class FakeStoreFiles : public StoreFileSystem {
  public:
   bool ReadFile(const std::string& path, std::string& out) override {
+    if (!locked) ++unlockedAccesses;
     auto it = files.find(path);
     if (it == files.end() || unreadable.count(path)) return false;
     out = it->second;
@@ -34,15 +37,31 @@ class FakeStoreFiles : public StoreFileSystem {
   }
   bool WriteFileReplacing(const std::string& path, std::string_view bytes) override {
     writes.push_back(path);
+    if (!locked) ++unlockedAccesses;
     if (unwritable.count(path)) return false;
     files[path] = std::string(bytes);
     return true;
   }
 
+  std::unique_ptr<StoreLock> LockStore(const std::string& folder) override {
+    lockedFolders.push_back(folder);
+    if (lockRefused || locked) return nullptr;
+    return std::make_unique<Lock>(*this);
+  }
+
   std::map<std::string, std::string> files;
   std::set<std::string> folders;
   std::set<std::string> unreadable, unwritable;
-  std::vector<std::string> created, writes;
+  std::vector<std::string> created, writes, lockedFolders;
+  bool locked = false, lockRefused = false;
+  int unlockedAccesses = 0;
+
+ private:
+  struct Lock : StoreLock {
+    explicit Lock(FakeStoreFiles& owner) : owner(owner) { owner.locked = true; }
+    ~Lock() override { owner.locked = false; }
+    FakeStoreFiles& owner;
+  };
 };
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 
 #include "fake_file_system.h"
 #include "shellops/change_rules.h"
+#include "shellops/path_lists.h"
 #include "support/portable_collation.h"
 #include "support/recording_prompter.h"
 
@@ -161,6 +162,20 @@ TEST_F(ShellopsRename, AFailingRowKeepsItsNameAndTheOthersGoOn) {
   r = Rename("a.txt", "y", {"x.txt"});
   EXPECT_EQ(r.shownText, "a.txt");
   EXPECT_EQ(fs.Stored(P("y.txt")), P("y.txt"));
+}
+
+TEST_F(ShellopsRename, ANameThatMakesThePathTooLongIsRefusedByName) {
+  fs.AddFile(P("a.txt"));
+  // "C:\d\" + name + ".txt" is one character more than the shell's buffers hold.
+  const std::string name(kMaxShellPathChars - 8, 'n');
+  RenameResult r = Rename("a.txt", name);
+  EXPECT_EQ(r.shownText, "a.txt");
+  EXPECT_TRUE(r.renamed.empty());
+  EXPECT_TRUE(fs.moves.empty());
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{PathTooLongText(P(name + ".txt"))});
+  r = Rename("a.txt", name.substr(1));
+  ASSERT_EQ(r.renamed.size(), 1u);
+  EXPECT_EQ(r.renamed[0].target.size(), kMaxShellPathChars);
 }
 
 TEST(ShellopsNewFolder, NextFreeNameInTheListedFolder) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shellops/path_lists.h"
+#include "support/recording_prompter.h"
 
 namespace velmora {
 namespace {
@@ -70,10 +71,36 @@ TEST(ShellopsPathLists, MalformedDropFilesBlocksStayInBounds) {
   std::string farOffset = header;
   farOffset[0] = '\x40';
   EXPECT_FALSE(ParseDropFilesBlock(farOffset.data(), farOffset.size()));
+  // An offset inside the header would read names from the header's own bytes (here a point
+  // whose bytes spell a path); such a block comes from a faulty program and is refused.
+  for (char offset : {'\x00', '\x04', '\x08', '\x13'}) {
+    std::string inside = "\x04\0\0\0" "C:\\w" "\0\0\0\0\0\0\0\0\0\0\0\0" "C:\\a\0\0"s;
+    inside[0] = offset;
+    EXPECT_FALSE(ParseDropFilesBlock(inside.data(), inside.size())) << static_cast<int>(offset);
+  }
   // Header only: no names. A list cut off mid-name keeps the names before it.
   EXPECT_EQ(ParseDropFilesBlock(header.data(), header.size())->size(), 0u);
   const std::string cut = header + "C:\\a\0C:\\b"s;
   EXPECT_EQ(ParseDropFilesBlock(cut.data(), cut.size())->ansi, std::vector<std::string>{"C:\\a"});
+}
+
+TEST(ShellopsPathLists, PathsLongerThanTheShellsBuffersAreRefusedByName) {
+  // 259 characters fit a MAX_PATH buffer with its closing NUL; counted in characters, so that
+  // double-byte names fit as far as single-byte ones.
+  const std::string fits = "C:\\" + std::string(256, 'a');
+  std::string wideFits = "C:\\";
+  for (int i = 0; i < 256; ++i) wideFits += "表";
+  EXPECT_FALSE(PathTooLong(fits));
+  EXPECT_FALSE(PathTooLong(wideFits));
+  EXPECT_TRUE(PathTooLong(fits + "b"));
+  EXPECT_TRUE(PathTooLong(wideFits + "表"));
+
+  RecordingPrompter prompter;
+  EXPECT_FALSE(RefuseTooLongPaths({"C:\\a", fits, wideFits}, prompter, "Velmora"));
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(RefuseTooLongPaths({"C:\\a", wideFits + "表", fits + "b"}, prompter, "Velmora"));
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].rfind("[ " + wideFits + "表 ]\n", 0), 0u);
 }
 
 TEST(ShellopsPathLists, CopyTargetsInTheDestination) {

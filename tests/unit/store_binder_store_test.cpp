@@ -106,5 +106,22 @@ TEST_F(BinderStoreTest, FileThatCouldNotBeReadIsNotOverwritten) {
   EXPECT_TRUE(store.Save().empty());
 }
 
+// Reads and writes happen only under the store's lock, which is let go afterwards; a lock
+// that cannot be had (another process stuck in its save) does not cost this one its changes.
+TEST_F(BinderStoreTest, LoadAndSaveHoldTheLockAndSaveWithoutItWhenItCannotBeHad) {
+  fs.files = {{kTitles, "A\r\n"}};
+  ASSERT_TRUE(store.Load());
+  store.titles.Add("B");
+  EXPECT_TRUE(store.Save().empty());
+  EXPECT_EQ(fs.unlockedAccesses, 0);
+  EXPECT_FALSE(fs.locked);
+  EXPECT_EQ(fs.lockedFolders, (std::vector<std::string>{kData, kData}));
+
+  fs.lockRefused = true;
+  store.titles.Add("C");
+  EXPECT_TRUE(store.Save().empty());
+  EXPECT_EQ(fs.files[kTitles], "A\r\nB\r\nC\r\n");
+}
+
 }  // namespace
 }  // namespace velmora

@@ -49,6 +49,11 @@ void ExpectQuadrants(const Raster& r, int tolerance, bool grey = false) {
   }
 }
 
+// 0x00RRGGBB of a pattern that differs in every channel from pixel to pixel.
+std::uint32_t Pattern(int x, int y) {
+  return static_cast<std::uint32_t>(((x * 37 + y * 11) & 0xFF) << 16 | ((x * 5 + y * 71) & 0xFF) << 8 | ((x * 101 + y * 3) & 0xFF));
+}
+
 bool Decodes(const Bytes& b, int minW = 0, int minH = 0, std::string* error = nullptr) {
   DecodedPicture p;
   return DecodePicture(b.data(), b.size(), minW, minH, p, error);
@@ -156,9 +161,84 @@ TEST(JpegDecode, DamagedDataFailsCleanlyAndLeavesTheDecoderUsable) {
   EXPECT_EQ(error, "picture too large");
 }
 
-// 0x00RRGGBB of a pattern that differs in every channel from pixel to pixel.
-std::uint32_t Pattern(int x, int y) {
-  return static_cast<std::uint32_t>(((x * 37 + y * 11) & 0xFF) << 16 | ((x * 5 + y * 71) & 0xFF) << 8 | ((x * 101 + y * 3) & 0xFF));
+struct JpegCase {
+  const char* name;
+  JpegOptions options;
+};
+
+Bytes WithEndMarker(const Bytes& jpeg, std::size_t keep) {
+  Bytes cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(keep));
+  cut.insert(cut.end(), {0xFF, 0xD9});
+  return cut;
+}
+
+TEST(JpegDecode, ForgedHugeSizeIsRefusedBeforeTheWholePictureIsHeld) {
+  // A few hundred bytes whose frame header claims 65500 x 65500. Reduced to a cell, the output
+  // is small; a progressive file would still hold every coefficient at the full size.
+  const JpegCase kinds[] = {
+      {"progressive", {JpegKind::Colour, 10, true, false}},
+      {"progressive arithmetic", {JpegKind::Colour, 10, true, true}},
+      {"grey progressive", {JpegKind::Grey, 10, true, false}},
+      {"baseline", {JpegKind::Colour, 10, false, false}},
+      {"arithmetic", {JpegKind::Colour, 10, false, true}},
+  };
+  for (const JpegCase& k : kinds) {
+    SCOPED_TRACE(k.name);
+    Bytes forged = EncodeJpeg(16, 16, [](int, int) { return 0x808080u; }, k.options);
+    ASSERT_LT(forged.size(), 1000u);
+    for (std::size_t i = 2; i + 8 < forged.size(); ++i) {
+      if (forged[i] == 0xFF && (forged[i + 1] & 0xF0) == 0xC0 && forged[i + 1] != 0xC4 && forged[i + 1] != 0xCC) {
+        forged[i + 5] = forged[i + 7] = 0xFF;
+        forged[i + 6] = forged[i + 8] = 0xDC;
+        break;
+      }
+    }
+    int w = 0, h = 0;
+    ASSERT_TRUE(ReadJpegSize(forged.data(), forged.size(), w, h));
+    ASSERT_EQ(w, 65500);
+    DecodedPicture p;
+    std::string error;
+    EXPECT_FALSE(DecodeJpeg(forged.data(), forged.size(), 32, 32, p, &error));
+    // Refused from its header alone: an arithmetic-coded scan would decode zeros for seconds.
+    EXPECT_EQ(error, "picture too large");
+    EXPECT_FALSE(Decodes(forged, 32, 32));
+  }
+}
+
+TEST(JpegDecode, DataCutShortAndClosedWithAnEndMarkerIsNeverAWholePicture) {
+  const JpegCase kinds[] = {
+      {"baseline", {JpegKind::Colour, 90, false, false}},
+      {"progressive", {JpegKind::Colour, 90, true, false}},
+      {"arithmetic", {JpegKind::Colour, 90, false, true}},
+      {"progressive arithmetic", {JpegKind::Colour, 90, true, true}},
+  };
+  for (const JpegCase& k : kinds) {
+    SCOPED_TRACE(k.name);
+    const Bytes whole = EncodeJpeg(160, 120, Pattern, k.options);
+    DecodedPicture p;
+    ASSERT_TRUE(DecodeJpeg(whole.data(), whole.size(), 0, 0, p));
+    EXPECT_FALSE(p.damaged);
+    for (int percent : {30, 60, 90}) {
+      SCOPED_TRACE(percent);
+      const Bytes cut = WithEndMarker(whole, whole.size() * static_cast<std::size_t>(percent) / 100);
+      const bool decoded = DecodeJpeg(cut.data(), cut.size(), 0, 0, p);
+      EXPECT_TRUE(!decoded || p.damaged);
+      // Huffman-coded data tells where it was cut: that is data ending early, a failure.
+      if (!k.options.arithmetic && !k.options.progressive) {
+        EXPECT_FALSE(decoded);
+      }
+    }
+    if (k.options.progressive) {
+      // Cut cleanly before its last scan: every scan read is whole, but the picture is not.
+      std::size_t lastScan = 0;
+      for (std::size_t i = 2; i + 1 < whole.size(); ++i) {
+        if (whole[i] == 0xFF && whole[i + 1] == 0xDA) lastScan = i;
+      }
+      const Bytes cut = WithEndMarker(whole, lastScan);
+      ASSERT_TRUE(DecodeJpeg(cut.data(), cut.size(), 0, 0, p));
+      EXPECT_TRUE(p.damaged);
+    }
+  }
 }
 
 int Widen(std::uint32_t v, int bits) {
@@ -434,6 +514,15 @@ TEST(ExifThumbnail, NotUsedWhenItWouldShowSomethingElseOrTooLittle) {
   test_support::ExifOptions raw;
   raw.compression = 1;
   EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(wide, thumb, raw)));
+  // Cut short and closed with an end marker, in either coding: never half a thumbnail.
+  for (bool arithmetic : {false, true}) {
+    SCOPED_TRACE(arithmetic ? "arithmetic" : "Huffman");
+    const Bytes patterned = EncodeJpeg(160, 107, Pattern, {JpegKind::Colour, 90, false, arithmetic});
+    EXPECT_TRUE(ThumbnailUsed(WithExifThumbnail(wide, patterned)));
+    for (std::size_t percent : {20, 50, 80})
+      EXPECT_FALSE(ThumbnailUsed(WithExifThumbnail(wide, WithEndMarker(patterned, patterned.size() * percent / 100))))
+          << percent;
+  }
 
   // Through the decoder as a whole: the photo, not the square thumbnail.
   const Bytes file = WithExifThumbnail(wide, Solid(160, 160, kThumbGreen));
@@ -526,7 +615,7 @@ TEST_F(PictureFiles, ReaderReadsOnlyTheHeadWhenTheThumbnailWillDo) {
   // Colour profiles before the EXIF segment push it past the first read: read on.
   Bytes profiled(file.begin(), file.begin() + 2);
   for (int k = 0; k < 2; ++k) {
-    profiled.insert(profiled.end(), {0xFF, 0xE2, 0xEA, 0x60});  // 60,000 bytes
+    for (std::uint8_t b : {0xFF, 0xE2, 0xEA, 0x60}) profiled.push_back(b);  // 60,000 bytes
     profiled.resize(profiled.size() + 59998, 0x20);
   }
   profiled.insert(profiled.end(), file.begin() + 2, file.end());

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <set>
 
 #include "shellops/path_lists.h"
@@ -58,7 +59,74 @@ class BinderActionsTest : public MainWindowTest {
     TreeView_GetItemRect(window->control(IDC_TREE), FindNode(text), &r, TRUE);
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
+  // A right-click on a point of the tree, as the mouse gives it, and the keys the user then
+  // presses in the menu that opens; the command chosen has run when this returns.
+  void RightClickAndChoose(POINT at, std::initializer_list<WPARAM> keys) {
+    HWND tree = window->control(IDC_TREE);
+    POINT screen = at;
+    ClientToScreen(tree, &screen);
+    SetCursorPos(screen.x, screen.y);
+    // The tree watches for the button's release before it asks for a menu; the keys wait in
+    // the queue for the menu's own loop.
+    PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    for (WPARAM key : keys) PostMessageA(tree, WM_KEYDOWN, key, 0);
+    SendMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    testing_support::PumpPending(window.get());
+  }
+  std::string SelectedText() const { return window->tree().Text(window->tree().Selected()); }
 };
+
+// The menu and its commands belong to the node that was right-clicked, not to the node that
+// happened to be selected before.
+TEST_F(BinderActionsTest, ARightClickedNodesMenuActsOnThatNode) {
+  MakeFolder(content + "f");
+  MakeFolder(content + "g");
+  MakeFile(content + "f\\in.txt", 1);
+  Open("Work\r\nwork 2\r\n", "[Work]\r\n" + content.path() + "f=0\r\n\r\n");
+  window->binderActions().browseForFolder = [&] { return content + "g"; };
+  ClickNode("work 2");
+  RightClickAndChoose(OnNode("Work"), {VK_DOWN, VK_RETURN});  // its first item: add folder
+  EXPECT_EQ(Children("Work"), (std::vector<std::string>{"f", "g"}));
+  EXPECT_TRUE(Children("work 2").empty());
+
+  // The root's menu is the root's: a new binder.
+  ClickNode("work 2");
+  prompter.textAnswer = "Fresh";
+  RightClickAndChoose(OnNode("バインダー"), {VK_DOWN, VK_RETURN});
+  EXPECT_EQ(Binders(), (std::vector<std::string>{"Fresh", "Work", "work 2"}));
+
+  // Delete, the binder menu's last item, deletes the binder clicked.
+  ClickNode("Work");
+  RightClickAndChoose(OnNode("work 2"), {VK_UP, VK_RETURN});
+  EXPECT_EQ(prompter.messages.back(), "削除の確認: 'work 2' バインダーを削除します。よろしいですか？");
+  EXPECT_EQ(Binders(), (std::vector<std::string>{"Fresh", "Work"}));
+
+  // A folder node clicked is listed, so that copy and open take that folder.
+  ClickNode("g");
+  RightClickAndChoose(OnNode("f"), {VK_ESCAPE});
+  EXPECT_EQ(SelectedText(), "f");
+  EXPECT_EQ(window->browser().currentFolder(), content + "f");
+  EXPECT_TRUE(WaitForWorker());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"in.txt"}));
+
+  // From the keyboard the menu is the selected node's.
+  ClickNode("Work");
+  PostMessageA(window->control(IDC_TREE), WM_KEYDOWN, VK_UP, 0);
+  PostMessageA(window->control(IDC_TREE), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageA(window->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window->control(IDC_TREE)), MAKELPARAM(-1, -1));
+  testing_support::PumpPending(window.get());
+  EXPECT_EQ(prompter.messages.back(), "削除の確認: 'Work' バインダーとそのフォルダを削除します。よろしいですか？");
+  EXPECT_EQ(Binders(), (std::vector<std::string>{"Fresh"}));
+}
+
+TEST_F(BinderActionsTest, ANewBinderIsSelectedInTheFocusedTree) {
+  Open("Work\r\n");
+  SetFocus(window->control(IDC_LIST));
+  prompter.textAnswer = "Fresh";
+  Command(IDM_NEW_BINDER);
+  EXPECT_EQ(SelectedText(), "Fresh");
+  EXPECT_EQ(GetFocus(), window->control(IDC_TREE));
+}
 
 TEST_F(BinderActionsTest, ContextMenuShowsOnlyWhatTheSelectedNodeAllows) {
   MakeFolder(content + "f");

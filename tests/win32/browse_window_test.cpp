@@ -331,30 +331,10 @@ TEST_F(BrowseTest, FlatListingStopsPastItsLimit) {
 
 TEST_F(BrowseTest, LongPathsAreListedThroughThePrefix) {
   ASSERT_EQ(window, nullptr);
-  std::string deep = NoSlash(content.path());
-  std::vector<std::wstring> made;
-  while (deep.size() < 300) {
-    deep += "\\" + std::string(40, 'd');
-    made.push_back(L"\\\\?\\" + AnsiToWide(deep, 1024));
-    CreateDirectoryW(made.back().c_str(), nullptr);
-  }
-  // The temporary folder's own clean-up cannot reach past 260 characters.
-  struct RemoveDeep {
-    std::vector<std::wstring>& folders;
-    std::wstring file;
-    ~RemoveDeep() {
-      DeleteFileW(file.c_str());
-      for (auto f = folders.rbegin(); f != folders.rend(); ++f) RemoveDirectoryW(f->c_str());
-    }
-  } removeDeep{made, std::wstring()};
-  const std::wstring file = L"\\\\?\\" + AnsiToWide(deep + "\\far.txt", 1024);
-  removeDeep.file = file;
-  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  CloseHandle(h);
-  OpenOn(deep);
+  const testing_support::DeepFolder deep(NoSlash(content.path()), 300, {"far.txt"});
+  OpenOn(deep.path());
   ASSERT_EQ(window->systemLevel(), 2);
-  ClickNode(LastComponent(deep));
+  ClickNode(LastComponent(deep.path()));
   EXPECT_EQ(Names(), (std::vector<std::string>{"far.txt"}));
   Close();
 }
@@ -445,7 +425,7 @@ class RecordingDropTarget : public IDropTarget {
     FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
     if (SUCCEEDED(data->GetData(&format, &medium))) {
-      fileList = DropNames(static_cast<HDROP>(medium.hGlobal));
+      fileList = DropFiles(static_cast<HDROP>(medium.hGlobal)).paths;
       ReleaseStgMedium(&medium);
     }
     format.cfFormat = static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLIDLIST));

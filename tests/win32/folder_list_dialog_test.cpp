@@ -26,6 +26,7 @@ class NoFiles : public StoreFileSystem {
   bool FolderExists(const std::string&) override { return true; }
   bool CreateFolderWithParents(const std::string&) override { return true; }
   bool WriteFileReplacing(const std::string&, std::string_view) override { return false; }
+  std::unique_ptr<StoreLock> LockStore(const std::string&) override { return nullptr; }
 };
 
 std::string CellText(HWND list, int row, int column) {

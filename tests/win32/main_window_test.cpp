@@ -2,6 +2,12 @@
 // expand buttons, label editing, ghosting and what happens when the store cannot be saved.
 #include <windows.h>
 
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "app/startup_faults.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {
@@ -9,6 +15,7 @@ namespace {
 
 using testing_support::MainWindowTest;
 using testing_support::MakeFolder;
+using testing_support::PumpUntil;
 using testing_support::ReadBytes;
 
 std::string StatusPanel(HWND window, int panel) {
@@ -42,6 +49,48 @@ TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
   MouseOver(*window, window->control(IDC_TREE));
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), path);
   window->browser().StopFileInfoWorker();
+}
+
+// Back from a dialog or another window, the control that had the focus has it again (the
+// tree, the first time), so that its selection keeps the colour of a focused one.
+TEST_F(MainWindowBehaviour, ActivationGivesTheFocusBackToItsControl) {
+  Open("Work\r\n");
+  HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+  SetActiveWindow(other);
+  SetActiveWindow(window->hwnd());
+  EXPECT_EQ(GetFocus(), window->control(IDC_TREE));
+  SetFocus(window->control(IDC_LIST));
+  SetActiveWindow(other);
+  EXPECT_NE(GetFocus(), window->control(IDC_LIST));
+  SetActiveWindow(window->hwnd());
+  EXPECT_EQ(GetFocus(), window->control(IDC_LIST));
+  DestroyWindow(other);
+}
+
+// The attribute check boxes lie inside their group's frame, below its caption.
+TEST_F(MainWindowBehaviour, AttributeBoxesStayInsideTheirGroup) {
+  Open();
+  HWND group = window->control(IDC_ATTR_GROUP);
+  RECT frame;
+  GetWindowRect(group, &frame);
+  HDC dc = GetDC(group);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(group, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(group, dc);
+  for (int id : {IDC_ATTR_S, IDC_ATTR_H, IDC_ATTR_R}) {
+    RECT box;
+    GetWindowRect(window->control(id), &box);
+    EXPECT_GE(box.top, frame.top + metrics.tmHeight) << id;  // clear of the caption
+    EXPECT_LE(box.bottom, frame.bottom - 2) << id;           // and of the frame's lower edge
+    EXPECT_GT(box.left, frame.left) << id;
+    EXPECT_LT(box.right, frame.right) << id;
+  }
+  // The panes start below the bar that holds them.
+  RECT tree;
+  GetWindowRect(window->control(IDC_TREE), &tree);
+  EXPECT_GE(tree.top, frame.bottom);
 }
 
 TEST_F(MainWindowBehaviour, LargeIconsSwitchTheTreePictures) {
@@ -124,6 +173,132 @@ TEST_F(MainWindowBehaviour, HiddenFoldersAreGhostedButDriveRootsNever) {
   window->SpeedButton4Click();
   EXPECT_FALSE(window->tree().IsGhosted(FindNode("secret")));
   EXPECT_TRUE(window->tree().IsGhosted(FindNode("plain")));
+}
+
+// Start-up calls that fail are told once, in one message; what does not need them still
+// works, and a program that cannot have its own path writes no store anywhere.
+TEST_F(MainWindowBehaviour, StartupFailuresAreToldOnceAndTheRestWorks) {
+  using ModuleFileName = AppEnvironment::ModuleFileName;
+  const std::vector<ModuleFileName> broken = {
+      [](char*, DWORD) -> DWORD { return 0; },                       // failed
+      [](char* b, DWORD n) -> DWORD { std::memset(b, 'x', n - 1); b[n - 1] = 0; return n; },  // cut
+      [](char* b, DWORD n) -> DWORD { lstrcpynA(b, "C:\\?\\velmora.exe", n); return 16; }};  // unspellable
+  for (const ModuleFileName& call : broken) {
+    const AppEnvironment env = AppEnvironment::FromProcess(call);
+    EXPECT_TRUE(env.exeDir.empty());
+    EXPECT_TRUE(env.exePath.empty());
+  }
+  const AppEnvironment real = AppEnvironment::FromProcess();
+  ASSERT_FALSE(real.exeDir.empty());
+  EXPECT_EQ(real.exeDir.back(), '\\');
+
+  MakeFolder(content + "Photos");
+  testing_support::MakeFile(content + "Photos\\a.txt", 3);
+  // A store kept "somewhere else" would land beside the current folder or at its drive's root.
+  char before[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, before);
+  ASSERT_TRUE(SetCurrentDirectoryA(content.path().c_str()));
+  const bool rootDataBefore = GetFileAttributesA("\\data") != INVALID_FILE_ATTRIBUTES;
+  AppEnvironment env;
+  env.shellCalls.oleInitialize = [] { return E_FAIL; };
+  env.shellCalls.getDesktopFolder = [](IShellFolder**) { return E_FAIL; };
+  OpenWith(env);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0], std::string(kApplicationTitle) + ": " + StartupFaultText({true, true, true}));
+
+  prompter.textAnswer = "Work";
+  Command(IDM_NEW_BINDER);
+  window->binderActions().browseForFolder = [&] { return content + "Photos"; };
+  Command(IDM_TREE_ADD_FOLDER);
+  ASSERT_NE(FindNode("Photos"), nullptr);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return Names() == std::vector<std::string>{"a.txt"}; }));
+  WaitForWorker();
+  Close();
+  SetCurrentDirectoryA(before);
+  EXPECT_EQ(prompter.messages.size(), 2u);  // the start-up message and the new binder's name, no more
+  EXPECT_EQ(GetFileAttributesA((content + "data").c_str()), INVALID_FILE_ATTRIBUTES);
+  if (!rootDataBefore) {
+    EXPECT_EQ(GetFileAttributesA((content.path().substr(0, 3) + "data").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+
+  // Only the shell missing: only that is told.
+  prompter.messages.clear();
+  AppEnvironment noShell;
+  noShell.exeDir = app.path();
+  noShell.shellCalls.getMalloc = [](IMalloc**) { return E_OUTOFMEMORY; };
+  OpenWith(noShell);
+  StartupFaults shellOnly;
+  shellOnly.noShell = true;
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{std::string(kApplicationTitle) + ": " + StartupFaultText(shellOnly)});
+}
+
+// The text colour the tree paints each node with, as the main window leaves it.
+class TreePaintWatch {
+ public:
+  TreePaintWatch(HWND window, HWND tree) : window_(window), tree_(tree) {
+    SetWindowSubclass(window_, &Proc, kId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~TreePaintWatch() { RemoveWindowSubclass(window_, &Proc, kId); }
+  std::map<HTREEITEM, COLORREF> colours;
+
+ private:
+  static constexpr UINT_PTR kId = 77;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+    auto* self = reinterpret_cast<TreePaintWatch*>(data);
+    const auto* header = reinterpret_cast<const NMHDR*>(lp);
+    if (msg == WM_NOTIFY && header->hwndFrom == self->tree_ && header->code == NM_CUSTOMDRAW) {
+      const auto* draw = reinterpret_cast<const NMTVCUSTOMDRAW*>(lp);
+      if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+        self->colours[reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec)] = draw->clrText;
+    }
+    return result;
+  }
+  HWND window_, tree_;
+};
+
+// A folder on an unreachable share: painting does not wait for its check, which runs once
+// in the background however often the tree is painted, and the node turns red when the
+// answer comes. A local folder is still decided at once.
+TEST_F(MainWindowBehaviour, ASlowFolderIsCheckedAwayFromThePaintAndTurnsRedOnTheAnswer) {
+  const std::string share = content + "share";
+  const std::string gone = content + "gone";
+  MakeFolder(share);
+  Open("Work\r\n", "[Work]\r\n" + share + "=0\r\n" + gone + "=0\r\n");
+  HWND tree = window->control(IDC_TREE);
+  const HTREEITEM slow = FindNode("share"), local = FindNode("gone");
+  ASSERT_TRUE(slow && local);
+  struct Gate {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> asked{0};
+    std::atomic<bool> answered{false};
+    ~Gate() { CloseHandle(release); }
+  };
+  auto gate = std::make_shared<Gate>();  // the check's thread may outlive a failed test
+  window->tree().probe().SetCalls({[share](const std::string& path) { return path == share; },
+                                   [share, gate](const std::string& path) -> DWORD {
+                                     if (path != share) return GetFileAttributesA(path.c_str());
+                                     ++gate->asked;
+                                     WaitForSingleObject(gate->release, 30000);
+                                     gate->answered = true;
+                                     return INVALID_FILE_ATTRIBUTES;  // the share is gone
+                                   }});
+  TreePaintWatch watch(window->hwnd(), tree);
+  for (int i = 0; i < 3; ++i) {
+    InvalidateRect(tree, nullptr, TRUE);
+    UpdateWindow(tree);
+  }
+  EXPECT_FALSE(gate->answered);
+  ASSERT_EQ(watch.colours.count(slow), 1u);
+  EXPECT_NE(watch.colours[slow], RGB(255, 0, 0));
+  EXPECT_EQ(watch.colours[local], RGB(255, 0, 0));
+  SetEvent(gate->release);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return watch.colours[slow] == RGB(255, 0, 0); }));
+  // The answer stands for a few seconds: painting again asks nothing.
+  InvalidateRect(tree, nullptr, TRUE);
+  UpdateWindow(tree);
+  EXPECT_EQ(watch.colours[slow], RGB(255, 0, 0));
+  EXPECT_EQ(gate->asked, 1);
 }
 
 TEST_F(MainWindowBehaviour, AnUnwritableStoreFileIsKeptAndNamed) {

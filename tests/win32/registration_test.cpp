@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "app/companion_message.h"
+#include "app/open_window_message.h"
 #include "binders/win32/binder_add_dlg.h"
 #include "win32/window_fixture.h"
 
@@ -294,6 +295,86 @@ TEST_F(CompanionTest, RegisterSelectsAndListsTheNewFolderNode) {
   EXPECT_NE(folders.find(content + "Data=0"), std::string::npos);
   EXPECT_NE(folders.find(content + "More=0"), std::string::npos);
   EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), "Work\r\nNew\r\n");
+}
+
+// A folder on a share that is disconnected now is registered as given, and shows as missing;
+// with or without its trailing backslash a folder is one folder; a file is no folder.
+TEST_F(CompanionTest, AFolderThatIsNotThereNowIsRegisteredAsGiven) {
+  MakeFolder(content + "Data");
+  testing_support::MakeFile(content + "note.txt", 3);
+  Open("Work\r\n", "[Work]\r\n");
+  Searcher searcher(kCompanionClass);
+  const std::string away = content + "Away";
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + away + "\\"), 1);
+  HTREEITEM node = FindNode("Away");
+  ASSERT_NE(node, nullptr);
+  ASSERT_NE(window->tree().FolderPath(node), nullptr);
+  EXPECT_EQ(*window->tree().FolderPath(node), away);
+  EXPECT_EQ(TreeView_GetSelection(window->control(IDC_TREE)), node);
+
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "Data\\"), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "note.txt"), 1);
+  HWND tree = window->control(IDC_TREE);
+  int folders = 0;
+  for (HTREEITEM f = TreeView_GetChild(tree, FindNode("Work")); f; f = TreeView_GetNextSibling(tree, f)) ++folders;
+  EXPECT_EQ(folders, 2);
+  EXPECT_TRUE(prompter.messages.empty());
+  Close();
+  EXPECT_EQ(ReadBytes(app + "data\\folderlist.ini").find("[Work]\r\n" + away + "=0\r\n" + content.path() + "Data=0\r\n"),
+            0u);
+}
+
+// What another run of the program sends the open window: taken only from a main window
+// about this data folder, and only what the store allows; the open window never asks.
+TEST_F(CompanionTest, FoldersSentByAnotherRunAreCheckedBeforeTheTreeShowsThem) {
+  MakeFolder(content + "Data");
+  Open("Work\r\n", "[Work]\r\n");
+  // A window of the main window's class with no program behind it: it takes no reply.
+  HWND run = CreateWindowExA(0, kMainWindowClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(run, nullptr);
+  auto send = [&](HWND from, const OpenWindowMessage& message) {
+    const std::string payload = OpenWindowPayload(message);
+    COPYDATASTRUCT cds = {OpenWindowCode(message.kind), static_cast<DWORD>(payload.size()),
+                          const_cast<char*>(payload.data())};
+    return SendMessageA(window->hwnd(), WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&cds));
+  };
+  OpenWindowMessage sent;
+  sent.kind = OpenWindowMessage::Kind::kRegister;
+  sent.dataFolder = window->store().paths().dataFolder;
+  sent.binder = "work";
+  sent.folders = {content + "Data"};
+
+  OpenWindowMessage elsewhere = sent;
+  elsewhere.dataFolder = content.path();
+  EXPECT_EQ(send(run, elsewhere), 1);
+  Searcher stranger("TOrvikStranger");
+  EXPECT_EQ(send(stranger.hwnd, sent), 1);
+  Searcher companion(kCompanionClass);
+  EXPECT_EQ(send(companion.hwnd, sent), 1);
+  OpenWindowMessage fresh = sent;
+  fresh.binder = "Fresh";
+  EXPECT_EQ(send(run, fresh), kAnswerUnknownBinder);
+  EXPECT_EQ(FindNode("Data"), nullptr);
+
+  // The data folder in another spelling is the same folder.
+  std::string upper = sent.dataFolder;
+  CharUpperA(upper.data());
+  sent.dataFolder = upper;
+  EXPECT_EQ(send(run, sent), kAnswerRegistered);
+  HWND tree = window->control(IDC_TREE);
+  EXPECT_EQ(window->tree().Text(TreeView_GetParent(tree, TreeView_GetSelection(tree))), "Work");
+  EXPECT_EQ(window->tree().Text(TreeView_GetSelection(tree)), "Data");
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data"; }));
+
+  // A titles request is answered as sent only when the asker took the reply.
+  OpenWindowMessage ask;
+  ask.kind = OpenWindowMessage::Kind::kAskTitles;
+  ask.dataFolder = window->store().paths().dataFolder;
+  EXPECT_EQ(send(run, ask), 1);
+  EXPECT_TRUE(prompter.messages.empty());
+  DestroyWindow(run);
 }
 
 // A hidden window started with parameters: a titles request that arrives before the

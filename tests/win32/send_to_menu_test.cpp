@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "shellops/path_lists.h"
 #include "shellops/win32/send_to_menu.h"
 #include "store/win32/win32_collation.h"
 #include "support/recording_prompter.h"
@@ -264,6 +265,11 @@ TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {
   EXPECT_FALSE(sendToMenu.Send(IdOf("Backup.2024"), {}, owner).sent);
   EXPECT_FALSE(sendToMenu.Send(IdOf("デスクトップ (ショートカットを作成)"), {}, owner).sent);
   EXPECT_EQ(Names(desktop).size(), 2u);
+
+  // A path too long for the shell: refused by name, and nothing goes anywhere.
+  const std::string tooLong = source + "\\" + std::string(kMaxShellPathChars, 'x');
+  EXPECT_FALSE(sendToMenu.Send(IdOf("Echo"), {paths[0], tooLong}, owner).sent);
+  EXPECT_EQ(prompter.messages, std::vector<std::string>{PathTooLongText(tooLong)});
 
   // The sources are untouched by all of it.
   EXPECT_EQ(Names(source), (std::set<std::string>{"report.txt", "表.txt", "sub folder"}));

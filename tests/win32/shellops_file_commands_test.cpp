@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,9 +135,18 @@ TEST_F(FileCommandsTest, PasteListFromAnotherProgramsBlock) {
   PutBlockOnClipboard(owner, wide);
   EXPECT_EQ(ReadClipboardPaths(owner), (std::vector<std::string>{"C:\\x\\表.txt", "D:\\y"}));
 
-  // A block whose list offset points past its end yields nothing rather than a stray read.
-  PutBlockOnClipboard(owner, "\xF0\xFF\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0C:\\a\0\0"s);
-  EXPECT_TRUE(ReadClipboardPaths(owner).empty());
+  // A list offset inside the header (where the point's bytes here spell a path) or past the
+  // end: nothing is read, the paste is refused by name, and the block is left unlocked.
+  for (const std::string& offset : {"\xF0\xFF"s, "\x04\0"s}) {
+    PutBlockOnClipboard(owner, offset + "\0\0"s + (dir + "in.txt") + std::string(16, '\0') + "C:\\a\0\0"s);
+    EXPECT_TRUE(ReadClipboardFiles(owner).malformed);
+    log.messages.clear();
+    EXPECT_TRUE(commands->Paste("", dir.path()).targets.empty());
+    EXPECT_EQ(log.messages, std::vector<std::string>{kMalformedPasteText});
+    ASSERT_TRUE(OpenClipboard(owner));
+    EXPECT_EQ(GlobalFlags(GetClipboardData(CF_HDROP)) & GMEM_LOCKCOUNT, 0u);
+    CloseClipboard();
+  }
 
   ASSERT_TRUE(OpenClipboard(owner));
   EmptyClipboard();
@@ -178,9 +188,9 @@ TEST_F(FileCommandsTest, DropsAreReadAndAlwaysReleased) {
   HDROP taken = MakeDropHandle({source + "d.txt"});
   {
     ShellDrop drop(taken);
-    const std::vector<std::string> names = drop.Names();
-    EXPECT_EQ(names, std::vector<std::string>{source + "d.txt"});
-    const CopyResult r = commands->DropInto(dir.path(), names);
+    const ShellFileList files = drop.Files();
+    EXPECT_EQ(files.paths, std::vector<std::string>{source + "d.txt"});
+    const CopyResult r = commands->DropInto(dir.path(), files);
     EXPECT_TRUE(r.intoListedFolder);
     EXPECT_EQ(r.targets, std::vector<std::string>{dir + "d.txt"});
   }
@@ -192,7 +202,40 @@ TEST_F(FileCommandsTest, DropsAreReadAndAlwaysReleased) {
   EXPECT_EQ(GlobalFlags(refused), static_cast<UINT>(GMEM_INVALID_HANDLE));
 
   // Nothing listed: nothing copied.
-  EXPECT_TRUE(commands->DropInto("", {source + "d.txt"}).targets.empty());
+  EXPECT_TRUE(commands->DropInto("", ShellFileList{{source + "d.txt"}}).targets.empty());
+}
+
+TEST_F(FileCommandsTest, PathsTooLongForTheShellAreRefusedByName) {
+  MakeFile(dir + "keep.txt");
+  ASSERT_LT(dir.path().size(), kMaxShellPathChars - 10);
+  // One character more than the shell's buffers hold; cut, it would be another path.
+  const std::string tooLong = dir + std::string(kMaxShellPathChars + 1 - dir.path().size(), 'x');
+  const std::string deepFolder = dir + std::string(kMaxShellPathChars - 4 - dir.path().size(), 'y');
+  struct Case {
+    const char* name;
+    std::function<void()> run;
+    std::string refused;
+  } cases[] = {
+      {"open", [&] { EXPECT_EQ(commands->Open(tooLong).kind, OpenResult::kNothing); }, tooLong},
+      {"open with", [&] { commands->OpenWith(tooLong); }, tooLong},
+      {"properties", [&] { commands->ShowProperties(tooLong); }, tooLong},
+      {"copy", [&] { EXPECT_FALSE(commands->CopyToClipboard({dir + "keep.txt", tooLong})); }, tooLong},
+      {"delete",
+       [&] { EXPECT_EQ(commands->Delete({dir + "keep.txt", tooLong}).outcome, DeleteOutcome::kUnchanged); },
+       tooLong},
+      {"drop", [&] { EXPECT_TRUE(commands->DropInto(dir.path(), ShellFileList{{tooLong}}).targets.empty()); },
+       tooLong},
+      // The source fits; its copy in a deep folder would not.
+      {"copy into", [&] { EXPECT_TRUE(commands->CopyInto(deepFolder, {dir + "keep.txt"}).targets.empty()); },
+       deepFolder + "\\keep.txt"},
+  };
+  for (const Case& c : cases) {
+    log.messages.clear();
+    c.run();
+    EXPECT_EQ(log.messages, std::vector<std::string>{PathTooLongText(c.refused)}) << c.name;
+  }
+  EXPECT_TRUE(IsExistingFile(dir + "keep.txt"));
+  EXPECT_FALSE(ClipboardHasFiles());
 }
 
 TEST_F(FileCommandsTest, DeleteGoesToTheRecycleBin) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,71 @@ TEST_F(Win32StoreFilesTest, TwoStoresOnTheSameFilesKeepEachOthersChanges) {
   EXPECT_EQ(Get(first.paths().titleListPath), "表\r\nNew\r\n");
   EXPECT_EQ(Get(first.paths().folderListPath),
             "[表]\r\nD:\\a=0\r\nD:\\sent=0\r\n\r\n[New]\r\nE:\\n=0\r\n\r\n[Orvik]\r\nWID=250\r\n\r\n");
+}
+
+TEST_F(Win32StoreFilesTest, TheStoreLockIsHeldByOneAtATime) {
+  Win32StoreFiles impatient(100);
+  std::unique_ptr<StoreLock> held = files.LockStore(root);
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(impatient.LockStore(root), nullptr);  // waited its time, then gave up
+  held.reset();
+  EXPECT_NE(impatient.LockStore(root), nullptr);
+  // A folder that cannot hold the lock file: no lock, and no wait for one.
+  EXPECT_EQ(files.LockStore(root + "missing"), nullptr);
+}
+
+// The program's own folder: the helper programs are built beside the tests.
+std::string OwnFolder() {
+  char exe[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string path = exe;
+  return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+// Two processes, each loading, changing and saving the store over and over at the same
+// time, as a Send To registration finishing while the window closes: no change is lost.
+TEST_F(Win32StoreFilesTest, TwoProcessesSavingAtOnceLoseNothing) {
+  constexpr int kSaves = 80;
+  const std::string saver = OwnFolder() + "velmora_store_saver.exe";
+  ASSERT_NE(GetFileAttributesA(saver.c_str()), INVALID_FILE_ATTRIBUTES) << saver;
+  const std::string exeDir = root + "app";  // no backslash before the closing quote
+  const std::string eventName = "velmora-store-saver-" + std::to_string(GetCurrentProcessId());
+  HANDLE go = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+  ASSERT_NE(go, nullptr);
+  std::vector<PROCESS_INFORMATION> runs;
+  for (const char* binder : {"A", "B"}) {
+    std::string line = "\"" + saver + "\" \"" + exeDir + "\" " + binder + " " + std::to_string(kSaves) + " " + eventName;
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(saver.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    runs.push_back(pi);
+  }
+  SetEvent(go);
+  HANDLE processes[2] = {runs[0].hProcess, runs[1].hProcess};
+  EXPECT_EQ(WaitForMultipleObjects(2, processes, TRUE, 300000), WAIT_OBJECT_0);
+  for (const PROCESS_INFORMATION& run : runs) {
+    DWORD code = 99;
+    GetExitCodeProcess(run.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(run.hProcess);
+  }
+  CloseHandle(go);
+
+  Win32Collation collation;
+  BinderStore store(collation, files);
+  store.SetUpPaths(exeDir, "u");
+  ASSERT_TRUE(store.Load());
+  EXPECT_GE(store.titles.IndexOf("A"), 0);
+  EXPECT_GE(store.titles.IndexOf("B"), 0);
+  std::vector<std::string> lost;
+  for (const char* binder : {"A", "B"})
+    for (int i = 0; i < kSaves; ++i) {
+      const std::string key = std::string("C:\\") + binder + "\\" + std::to_string(i);
+      if (!store.folders.ValueExists(binder, key)) lost.push_back(key);
+    }
+  EXPECT_TRUE(lost.empty()) << lost.size() << " lost, the first " << lost.front();
 }
 
 }  // namespace

@@ -31,6 +31,26 @@ void MakeFile(const std::string& path, std::size_t size, DWORD attributes) {
 
 void MakeFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
+DeepFolder::DeepFolder(const std::string& base, std::size_t minLength, const std::vector<std::string>& files)
+    : path_(base) {
+  while (path_.size() < minLength) {
+    path_ += "\\" + std::string(40, 'd');
+    folders_.push_back(L"\\\\?\\" + AnsiToWide(path_));
+    CreateDirectoryW(folders_.back().c_str(), nullptr);
+  }
+  for (const std::string& name : files) {
+    files_.push_back(L"\\\\?\\" + AnsiToWide(path_ + "\\" + name));
+    HANDLE h = CreateFileW(files_.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << name;
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+}
+
+DeepFolder::~DeepFolder() {
+  for (const std::wstring& file : files_) DeleteFileW(file.c_str());
+  for (auto f = folders_.rbegin(); f != folders_.rend(); ++f) RemoveDirectoryW(f->c_str());
+}
+
 void PumpPending(TOrvikBinder* window) {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -134,6 +154,10 @@ void MainWindowTest::Open(const std::string& titles, const std::string& folders,
   if (!selections.empty()) WriteBytes(app + "data\\selectlist.ini", selections);
   AppEnvironment env;
   env.exeDir = app.path();
+  OpenWith(env);
+}
+
+void MainWindowTest::OpenWith(const AppEnvironment& env) {
   window = std::make_unique<TOrvikBinder>(env, &prompter);
   window->Create(GetModuleHandleA(nullptr));
   ShowWindow(window->hwnd(), SW_SHOWNOACTIVATE);

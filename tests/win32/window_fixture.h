@@ -50,6 +50,23 @@ bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(60));
 void PumpPending(TOrvikBinder* window);
 
+// Folders of 40-character names under base, nested until the path passes minLength, with the
+// named empty files in the deepest; made through the long-path prefix and removed again,
+// since the temporary folder's own clean-up cannot reach past 260 characters.
+class DeepFolder {
+ public:
+  DeepFolder(const std::string& base, std::size_t minLength, const std::vector<std::string>& files = {});
+  ~DeepFolder();
+  DeepFolder(const DeepFolder&) = delete;
+  DeepFolder& operator=(const DeepFolder&) = delete;
+  const std::string& path() const { return path_; }  // without a trailing backslash
+
+ private:
+  std::string path_;
+  std::vector<std::wstring> folders_;
+  std::vector<std::wstring> files_;
+};
+
 // A shell drop as WM_DROPFILES carries it, dropped at a point of the main window's client area.
 HDROP MakeDrop(const std::vector<std::string>& names, POINT at);
 // A shortcut as the shell writes it.
@@ -85,6 +102,8 @@ class MainWindowTest : public ::testing::Test {
   // Writes the store files and creates the window.
   void Open(const std::string& titles = std::string(), const std::string& folders = std::string(),
             const std::string& selections = std::string());
+  // Creates the window over env: where it runs from and what its start-up calls give.
+  void OpenWith(const AppEnvironment& env);
   void Close();
   HTREEITEM FindNode(const std::string& text) const;
   void ClickNode(const std::string& text);

@@ -14,6 +14,7 @@
 #include "binders/win32/folder_list_dialog.h"
 #include "browse/win32/drop_source.h"
 #include "resource.h"
+#include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
@@ -26,7 +27,9 @@ namespace velmora {
 namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
-constexpr int kTopBarHeight = 26;
+// High enough for the attribute group: its 12-pixel caption, the 13-pixel check boxes below
+// it and the frame's bottom edge, none crossing another.
+constexpr int kTopBarHeight = 30;
 constexpr int kStatusPanelWidth = 50;
 constexpr int kTreeImageCount = 28;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
@@ -35,6 +38,8 @@ constexpr const char* kSaveFailedText = "次のファイルを保存できませ
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
 
 int ToolbarHeight() { return 22; }
+// Tops that centre a control of that height in the top bar.
+int BarTop(int height) { return (kTopBarHeight - height) / 2; }
 
 HWND MakeToolbar(HWND parent, int id, HIMAGELIST images, const TBBUTTON* buttons, int count) {
   HWND bar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
@@ -86,19 +91,20 @@ bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == 
 
 }  // namespace
 
-namespace {
-std::string ExecutablePath() {
-  char exe[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  return exe;
+DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
+  return GetModuleFileNameA(nullptr, buffer, size);
 }
-}  // namespace
 
-AppEnvironment AppEnvironment::FromProcess() {
+AppEnvironment AppEnvironment::FromProcess(const ModuleFileName& moduleFileName) {
   AppEnvironment env;
   char exe[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  env.exeDir = IncludeTrailingBackslash(ParentFolder(exe));
+  const DWORD length = moduleFileName(exe, MAX_PATH);
+  // A path cut at the buffer's end, or one the code page cannot spell (its "?" names
+  // nothing), would put the data folder somewhere else.
+  if (length > 0 && length < MAX_PATH && IsExistingFile(std::string(exe, length))) {
+    env.exePath.assign(exe, length);
+    env.exeDir = IncludeTrailingBackslash(ParentFolder(env.exePath));
+  }
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv && i < argc; ++i) env.params.push_back(WideToAnsi(argv[i]));
@@ -115,7 +121,7 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       listCommands_(browser_, shell_, *prompter_, collation_),
       binderActions_(*this, tree_, store_, collation_, *prompter_),
       sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
-      sendToOption_(binderActions_.shellLink(), ExecutablePath(), kApplicationTitle),
+      sendToOption_(binderActions_.shellLink(), env_.exePath, kApplicationTitle),
       registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }) {
   // A double click is the user's own request: the shell may ask about a moved target.
   listCommands_.fileCommands().SetLinkFollower([this](std::string& path) {
@@ -161,6 +167,9 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
   binderActions_.SetOwner(hwnd_);
   listCommands_.SetOwner(hwnd_);
   Construct();
+  // Before the creation handler starts the registration's timer, so that no dialog comes
+  // up behind the message.
+  ReportStartupFaults();
   FormCreate();
   return hwnd_;
 }
@@ -228,6 +237,9 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_APP_WORKER_DONE:
       browser_.FileInfoWorkerDone(static_cast<unsigned>(wp));
       return 0;
+    case WM_APP_THUMBNAILS:
+      CompleteThumbnails();
+      return 0;
     case WM_MENUSELECT: {
       // A highlighted menu item shows its hint like a control under the mouse.
       const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
@@ -245,13 +257,25 @@ LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (reinterpret_cast<HWND>(wp) == tree_.hwnd()) {
-        TreeView1ContextPopup();
+        TreeView1ContextPopup(lp);
         return 0;
       }
       break;
     case WM_APP_TREE_CLICK:
       TreeView1Click();
       return 0;
+    case WM_ACTIVATE:
+      // Back from a dialog or another program, the control that had the focus has it again
+      // (the tree at first) rather than the window itself, so selections keep their colour.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focusedControl_ = focus;
+      } else if (!HIWORD(wp)) {
+        const bool known = focusedControl_ && IsWindow(focusedControl_) && IsChild(hwnd_, focusedControl_);
+        SetFocus(known ? focusedControl_ : tree_.hwnd());
+        return 0;
+      }
+      break;
     case WM_APP_PREVIEW:
       previewPending_ = false;
       UpdatePreview();
@@ -404,6 +428,7 @@ void TOrvikBinder::CreateControls() {
   SetWindowSubclass(group, &PaintGroupBackground, 0, 0);
 
   progress_.Create(hwnd_, IDC_PROGRESS, 0, 0, 0, 0);
+  ApplyThumbnailBarLook(progress_.bar());
   AddControlHint(progress_.hwnd(), "進捗|サムネイルの進捗を表示");
   MakeControl(hwnd_, "BUTTON", "高画質", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_HIGH_QUALITY);
 
@@ -503,9 +528,13 @@ void TOrvikBinder::Construct() {
   char userName[1024] = "";
   DWORD userLength = sizeof(userName);
   if (!GetUserNameA(userName, &userLength)) userName[0] = '\0';
-  store_.SetUpPaths(env_.exeDir, userName);
+  // Without its own folder the program keeps no store rather than one in the wrong place.
+  startupFaults_.noProgramPath = env_.exeDir.empty();
+  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, userName);
 
-  shell_.Start();
+  shell_.Start(env_.shellCalls);
+  startupFaults_.noOle = !shell_.oleInitialized();
+  startupFaults_.noShell = !shell_.desktop() || !shell_.allocator();
   sendToOption_.Load();
   sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
   std::string ownFolder = env_.exeDir;
@@ -538,8 +567,13 @@ void TOrvikBinder::SetUpRootIcon() {
   rootIndex16_ = AddIconCell(imageList1_.get(), small.get(), false);
 }
 
+void TOrvikBinder::ReportStartupFaults() {
+  const std::string text = StartupFaultText(startupFaults_);
+  if (!text.empty()) prompter_->Message(text, kApplicationTitle);
+}
+
 void TOrvikBinder::FormCreate() {
-  const bool bindersExist = store_.Load();
+  const bool bindersExist = !startupFaults_.noProgramPath && store_.Load();
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
     SortBinders(binders, collation_);
@@ -580,6 +614,7 @@ void TOrvikBinder::SaveStore() {
   tree_.SaveExpandedState(store_.folders);
   store_.folders.WriteBool(BinderStore::kSettingsSection, BinderStore::kLargeIconsKey, IsChecked(control(IDC_LAREG)));
   store_.folders.WriteInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
+  if (startupFaults_.noProgramPath) return;  // said at start
   for (const std::string& path : store_.Save()) prompter_->Message(kSaveFailedText + path, kApplicationTitle);
 }
 
@@ -613,8 +648,8 @@ void TOrvikBinder::Layout() {
 
   HWND treeBar = control(IDC_TREEBAR);
   const int treeBarWidth = ToolbarWidth(treeBar);
-  dwp = DeferWindowPos(dwp, treeBar, nullptr, 2, 2, treeBarWidth, ToolbarHeight(), SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_LAREG), nullptr, treeBarWidth + 8, 5, 52, 16, SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, treeBar, nullptr, 2, BarTop(ToolbarHeight()), treeBarWidth, ToolbarHeight(), SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, control(IDC_LAREG), nullptr, treeBarWidth + 8, BarTop(16), 52, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
   // Every size change repaints the whole list.
   browser_.listView().FitNameColumn();
@@ -629,16 +664,18 @@ void TOrvikBinder::SplitterMoved() {
   HWND listBar = control(IDC_LISTBAR);
   const int barWidth = ToolbarWidth(listBar);
   HDWP dwp = BeginDeferWindowPos(7);
-  dwp = DeferWindowPos(dwp, listBar, nullptr, x, 2, barWidth, ToolbarHeight(), SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, listBar, nullptr, x, BarTop(ToolbarHeight()), barWidth, ToolbarHeight(), SWP_NOZORDER);
   x += barWidth + 6;
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_GROUP), nullptr, x, -1, 112, kTopBarHeight + 1, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_S), nullptr, x + 8, 10, 28, 14, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_H), nullptr, x + 42, 10, 28, 14, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_R), nullptr, x + 76, 10, 28, 14, SWP_NOZORDER);
+  // The check boxes sit between the caption and the frame's bottom edge.
+  dwp = DeferWindowPos(dwp, control(IDC_ATTR_GROUP), nullptr, x, 0, 112, kTopBarHeight, SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, control(IDC_ATTR_S), nullptr, x + 8, 13, 28, 14, SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, control(IDC_ATTR_H), nullptr, x + 42, 13, 28, 14, SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, control(IDC_ATTR_R), nullptr, x + 76, 13, 28, 14, SWP_NOZORDER);
   x += 118;
-  dwp = DeferWindowPos(dwp, control(IDC_PROGRESS), nullptr, x, 6, 100, 14, SWP_NOZORDER);
-  x += 106;
-  dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, 5, 60, 16, SWP_NOZORDER);
+  dwp = DeferWindowPos(dwp, control(IDC_PROGRESS), nullptr, x, BarTop(kThumbnailBarHeight), kThumbnailBarWidth,
+                       kThumbnailBarHeight, SWP_NOZORDER);
+  x += kThumbnailBarWidth + 6;
+  dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, BarTop(16), 60, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
 }
 
@@ -733,6 +770,10 @@ void TOrvikBinder::SetStatusPath(const std::string& text) {
 void TOrvikBinder::OnCommand(int id, int code) {
   if (id == IDC_LAREG) {
     if (code == BN_CLICKED) LargeIconsChanged();
+    return;
+  }
+  if (id == IDC_HIGH_QUALITY) {
+    if (code == BN_CLICKED) HighQualityChanged();
     return;
   }
   if (sendTo_.Owns(id)) {
@@ -1009,11 +1050,57 @@ void TOrvikBinder::UpdatePreview() {
   if (preview_.Update(shell_, systemLevel_, path)) Layout();
 }
 
-void TOrvikBinder::SpeedButton5Click() {
-  SetButtonEnabled(IDM_THUMBNAILS, false);
-  browser_.EnterThumbnailMode();
-  if (!thumbnails_.MakeThumbnails(IsChecked(control(IDC_HIGH_QUALITY))))
-    browser_.ShowThumbnails(thumbnails_.images(), thumbnails_.rowImages());
+void TOrvikBinder::SpeedButton5Click() { RunThumbnails(true); }
+
+void TOrvikBinder::RunThumbnails(bool fresh) {
+  bool completed = false;
+  // A pass that does not complete (stopped, or an exception) leaves thumbnail mode, unless a
+  // listing already has: the list keeps usable icons and the pass can be started again.
+  struct Leave {
+    TOrvikBinder& window;
+    const bool& completed;
+    ~Leave() {
+      window.restartThumbnails_ = false;
+      if (!completed && window.browser_.thumbnailMode()) window.browser_.LeaveThumbnailMode(false);
+    }
+  } leave{*this, completed};
+  for (;;) {
+    restartThumbnails_ = false;
+    if (fresh) {
+      SetButtonEnabled(IDM_THUMBNAILS, false);
+      browser_.EnterThumbnailMode();
+    }
+    const bool highQuality = IsChecked(control(IDC_HIGH_QUALITY));
+    completed = !(fresh ? thumbnails_.MakeThumbnails(highQuality) : thumbnails_.CompleteThumbnails(highQuality));
+    // The quality switched during the pass: it starts over with the new one.
+    if (completed || !restartThumbnails_ || !browser_.thumbnailMode()) break;
+    if (!fresh) browser_.LeaveThumbnailMode(false);
+    fresh = true;
+  }
+  if (completed && fresh) browser_.ShowThumbnails(thumbnails_.images());
+}
+
+void TOrvikBinder::RowsWantThumbnails() {
+  // A pass under way takes them in its next sweep; after one, they get theirs as it would.
+  if (thumbnails_.running() || thumbnailsPosted_) return;
+  thumbnailsPosted_ = true;
+  PostMessageA(hwnd_, WM_APP_THUMBNAILS, 0, 0);
+}
+
+void TOrvikBinder::CompleteThumbnails() {
+  thumbnailsPosted_ = false;
+  if (browser_.thumbnailMode() && !thumbnails_.running()) RunThumbnails(false);
+}
+
+void TOrvikBinder::HighQualityChanged() {
+  // The pictures follow the switch without listing the folder again.
+  if (!browser_.thumbnailMode()) return;
+  if (thumbnails_.running()) {
+    restartThumbnails_ = true;
+    return;
+  }
+  browser_.LeaveThumbnailMode(false);
+  RunThumbnails(true);
 }
 
 void TOrvikBinder::PumpMessages() {
@@ -1099,6 +1186,8 @@ void TOrvikBinder::Timer1Timer() {
     paths.push_back(*path);
   }
   EndInternalDrag();
+  // A path the shell cannot hold would reach the drop target cut, as another item.
+  if (RefuseTooLongPaths(paths, *prompter_, kApplicationTitle)) return;
   DoShellDrag(shell_, hwnd_, paths);
 }
 
@@ -1255,9 +1344,27 @@ HMENU TOrvikBinder::BuildTreeMenu() {
   return menu;
 }
 
-void TOrvikBinder::TreeView1ContextPopup() {
-  POINT screen;
-  GetCursorPos(&screen);
+void TOrvikBinder::TreeView1ContextPopup(LPARAM at) {
+  POINT screen = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (screen.x == -1 && screen.y == -1) {
+    // From the keyboard: the menu of the selected node, below it.
+    RECT r = {};
+    HTREEITEM selected = tree_.Selected();
+    if (selected && TreeView_GetItemRect(tree_.hwnd(), selected, &r, TRUE)) screen = {r.left, r.bottom};
+    else screen = {0, 0};
+    ClientToScreen(tree_.hwnd(), &screen);
+  } else {
+    // As in the shell's trees, the node under the pointer becomes the selection first, so
+    // that the menu and its commands are that node's; away from every node there is none.
+    POINT client = screen;
+    ScreenToClient(tree_.hwnd(), &client);
+    HTREEITEM node = tree_.RowAt(client);
+    if (!node) return;
+    if (node != tree_.Selected()) {
+      tree_.Select(node);
+      TreeView1Click();
+    }
+  }
   HMENU menu = BuildTreeMenu();
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
@@ -1279,13 +1386,17 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
     listCommands_.HandleShellDrop(handle);
     return;
   }
-  std::vector<std::string> names;
+  ShellFileList files;
   {
     ShellDrop drop(handle);
-    names = drop.Names();
+    files = drop.Files();
+  }
+  if (files.malformed) {
+    prompter_->Message(kMalformedDropText, kApplicationTitle);
+    return;
   }
   MapWindowPoints(hwnd_, tree_.hwnd(), &at, 1);
-  binderActions_.DropOnTree(at, names);
+  binderActions_.DropOnTree(at, files.paths);
 }
 
 void TOrvikBinder::DragOverTree() {

@@ -5,12 +5,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "about/win32/about_dialog.h"
 #include "app/command_table.h"
+#include "app/startup_faults.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/registration_mode.h"
 #include "binders/win32/binder_tree.h"
@@ -33,9 +35,18 @@ namespace velmora {
 
 // Where the program runs from and what it was started with.
 struct AppEnvironment {
+  // Both empty when the program's own path could not be had whole: the store is then
+  // neither read nor written, rather than kept in some other folder.
   std::string exeDir;  // with trailing backslash; holds "data", "Help" and "start.wav"
+  std::string exePath;
   std::vector<std::string> params;
-  static AppEnvironment FromProcess();
+  // OLE, COM and the shell's objects; tests make them fail.
+  ShellStartCalls shellCalls = ShellStartCalls::Platform();
+
+  // moduleFileName is GetModuleFileNameA for this process; tests make it fail.
+  using ModuleFileName = std::function<DWORD(char* buffer, DWORD size)>;
+  static AppEnvironment FromProcess(const ModuleFileName& moduleFileName = PlatformModuleFileName);
+  static DWORD PlatformModuleFileName(char* buffer, DWORD size);
 };
 
 constexpr int kPreviewHeight = 95;
@@ -108,12 +119,18 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   AttributeSwitches Switches() const override;
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
+  void RowsWantThumbnails() override;
 
   // ThumbnailHost.
   int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
   std::string ThumbnailRowPath(int row) const override { return browser_.RowFullPath(row); }
+  int RowThumbnail(int row) const override { return browser_.RowThumbnail(row); }
+  void SetRowThumbnail(int row, int image) override { browser_.SetRowThumbnail(row, image); }
   void PumpMessages() override;
-  bool ThumbnailsStopped() const override { return browser_.stopThumbnails() || quitSeen_; }
+  bool ThumbnailsStopped() const override { return browser_.stopThumbnails() || quitSeen_ || restartThumbnails_; }
+  void RunThumbnails(bool fresh);
+  void CompleteThumbnails();
+  void HighQualityChanged();
 
   // Start and end.
   void CreateControls();
@@ -122,6 +139,8 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void FormClose();
   void FormDestroy();
   void SaveStore();
+  // Says once what failed at start.
+  void ReportStartupFaults();
   void LoadImageLists();
   void DeclareCommands();
   void CreateMainMenu();
@@ -171,7 +190,8 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ListSelectedNode() override { TreeView1Click(); }
   std::string ListedFolder() const override { return browser_.currentFolder(); }
   void DeclareTreeCommands();
-  void TreeView1ContextPopup();
+  // at: the screen point of WM_CONTEXTMENU, (-1, -1) from the keyboard.
+  void TreeView1ContextPopup(LPARAM at);
   LRESULT TreeView1KeyDown(WORD key);
   void FormDropFiles(HDROP drop);
   void FormShow();
@@ -220,6 +240,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   bool dragFromList_ = false;
   bool dragFromTree_ = false;
   bool storeSaved_ = false;
+  StartupFaults startupFaults_;
 
   ImageList imageList1_;  // 16-pixel tree and menu pictures
   ImageList imageList3_;  // 32-pixel tree pictures
@@ -237,6 +258,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   bool previewTracking_ = false;
   bool previewPending_ = false;
   bool quitSeen_ = false;
+  bool restartThumbnails_ = false;  // the quality switched during a pass
+  bool thumbnailsPosted_ = false;
+  HWND focusedControl_ = nullptr;  // the focus when the window was last deactivated
 
   std::map<HWND, std::string> controlHints_;
   std::string applicationHint_;

@@ -1,6 +1,8 @@
 // Folders sent to the program (started with parameters: the window stays hidden, the
 // hand-over timer asks which binder gets them, the store is written and the window closes)
-// and the companion program's requests through WM_COPYDATA.
+// and the companion program's requests through WM_COPYDATA. While a Velmora window is open
+// on the same data folder, the folders are filed through it instead (open_window_message.h):
+// the dialog offers its binders and its tree shows them at once.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/open_window_message.h"
 #include "binders/binder_commands.h"
 #include "win32/win32_prompter.h"
 
@@ -37,12 +40,23 @@ class RegistrationMode {
 
   // The hand-over timer's tick.
   void Timer2Timer();
-  // WM_COPYDATA; wParam is the sender's window. Always 1.
+  // WM_COPYDATA; wParam is the sender's window. 1, or an OpenWindowAnswer to another
+  // Velmora process.
   LRESULT CopyData(WPARAM sender, const COPYDATASTRUCT* data);
 
  private:
   void SendTitles();
   void RunRegistration();
+  // A shown Velmora window of another process on this data folder, and its titles; null when
+  // none answers.
+  HWND FindOpenWindow(std::string& titles);
+  // Files through the open window while it answers, else in this process's store.
+  SentFolders FileSentFolders(HWND& openWindow, const std::string& name, const std::vector<std::string>& folders,
+                              bool create);
+  // 0 when the window did not answer in time.
+  LRESULT SendToWindow(HWND window, const OpenWindowMessage& message, UINT timeoutMs);
+  LRESULT OpenWindowRequest(HWND sender, const OpenWindowMessage& message);
+  bool IsOwnDataFolder(const std::string& folder) const;
   void RegisterFromCompanion(const std::string& binder, const std::string& path);
   Prompter& prompter() { return prompter_ ? *prompter_ : questions_; }
 
@@ -61,6 +75,10 @@ class RegistrationMode {
   // drop the registration (the hidden process would otherwise never end).
   bool titlesPending_ = false;
   bool registrationPending_ = false;
+  // While an open window is asked for its titles: that window, and its reply.
+  HWND titlesFrom_ = nullptr;
+  bool titlesReplied_ = false;
+  std::string titlesReply_;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "shellops/change_rules.h"
 #include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
 #include "store/binder_store.h"
@@ -47,7 +48,11 @@ void BinderActions::NewBinder() {
   const TreeChange change = commands_.NewBinder(name, prompter_);
   // The new binder is selected without listing: the list keeps what it shows.
   tree_.ApplyChange(change);
-  if (HTREEITEM binder = change.happened ? tree_.FindBinder(change.binder) : nullptr) tree_.Select(binder);
+  if (HTREEITEM binder = change.happened ? tree_.FindBinder(change.binder) : nullptr) {
+    tree_.Select(binder);
+    // Shown in the selection's own colour rather than the pale one of an unfocused tree.
+    SetFocus(tree_.hwnd());
+  }
 }
 
 void BinderActions::StartRename() {
@@ -108,13 +113,16 @@ void BinderActions::AddFolder() {
 void BinderActions::Copy() {
   if (SelectedLevel() != 2) return;
   const std::string folder = host_.ListedFolder();
-  if (!folder.empty()) CopyPathsToClipboard(owner_, {folder});
+  if (folder.empty() || RefuseTooLongPaths({folder}, prompter_, kFileCommandCaption)) return;
+  CopyPathsToClipboard(owner_, {folder});
 }
 
 void BinderActions::Paste() {
   HTREEITEM selected = tree_.Selected();
   if (!selected || tree_.Level(selected) != 1 || !ClipboardHasFiles()) return;
-  RegisterInto(selected, ReadClipboardPaths(owner_));
+  const ShellFileList files = ReadClipboardFiles(owner_);
+  if (files.malformed) prompter_.Message(kMalformedPasteText, kFileCommandCaption);
+  RegisterInto(selected, files.paths);
 }
 
 void BinderActions::RegisterInto(HTREEITEM binder, const std::vector<std::string>& paths) {

@@ -1,6 +1,7 @@
 #include "binders/win32/binder_tree.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "win32/com_ptr.h"
 #include "win32/bulk_update.h"
@@ -14,6 +15,9 @@ namespace velmora {
 namespace {
 constexpr COLORREF kMissingColor = RGB(255, 0, 0);
 constexpr COLORREF kMissingSelectedColor = RGB(255, 0, 255);
+// Posted to the tree control itself, which has no use for the WM_APP range.
+constexpr UINT kFolderChecksAnswered = WM_APP + 0x7F0;
+constexpr UINT_PTR kTreeSubclassId = 1;
 
 HTREEITEM Child(HWND tree, HTREEITEM item) { return TreeView_GetChild(tree, item); }
 HTREEITEM Next(HWND tree, HTREEITEM item) { return TreeView_GetNextSibling(tree, item); }
@@ -47,7 +51,36 @@ void SetItemParam(HWND tree, HTREEITEM item, LPARAM param) {
 }
 }  // namespace
 
-BinderTree::~BinderTree() = default;
+BinderTree::~BinderTree() {
+  if (tree_ && IsWindow(tree_)) RemoveWindowSubclass(tree_, &BinderTree::TreeProc, kTreeSubclassId);
+}
+
+void BinderTree::Attach(HWND tree) {
+  tree_ = tree;
+  SetWindowSubclass(tree_, &BinderTree::TreeProc, kTreeSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  probe_.SetNotify(tree_, kFolderChecksAnswered);
+}
+
+LRESULT CALLBACK BinderTree::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+  if (msg == kFolderChecksAnswered) {
+    reinterpret_cast<BinderTree*>(self)->FolderChecksAnswered();
+    return 0;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void BinderTree::FolderChecksAnswered() {
+  const std::vector<std::string> changed = probe_.TakeAnswers();
+  if (changed.empty()) return;
+  const std::unordered_set<std::string> paths(changed.begin(), changed.end());
+  ForEachNode([&](HTREEITEM item, int level) {
+    const std::string* path = level == 2 ? FolderPath(item) : nullptr;
+    if (!path || !paths.count(*path)) return;
+    MarkGhosting(item, *path);
+    RECT r;
+    if (TreeView_GetItemRect(tree_, item, &r, FALSE)) InvalidateRect(tree_, &r, TRUE);
+  });
+}
 
 template <typename F>
 void BinderTree::ForEachNode(F f) const {
@@ -220,6 +253,13 @@ HTREEITEM BinderTree::NodeAt(POINT client) const {
   return (hit.flags & TVHT_ONITEM) ? item : nullptr;
 }
 
+HTREEITEM BinderTree::RowAt(POINT client) const {
+  TVHITTESTINFO hit = {};
+  hit.pt = client;
+  HTREEITEM item = TreeView_HitTest(tree_, &hit);
+  return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON | TVHT_ONITEMRIGHT)) ? item : nullptr;
+}
+
 void BinderTree::UseImageList(HIMAGELIST list, bool small) {
   TreeView_SetImageList(tree_, list, TVSIL_NORMAL);
   if (small) TreeView_SetIndent(tree_, 19);
@@ -269,20 +309,18 @@ bool BinderTree::IsGhosted(HTREEITEM item) const {
   return (TreeView_GetItemState(tree_, item, TVIS_CUT) & TVIS_CUT) != 0;
 }
 
-bool BinderTree::GhostedOnDisk(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return IsGhostedFolder(path, attributes != INVALID_FILE_ATTRIBUTES, attributes);
+bool BinderTree::GhostedOnDisk(const std::string& path) { return IsGhostedPresence(path, probe_.Probe(path)); }
+
+void BinderTree::MarkGhosting(HTREEITEM item, const std::string& path) {
+  const FolderPresence presence = probe_.Probe(path);
+  // A folder that cannot be read keeps its marking until it can.
+  if (presence.found) TreeView_SetItemState(tree_, item, IsGhostedPresence(path, presence) ? TVIS_CUT : 0, TVIS_CUT);
 }
 
 void BinderTree::RefreshGhosting() {
   ForEachNode([&](HTREEITEM item, int level) {
-    if (level != 2) return;
-    const std::string* path = FolderPath(item);
-    if (!path) return;
-    const DWORD attributes = GetFileAttributesA(path->c_str());
-    // A folder that cannot be read keeps its marking until it can.
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    TreeView_SetItemState(tree_, item, IsGhostedFolder(*path, true, attributes) ? TVIS_CUT : 0, TVIS_CUT);
+    const std::string* path = level == 2 ? FolderPath(item) : nullptr;
+    if (path) MarkGhosting(item, *path);
   });
   InvalidateRect(tree_, nullptr, TRUE);
 }
@@ -322,9 +360,10 @@ bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
         return true;
       }
       if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-        // Decided at every draw: a folder may appear or vanish while the program runs.
+        // Decided at every draw: a folder may appear or vanish while the program runs. A
+        // slow path shows its last answer; a fresh one is asked for in the background.
         if (const std::string* path = OwnedPath(cd->nmcd.lItemlParam)) {
-          if (!IsExistingFolder(*path))
+          if (IsMissingFolder(probe_.Probe(*path)))
             cd->clrText = (cd->nmcd.uItemState & CDIS_SELECTED) ? kMissingSelectedColor : kMissingColor;
         }
         result = CDRF_DODEFAULT;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "binders/binder_model.h"
+#include "binders/win32/folder_probe.h"
 
 namespace velmora {
 
@@ -25,7 +26,8 @@ class BinderTree {
   BinderTree(const BinderTree&) = delete;
   BinderTree& operator=(const BinderTree&) = delete;
 
-  void Attach(HWND tree) { tree_ = tree; }
+  // Takes the control; answers of background folder checks come to it.
+  void Attach(HWND tree);
   HWND hwnd() const { return tree_; }
 
   // Replaces all nodes by the root and the given binders, inserted in the given order
@@ -52,6 +54,8 @@ class BinderTree {
   // The folder node of a binder whose path equals path but for letter case, as keys are.
   HTREEITEM FindFolder(HTREEITEM binder, const std::string& path) const;
   HTREEITEM NodeAt(POINT client) const;
+  // The node whose row holds the point, beside its label or on its button too.
+  HTREEITEM RowAt(POINT client) const;
 
   // Image list switch of the large-icons setting; small lists use an indent of 19.
   void UseImageList(HIMAGELIST list, bool small);
@@ -69,8 +73,10 @@ class BinderTree {
   void RefreshGhosting();
   bool IsGhosted(HTREEITEM item) const;
 
-  // Folder node ghosting from the file system.
-  static bool GhostedOnDisk(const std::string& path);
+  // Folder node ghosting from the file system; for a slow path once its check answered.
+  bool GhostedOnDisk(const std::string& path);
+  // Where the tree learns which folders exist; tests replace its calls.
+  FolderProbe& probe() { return probe_; }
 
   // Adds what a binder command reports (binder node, folder nodes), sorts, and selects the
   // node to list; returns that node, or null when nothing is to be listed.
@@ -91,6 +97,12 @@ class BinderTree {
   void SetExpandedAll(bool expand);
 
   const std::string* OwnedPath(LPARAM param) const;
+  // Background checks answered: the nodes of the paths whose presence changed take their
+  // ghosting and are drawn again.
+  void FolderChecksAnswered();
+  // Sets a folder node's ghosting from what the probe knows of its path.
+  void MarkGhosting(HTREEITEM item, const std::string& path);
+  static LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
   const Collation& collation_;
   HWND tree_ = nullptr;
@@ -98,6 +110,7 @@ class BinderTree {
   // 100,000 nodes every per-node control call costs a walk over the nodes.
   std::unordered_map<const std::string*, std::unique_ptr<std::string>> paths_;
   int rootImage_ = 0;
+  FolderProbe probe_;
 };
 
 }  // namespace velmora

@@ -15,6 +15,8 @@ std::string ShellFolderSource::ResolveShortcut(const std::string& path) {
 
 bool ShellFolderSource::IsExistingFolder(const std::string& path) { return velmora::IsExistingFolder(path); }
 
+bool ShellFolderSource::IsExistingFile(const std::string& path) { return velmora::IsExistingFile(path); }
+
 std::string ShellFolderSource::FullPath(const std::string& path) {
   char buffer[MAX_PATH];
   const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);

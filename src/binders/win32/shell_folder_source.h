@@ -14,6 +14,7 @@ class ShellFolderSource : public FolderSource {
   explicit ShellFolderSource(TShellLink& links) : links_(&links) {}
   std::string ResolveShortcut(const std::string& path) override;
   bool IsExistingFolder(const std::string& path) override;
+  bool IsExistingFile(const std::string& path) override;
   std::string FullPath(const std::string& path) override;
 
  private:

@@ -193,6 +193,7 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
   const RecordContext context = CurrentListingOptions().record;
   const std::vector<int> listedRows = RowsOfPaths(fullPaths);
   std::unordered_map<std::string, int> appendedRows;  // a path given twice is appended once
+  bool changed = false;
   for (std::size_t i = 0; i < fullPaths.size(); ++i) {
     const std::string& path = fullPaths[i];
     FindEntry found;
@@ -223,10 +224,14 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
       record.overlayIndex = -1;
     }
     FillShellInfo(*records_[static_cast<std::size_t>(row)], fullPath);
+    records_[static_cast<std::size_t>(row)]->thumbnailIndex = -1;
+    changed = true;
     // A row already listed is selected; new rows come at the end, unsorted, unselected.
     if (!isNew) listView_.SelectRow(row, false);
     listView_.RedrawRow(row);
   }
+  // Each row shows its own picture: the thumbnail list gets one for every row read again.
+  if (thumbnailMode_ && changed) host_.RowsWantThumbnails();
   if (!appendedRows.empty()) {
     listView_.SetRowCount(static_cast<int>(records_.size()));
     host_.ShowRowCount(std::to_string(records_.size()));
@@ -400,7 +405,7 @@ void Browser::LeaveThumbnailMode(bool refresh) {
   thumbnailMode_ = false;
   // A pass still running ends too, even where no listing follows.
   stopThumbnails_ = true;
-  host_.EnableThumbnailButton(listView_.GetViewStyle() == kIconView);
+  host_.EnableThumbnailButton(listView_.GetViewStyle() == kIconView && !rootFolder_.empty());
   listView_.ShowThumbnailIndexes(false);
   ListView_SetImageList(listView_.hwnd(), systemLarge_, LVSIL_NORMAL);
   if (refresh) Refresh();
@@ -411,10 +416,19 @@ void Browser::EnterThumbnailMode() {
   stopThumbnails_ = false;
 }
 
-void Browser::ShowThumbnails(HIMAGELIST images, const std::vector<int>& rowImages) {
+int Browser::RowThumbnail(int row) const {
+  if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return -1;
+  return records_[static_cast<std::size_t>(row)]->thumbnailIndex;
+}
+
+void Browser::SetRowThumbnail(int row, int image) {
+  if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
+  records_[static_cast<std::size_t>(row)]->thumbnailIndex = image;
+  if (listView_.showsThumbnailIndexes()) listView_.RedrawRow(row);
+}
+
+void Browser::ShowThumbnails(HIMAGELIST images) {
   if (!thumbnailMode_) return;
-  const std::size_t rows = std::min(records_.size(), rowImages.size());
-  for (std::size_t i = 0; i < rows; ++i) records_[i]->thumbnailIndex = rowImages[i];
   listView_.ShowThumbnailIndexes(true);
   ListView_SetImageList(listView_.hwnd(), images, LVSIL_NORMAL);
   listView_.Repaint();

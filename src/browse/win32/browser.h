@@ -45,6 +45,8 @@ class BrowserHost {
   virtual void PlayStartSound() = 0;
   // The registered folder whose node the tree has selected; false for root and binder nodes.
   virtual bool SelectedFolderNode(FolderNodeRef& node) const = 0;
+  // In thumbnail mode: rows were read again or added, and have no picture yet.
+  virtual void RowsWantThumbnails() = 0;
 };
 
 class Browser {
@@ -87,9 +89,13 @@ class Browser {
   void MouseMove();
   void LeaveThumbnailMode(bool refresh);
   // The thumbnail pass: thumbnail mode starts with the pass (and the stop flag is cleared);
-  // a completed pass installs its list, rowImages[i] being row i's picture there.
+  // a completed pass installs its list, in which each row has its own picture.
   void EnterThumbnailMode();
-  void ShowThumbnails(HIMAGELIST images, const std::vector<int>& rowImages);
+  void ShowThumbnails(HIMAGELIST images);
+  // The row's picture in the thumbnail list, which moves with the row; -1 for none. Rows
+  // redraw with a picture set while the list is shown.
+  int RowThumbnail(int row) const;
+  void SetRowThumbnail(int row, int image);
   bool thumbnailMode() const { return thumbnailMode_; }
   // Set by every stop of the worker: listings, leaving the folder, closing.
   bool stopThumbnails() const { return stopThumbnails_; }

@@ -133,9 +133,10 @@ ComPtr<IDataObject> OneFolderDataObject(const ShellContext& shell, const std::ve
   if (!parent) return ComPtr<IDataObject>();
   std::vector<ItemIdList> items;
   for (const std::string& path : paths) {
-    std::wstring name = AnsiToWide(LastComponent(path));
+    // An item whose whole path the shell cannot hold is not offered at all.
+    std::wstring name;
     ItemIdList item;
-    if (name.empty() ||
+    if (!PathFitsShell(path) || !PathToWide(LastComponent(path), name) || name.empty() ||
         FAILED(parent->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, item.put(shell.allocator()), nullptr)) ||
         !item)
       return ComPtr<IDataObject>();

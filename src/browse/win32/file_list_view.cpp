@@ -32,8 +32,10 @@ void FillItem(Item& item, const FileRecordList& records, const std::string& thou
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
     CopyText(item.pszText, item.cchTextMax,
              item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands));
+  // A shell icon index means nothing in the thumbnail list: a row without its picture there
+  // shows none rather than another.
   if (item.mask & LVIF_IMAGE)
-    item.iImage = thumbnails && record.thumbnailIndex >= 0 ? record.thumbnailIndex : record.iconIndex;
+    item.iImage = !thumbnails ? record.iconIndex : record.thumbnailIndex >= 0 ? record.thumbnailIndex : I_IMAGENONE;
   // The main column's picture carries the record's overlay, and the row its cut state.
   if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
     item.mask |= LVIF_STATE;

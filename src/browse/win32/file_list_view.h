@@ -20,6 +20,7 @@ class FileListView {
   void SetThousandsSeparator(std::string separator) { thousands_ = std::move(separator); }
   // Rows show their thumbnail index, for the thumbnail list installed as the large icons.
   void ShowThumbnailIndexes(bool on) { thumbnails_ = on; }
+  bool showsThumbnailIndexes() const { return thumbnails_; }
 
   void CreateColumns();
   void SetRowCount(int count);

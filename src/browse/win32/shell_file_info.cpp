@@ -46,9 +46,10 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
 
   IShellFolder* folder = BindParent(parent);
   if (folder) {
-    std::wstring name = AnsiToWide(LastComponent(fullPath), MAX_PATH);
+    std::wstring name;
     ItemIdList owned;
-    if (!name.empty() && SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, owned.put(allocator), nullptr)) && owned) {
+    if (PathFitsShell(fullPath) && PathToWide(LastComponent(fullPath), name) && !name.empty() &&
+        SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, owned.put(allocator), nullptr)) && owned) {
       LPITEMIDLIST item = owned.get();
       LPCITEMIDLIST items[1] = {item};
       STRRET display = {};

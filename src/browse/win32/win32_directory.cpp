@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win32/com_ptr.h"
+#include "win32/find_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -37,24 +38,23 @@ void Win32DirectoryPort::Search(const std::string& pattern, const std::function<
     WIN32_FIND_DATAW data;
     // The basic information level skips the short names and the large fetch reads the
     // folder in bigger blocks; both give the same entries.
-    HANDLE h = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                FIND_FIRST_EX_LARGE_FETCH);
-    if (h == INVALID_HANDLE_VALUE) h = FindFirstFileW(wide.c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return;
+    HANDLE first = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                    FIND_FIRST_EX_LARGE_FETCH);
+    if (first == INVALID_HANDLE_VALUE) first = FindFirstFileW(wide.c_str(), &data);
+    const FindHandle search(first);
+    if (!search.valid()) return;
     do {
       CopyEntry(data, entry);
       if (!visit(entry)) break;
-    } while (FindNextFileW(h, &data));
-    FindClose(h);
+    } while (FindNextFileW(search.get(), &data));
   } else {
     WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return;
+    const FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    if (!search.valid()) return;
     do {
       CopyEntry(data, entry);
       if (!visit(entry)) break;
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
+    } while (FindNextFileA(search.get(), &data));
   }
 }
 

@@ -30,9 +30,46 @@ class ClipboardSession {
   bool open_ = false;
 };
 
+// A global memory block locked for the life of the object, unlocked on every path.
+class LockedBlock {
+ public:
+  explicit LockedBlock(HANDLE memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
+  ~LockedBlock() {
+    if (data_) GlobalUnlock(memory_);
+  }
+  LockedBlock(const LockedBlock&) = delete;
+  LockedBlock& operator=(const LockedBlock&) = delete;
+  const void* data() const { return data_; }
+  std::size_t size() const { return data_ ? GlobalSize(memory_) : 0; }
+
+ private:
+  HANDLE memory_;
+  void* data_;
+};
+
+// A CF_HDROP block, from the clipboard or behind a drop handle.
+ShellFileList ReadFileListBlock(HANDLE memory) {
+  ShellFileList files;
+  const LockedBlock block(memory);
+  if (!block.data()) return files;
+  auto names = ParseDropFilesBlock(block.data(), block.size());
+  if (!names) {
+    files.malformed = true;
+  } else if (names->wide) {
+    for (const std::u16string& name : names->utf16)
+      files.paths.push_back(WideToAnsi(reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size())));
+  } else {
+    files.paths = std::move(names->ansi);
+  }
+  return files;
+}
+
 }  // namespace
 
 bool CopyPathsToClipboard(HWND owner, const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (PathTooLong(path)) return false;
+  }
   const std::string block = BuildDropFilesBlock(PathText(paths));
   if (block.empty()) return false;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, block.size());
@@ -52,41 +89,19 @@ bool CopyPathsToClipboard(HWND owner, const std::vector<std::string>& paths) {
   return true;
 }
 
-std::vector<std::string> ReadClipboardPaths(HWND owner) {
-  std::vector<std::string> paths;
-  if (!ClipboardHasFiles()) return paths;
+ShellFileList ReadClipboardFiles(HWND owner) {
+  ShellFileList files;
+  if (!ClipboardHasFiles()) return files;
   ClipboardSession clipboard(owner);
-  if (!clipboard.open()) return paths;
-  HANDLE memory = GetClipboardData(CF_HDROP);
-  if (!memory) return paths;
-  const void* data = GlobalLock(memory);
-  if (!data) return paths;
-  auto names = ParseDropFilesBlock(data, GlobalSize(memory));
-  if (names && names->wide) {
-    for (const std::u16string& name : names->utf16)
-      paths.push_back(WideToAnsi(reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size())));
-  } else if (names) {
-    paths = std::move(names->ansi);
-  }
-  GlobalUnlock(memory);
-  return paths;
+  if (!clipboard.open()) return files;
+  return ReadFileListBlock(GetClipboardData(CF_HDROP));
 }
+
+std::vector<std::string> ReadClipboardPaths(HWND owner) { return ReadClipboardFiles(owner).paths; }
 
 bool ClipboardHasFiles() { return IsClipboardFormatAvailable(CF_HDROP) != FALSE; }
 
-std::vector<std::string> DropNames(HDROP drop) {
-  std::vector<std::string> names;
-  if (!drop) return names;
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    if (length == 0) continue;
-    std::string name(length + 1, '\0');
-    name.resize(DragQueryFileA(drop, i, &name[0], length + 1));
-    names.push_back(std::move(name));
-  }
-  return names;
-}
+ShellFileList DropFiles(HDROP drop) { return ReadFileListBlock(drop); }
 
 POINT ShellDrop::ClientPoint() const {
   POINT point = {0, 0};

@@ -41,9 +41,14 @@ const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(
 FileCommands::FileCommands(HWND owner, const ShellContext& shell, Prompter& prompter, const Collation& collation)
     : owner_(owner), shell_(shell), prompter_(prompter), collation_(collation) {}
 
+bool FileCommands::RefuseTooLong(const std::vector<std::string>& paths) {
+  return RefuseTooLongPaths(paths, prompter_, kFileCommandCaption);
+}
+
 OpenResult FileCommands::Open(const std::string& path) {
-  const OpenDecision decision = DecideOpen(path, fs_, followLink_);
   OpenResult result;
+  if (RefuseTooLong({path})) return result;
+  const OpenDecision decision = DecideOpen(path, fs_, followLink_);
   switch (decision.kind) {
     case OpenKind::kEnterFolder:
       result.kind = OpenResult::kEnterFolder;
@@ -97,12 +102,12 @@ void FileCommands::ShellOpenShortcut(const std::string& link) {
 }
 
 void FileCommands::OpenWith(const std::string& path) {
-  if (path.empty()) return;
+  if (path.empty() || RefuseTooLong({path})) return;
   ShellExecuteVerb("rundll32", OpenWithParameters(path), "", "");
 }
 
 void FileCommands::ShowProperties(const std::string& path) {
-  if (path.empty()) return;
+  if (path.empty() || RefuseTooLong({path})) return;
   ShellExecuteVerb("", "", "properties", path);
 }
 
@@ -146,19 +151,27 @@ bool FileCommands::ProbeShellFolder(const std::string& path) {
 }
 
 bool FileCommands::CopyToClipboard(const std::vector<std::string>& paths) {
+  // Another program would read the names into buffers of MAX_PATH and act on cut paths.
+  if (RefuseTooLong(paths)) return false;
   return CopyPathsToClipboard(owner_, paths);
 }
 
 CopyResult FileCommands::Paste(const std::string& firstSelectedPath, const std::string& listedFolder) {
-  const std::vector<std::string> sources = ReadClipboardPaths(owner_);
+  const ShellFileList files = ReadClipboardFiles(owner_);
+  if (files.malformed) prompter_.Message(kMalformedPasteText, kFileCommandCaption);
+  const std::vector<std::string>& sources = files.paths;
   if (sources.empty()) return CopyResult();
   if (!firstSelectedPath.empty() && fs_.IsExistingFolder(firstSelectedPath))
     return CopyFilesInto(firstSelectedPath, false, sources);
   return CopyFilesInto(listedFolder, true, sources);
 }
 
-CopyResult FileCommands::DropInto(const std::string& listedFolder, const std::vector<std::string>& names) {
-  return CopyFilesInto(listedFolder, true, names);
+CopyResult FileCommands::DropInto(const std::string& listedFolder, const ShellFileList& files) {
+  if (files.malformed) {
+    prompter_.Message(kMalformedDropText, kFileCommandCaption);
+    return CopyResult();
+  }
+  return CopyFilesInto(listedFolder, true, files.paths);
 }
 
 CopyResult FileCommands::CopyFilesInto(const std::string& folder, bool intoListedFolder,
@@ -166,7 +179,7 @@ CopyResult FileCommands::CopyFilesInto(const std::string& folder, bool intoListe
   CopyResult result;
   if (folder.empty()) return result;
   CopyPlan plan = PlanCopyInto(folder, sources);
-  if (plan.sources.empty()) return result;
+  if (plan.sources.empty() || RefuseTooLong(plan.sources) || RefuseTooLong(plan.targets)) return result;
   const std::string from = MakeDoubleNulList(PathText(plan.sources));
   const std::string to = MakeDoubleNulList(PathText(plan.targets));
   // Every operation copies; the shell asks before replacing and reports errors itself.
@@ -181,7 +194,7 @@ CopyResult FileCommands::CopyFilesInto(const std::string& folder, bool intoListe
 }
 
 DeleteResult FileCommands::Delete(const std::vector<std::string>& paths) {
-  if (paths.empty()) return DeleteResult();
+  if (paths.empty() || RefuseTooLong(paths)) return DeleteResult();
   const std::string from = MakeDoubleNulList(PathText(paths));
   const FILEOP_FLAGS flags = confirmations_ ? FOF_ALLOWUNDO | FOF_WANTNUKEWARNING : FOF_ALLOWUNDO | kUnattended;
   const ShellOperation op = RunShellOperation(owner_, FO_DELETE, from, nullptr, flags);

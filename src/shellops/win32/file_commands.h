@@ -13,6 +13,7 @@
 #include "common/prompter.h"
 #include "shellops/change_rules.h"
 #include "shellops/open_rules.h"
+#include "shellops/win32/clipboard_files.h"
 #include "shellops/win32/win32_file_system.h"
 #include "store/collation.h"
 #include "win32/shell_context.h"
@@ -62,10 +63,11 @@ class FileCommands {
   // "コピー(&C)": the paths as the clipboard's only content.
   bool CopyToClipboard(const std::vector<std::string>& paths);
   // "貼り付け(&P)": the clipboard's files into the first selected row when that is a folder,
-  // else into the listed folder.
+  // else into the listed folder. A malformed clipboard block is refused with a message.
   CopyResult Paste(const std::string& firstSelectedPath, const std::string& listedFolder);
   // Files dropped onto the list: always into the listed folder, whatever row they fell on.
-  CopyResult DropInto(const std::string& listedFolder, const std::vector<std::string>& names);
+  // A malformed drop is refused with a message.
+  CopyResult DropInto(const std::string& listedFolder, const ShellFileList& files);
   // Copies into a folder that is not the listed one (send-to targets).
   CopyResult CopyInto(const std::string& folder, const std::vector<std::string>& paths) {
     return CopyFilesInto(folder, false, paths);
@@ -90,6 +92,9 @@ class FileCommands {
   void ShellExecuteVerb(const std::string& file, const std::string& parameters, const std::string& verb,
                         const std::string& path);
   bool ProbeShellFolder(const std::string& path);
+  // Every command that hands paths to the shell refuses, with a message naming it, a path
+  // too long for the shell's buffers.
+  bool RefuseTooLong(const std::vector<std::string>& paths);
   CopyResult CopyFilesInto(const std::string& folder, bool intoListedFolder, const std::vector<std::string>& sources);
 
   HWND owner_;

@@ -84,17 +84,17 @@ void ListCommands::ApplyCopy(const CopyResult& result) {
 }
 
 void ListCommands::HandleShellDrop(HDROP handle) {
-  std::vector<std::string> names;
+  ShellFileList files;
   {
     ShellDrop drop(handle);
     HWND target = ChildWindowFromPointEx(owner_, drop.ClientPoint(), CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
     // Drops on the tree register folders, which comes with the binder commands.
     if (target != browser_.listView().hwnd() || browser_.currentFolder().empty()) return;
-    names = drop.Names();
+    files = drop.Files();
   }
   // Whatever row the files fell on, they go into the listed folder.
-  browser_.listView().DeselectAll();
-  ApplyCopy(commands_.DropInto(browser_.currentFolder(), names));
+  if (!files.malformed) browser_.listView().DeselectAll();
+  ApplyCopy(commands_.DropInto(browser_.currentFolder(), files));
 }
 
 // ---- delete, rename, new folder

@@ -7,6 +7,7 @@
 #include "shellops/link_names.h"
 #include "shellops/path_lists.h"
 #include "text/cp932.h"
+#include "win32/find_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -40,11 +41,10 @@ std::vector<SendToRow> SendToMenu::ListSendToEntries(const std::string& folder) 
   std::vector<ListedEntry> listing;
   if (!folder.empty()) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(JoinPath(folder, "*.*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    const FindHandle search(FindFirstFileA(JoinPath(folder, "*.*").c_str(), &found));
+    if (search.valid()) {
       do listing.push_back({found.cFileName, found.dwFileAttributes});
-      while (FindNextFileA(search, &found));
-      FindClose(search);
+      while (FindNextFileA(search.get(), &found));
     }
   }
   return SendToRows(folder, listing);
@@ -94,7 +94,7 @@ bool SendToMenu::DrawItem(const DRAWITEMSTRUCT& item) const {
 
 SendOutcome SendToMenu::Send(int id, const std::vector<std::string>& paths, HWND owner) {
   SendOutcome outcome;
-  if (!Owns(id) || paths.empty()) return outcome;
+  if (!Owns(id) || paths.empty() || RefuseTooLongPaths(paths, prompter_, kSendToCaption)) return outcome;
   // A shortcut entry stands for its target; without an owner the shell asks nothing while
   // resolving, and an unresolved shortcut is handed to the shell as it is.
   links_.GetLinkToPath(Hint(id), outcome.target, nullptr);
@@ -203,6 +203,11 @@ bool SendToShortcutOption::Load() { return checked_ = Present(); }
 
 bool SendToShortcutOption::Toggle(Prompter& prompter) {
   const bool wanted = !checked_;
+  // Without the program's own path there is nothing for a shortcut to lead to.
+  if (wanted && exePath_.empty()) {
+    prompter.Message(kOptionNotWritten, kSendToCaption);
+    return checked_;
+  }
   if (wanted)
     links_.CreateLink(exePath_, nullptr, TShellLink::kSendTo, title_, true);
   else

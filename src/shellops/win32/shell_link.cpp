@@ -6,6 +6,7 @@
 #include "shellops/link_names.h"
 #include "text/cp932.h"
 #include "win32/com_ptr.h"
+#include "win32/find_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -33,8 +34,8 @@ bool ExistsAtAll(const std::string& path) { return GetFileAttributesA(path.c_str
 // A file name for IPersistFile, or empty when the path does not fit: a shortened name
 // would save the shortcut under another name.
 std::wstring PersistName(const std::string& path) {
-  std::wstring wide = AnsiToWide(path, static_cast<std::size_t>(-1));
-  if (wide.size() >= MAX_PATH) wide.clear();
+  std::wstring wide;
+  PathToWide(path, wide);
   return wide;
 }
 
@@ -194,8 +195,8 @@ bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& 
   if (folder.empty()) return false;
   const std::string base = IncludeTrailingBackslash(folder);
   WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((base + "*.*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return false;
+  const FindHandle find(FindFirstFileA((base + "*.*").c_str(), &entry));
+  if (!find.valid()) return false;
   bool found = false;
   do {
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -210,8 +211,7 @@ bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& 
       if (del) DeleteFileA((base + name).c_str());
     }
     PumpPendingMessages();
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
+  } while (FindNextFileA(find.get(), &entry));
   return found;
 }
 

@@ -52,7 +52,30 @@ HANDLE CreateTempBeside(const std::string& path, std::string& temp) {
   return INVALID_HANDLE_VALUE;
 }
 
+class LockFile : public StoreLock {
+ public:
+  explicit LockFile(HANDLE h) : file_(h) {}
+
+ private:
+  FileHandle file_;
+};
+
 }  // namespace
+
+std::unique_ptr<StoreLock> Win32StoreFiles::LockStore(const std::string& folder) {
+  const std::string path = IncludeTrailingBackslash(folder) + kLockFileName;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return std::make_unique<LockFile>(h);
+    // Only another holder is worth waiting for; a folder that cannot hold the file never will.
+    const DWORD error = GetLastError();
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) return nullptr;
+    if (GetTickCount() - start >= lockWaitMs_) return nullptr;
+    Sleep(10);
+  }
+}
 
 bool Win32StoreFiles::ReadFile(const std::string& path, std::string& out) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

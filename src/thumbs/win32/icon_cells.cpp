@@ -1,6 +1,7 @@
 #include "thumbs/win32/icon_cells.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdint>
 
@@ -44,6 +45,16 @@ void GetFileIcon(IconHandle& icon, const std::string& path, bool open, bool smal
     SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), flags);
   }
   icon.Reset(info.hIcon);
+}
+
+int ShellOverlayImage(ShellOverlay overlay) {
+  const bool link = overlay == ShellOverlay::kLink;
+  // The shell must use the overlay at all; its picture is the stock icon of the same name.
+  if (SHGetIconOverlayIndexA(nullptr, link ? IDO_SHGIOI_LINK : IDO_SHGIOI_SHARE) < 1) return -1;
+  SHSTOCKICONINFO info = {};
+  info.cbSize = sizeof(info);
+  if (FAILED(SHGetStockIconInfo(link ? SIID_LINK : SIID_SHARE, SHGSI_SYSICONINDEX, &info))) return -1;
+  return info.iSysImageIndex >= 0 ? info.iSysImageIndex : -1;
 }
 
 int AddIconCell(HIMAGELIST list, HICON icon, bool framed) {

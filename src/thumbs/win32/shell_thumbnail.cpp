@@ -18,10 +18,11 @@ HBITMAP ExtractShellThumbnail(const ShellContext& shell, const std::string& path
   const std::string folderPath = ParentFolder(path);
   const std::string name = LastComponent(path);
   if (folderPath.empty() || name.empty() || folderPath == path) return nullptr;
+  // The whole path must fit the shell's buffers, not only its parts.
+  std::wstring wideName;
+  if (!PathFitsShell(path) || !PathToWide(name, wideName)) return nullptr;
   ComPtr<IShellFolder> folder = shell.BindToFolder(folderPath);
   if (!folder) return nullptr;
-  std::wstring wideName = AnsiToWide(name, MAX_PATH);
-  if (wideName.empty()) return nullptr;
   ULONG eaten = 0;
   ItemIdList item;
   if (folder->ParseDisplayName(nullptr, nullptr, &wideName[0], &eaten, item.put(shell.allocator()), nullptr) != S_OK)

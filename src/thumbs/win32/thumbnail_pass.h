@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "thumbs/color_progress_bar.h"
 #include "thumbs/picture_decode.h"
@@ -16,13 +15,16 @@
 
 namespace velmora {
 
-// What the pass needs of the window around it.
+// What the pass needs of the window around it. Rows may come, go or move while messages run.
 class ThumbnailHost {
  public:
   virtual ~ThumbnailHost() = default;
   virtual int ThumbnailRowCount() const = 0;
   // The row's own full path.
   virtual std::string ThumbnailRowPath(int row) const = 0;
+  // The row's picture in the thumbnail list, kept with the row itself; -1 for none yet.
+  virtual int RowThumbnail(int row) const = 0;
+  virtual void SetRowThumbnail(int row, int image) = 0;
   // Runs the pending window messages.
   virtual void PumpMessages() = 0;
   // True once the pass must end (stopThumbnails, or the program is quitting).
@@ -31,35 +33,41 @@ class ThumbnailHost {
 
 class ThumbnailPass {
  public:
-  // The four images every pass puts first, registered as overlay images 1 to 4.
-  static constexpr int kOverlayImages = 4;
-
   ThumbnailPass(ThumbnailHost& host, TColorProgressBar& bar) : host_(host), bar_(bar) {}
   ~ThumbnailPass();
   ThumbnailPass(const ThumbnailPass&) = delete;
   ThumbnailPass& operator=(const ThumbnailPass&) = delete;
 
   // Makes the empty thumbnail list with cells of the shell's large icon size; systemLarge is
-  // the shell's large image list (shared), whose first images become the overlays.
+  // the shell's large image list (shared), whose share and link overlays the list takes over.
   void SetUp(const ShellContext& shell, int cellWidth, int cellHeight, HIMAGELIST systemLarge);
 
-  // MakeThumbnails: one pass over the rows. With highQuality every file goes to the shell's
-  // extractor; without, .bmp and .jpg files (any case) are decoded here. True when stopped.
+  // MakeThumbnails: one pass, until every row has its picture. With highQuality every file
+  // goes to the shell's extractor first; without, .bmp and .jpg files (any case) are decoded
+  // here. True when stopped.
   bool MakeThumbnails(bool highQuality);
+  // The same for the rows still without a picture (rows added or read again after a pass),
+  // keeping the pictures made. True when stopped.
+  bool CompleteThumbnails(bool highQuality);
 
   bool running() const { return running_; }
   HIMAGELIST images() const { return images_.get(); }
-  // Each row's image in images(), for the rows the last pass reached.
-  const std::vector<int>& rowImages() const { return rowImages_; }
+  // The images before the rows' pictures: the shell's overlays the rows can carry.
+  int overlayImages() const { return overlayImages_; }
   int cellWidth() const { return cellWidth_; }
   int cellHeight() const { return cellHeight_; }
   // Called with each row before its picture is made (after the pump); tests act mid-pass.
   void SetRowObserver(std::function<void(int)> observer) { observer_ = std::move(observer); }
 
  private:
+  bool Run(bool highQuality, bool fresh);
+  bool RunRows(bool highQuality);
+  void AddOverlays();
   int AddRowImage(const std::string& path, bool highQuality);
+  bool DecodeOwn(const std::string& path, bool anyPicture);
   int AddCell(const Raster& picture, int sourceWidth, int sourceHeight);
   bool EnsureCell();
+  void ReleasePictures();
 
   ThumbnailHost& host_;
   TColorProgressBar& bar_;
@@ -68,7 +76,7 @@ class ThumbnailPass {
   ImageList images_;
   int cellWidth_ = 32;
   int cellHeight_ = 32;
-  std::vector<int> rowImages_;
+  int overlayImages_ = 0;
   bool running_ = false;
   std::function<void(int)> observer_;
 

@@ -1,0 +1,43 @@
+// The directory search with the real calls under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <stdexcept>
+
+#include "browse/win32/win32_directory.h"
+#include "win32/window_fixture.h"
+
+namespace velmora {
+namespace {
+
+// The process's open handles, counted by asking each possible value (Wine does not answer
+// GetProcessHandleCount).
+int OpenHandles() {
+  int count = 0;
+  DWORD flags = 0;
+  for (std::uintptr_t value = 4; value < 0x10000; value += 4)
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  return count;
+}
+
+TEST(Win32DirectorySearch, IsClosedEvenWhenReadingAnEntryThrows) {
+  testing_support::TempDir dir;
+  testing_support::MakeFile(dir + "a.txt", 1);
+  for (int level : {0, 2}) {
+    SCOPED_TRACE(level);
+    Win32DirectoryPort port(level);
+    // A record that cannot be made (out of memory, say) ends the listing by an exception.
+    auto failing = [](const FindEntry&) -> bool { throw std::runtime_error("no record"); };
+    // The first exception may set up what every later one shares.
+    EXPECT_THROW(port.Search(dir + "*.*", failing), std::runtime_error);
+    const int before = OpenHandles();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 10; ++i) EXPECT_THROW(port.Search(dir + "*.*", failing), std::runtime_error);
+    EXPECT_EQ(OpenHandles(), before);
+  }
+}
+
+}  // namespace
+}  // namespace velmora
