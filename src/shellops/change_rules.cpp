@@ -125,9 +125,24 @@ std::string CreateNewFolder(const std::string& listedFolder, FileSystem& fs, Pro
   return std::string();
 }
 
-DeleteOutcome ClassifyDelete(int shellResult, bool aborted) {
-  if (aborted) return DeleteOutcome::kUnchanged;
-  return shellResult == 0 ? DeleteOutcome::kRemoveRows : DeleteOutcome::kRefreshRows;
+DeleteResult RowsAfterDelete(const std::vector<std::string>& paths, int shellResult, bool aborted, FileSystem& fs) {
+  DeleteResult result;
+  if (paths.empty()) return result;
+  if (shellResult == 0 && !aborted) {
+    result.outcome = DeleteOutcome::kRemoveRows;
+    result.gone = paths;
+    return result;
+  }
+  // The shell may have deleted some items before it stopped: a No to one of its later
+  // questions ends the operation as cancelled all the same.
+  for (const std::string& path : paths)
+    (fs.IsExistingFile(path) || fs.IsExistingFolder(path) ? result.remaining : result.gone).push_back(path);
+  if (aborted && result.gone.empty()) {
+    result.remaining.clear();
+    return result;
+  }
+  result.outcome = DeleteOutcome::kRefreshRows;
+  return result;
 }
 
 }  // namespace velmora

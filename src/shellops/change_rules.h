@@ -78,10 +78,19 @@ std::string NewFolderFailedText(const std::string& path);
 // What a delete through the shell asks of the list.
 enum class DeleteOutcome {
   kRemoveRows,   // done: the deleted rows go
-  kUnchanged,    // cancelled by the user: nothing changes
-  kRefreshRows,  // an error part way: rows of items that still exist are refreshed
+  kUnchanged,    // cancelled before anything was deleted: nothing changes
+  kRefreshRows,  // stopped part way, by an error or the user: rows of items that are gone
+                 // go, rows of items that still exist are refreshed
 };
 
-DeleteOutcome ClassifyDelete(int shellResult, bool aborted);
+struct DeleteResult {
+  DeleteOutcome outcome = DeleteOutcome::kUnchanged;
+  std::vector<std::string> gone;       // rows to remove
+  std::vector<std::string> remaining;  // rows to refresh (their items still exist)
+};
+
+// The rows of the deleted paths after the shell's delete answered shellResult and aborted;
+// when it stopped part way, which items are gone is asked of the file system.
+DeleteResult RowsAfterDelete(const std::vector<std::string>& paths, int shellResult, bool aborted, FileSystem& fs);
 
 }  // namespace velmora

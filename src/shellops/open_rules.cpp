@@ -16,7 +16,13 @@ OpenDecision DecideOpen(const std::string& path, FileSystem& fs, const LinkFollo
   }
   // Without a follower the shell opens the shortcut itself.
   if (followLink && FollowsAsShortcut(path)) {
-    if (followLink(decision.path) != 0) return OpenDecision();
+    const int followed = followLink(decision.path);
+    if (followed == kLinkToShellItem) {
+      decision.kind = OpenKind::kOpenShortcut;
+      decision.path = path;
+      return decision;
+    }
+    if (followed != 0) return OpenDecision();
     if (fs.IsExistingFolder(decision.path)) {
       decision.kind = OpenKind::kEnterFolder;
       return decision;

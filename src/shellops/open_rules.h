@@ -10,15 +10,20 @@
 namespace velmora {
 
 // Follows a shortcut: on entry the shortcut's path, on return its target when that exists
-// (else unchanged). Non-zero when the shortcut could not be loaded or resolved. Without a
-// follower shortcuts are started like files, and the shell follows them.
+// (else unchanged). 0 when it was followed; kLinkToShellItem when it leads to an item that
+// is neither file nor folder (a Control Panel item, the computer); any other non-zero value
+// when it could not be loaded or resolved. Without a follower shortcuts are started like
+// files, and the shell follows them.
 using LinkFollower = std::function<int(std::string& path)>;
+// The shell link's answer (S_FALSE) when its target has no file-system path.
+constexpr int kLinkToShellItem = 1;
 
 enum class OpenKind {
   kNothing,      // nothing happens
   kEnterFolder,  // the list enters `path`
   kStartFile,    // the shell opens `path` with `workingFolder` as current directory
   kProbeFolder,  // neither file nor folder: enter `path` if the shell can list it
+  kOpenShortcut,  // a shortcut to an item only the shell knows: the shell opens the shortcut `path`
 };
 
 struct OpenDecision {

@@ -198,5 +198,39 @@ TEST(ShellopsNewFolder, NextFreeNameInTheListedFolder) {
   EXPECT_EQ(CreateNewFolder("", fs, prompter), "");
 }
 
+TEST(ShellopsDelete, RowsOfItemsGoneGoWhereverTheShellStopped) {
+  using Paths = std::vector<std::string>;
+  const Paths selected = {"C:\\d\\a.txt", "C:\\d\\big.iso", "C:\\d\\dir"};
+  struct Case {
+    const char* what;
+    int shellResult;
+    bool aborted;
+    Paths left;  // what is still there afterwards
+    DeleteOutcome outcome;
+    Paths gone;
+    Paths remaining;
+  };
+  const Case cases[] = {
+      {"done", 0, false, {}, DeleteOutcome::kRemoveRows, selected, {}},
+      {"No to the first question", 0, true, selected, DeleteOutcome::kUnchanged, {}, {}},
+      // No to deleting the too big item for good, after the first went to the recycle bin.
+      {"No part way", 0, true, {selected[1], selected[2]}, DeleteOutcome::kRefreshRows, {selected[0]},
+       {selected[1], selected[2]}},
+      {"error part way", 1026, false, {selected[2]}, DeleteOutcome::kRefreshRows, {selected[0], selected[1]},
+       {selected[2]}},
+      {"error before anything went", 5, false, selected, DeleteOutcome::kRefreshRows, {}, selected},
+  };
+  for (const Case& c : cases) {
+    FakeFileSystem fs;
+    for (const std::string& path : c.left) (path == selected[2] ? fs.AddFolder(path) : fs.AddFile(path));
+    const DeleteResult r = RowsAfterDelete(selected, c.shellResult, c.aborted, fs);
+    EXPECT_EQ(r.outcome, c.outcome) << c.what;
+    EXPECT_EQ(r.gone, c.gone) << c.what;
+    EXPECT_EQ(r.remaining, c.remaining) << c.what;
+  }
+  FakeFileSystem fs;
+  EXPECT_EQ(RowsAfterDelete({}, 0, false, fs).outcome, DeleteOutcome::kUnchanged);
+}
+
 }  // namespace
 }  // namespace velmora

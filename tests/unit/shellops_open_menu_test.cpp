@@ -94,8 +94,15 @@ TEST_F(ShellopsOpen, ShortcutsInExactCaseAreFollowed) {
   EXPECT_EQ(d.kind, OpenKind::kStartFile);
   EXPECT_EQ(d.path, "C:\\r\\x.lnk");
 
+  // A shortcut to an item without a file-system path (a Control Panel item): the shell
+  // opens the shortcut itself.
+  linkResult = kLinkToShellItem;
+  d = Open("C:\\r\\x.lnk");
+  EXPECT_EQ(d.kind, OpenKind::kOpenShortcut);
+  EXPECT_EQ(d.path, "C:\\r\\x.lnk");
+
   // A shortcut that cannot be resolved: nothing at all.
-  linkResult = 1;
+  linkResult = static_cast<int>(0x80004005);  // E_FAIL
   EXPECT_EQ(Open("C:\\r\\x.lnk").kind, OpenKind::kNothing);
   // No follower: the shell gets the shortcut.
   EXPECT_EQ(DecideOpen("C:\\r\\x.lnk", fs, nullptr).kind, OpenKind::kStartFile);

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "browse/win32/drop_source.h"
+#include "shellops/win32/clipboard_files.h"
 #include "store/win32/win32_collation.h"
 #include "text/cp932.h"
 #include "win32/window_fixture.h"
@@ -440,6 +441,114 @@ TEST_F(BrowseTest, DragOutOffersTheShellsDataObjectForRows) {
   IUnknown* unknown = nullptr;
   EXPECT_EQ(source->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(&unknown)), E_NOINTERFACE);
   source->Release();
+}
+
+// A window of another program that files can be dropped on: it keeps the names the drop
+// carried, read both ways a program may read them.
+class RecordingDropTarget : public IDropTarget {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
+      *object = static_cast<IDropTarget*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    dropped = true;
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (SUCCEEDED(data->GetData(&format, &medium))) {
+      fileList = DropFiles(static_cast<HDROP>(medium.hGlobal)).paths;
+      ReleaseStgMedium(&medium);
+    }
+    format.cfFormat = static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLIDLIST));
+    if (SUCCEEDED(data->GetData(&format, &medium))) {
+      const auto* items = static_cast<const CIDA*>(GlobalLock(medium.hGlobal));
+      const auto item = [items](UINT i) {
+        return reinterpret_cast<LPCITEMIDLIST>(reinterpret_cast<const BYTE*>(items) + items->aoffset[i]);
+      };
+      for (UINT i = 1; i <= items->cidl; ++i) {
+        LPITEMIDLIST full = ILCombine(item(0), item(i));
+        char path[MAX_PATH] = "";
+        SHGetPathFromIDListA(full, path);
+        itemList.push_back(path);
+        ILFree(full);
+      }
+      GlobalUnlock(medium.hGlobal);
+      ReleaseStgMedium(&medium);
+    }
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+
+  ULONG refs = 1;
+  bool dropped = false;
+  std::vector<std::string> fileList;
+  std::vector<std::string> itemList;
+};
+
+TEST_F(BrowseTest, DragOutOfAFlatListingDropsEachRowsOwnFile) {
+  // The same name in two folders: each row must hand over its own file.
+  MakeFolder(content + "a");
+  MakeFolder(content + "b");
+  MakeFile(content + "a\\same.txt", 3);
+  MakeFile(content + "b\\same.txt", 5);
+  OpenOn(NoSlash(content.path()));
+  ClickNode(LastComponent(NoSlash(content.path())));
+  FileListView& list = window->browser().listView();
+  list.SelectRow(RowOf("a"), false);
+  list.SelectRow(RowOf("b"), false);
+  Command(IDM_LIST_OPEN);
+  ASSERT_TRUE(window->browser().flatListing());
+  ASSERT_EQ(Names(), (std::vector<std::string>{"same.txt", "same.txt"}));
+  list.SelectRow(0, false);
+  list.SelectRow(1, false);
+  const std::vector<std::string> rows = {window->browser().RowFullPath(0), window->browser().RowFullPath(1)};
+  ASSERT_EQ(std::set<std::string>(rows.begin(), rows.end()),
+            (std::set<std::string>{content + "a\\same.txt", content + "b\\same.txt"}));
+
+  // Another program's window beside the main window takes the drop.
+  SetWindowPos(window->hwnd(), nullptr, 0, 0, 600, 500, SWP_NOZORDER);
+  WNDCLASSA otherClass = {};
+  otherClass.lpfnWndProc = DefWindowProcA;
+  otherClass.hInstance = GetModuleHandleA(nullptr);
+  otherClass.lpszClassName = "VelmoraOtherProgram";
+  RegisterClassA(&otherClass);
+  // A static control would let the mouse through to what lies below it.
+  HWND other = CreateWindowA(otherClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 700, 100, 200, 200, nullptr,
+                             nullptr, otherClass.hInstance, nullptr);
+  ASSERT_TRUE(other);
+  RecordingDropTarget target;
+  ASSERT_HRESULT_SUCCEEDED(RegisterDragDrop(other, &target));
+  // The rows are dragged as the list starts it, and the mouse leaves the window.
+  NMLISTVIEW begin = {};
+  begin.hdr.hwndFrom = list.hwnd();
+  begin.hdr.idFrom = IDC_LIST;
+  begin.hdr.code = LVN_BEGINDRAG;
+  begin.iItem = 0;
+  SendMessageA(window->hwnd(), WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&begin));
+  SetCursorPos(800, 200);
+  const bool dropped = PumpUntil(window.get(), [&] { return target.dropped; });
+  RevokeDragDrop(other);
+  DestroyWindow(other);
+  ASSERT_TRUE(dropped);
+  EXPECT_EQ(target.fileList, rows);
+  EXPECT_EQ(target.itemList, rows);
+  EXPECT_EQ(target.refs, 1u);
 }
 
 TEST(RecordSortWin32, KeyedSortGivesExactlyTheWordSortOrder) {

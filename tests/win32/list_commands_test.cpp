@@ -17,6 +17,7 @@
 namespace velmora {
 namespace {
 
+using testing_support::DialogAnswers;
 using testing_support::MainWindowTest;
 using testing_support::MakeDrop;
 using testing_support::MakeShortcut;
@@ -139,6 +140,33 @@ TEST_F(ListCommandsTest, EnterAndDoubleClickFollowShortcutsToFolders) {
   EXPECT_EQ(window->browser().rootFolder(), NoSlash(content.path()));
   ASSERT_EQ(Names(), std::vector<std::string>{"far.txt"});
   EXPECT_EQ(window->browser().RowFullPath(0), outside + "far.txt");
+}
+
+TEST_F(ListCommandsTest, DoubleClickOnAShortcutToAnItemThatIsNoFileHandsItToTheShell) {
+  // The computer has no file-system path, as a Control Panel item has none.
+  TShellLink links;
+  const ItemIdList computer = links.GetCodeToItemIdList(CSIDL_DRIVES);
+  ASSERT_TRUE(computer);
+  ASSERT_FALSE(links.CreateLink2("", computer.get(), NoSlash(content.path()), "computer", true).empty());
+  ShowContent();
+  struct Request {
+    std::string file;
+    bool computer;
+  };
+  // The shell opens the shortcut itself; one that cannot (Wine) is handed the item it holds.
+  for (const bool shellOpensShortcuts : {true, false}) {
+    std::vector<Request> requests;
+    window->listCommands().fileCommands().SetShellExecutor([&](SHELLEXECUTEINFOA& info) {
+      const auto* item = static_cast<LPCITEMIDLIST>(info.lpIDList);
+      requests.push_back({info.lpFile ? info.lpFile : "", item && ILIsEqual(item, computer.get())});
+      return shellOpensShortcuts || item;
+    });
+    DoubleClickRow(RowOf("computer.lnk"));
+    ASSERT_EQ(requests.size(), shellOpensShortcuts ? 1u : 2u) << shellOpensShortcuts;
+    EXPECT_EQ(requests[0].file, content + "computer.lnk");
+    EXPECT_EQ(requests.back().computer, !shellOpensShortcuts);
+    EXPECT_EQ(window->browser().currentFolder(), NoSlash(content.path()));
+  }
 }
 
 TEST(ShortcutTarget, FollowsToExistingTargetsOnly) {
@@ -420,6 +448,29 @@ TEST_F(ListCommandsTest, DeleteRemovesTheRowsOfWhatWent) {
   for (int row = 0; row < static_cast<int>(Names().size()); ++row)
     EXPECT_TRUE(IsExistingFile(window->browser().RowFullPath(row))) << Names()[static_cast<std::size_t>(row)];
   EXPECT_EQ(ListView_GetItemCount(List()), static_cast<int>(Names().size()));
+
+  // A No to a later question of the shell, after the first item went: its row goes too. A
+  // file held open cannot go to the trash, and the shell asks whether to delete it for good,
+  // as Windows asks for an item too big for the recycle bin.
+  MakeFile(content + "5.txt", 1);
+  MakeFile(content + "6.txt", 1);
+  Command(IDM_REFRESH);
+  HANDLE held = CreateFileA((content + "6.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  window->listCommands().fileCommands().SetShellConfirmations(true);
+  Select({"5.txt", "6.txt"});
+  {
+    DialogAnswers answers({IDYES, IDNO});
+    Command(IDM_LIST_DELETE);
+    EXPECT_EQ(answers.answered, 2);
+  }
+  CloseHandle(held);
+  EXPECT_FALSE(IsExistingFile(content + "5.txt"));
+  EXPECT_EQ(RowOf("5.txt"), -1);
+  ASSERT_TRUE(IsExistingFile(content + "6.txt"));
+  EXPECT_GE(RowOf("6.txt"), 0);
+  EXPECT_EQ(SelectedNames(), std::vector<std::string>{"6.txt"});
 }
 
 TEST_F(ListCommandsTest, ShellDropsCopyIntoTheListedFolder) {

@@ -95,6 +95,34 @@ void PutBlockOnClipboard(HWND owner, const std::string& block) {
   CloseClipboard();
 }
 
+namespace {
+DialogAnswers* answering = nullptr;
+}
+
+DialogAnswers::DialogAnswers(std::vector<int> buttons) : buttons_(std::move(buttons)) {
+  answering = this;
+  hook_ = SetWindowsHookExA(WH_CBT, OnActivate, nullptr, GetCurrentThreadId());
+}
+
+DialogAnswers::~DialogAnswers() {
+  if (hook_) UnhookWindowsHookEx(hook_);
+  answering = nullptr;
+}
+
+LRESULT CALLBACK DialogAnswers::OnActivate(int code, WPARAM wp, LPARAM lp) {
+  HWND dialog = reinterpret_cast<HWND>(wp);
+  char className[16] = "";
+  if (code == HCBT_ACTIVATE && answering && GetClassNameA(dialog, className, sizeof className) &&
+      lstrcmpA(className, "#32770") == 0) {
+    const std::size_t turn = static_cast<std::size_t>(answering->answered++);
+    const int button = turn < answering->buttons_.size() ? answering->buttons_[turn] : IDCANCEL;
+    // Posted: the dialog's own loop takes it once the dialog is up.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
 const std::string& TrashHome() {
   // On the file system of the tests' files. The shell keeps the first trash it finds for
   // the process's life, so the folder lives as long, and goes at exit. The shell runs on its

@@ -78,6 +78,23 @@ void PutBlockOnClipboard(HWND owner, const std::string& block);
 // one of the tests', so that no shared trash is touched. Empty when not under Wine.
 const std::string& TrashHome();
 
+// Answers the dialogs this thread shows while it lives by pressing the given buttons in
+// turn (IDYES, IDNO, ...); dialogs beyond the answers are cancelled. For the shell's own
+// questions, which no prompter stands in for.
+class DialogAnswers {
+ public:
+  explicit DialogAnswers(std::vector<int> buttons);
+  ~DialogAnswers();
+  DialogAnswers(const DialogAnswers&) = delete;
+  DialogAnswers& operator=(const DialogAnswers&) = delete;
+  int answered = 0;
+
+ private:
+  static LRESULT CALLBACK OnActivate(int code, WPARAM wp, LPARAM lp);
+  std::vector<int> buttons_;
+  HHOOK hook_ = nullptr;
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -29,7 +29,8 @@ class TDropSource : public IDropSource {
   HWND mainWindow_;
 };
 
-// The shell's data object for paths taken as children of the first path's parent folder.
+// The shell's data object for the paths: the items of one folder as that folder's children;
+// items of several folders (a flat listing) each from the desktop, every one its own item.
 ComPtr<IDataObject> MakeShellDataObject(const ShellContext& shell, const std::vector<std::string>& paths);
 
 // A shell drag of the paths that offers copy only; returns when the drag has ended.

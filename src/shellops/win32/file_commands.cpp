@@ -5,6 +5,7 @@
 
 #include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
+#include "shellops/win32/shell_link.h"
 
 namespace velmora {
 
@@ -65,6 +66,11 @@ OpenResult FileCommands::Open(const std::string& path) {
         result.path = decision.path;
       }
       break;
+    case OpenKind::kOpenShortcut:
+      ShellOpenShortcut(decision.path);
+      result.kind = OpenResult::kStarted;
+      result.path = decision.path;
+      break;
     case OpenKind::kNothing:
       break;
   }
@@ -76,6 +82,23 @@ void FileCommands::ShellOpenFile(const std::string& path) {
   // Other failures are the shell's to report, or nobody's.
   if (code == kNoAssociation)
     ShellExecuteA(nullptr, nullptr, kOpenWithProgram, OpenWithParameters(path).c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void FileCommands::ShellOpenShortcut(const std::string& link) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.hwnd = owner_;
+  info.lpFile = link.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (shellExecute_(info)) return;
+  // A shell that cannot open shortcuts itself (Wine) is handed the item the shortcut holds.
+  const ItemIdList target = TShellLink().GetLinkToItemId(link, nullptr);
+  if (!target) return;
+  info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.lpFile = nullptr;
+  info.lpIDList = target.get();
+  shellExecute_(info);
 }
 
 void FileCommands::OpenWith(const std::string& path) {
@@ -104,7 +127,7 @@ void FileCommands::ShellExecuteVerb(const std::string& file, const std::string& 
   info.lpParameters = OrNull(parameters);
   info.nShow = SW_SHOWNORMAL;
   info.lpIDList = item.get();
-  if (ShellExecuteExA(&info) && info.hProcess) CloseHandle(info.hProcess);
+  if (shellExecute_(info) && info.hProcess) CloseHandle(info.hProcess);
 }
 
 bool FileCommands::ProbeShellFolder(const std::string& path) {
@@ -171,25 +194,11 @@ CopyResult FileCommands::CopyFilesInto(const std::string& folder, bool intoListe
 }
 
 DeleteResult FileCommands::Delete(const std::vector<std::string>& paths) {
-  DeleteResult result;
-  if (paths.empty() || RefuseTooLong(paths)) return result;
+  if (paths.empty() || RefuseTooLong(paths)) return DeleteResult();
   const std::string from = MakeDoubleNulList(PathText(paths));
   const FILEOP_FLAGS flags = confirmations_ ? FOF_ALLOWUNDO | FOF_WANTNUKEWARNING : FOF_ALLOWUNDO | kUnattended;
   const ShellOperation op = RunShellOperation(owner_, FO_DELETE, from, nullptr, flags);
-  result.outcome = ClassifyDelete(op.result, op.aborted);
-  switch (result.outcome) {
-    case DeleteOutcome::kRemoveRows:
-      result.gone = paths;
-      break;
-    case DeleteOutcome::kRefreshRows:
-      // Part of the items may be gone before the error; their rows go too.
-      for (const std::string& path : paths)
-        (fs_.IsExistingFile(path) || fs_.IsExistingFolder(path) ? result.remaining : result.gone).push_back(path);
-      break;
-    case DeleteOutcome::kUnchanged:
-      break;
-  }
-  return result;
+  return RowsAfterDelete(paths, op.result, op.aborted, fs_);
 }
 
 RenameResult FileCommands::Rename(const RenameRequest& request) {

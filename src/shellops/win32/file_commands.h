@@ -4,7 +4,9 @@
 // to add, refresh or remove, by full path; they never see row numbers.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,12 +33,6 @@ struct CopyResult {
   bool aborted = false;
 };
 
-struct DeleteResult {
-  DeleteOutcome outcome = DeleteOutcome::kUnchanged;
-  std::vector<std::string> gone;       // rows to remove
-  std::vector<std::string> remaining;  // rows to refresh (their items still exist)
-};
-
 class FileCommands {
  public:
   // owner: the main window (shell dialogs and the clipboard belong to it).
@@ -49,10 +45,15 @@ class FileCommands {
   void SetLinkFollower(LinkFollower follower) { followLink_ = std::move(follower); }
   // The shell's questions before deleting and replacing; off only where nobody can answer.
   void SetShellConfirmations(bool on) { confirmations_ = on; }
+  // Items and verbs are handed to the shell through this (ShellExecuteExA); tests watch
+  // what the shell is asked.
+  using ShellExecutor = std::function<bool(SHELLEXECUTEINFOA& info)>;
+  void SetShellExecutor(ShellExecutor execute) { shellExecute_ = std::move(execute); }
 
   // Double click, Enter, "開く(&O)" on one row: a folder (or a shortcut's folder, or a
   // namespace folder) comes back to be entered; a file is started, the process's current
-  // directory moving to its folder.
+  // directory moving to its folder; a shortcut to an item that is no file (a Control Panel
+  // item) is handed to the shell.
   OpenResult Open(const std::string& path);
   // "アプリケーションから開く(&H)": the shell's Open-with dialog for the file.
   void OpenWith(const std::string& path);
@@ -85,6 +86,9 @@ class FileCommands {
 
  private:
   void ShellOpenFile(const std::string& path);
+  // A shortcut to an item without a file-system path, opened as a double click in the
+  // shell opens it.
+  void ShellOpenShortcut(const std::string& link);
   void ShellExecuteVerb(const std::string& file, const std::string& parameters, const std::string& verb,
                         const std::string& path);
   bool ProbeShellFolder(const std::string& path);
@@ -100,6 +104,7 @@ class FileCommands {
   Win32FileSystem fs_;
   LinkFollower followLink_;
   bool confirmations_ = true;
+  ShellExecutor shellExecute_ = [](SHELLEXECUTEINFOA& info) { return ShellExecuteExA(&info) != FALSE; };
 };
 
 }  // namespace velmora
