@@ -1,5 +1,6 @@
 // The main window's own behaviour in this process: hints, the large-icons switch, the
-// expand buttons, label editing, ghosting and what happens when the store cannot be saved.
+// expand buttons, label editing, ghosting, the help page and what happens when the store
+// cannot be saved.
 #include <windows.h>
 
 #include <atomic>
@@ -7,7 +8,10 @@
 #include <map>
 #include <memory>
 
+#include "app/help_page.h"
 #include "app/startup_faults.h"
+#include "shellops/win32/win32_file_system.h"
+#include "text/cp932.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {
@@ -358,21 +362,16 @@ TEST_F(MainWindowBehaviour, AnUnwritableStoreFileIsKeptAndNamed) {
 class HelpTest : public MainWindowTest {
  protected:
   static constexpr const char* kClass = "VelmoraTest.htmlfile";
-
   void SetUp() override {
     MainWindowTest::SetUp();
     char value[256] = "";
     LONG size = sizeof(value);
-    hadClass_ = RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", value, &size) == ERROR_SUCCESS;
-    savedClass_ = value;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", value, &size) == ERROR_SUCCESS) savedClass_ = value;
   }
   void TearDown() override {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
-    if (hadClass_) {
-      RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, savedClass_.c_str(), 0);
-    } else {
-      RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm");
-    }
+    if (savedClass_.empty()) RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm");
+    else RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, savedClass_.c_str(), 0);
     SetEnvironmentVariableA("VELMORA_ECHO_FILE", nullptr);
     MainWindowTest::TearDown();
   }
@@ -380,36 +379,22 @@ class HelpTest : public MainWindowTest {
   void UsePageProgram(const std::string& command) {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
     ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, kClass, 0), ERROR_SUCCESS);
-    RegSetValueA(HKEY_CLASSES_ROOT, kClass, REG_SZ, "Web page", 0);
     if (!command.empty())
       RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kClass) + "\\shell\\open\\command").c_str(), REG_SZ,
                    command.c_str(), 0);
   }
-  static std::string OwnFolder() {
-    char buffer[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    const std::string path = buffer;
-    return path.substr(0, path.find_last_of('\\') + 1);
-  }
-  static std::string SystemText(DWORD code) {
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof(text),
-                   nullptr);
-    std::string reason = text;
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason;
-  }
 
  private:
-  bool hadClass_ = false;
-  std::string savedClass_;
+  std::string savedClass_;  // the machine's class for ".htm", restored afterwards
 };
 
 TEST_F(HelpTest, TheHelpPageOpensOrTheUserIsToldWhy) {
   const std::string page = app + "Help\\Velmora.htm";
   const std::string echo = content + "opened.txt";
+  char exe[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
   SetEnvironmentVariableA("VELMORA_ECHO_FILE", echo.c_str());
-  UsePageProgram("\"" + OwnFolder() + "velmora_echo_command_line.exe\" \"%1\"");
+  UsePageProgram("\"" + ParentFolder(exe) + "\\velmora_echo_command_line.exe\" \"%1\"");
   MakeFolder(app + "Help");
   WriteBytes(page, "<html></html>");
   Open();
@@ -417,22 +402,14 @@ TEST_F(HelpTest, TheHelpPageOpensOrTheUserIsToldWhy) {
   ASSERT_TRUE(PumpUntil(window.get(), [&] { return GetFileAttributesA(echo.c_str()) != INVALID_FILE_ATTRIBUTES; }));
   EXPECT_NE(ReadBytes(echo).find(page), std::string::npos) << ReadBytes(echo);
   EXPECT_TRUE(prompter.messages.empty());
-
   // No program for pages, then no page: the message names the page and the system's reason.
-  const struct {
-    bool pageThere;
-    DWORD error;
-  } failures[] = {{true, ERROR_NO_ASSOCIATION}, {false, ERROR_FILE_NOT_FOUND}};
-  for (const auto& f : failures) {
+  for (DWORD error : {ERROR_NO_ASSOCIATION, ERROR_FILE_NOT_FOUND}) {
     UsePageProgram("");
-    if (!f.pageThere) DeleteFileA(page.c_str());
+    if (error == ERROR_FILE_NOT_FOUND) DeleteFileA(page.c_str());
     prompter.messages.clear();
     Command(IDM_HELP);
-    ASSERT_EQ(prompter.messages.size(), 1u) << f.error;
-    const std::string& message = prompter.messages[0];
-    EXPECT_EQ(message.rfind("Velmora: ヘルプを開けませんでした。", 0), 0u) << message;
-    EXPECT_NE(message.find(page), std::string::npos) << message;
-    EXPECT_NE(message.find(SystemText(f.error)), std::string::npos) << message;
+    EXPECT_EQ(prompter.messages,
+              std::vector<std::string>{"Velmora: " + HelpNotOpenedText(page, Win32FileSystem().ErrorText(error))});
   }
 }
 
