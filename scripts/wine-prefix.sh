@@ -1,29 +1,53 @@
 #!/usr/bin/env bash
-# Creates the project's own Wine prefix once, with the Japanese UI fonts mapped, and starts its server.
+# Creates the project's own Wine prefix once, with the Japanese UI fonts mapped and web pages
+# opened by Wine's browser launcher; at every start gives it Wine's Marlett font and sets
+# whether its windows are managed.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 # The marker names the current set of settings: an older prefix is brought up to date.
-if [ ! -f "$WINEPREFIX/.velmora-ready-2" ]; then
+if [ ! -f "$WINEPREFIX/.velmora-ready-3" ]; then
   echo "wine: creating prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 </dev/null || true
   wineserver -w
-  # The designed font is not installed; map it (and its usual neighbours) to the IPA fonts.
   reg=$(mktemp --suffix=.reg)
   {
-    printf 'REGEDIT4\r\n'
-    # The tests' Xvfb has no window manager: managed windows would make every destroy wait
-    # two seconds for a withdrawal that never comes. A user's desktop keeps managed windows.
-    if [ "${VELMORA_WINE_UNMANAGED:-0}" = 1 ]; then
-      printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
-    fi
-    printf '\r\n'
+    printf 'REGEDIT4\r\n\r\n'
+    # The designed font is not installed; map it (and its usual neighbours) to the IPA fonts.
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
     printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n"MS PGothic"="IPAPGothic"\r\n"MS UI Gothic"="IPAPGothic"\r\n"MS Shell Dlg"="IPAPGothic"\r\n"MS Shell Dlg 2"="IPAPGothic"\r\n"Tahoma"="IPAPGothic"\r\n'
     printf '"ＭＳ Ｐ明朝"="IPAPMincho"\r\n"ＭＳ 明朝"="IPAMincho"\r\n"MS PMincho"="IPAPMincho"\r\n"MS Mincho"="IPAMincho"\r\n'
+    # The extensions' classes come with Wine's HTML engine, which wine-env.sh leaves out: the
+    # help page would have no program. Wine's launcher hands pages to the desktop's browser.
+    printf '\r\n[HKEY_CLASSES_ROOT\\.htm]\r\n@="htmlfile"\r\n"Content Type"="text/html"\r\n'
+    printf '\r\n[HKEY_CLASSES_ROOT\\.html]\r\n@="htmlfile"\r\n"Content Type"="text/html"\r\n'
+    printf '\r\n[HKEY_CLASSES_ROOT\\htmlfile\\shell\\open\\command]\r\n'
+    printf '@="\\"C:\\\\windows\\\\system32\\\\winebrowser.exe\\" \\"%%1\\""\r\n'
   } | iconv -f UTF-8 -t CP932 > "$reg"
   wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
   wineserver -w
   rm -f "$reg"
-  touch "$WINEPREFIX/.velmora-ready-2"
+  touch "$WINEPREFIX/.velmora-ready-3"
+fi
+
+# Wine draws caption buttons, menu checks and scroll arrows with Marlett (fonts-wine), and
+# shows letters without it; Debian's Wine looks for it in the prefix's Fonts folder only.
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then ln -s "$marlett" "$fonts/marlett.ttf"; fi
+
+# VELMORA_WINE_UNMANAGED=1 (an Xvfb without a window manager, as the tests' and run.sh's own):
+# managed windows would make every destroy wait two seconds for a withdrawal that never comes.
+# Otherwise the desktop's window manager frames the windows. Changed only when it differs.
+x11_managed_off() {
+  sed -n '/^\[Software\\\\Wine\\\\X11 Driver\]/,/^\[/p' "$WINEPREFIX/user.reg" 2>/dev/null | grep -q '^"Managed"="N"'
+}
+if [ "${VELMORA_WINE_UNMANAGED:-0}" = 1 ]; then
+  if ! x11_managed_off; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    wineserver -w
+  fi
+elif x11_managed_off; then
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 </dev/null
+  wineserver -w
 fi

@@ -157,11 +157,15 @@ bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool 
 void ListSort::SortAfterListing(FileRecordList& records, const Collation& collation) {
   ascending_ = true;
   SortRecords(records, SortColumn::Name, true, collation);
+  sortedColumn_ = SortColumn::Name;
+  sortedAscending_ = true;
 }
 
 bool ListSort::ColumnClick(int column, FileRecordList& records, const Collation& collation) {
   if (column < 0 || column > 4) return false;
-  SortRecords(records, static_cast<SortColumn>(column), ascending_, collation);
+  sortedColumn_ = static_cast<SortColumn>(column);
+  sortedAscending_ = ascending_;
+  SortRecords(records, sortedColumn_, ascending_, collation);
   ascending_ = !ascending_;
   return true;
 }

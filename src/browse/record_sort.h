@@ -36,6 +36,10 @@ bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool 
 class ListSort {
  public:
   bool ascending() const { return ascending_; }
+  // The column the records were last sorted by and that sort's direction: what the
+  // column header shows.
+  SortColumn sortedColumn() const { return sortedColumn_; }
+  bool sortedAscending() const { return sortedAscending_; }
 
   // After every listing: ascending again, sorted by name.
   void SortAfterListing(FileRecordList& records, const Collation& collation);
@@ -47,6 +51,8 @@ class ListSort {
 
  private:
   bool ascending_ = true;
+  SortColumn sortedColumn_ = SortColumn::Name;
+  bool sortedAscending_ = true;
 };
 
 // The view's search by text: the first row from start on whose name equals text byte for

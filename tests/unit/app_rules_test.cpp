@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/command_table.h"
+#include "app/help_page.h"
 #include "app/startup_faults.h"
 #include "app/window_rules.h"
 #include "browse/completion_cursor.h"
@@ -72,6 +73,20 @@ std::unique_ptr<FileRecord> Record(const std::string& name, const std::string& t
   r->name = name;
   r->typeText = type;
   return r;
+}
+
+TEST(HelpPage, ShellFailuresAreToldWithTheSystemsReason) {
+  // The shell's own codes have no system text; they become the system errors they mean.
+  const struct {
+    std::intptr_t result;
+    std::uint32_t error;
+  } codes[] = {{0, 8},     {2, 2},     {3, 3},     {5, 5},     {8, 8},     {11, 11},  {26, 32},
+               {27, 1155}, {28, 1156}, {29, 1156}, {30, 1156}, {31, 1155}, {32, 1157}};
+  for (const auto& c : codes) EXPECT_EQ(ShellExecuteErrorCode(c.result), c.error) << c.result;
+  const std::string page = HelpPagePath("C:\\表\\");
+  EXPECT_EQ(page, "C:\\表\\Help\\Velmora.htm");
+  EXPECT_EQ(HelpNotOpenedText(page, "関連付けがありません。\r\n"),
+            "ヘルプを開けませんでした。\r\n\r\nC:\\表\\Help\\Velmora.htm\r\n\r\n関連付けがありません。");
 }
 
 TEST(CompletionCursor, FollowsRecordsAcrossReorders) {

@@ -54,24 +54,37 @@ class BrowseSort : public ::testing::Test {
   FileRecordList records;
 };
 
+// The header's arrow: the column last sorted and the direction that sort used.
+void ExpectShown(const ListSort& sort, SortColumn column, bool ascending) {
+  EXPECT_EQ(sort.sortedColumn(), column);
+  EXPECT_EQ(sort.sortedAscending(), ascending);
+}
+
 TEST_F(BrowseSort, ListingOrderAndClickDirections) {
   ListSort sort;
   sort.SortAfterListing(records, collation);
   EXPECT_EQ(Names(records), (std::vector<std::string>{"abc", "Sub", "a.txt", "b.txt", "c.bin"}));
   EXPECT_TRUE(sort.ascending());
+  ExpectShown(sort, SortColumn::Name, true);
   EXPECT_TRUE(sort.ColumnClick(0, records, collation));  // first click: ascending, no change
   EXPECT_EQ(Names(records), (std::vector<std::string>{"abc", "Sub", "a.txt", "b.txt", "c.bin"}));
   EXPECT_FALSE(sort.ascending());
+  ExpectShown(sort, SortColumn::Name, true);
   EXPECT_TRUE(sort.ColumnClick(1, records, collation));  // any next click: descending
   EXPECT_EQ(Names(records), (std::vector<std::string>{"b.txt", "c.bin", "a.txt", "Sub", "abc"}));
+  ExpectShown(sort, SortColumn::Size, false);
   EXPECT_FALSE(sort.ColumnClick(5, records, collation));
   EXPECT_FALSE(sort.ColumnClick(-1, records, collation));
   EXPECT_TRUE(sort.ascending());  // other indexes leave the direction alone
+  ExpectShown(sort, SortColumn::Size, false);
   sort.ColumnClick(1, records, collation);
   EXPECT_EQ(Names(records), (std::vector<std::string>{"abc", "Sub", "a.txt", "c.bin", "b.txt"}));
-  sort.ColumnClick(1, records, collation);
+  ExpectShown(sort, SortColumn::Size, true);
+  sort.ColumnClick(2, records, collation);
+  ExpectShown(sort, SortColumn::Type, false);
   sort.SortAfterListing(records, collation);
   EXPECT_TRUE(sort.ascending());
+  ExpectShown(sort, SortColumn::Name, true);
 }
 
 TEST_F(BrowseSort, EqualKeysFallBackToNameInTheCurrentDirection) {

@@ -20,6 +20,7 @@ namespace {
 using testing_support::MainWindowTest;
 using testing_support::MakeFile;
 using testing_support::MakeFolder;
+using testing_support::PumpPending;
 using testing_support::PumpUntil;
 using testing_support::TempDir;
 
@@ -33,6 +34,18 @@ class BrowseTest : public MainWindowTest {
  protected:
   void OpenOn(const std::string& folder, const std::string& style = "0", const std::string& selections = "") {
     Open("Work\r\n", Folders("Work", folder, style), selections);
+  }
+  // Each column header's sort arrow format bits.
+  std::vector<int> SortArrows() const {
+    HWND header = ListView_GetHeader(window->control(IDC_LIST));
+    std::vector<int> arrows;
+    for (int i = 0; i < Header_GetItemCount(header); ++i) {
+      HDITEMA item = {};
+      item.mask = HDI_FORMAT;
+      SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+      arrows.push_back(item.fmt & (HDF_SORTUP | HDF_SORTDOWN));
+    }
+    return arrows;
   }
   int RowOf(const std::string& name) const {
     const auto names = Names();
@@ -130,14 +143,48 @@ TEST_F(BrowseTest, RowsShowSizesDatesAndFoldersFirst) {
   ASSERT_TRUE(WaitForWorker());
   EXPECT_FALSE(window->browser().hourglass());
 
-  // Size ascending keeps folders first; the next click on any column goes descending.
+  // Size ascending keeps folders first; the next click on any column goes descending. The
+  // header shows the sorted column's direction.
+  EXPECT_EQ(SortArrows(), (std::vector<int>{HDF_SORTUP, 0, 0, 0, 0}));
   ClickColumn(1);
   EXPECT_EQ(Names()[0], "asub");
   EXPECT_EQ(Names()[2], "zero.bin");
   EXPECT_EQ(Names().back(), "huge.bin");
+  EXPECT_EQ(SortArrows(), (std::vector<int>{0, HDF_SORTUP, 0, 0, 0}));
   ClickColumn(1);
   EXPECT_EQ(Names()[0], "huge.bin");
   EXPECT_EQ(Names().back(), "asub");
+  EXPECT_EQ(SortArrows(), (std::vector<int>{0, HDF_SORTDOWN, 0, 0, 0}));
+}
+
+TEST_F(BrowseTest, ChangingTheViewRepaintsTheWholeList) {
+  for (int i = 0; i < 30; ++i) MakeFile(content + "file" + std::to_string(i) + ".txt", 1);
+  OpenOn(NoSlash(content.path()), "2");
+  ClickNode(LastComponent(NoSlash(content.path())));
+  ASSERT_TRUE(WaitForWorker());
+  HWND list = window->control(IDC_LIST);
+  UpdateWindow(list);
+  Command(IDM_VIEW_LIST);
+  PumpPending(window.get());
+  UpdateWindow(list);
+  // Below the list style's lowest row there is nothing but background.
+  ASSERT_EQ(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL, 0);
+  RECT client;
+  GetClientRect(list, &client);
+  LONG rowsEnd = 0;
+  for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+    RECT r = {};
+    ListView_GetItemRect(list, i, &r, LVIR_BOUNDS);
+    rowsEnd = std::max(rowsEnd, r.bottom);
+  }
+  ASSERT_LT(rowsEnd, client.bottom);
+  const COLORREF background = ListView_GetBkColor(list);
+  HDC dc = GetDC(list);
+  int stale = 0;
+  for (LONG y = rowsEnd; y < client.bottom; ++y)
+    for (LONG x = 0; x < client.right; ++x) stale += GetPixel(dc, x, y) != background;
+  ReleaseDC(list, dc);
+  EXPECT_EQ(stale, 0) << "pixels of the detail view left below the rows";
 }
 
 TEST_F(BrowseTest, WorkerCompletesEveryRecordOnceWhileTheUserSorts) {

@@ -1,5 +1,6 @@
 // The main window's own behaviour in this process: hints, the large-icons switch, the
-// expand buttons, label editing, ghosting and what happens when the store cannot be saved.
+// expand buttons, label editing, ghosting, the help page and what happens when the store
+// cannot be saved.
 #include <windows.h>
 
 #include <atomic>
@@ -7,7 +8,10 @@
 #include <map>
 #include <memory>
 
+#include "app/help_page.h"
 #include "app/startup_faults.h"
+#include "shellops/win32/win32_file_system.h"
+#include "text/cp932.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {
@@ -17,6 +21,7 @@ using testing_support::MainWindowTest;
 using testing_support::MakeFolder;
 using testing_support::PumpUntil;
 using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 std::string StatusPanel(HWND window, int panel) {
   char text[512] = "";
@@ -48,6 +53,44 @@ TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), "サムネイルの進捗を表示");  // the long part only
   MouseOver(*window, window->control(IDC_TREE));
   EXPECT_EQ(StatusPanel(window->hwnd(), 1), path);
+  window->browser().StopFileInfoWorker();
+}
+
+// The real pointer, moved to a point of the screen.
+void MovePointer(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  SendInput(1, &input, sizeof(input));
+}
+
+TEST_F(MainWindowBehaviour, AHintGoesWhenThePointerLeavesTheWindow) {
+  MakeFolder(content + "shown");
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "shown=2\r\n\r\n");
+  ClickNode("shown");
+  const std::string path = content + "shown";
+  HWND bar = window->control(IDC_LISTBAR);
+  RECT button = {};
+  SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(SendMessageA(bar, TB_COMMANDTOINDEX, IDM_REFRESH, 0)),
+               reinterpret_cast<LPARAM>(&button));
+  MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+  RECT check;
+  GetWindowRect(window->control(IDC_LAREG), &check);
+  RECT frame;
+  GetWindowRect(window->hwnd(), &frame);
+  // A tool bar button follows the pointer itself; a check box does not.
+  const struct {
+    RECT over;
+    const char* hint;
+  } cases[] = {{button, "最新の情報に更新"}, {check, "大きいアイコン"}};
+  for (const auto& c : cases) {
+    MovePointer(POINT{(c.over.left + c.over.right) / 2, (c.over.top + c.over.bottom) / 2});
+    ASSERT_TRUE(PumpUntil(window.get(), [&] { return StatusPanel(window->hwnd(), 1) == c.hint; })) << c.hint;
+    // Straight out of the window, above it: no part of it sees the pointer go.
+    MovePointer(POINT{(c.over.left + c.over.right) / 2, frame.top > 20 ? frame.top - 20 : frame.bottom + 20});
+    EXPECT_TRUE(PumpUntil(window.get(), [&] { return StatusPanel(window->hwnd(), 1) == path; })) << c.hint;
+  }
   window->browser().StopFileInfoWorker();
 }
 
@@ -312,6 +355,62 @@ TEST_F(MainWindowBehaviour, AnUnwritableStoreFileIsKeptAndNamed) {
   EXPECT_NE(prompter.messages[0].find("titlelist.txt"), std::string::npos);
   // The other files were still written.
   EXPECT_NE(ReadBytes(app + "data\\folderlist.ini").find("[Orvik]"), std::string::npos);
+}
+
+// The program for ".htm" pages while a test runs: a class of its own, and the machine's
+// class for the extension restored afterwards.
+class HelpTest : public MainWindowTest {
+ protected:
+  static constexpr const char* kClass = "VelmoraTest.htmlfile";
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    char value[256] = "";
+    LONG size = sizeof(value);
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", value, &size) == ERROR_SUCCESS) savedClass_ = value;
+  }
+  void TearDown() override {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
+    if (savedClass_.empty()) RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm");
+    else RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, savedClass_.c_str(), 0);
+    SetEnvironmentVariableA("VELMORA_ECHO_FILE", nullptr);
+    MainWindowTest::TearDown();
+  }
+  // Pages open with the command, or with nothing when it is empty.
+  void UsePageProgram(const std::string& command) {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, kClass, 0), ERROR_SUCCESS);
+    if (!command.empty())
+      RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kClass) + "\\shell\\open\\command").c_str(), REG_SZ,
+                   command.c_str(), 0);
+  }
+
+ private:
+  std::string savedClass_;  // the machine's class for ".htm", restored afterwards
+};
+
+TEST_F(HelpTest, TheHelpPageOpensOrTheUserIsToldWhy) {
+  const std::string page = app + "Help\\Velmora.htm";
+  const std::string echo = content + "opened.txt";
+  char exe[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  SetEnvironmentVariableA("VELMORA_ECHO_FILE", echo.c_str());
+  UsePageProgram("\"" + ParentFolder(exe) + "\\velmora_echo_command_line.exe\" \"%1\"");
+  MakeFolder(app + "Help");
+  WriteBytes(page, "<html></html>");
+  Open();
+  Command(IDM_HELP);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return GetFileAttributesA(echo.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+  EXPECT_NE(ReadBytes(echo).find(page), std::string::npos) << ReadBytes(echo);
+  EXPECT_TRUE(prompter.messages.empty());
+  // No program for pages, then no page: the message names the page and the system's reason.
+  for (DWORD error : {ERROR_NO_ASSOCIATION, ERROR_FILE_NOT_FOUND}) {
+    UsePageProgram("");
+    if (error == ERROR_FILE_NOT_FOUND) DeleteFileA(page.c_str());
+    prompter.messages.clear();
+    Command(IDM_HELP);
+    EXPECT_EQ(prompter.messages,
+              std::vector<std::string>{"Velmora: " + HelpNotOpenedText(page, Win32FileSystem().ErrorText(error))});
+  }
 }
 
 }  // namespace

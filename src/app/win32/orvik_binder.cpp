@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/help_page.h"
 #include "app/hint_text.h"
 #include "app/window_rules.h"
 #include "binders/folder_list.h"
@@ -16,6 +17,7 @@
 #include "resource.h"
 #include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
+#include "shellops/win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
@@ -739,7 +741,18 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_MOUSEMOVE && msg.hwnd == browser_.listView().hwnd()) ListView1MouseMove();
   if (msg.message == WM_MOUSEMOVE && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
     POINT p = msg.pt;
-    ApplicationHintChanged(HintAt(msg.hwnd, p));
+    const std::string hint = HintAt(msg.hwnd, p);
+    ApplicationHintChanged(hint);
+    // The pointer may leave for another program's window, which tells us nothing.
+    if (!hint.empty() && hintWindow_ != msg.hwnd) {
+      TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, msg.hwnd, 0};
+      TrackMouseEvent(&track);
+    }
+    hintWindow_ = hint.empty() ? nullptr : msg.hwnd;
+  }
+  if (msg.message == WM_MOUSELEAVE && msg.hwnd == hintWindow_) {
+    hintWindow_ = nullptr;
+    ApplicationHintChanged(std::string());
   }
   if (accelerators_ && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
     // Keys typed into a label editor stay there.
@@ -901,8 +914,12 @@ void TOrvikBinder::ExpandButtonClick(int tag) {
 }
 
 void TOrvikBinder::OpenHelp() {
-  const std::string help = env_.exeDir + "Help\\Velmora.htm";
-  ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW);
+  const std::string help = HelpPagePath(env_.exeDir);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW));
+  // The shell itself says nothing when it cannot open the page.
+  if (result <= 32)
+    prompter_->Message(HelpNotOpenedText(help, Win32FileSystem().ErrorText(ShellExecuteErrorCode(result))),
+                       kApplicationTitle);
 }
 
 void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }

@@ -264,6 +264,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
 
   std::map<HWND, std::string> controlHints_;
   std::string applicationHint_;
+  HWND hintWindow_ = nullptr;  // the control whose hint shows; told when the pointer leaves it
   std::string statusPath_;
 };
 

@@ -98,6 +98,7 @@ void Browser::ListFolder(const std::string& path, bool flat) {
     }
     listView_.SetRowCount(static_cast<int>(records_.size()));
     listSort_.SortAfterListing(records_, collation_);
+    ShowSortArrow();
     cursor_.Rewind();
     host_.ShowRowCount(std::to_string(records_.size()));
     host_.ShowPath(path);
@@ -386,8 +387,15 @@ void Browser::SetViewStyle(ViewStyle style) {
 }
 
 void Browser::ColumnClick(int column) {
-  if (listSort_.ColumnClick(column, records_, collation_)) cursor_.Rewind();
+  if (listSort_.ColumnClick(column, records_, collation_)) {
+    cursor_.Rewind();
+    ShowSortArrow();
+  }
   listView_.Repaint();
+}
+
+void Browser::ShowSortArrow() {
+  listView_.ShowSortArrow(static_cast<int>(listSort_.sortedColumn()), listSort_.sortedAscending());
 }
 
 void Browser::MouseMove() {

@@ -151,6 +151,7 @@ class Browser {
   void SetUpSystemImageLists(const std::string& ownFolder);
   void FillShellInfo(FileRecord& record, const std::string& fullPath);
   void ShowStatusPath();
+  void ShowSortArrow();
 
   BrowserHost& host_;
   const Collation& collation_;

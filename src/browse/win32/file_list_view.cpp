@@ -77,6 +77,10 @@ void FileListView::SetViewStyle(ViewStyle style) {
   static const LONG_PTR kTypes[] = {LVS_ICON, LVS_LIST, LVS_REPORT};
   SetWindowLongPtrA(list_, GWL_STYLE, s | kTypes[style]);
   SendMessageA(list_, LVM_SETVIEW, kStyles[style], 0);
+  // Wine's list view copies its buffered paint over the rows' area alone, which the list
+  // style makes shorter than the window: the strip below would keep the previous style's
+  // rows. That style paints straight to the window, background first.
+  ListView_SetExtendedListViewStyleEx(list_, LVS_EX_DOUBLEBUFFER, style == kListView ? 0 : LVS_EX_DOUBLEBUFFER);
   // Rows of the previous style must not linger where the new one draws nothing.
   InvalidateRect(list_, nullptr, TRUE);
 }
@@ -101,6 +105,21 @@ void FileListView::FitNameColumn() {
 void FileListView::RedrawRow(int row) { ListView_RedrawItems(list_, row, row); }
 
 void FileListView::Repaint() { InvalidateRect(list_, nullptr, FALSE); }
+
+void FileListView::ShowSortArrow(int column, bool ascending) {
+  HWND header = ListView_GetHeader(list_);
+  const int count = Header_GetItemCount(header);
+  for (int i = 0; i < count; ++i) {
+    HDITEMA item = {};
+    item.mask = HDI_FORMAT;
+    if (!SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
+    int format = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == column) format |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    if (format == item.fmt) continue;
+    item.fmt = format;
+    SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
 
 std::vector<int> FileListView::SelectedRows() const {
   std::vector<int> rows;

@@ -31,6 +31,8 @@ class FileListView {
   // The name column takes whatever width the other columns leave.
   void FitNameColumn();
   void Repaint();
+  // The header marks the sorted column with the direction's arrow, and no other.
+  void ShowSortArrow(int column, bool ascending);
 
   std::vector<int> SelectedRows() const;
   int SelectedCount() const;
