@@ -11,6 +11,7 @@
 
 using e2e::AppDriver;
 using e2e::TempFolder;
+using e2e::MakeShortcut;
 using e2e::WaitFor;
 
 namespace {
@@ -122,33 +123,13 @@ bool ConfirmNewBinder(DWORD pid, HWND dialog, const std::string& name, int answe
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-bool MakeShortcut(const std::string& link, const std::string& target) {
-  CoInitialize(nullptr);
-  IShellLinkA* shellLink = nullptr;
-  bool ok = false;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&shellLink)))) {
-    shellLink->SetPath(target.c_str());
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-      ok = SUCCEEDED(file->Save(wide, TRUE));
-      file->Release();
-    }
-    shellLink->Release();
-  }
-  CoUninitialize();
-  return ok;
-}
-
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(RegistrationMode, FoldersAndAShortcutsTargetGoIntoThePickedBinder) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
   for (const char* name : {"One", "Two", "Three"}) CreateDirectoryA((content + name).c_str(), nullptr);
-  e2e::WriteFileBytes(content + "note.txt", "x");
+  e2e::WriteBytes(content + "note.txt", "x");
   ASSERT_TRUE(MakeShortcut(content + "three.lnk", content + "Three"));
   app.WriteData("titlelist.txt", "Work\r\nArchive\r\n");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
@@ -233,7 +214,7 @@ TEST(RegistrationMode, CancelAndNoRegisterNothingAndYesCreatesTheBinder) {
 TEST(RegistrationMode, WithoutAFolderAmongTheParametersTheProcessEndsAtOnce) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
-  e2e::WriteFileBytes(content + "note.txt", "x");
+  e2e::WriteBytes(content + "note.txt", "x");
   app.WriteData("titlelist.txt", "A\r\n");
   Launched run(app.appDir(), Quoted(content + "note.txt") + " " + Quoted(content + "missing"));
   ASSERT_TRUE(run.started());
@@ -322,7 +303,7 @@ TEST(CompanionMessages, TitlesReplyAndFolderRegistration) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
   CreateDirectoryA((content + "Data").c_str(), nullptr);
-  e2e::WriteFileBytes(content + "Data\\a.txt", "abc");
+  e2e::WriteBytes(content + "Data\\a.txt", "abc");
   // Every title of the reply ends in CR LF, however the file ended its lines.
   app.WriteData("titlelist.txt", "Work\nゲーム");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
@@ -445,7 +426,7 @@ TEST(RegistrationMode, ARunWhileAWindowIsOpenGoesThroughThatWindow) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
   for (const char* name : {"Sent", "Later", "Data"}) CreateDirectoryA((content + name).c_str(), nullptr);
-  e2e::WriteFileBytes(content + "Sent\\a.txt", "abc");
+  e2e::WriteBytes(content + "Sent\\a.txt", "abc");
   app.WriteData("titlelist.txt", "Work\r\n");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
   ASSERT_TRUE(app.Start());
