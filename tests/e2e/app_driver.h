@@ -18,6 +18,7 @@ namespace e2e {
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = std::chrono::seconds(30));
 
 using test_support::Exists;
+using test_support::FolderNames;
 using test_support::MakeShortcut;
 using test_support::ReadBytes;
 using test_support::ShortcutTarget;

@@ -14,6 +14,7 @@
 #include <shellapi.h>
 
 using e2e::AppDriver;
+using e2e::FolderNames;
 using e2e::MakeShortcut;
 using e2e::ShortcutTarget;
 using e2e::WaitFor;
@@ -25,21 +26,6 @@ std::string OwnFolder() {
   GetModuleFileNameA(nullptr, buffer, MAX_PATH);
   std::string path = buffer;
   return path.substr(0, path.find_last_of('\\') + 1);
-}
-
-// The names in a folder, sorted.
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(h, &found));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
@@ -127,9 +113,9 @@ TEST_F(SendToE2E, FolderEntryReceivesCopiesOfTheSelectedRows) {
   PostMessageA(app.window(), WM_COMMAND, kFolderItem, 0);
   ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(target + "\\b.dat") == "second"; }));
   EXPECT_EQ(e2e::ReadBytes(target + "\\a report.txt"), "first");
-  EXPECT_EQ(Names(target), (std::vector<std::string>{"a report.txt", "b.dat"}));
+  EXPECT_EQ(FolderNames(target), (std::vector<std::string>{"a report.txt", "b.dat"}));
   // Copies, not moves.
-  EXPECT_EQ(Names(docs), (std::vector<std::string>{"a report.txt", "b.dat", "c.txt", "into.lnk"}));
+  EXPECT_EQ(FolderNames(docs), (std::vector<std::string>{"a report.txt", "b.dat", "c.txt", "into.lnk"}));
 
   // Rows of a folder entered through a shortcut are sent from where they really are.
   for (int i = 0; i < 4; ++i) app.SetListViewRowSelected(app.Control(velmora::IDC_LIST), i, i == 3);
@@ -138,7 +124,7 @@ TEST_F(SendToE2E, FolderEntryReceivesCopiesOfTheSelectedRows) {
   app.SelectListRow(0);
   PostMessageA(app.window(), WM_COMMAND, kFolderItem, 0);
   ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(target + "\\deep.txt") == "deep"; }));
-  EXPECT_EQ(Names(target), (std::vector<std::string>{"a report.txt", "b.dat", "deep.txt"}));
+  EXPECT_EQ(FolderNames(target), (std::vector<std::string>{"a report.txt", "b.dat", "deep.txt"}));
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -159,13 +145,13 @@ TEST_F(SendToE2E, ProgramDesktopAndDocumentsEntries) {
   PostMessageA(app.window(), WM_COMMAND, kDeskLinkItem, 0);
   ASSERT_TRUE(WaitFor([&] { return e2e::Exists(shortcut) && !ShortcutTarget(shortcut).empty(); }));
   EXPECT_EQ(ShortcutTarget(shortcut), first);
-  EXPECT_EQ(Names(desktop).size(), 1u);
+  EXPECT_EQ(FolderNames(desktop).size(), 1u);
 
   // Copies into the documents folder.
   PostMessageA(app.window(), WM_COMMAND, kDocumentsItem, 0);
   ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(documents + "\\b.dat") == "second"; }));
-  EXPECT_EQ(Names(documents), (std::vector<std::string>{"a report.txt", "b.dat"}));
-  EXPECT_TRUE(Names(target).empty());
+  EXPECT_EQ(FolderNames(documents), (std::vector<std::string>{"a report.txt", "b.dat"}));
+  EXPECT_TRUE(FolderNames(target).empty());
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -177,9 +163,9 @@ TEST_F(SendToE2E, MailRecipientWithoutAHandlerSaysSoAndSendsNothing) {
   EXPECT_NE(BoxText(box).find("メールの送信先を扱うプログラムが見つかりません。"), std::string::npos) << BoxText(box);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
-  EXPECT_TRUE(Names(target).empty());
-  EXPECT_TRUE(Names(desktop).empty());
-  EXPECT_TRUE(Names(documents).empty());
+  EXPECT_TRUE(FolderNames(target).empty());
+  EXPECT_TRUE(FolderNames(desktop).empty());
+  EXPECT_TRUE(FolderNames(documents).empty());
   EXPECT_FALSE(e2e::Exists(echoFile));
   ASSERT_EQ(app.Close(), 0);
 }
@@ -191,7 +177,7 @@ TEST_F(SendToE2E, MissingSendToFolderGivesNoItemsAndNoMessage) {
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutA(app.window(), WM_COMMAND, kFolderItem, 0, SMTO_ABORTIFHUNG, 10000, &result), 0);
   EXPECT_EQ(app.FindWindowOf("#32770", "送る"), nullptr);
-  EXPECT_TRUE(Names(target).empty());
+  EXPECT_TRUE(FolderNames(target).empty());
   ASSERT_EQ(app.Close(), 0);
 }
 

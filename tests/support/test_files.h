@@ -4,12 +4,15 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace test_support {
 
 bool Exists(const std::string& path);
 std::string ReadBytes(const std::string& path);  // empty when the file cannot be read
 void WriteBytes(const std::string& path, const std::string& bytes);
+// The names in a folder (given without a trailing backslash), "." and ".." aside, in byte order.
+std::vector<std::string> FolderNames(const std::string& folder);
 // A file holding the bytes, then given the attributes (none: left as made).
 void MakeFile(const std::string& path, const std::string& bytes = "x", DWORD attributes = 0);
 // A file of size bytes.

@@ -32,16 +32,8 @@ using test_support::ReadBytes;
 
 // Names in a folder, "." and ".." aside.
 std::set<std::string> Names(const std::string& folder) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.insert(name);
-  } while (FindNextFileA(h, &found));
-  FindClose(h);
-  return names;
+  const std::vector<std::string> names = test_support::FolderNames(folder);
+  return std::set<std::string>(names.begin(), names.end());
 }
 
 std::string OwnFolder() {
