@@ -21,18 +21,6 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
   }
 }
 
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t size)
     : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
   if (!address_) throw std::runtime_error("VirtualAllocEx failed");
@@ -87,7 +75,7 @@ AppDriver::~AppDriver() {
   // A folder that was the program's current directory can stay locked a moment after it ended.
   WaitFor([&] {
     test_support::RemoveTree(dir_.path());
-    return !FileExists(dir_.path());
+    return !Exists(dir_.path());
   }, std::chrono::seconds(10));
 }
 
@@ -106,7 +94,7 @@ void AppDriver::ReleaseProcess() {
 
 void AppDriver::WriteData(const std::string& name, const std::string& bytes) {
   CreateDirectoryA((dir_.path() + "data").c_str(), nullptr);
-  WriteFileBytes(dataPath(name), bytes);
+  WriteBytes(dataPath(name), bytes);
 }
 
 namespace {

@@ -10,15 +10,19 @@
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "support/test_files.h"
 
 namespace e2e {
 
 // Waits for a condition with a deadline; true when it held in time.
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = std::chrono::seconds(30));
 
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
+using test_support::Exists;
+using test_support::FolderNames;
+using test_support::MakeShortcut;
+using test_support::ReadBytes;
+using test_support::ShortcutTarget;
+using test_support::WriteBytes;
 
 using TempFolder = test_support::TempFolder;
 
@@ -57,7 +61,7 @@ class AppDriver {
   const std::string& appDir() const { return dir_.path(); }
   std::string dataPath(const std::string& name) const { return dir_.path() + "data\\" + name; }
   void WriteData(const std::string& name, const std::string& bytes);
-  std::string ReadData(const std::string& name) const { return ReadFileBytes(dataPath(name)); }
+  std::string ReadData(const std::string& name) const { return ReadBytes(dataPath(name)); }
 
   // An environment variable the program is started with (the shell's trash location, say).
   void SetEnvironment(const std::string& name, const std::string& value) { environment_.push_back({name, value}); }

@@ -18,7 +18,7 @@ class BrowseE2E : public ::testing::Test {
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
   }
-  void File(const std::string& path, std::size_t size) { e2e::WriteFileBytes(path, std::string(size, 'v')); }
+  void File(const std::string& path, std::size_t size) { e2e::WriteBytes(path, std::string(size, 'v')); }
 
   AppDriver app;
 };

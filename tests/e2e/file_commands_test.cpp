@@ -16,7 +16,8 @@
 #include <tlhelp32.h>
 
 using e2e::AppDriver;
-using e2e::FileExists;
+using e2e::Exists;
+using e2e::MakeShortcut;
 using e2e::WaitFor;
 
 namespace {
@@ -72,27 +73,6 @@ std::vector<std::string> ClipboardFiles() {
   return files;
 }
 
-// A shortcut as the shell writes one.
-bool MakeShortcut(const std::string& target, const std::string& link) {
-  CoInitialize(nullptr);
-  IShellLinkA* shellLink = nullptr;
-  IPersistFile* file = nullptr;
-  bool saved = false;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&shellLink)))) {
-    shellLink->SetPath(target.c_str());
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      std::wstring wide(MAX_PATH, L'\0');
-      wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide.data(), MAX_PATH)));
-      saved = SUCCEEDED(file->Save(wide.c_str(), TRUE));
-      file->Release();
-    }
-    shellLink->Release();
-  }
-  CoUninitialize();
-  return saved;
-}
-
 // A process that parent started, by its program's file name; 0 when there is none.
 DWORD ChildProcess(DWORD parent, const char* program) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -119,7 +99,7 @@ class FileCommandsE2E : public ::testing::Test {
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
   }
-  void File(const std::string& path, const std::string& bytes = "v") { e2e::WriteFileBytes(path, bytes); }
+  void File(const std::string& path, const std::string& bytes = "v") { e2e::WriteBytes(path, bytes); }
 
   // Starts the program with folder (a direct child of the application folder) registered
   // and listed.
@@ -169,19 +149,19 @@ TEST_F(FileCommandsE2E, PasteCopiesAnotherProgramsFilesIntoTheListedFolder) {
   ASSERT_TRUE(WaitFor([&] { return app.IsListRowSelected(RowOf("here.txt")); }));
   app.PressControlKey('V');
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
-  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\pasted.txt"), "pasted bytes");
-  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\pasted dir\\inner.txt"), "inner");
+  EXPECT_EQ(e2e::ReadBytes(docs + "\\pasted.txt"), "pasted bytes");
+  EXPECT_EQ(e2e::ReadBytes(docs + "\\pasted dir\\inner.txt"), "inner");
   EXPECT_GE(RowOf("pasted.txt"), 0);
   EXPECT_GE(RowOf("pasted dir"), 0);
   // The sources stay where they were.
-  EXPECT_TRUE(FileExists(source + "pasted.txt"));
+  EXPECT_TRUE(Exists(source + "pasted.txt"));
 
   // With a folder row selected the files go into that folder and the rows stay as they are.
   const std::vector<std::string> before = Names();
   Select({"sub"});
   Command(velmora::IDM_LIST_PASTE);
-  ASSERT_TRUE(WaitFor([&] { return FileExists(docs + "\\sub\\pasted dir\\inner.txt"); }));
-  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\sub\\pasted.txt"), "pasted bytes");
+  ASSERT_TRUE(WaitFor([&] { return Exists(docs + "\\sub\\pasted dir\\inner.txt"); }));
+  EXPECT_EQ(e2e::ReadBytes(docs + "\\sub\\pasted.txt"), "pasted bytes");
   ASSERT_TRUE(Responds());
   EXPECT_EQ(Names(), before);
   ASSERT_EQ(app.Close(), 0);
@@ -202,12 +182,12 @@ TEST_F(FileCommandsE2E, PasteOverAFileAsksAndAddsRowsOnlyForWhatIsThere) {
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutA(app.window(), WM_COMMAND, velmora::IDM_LIST_PASTE, 0, SMTO_NORMAL, 30000, &answer));
   std::vector<std::string> onDisk = {"same.txt"};
-  if (FileExists(docs + "\\fresh.txt")) onDisk.push_back("fresh.txt");
+  if (Exists(docs + "\\fresh.txt")) onDisk.push_back("fresh.txt");
   std::vector<std::string> rows = Names();
   std::sort(rows.begin(), rows.end());
   std::sort(onDisk.begin(), onDisk.end());
   EXPECT_EQ(rows, onDisk);
-  EXPECT_FALSE(FileExists(docs + "\\missing.txt"));
+  EXPECT_FALSE(Exists(docs + "\\missing.txt"));
   DeleteFileA((docs + "\\fresh.txt").c_str());
   ASSERT_TRUE(SendMessageTimeoutA(app.window(), WM_COMMAND, velmora::IDM_REFRESH, 0, SMTO_NORMAL, 30000, &answer));
   ASSERT_TRUE(WaitFor([&] { return Names() == std::vector<std::string>{"same.txt"}; }));
@@ -221,7 +201,7 @@ TEST_F(FileCommandsE2E, PasteOverAFileAsksAndAddsRowsOnlyForWhatIsThere) {
   PostMessageA(GetDlgItem(dialog, IDNO), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   ASSERT_TRUE(Responds());
-  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\same.txt"), "old");
+  EXPECT_EQ(e2e::ReadBytes(docs + "\\same.txt"), "old");
   EXPECT_EQ(Names(), (std::vector<std::string>{"same.txt"}));
 
   // Yes replaces it, still one row.
@@ -229,7 +209,7 @@ TEST_F(FileCommandsE2E, PasteOverAFileAsksAndAddsRowsOnlyForWhatIsThere) {
   Command(velmora::IDM_LIST_PASTE);
   ASSERT_TRUE(WaitFor([&] { return (dialog = app.FindDialog()) != nullptr; }));
   PostMessageA(GetDlgItem(dialog, IDYES), BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(docs + "\\same.txt") == "new"; }));
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(docs + "\\same.txt") == "new"; }));
   ASSERT_TRUE(Responds());
   EXPECT_EQ(Names(), (std::vector<std::string>{"same.txt"}));
   ASSERT_EQ(app.Close(), 0);
@@ -290,8 +270,8 @@ TEST_F(FileCommandsE2E, DeleteAsksThroughTheShellAndGoesToTheTrash) {
   PostMessageA(GetDlgItem(dialog, IDNO), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   ASSERT_TRUE(Responds());
-  EXPECT_TRUE(FileExists(docs + "\\gone.txt"));
-  EXPECT_TRUE(FileExists(docs + "\\dir\\inside.txt"));
+  EXPECT_TRUE(Exists(docs + "\\gone.txt"));
+  EXPECT_TRUE(Exists(docs + "\\dir\\inside.txt"));
   EXPECT_EQ(Names(), all);
 
   // The menu's command, then Yes: both go to the trash and their rows go.
@@ -301,11 +281,11 @@ TEST_F(FileCommandsE2E, DeleteAsksThroughTheShellAndGoesToTheTrash) {
   PostMessageA(GetDlgItem(dialog, IDYES), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 1; }));
   EXPECT_EQ(Names(), (std::vector<std::string>{"keep.txt"}));
-  EXPECT_FALSE(FileExists(docs + "\\gone.txt"));
-  EXPECT_FALSE(FileExists(docs + "\\dir"));
-  EXPECT_TRUE(FileExists(home + "Trash\\files\\gone.txt"));
-  EXPECT_TRUE(FileExists(home + "Trash\\files\\dir\\inside.txt"));
-  EXPECT_TRUE(FileExists(docs + "\\keep.txt"));
+  EXPECT_FALSE(Exists(docs + "\\gone.txt"));
+  EXPECT_FALSE(Exists(docs + "\\dir"));
+  EXPECT_TRUE(Exists(home + "Trash\\files\\gone.txt"));
+  EXPECT_TRUE(Exists(home + "Trash\\files\\dir\\inside.txt"));
+  EXPECT_TRUE(Exists(docs + "\\keep.txt"));
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -315,8 +295,8 @@ TEST_F(FileCommandsE2E, ShortcutsMadeByTheShellAreFollowed) {
   File(elsewhere + "target\\deep.txt");
   File(elsewhere + "gone.txt");
   const std::string docs = Content("docs");
-  ASSERT_TRUE(MakeShortcut(elsewhere + "target", docs + "\\to folder.lnk"));
-  ASSERT_TRUE(MakeShortcut(elsewhere + "gone.txt", docs + "\\to gone.lnk"));
+  ASSERT_TRUE(MakeShortcut(docs + "\\to folder.lnk", elsewhere + "target"));
+  ASSERT_TRUE(MakeShortcut(docs + "\\to gone.lnk", elsewhere + "gone.txt"));
   ASSERT_TRUE(DeleteFileA((elsewhere + "gone.txt").c_str()));
   StartListing(docs);
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 2; }));
@@ -379,7 +359,7 @@ class OutsideDragE2E : public FileCommandsE2E {
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     spawn_(argv.data(), 1);
-    return e2e::ReadFileBytes(result);
+    return e2e::ReadBytes(result);
   }
   POINT ScreenPoint(HWND control, const RECT& r) {
     POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -412,9 +392,9 @@ TEST_F(OutsideDragE2E, FilesDroppedOnTheListAreCopiedIntoTheListedFolder) {
   EXPECT_EQ(Drop(ScreenPoint(app.Control(velmora::IDC_LIST), r), {source + "dropped.txt", source + "second file.txt"}),
             "accepted\n");
   ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 4; }));
-  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\dropped.txt"), "dropped bytes");
-  EXPECT_EQ(e2e::ReadFileBytes(docs + "\\second file.txt"), "second");
-  EXPECT_FALSE(FileExists(docs + "\\row\\dropped.txt"));
+  EXPECT_EQ(e2e::ReadBytes(docs + "\\dropped.txt"), "dropped bytes");
+  EXPECT_EQ(e2e::ReadBytes(docs + "\\second file.txt"), "second");
+  EXPECT_FALSE(Exists(docs + "\\row\\dropped.txt"));
   EXPECT_GE(RowOf("dropped.txt"), 0);
   EXPECT_GE(RowOf("second file.txt"), 0);
   for (int row = 0; row < app.ListRowCount(); ++row) EXPECT_FALSE(app.IsListRowSelected(row)) << row;
@@ -433,7 +413,7 @@ TEST_F(OutsideDragE2E, FoldersDroppedOnABinderAreRegistered) {
   ASSERT_TRUE(WaitFor([&] { return app.FindTreeNode("new folder") != nullptr; }));
   EXPECT_EQ(app.FindTreeNode("loose.txt"), nullptr);
   // Nothing was copied anywhere.
-  EXPECT_FALSE(FileExists(docs + "\\new folder"));
+  EXPECT_FALSE(Exists(docs + "\\new folder"));
   ASSERT_EQ(app.Close(), 0);
   const std::string folders = app.ReadData("folderlist.ini");
   EXPECT_NE(folders.find(source + "new folder="), std::string::npos) << folders;

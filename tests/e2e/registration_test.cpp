@@ -8,9 +8,11 @@
 
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
+#include "support/companion_window.h"
 
 using e2e::AppDriver;
 using e2e::TempFolder;
+using e2e::MakeShortcut;
 using e2e::WaitFor;
 
 namespace {
@@ -122,33 +124,13 @@ bool ConfirmNewBinder(DWORD pid, HWND dialog, const std::string& name, int answe
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-bool MakeShortcut(const std::string& link, const std::string& target) {
-  CoInitialize(nullptr);
-  IShellLinkA* shellLink = nullptr;
-  bool ok = false;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&shellLink)))) {
-    shellLink->SetPath(target.c_str());
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-      ok = SUCCEEDED(file->Save(wide, TRUE));
-      file->Release();
-    }
-    shellLink->Release();
-  }
-  CoUninitialize();
-  return ok;
-}
-
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(RegistrationMode, FoldersAndAShortcutsTargetGoIntoThePickedBinder) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
   for (const char* name : {"One", "Two", "Three"}) CreateDirectoryA((content + name).c_str(), nullptr);
-  e2e::WriteFileBytes(content + "note.txt", "x");
+  e2e::WriteBytes(content + "note.txt", "x");
   ASSERT_TRUE(MakeShortcut(content + "three.lnk", content + "Three"));
   app.WriteData("titlelist.txt", "Work\r\nArchive\r\n");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
@@ -233,7 +215,7 @@ TEST(RegistrationMode, CancelAndNoRegisterNothingAndYesCreatesTheBinder) {
 TEST(RegistrationMode, WithoutAFolderAmongTheParametersTheProcessEndsAtOnce) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
-  e2e::WriteFileBytes(content + "note.txt", "x");
+  e2e::WriteBytes(content + "note.txt", "x");
   app.WriteData("titlelist.txt", "A\r\n");
   Launched run(app.appDir(), Quoted(content + "note.txt") + " " + Quoted(content + "missing"));
   ASSERT_TRUE(run.started());
@@ -259,70 +241,25 @@ TEST(RegistrationMode, AFolderTheBinderHoldsGetsItsViewResetToIcons) {
   EXPECT_TRUE(Contains(folders, "[Work]\r\ncmp=0\r\n" + content.path() + "One=0\r\n\r\n")) << folders;
 }
 
-// The companion's side: a window of its class in this process that records what it gets.
-class Companion {
- public:
-  explicit Companion(const char* cls = "TOrvikSearcher") : cls_(cls) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = cls;
-    RegisterClassA(&wc);
-    hwnd_ = CreateWindowExA(0, cls, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~Companion() {
-    DestroyWindow(hwnd_);
-    UnregisterClassA(cls_, GetModuleHandleA(nullptr));
-  }
-  HWND hwnd() const { return hwnd_; }
-  LRESULT Send(HWND to, ULONG_PTR code, const void* data, DWORD size) const {
-    return SendFrom(hwnd_, to, code, data, size);
-  }
-  static LRESULT SendFrom(HWND from, HWND to, ULONG_PTR code, const void* data, DWORD size) {
-    COPYDATASTRUCT cds = {code, size, const_cast<void*>(data)};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&cds),
-                        SMTO_NORMAL, 60000, &result);
-    return static_cast<LRESULT>(result);
-  }
-  LRESULT Send(HWND to, ULONG_PTR code, const std::string& payload) const {
-    return Send(to, code, payload.data(), static_cast<DWORD>(payload.size()));
-  }
-  // Waits for the condition while this thread takes the messages sent to it.
-  static bool PumpUntil(const std::function<bool()>& condition, DWORD ms = 30000) {
-    const DWORD end = GetTickCount() + ms;
-    for (;;) {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-      if (condition()) return true;
-      if (static_cast<int>(GetTickCount() - end) >= 0) return false;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-  }
-  std::vector<std::string> replies;
-  std::vector<ULONG_PTR> codes;
+using Companion = test_support::CompanionWindow;
 
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<Companion*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_COPYDATA && self) {
-      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      self->codes.push_back(data->dwData);
-      self->replies.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
-      return 1;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+// Waits for the condition while this thread takes the messages sent to it.
+bool PumpUntil(const std::function<bool()>& condition, DWORD ms = 30000) {
+  const DWORD end = GetTickCount() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (condition()) return true;
+    if (static_cast<int>(GetTickCount() - end) >= 0) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
-  const char* cls_;
-  HWND hwnd_;
-};
+}
 
 TEST(CompanionMessages, TitlesReplyAndFolderRegistration) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
   CreateDirectoryA((content + "Data").c_str(), nullptr);
-  e2e::WriteFileBytes(content + "Data\\a.txt", "abc");
+  e2e::WriteBytes(content + "Data\\a.txt", "abc");
   // Every title of the reply ends in CR LF, however the file ended its lines.
   app.WriteData("titlelist.txt", "Work\nゲーム");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
@@ -330,7 +267,7 @@ TEST(CompanionMessages, TitlesReplyAndFolderRegistration) {
   {
     Companion companion;
     EXPECT_EQ(companion.Send(app.window(), 4, "Orvik"), 1);
-    ASSERT_TRUE(Companion::PumpUntil([&] { return !companion.replies.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !companion.replies.empty(); }));
     EXPECT_EQ(companion.codes[0], 4u);
     EXPECT_EQ(companion.replies[0], "OrvikWork\r\nゲーム\r\n");
 
@@ -369,10 +306,10 @@ HWND AskedQuestion(AppDriver& app, HWND sender, const std::string& payload, bool
   HWND question = nullptr;
   DWORD pid = 0;
   GetWindowThreadProcessId(app.window(), &pid);
-  Companion::PumpUntil([&] { return (question = FindShown(pid, "#32770", "新規の作成確認")) != nullptr; });
+  PumpUntil([&] { return (question = FindShown(pid, "#32770", "新規の作成確認")) != nullptr; });
   owner = question ? GetWindow(question, GW_OWNER) : nullptr;
   if (question) PostMessageA(question, WM_COMMAND, yes ? IDYES : IDNO, 0);
-  Companion::PumpUntil([&] { return result != 0; });
+  PumpUntil([&] { return result != 0; });
   request.join();
   EXPECT_EQ(result, 1);
   return question;
@@ -388,7 +325,7 @@ TEST(CompanionMessages, TheNewBinderQuestionBelongsToTheAskerWhileItLives) {
   {
     Companion asker;
     EXPECT_EQ(asker.Send(app.window(), 4, "Orvik"), 1);
-    ASSERT_TRUE(Companion::PumpUntil([&] { return !asker.replies.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !asker.replies.empty(); }));
     HWND owner = nullptr;
     ASSERT_NE(AskedQuestion(app, asker.hwnd(), request, false, owner), nullptr);
     EXPECT_EQ(owner, asker.hwnd());
@@ -445,7 +382,7 @@ TEST(RegistrationMode, ARunWhileAWindowIsOpenGoesThroughThatWindow) {
   AppDriver app;
   TempFolder content("velmora-e2e-content");
   for (const char* name : {"Sent", "Later", "Data"}) CreateDirectoryA((content + name).c_str(), nullptr);
-  e2e::WriteFileBytes(content + "Sent\\a.txt", "abc");
+  e2e::WriteBytes(content + "Sent\\a.txt", "abc");
   app.WriteData("titlelist.txt", "Work\r\n");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
   ASSERT_TRUE(app.Start());

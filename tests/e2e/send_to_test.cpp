@@ -14,72 +14,18 @@
 #include <shellapi.h>
 
 using e2e::AppDriver;
+using e2e::FolderNames;
+using e2e::MakeShortcut;
+using e2e::ShortcutTarget;
 using e2e::WaitFor;
 
 namespace {
-
-// The target of a shortcut file; empty when it cannot be read.
-std::string LinkTarget(const std::string& link) {
-  std::string target;
-  const HRESULT init = CoInitialize(nullptr);
-  IShellLinkA* shellLink = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&shellLink)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-      char path[MAX_PATH] = "";
-      if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
-        target = path;
-      file->Release();
-    }
-    shellLink->Release();
-  }
-  if (SUCCEEDED(init)) CoUninitialize();
-  return target;
-}
-
-bool MakeShortcut(const std::string& link, const std::string& target) {
-  const HRESULT init = CoInitialize(nullptr);
-  bool saved = false;
-  IShellLinkA* shellLink = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&shellLink)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->SetPath(target.c_str())) &&
-        SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-      saved = SUCCEEDED(file->Save(wide, TRUE));
-      file->Release();
-    }
-    shellLink->Release();
-  }
-  if (SUCCEEDED(init)) CoUninitialize();
-  return saved;
-}
 
 std::string OwnFolder() {
   char buffer[MAX_PATH];
   GetModuleFileNameA(nullptr, buffer, MAX_PATH);
   std::string path = buffer;
   return path.substr(0, path.find_last_of('\\') + 1);
-}
-
-// The names in a folder, sorted.
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(h, &found));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
@@ -115,16 +61,16 @@ class SendToE2E : public ::testing::Test {
     for (const std::string& folder : {sendTo, docs, target, desktop, documents, elsewhere})
       CreateDirectoryA(folder.c_str(), nullptr);
     MakeShortcut(sendTo + "\\b-echo.lnk", OwnFolder() + "velmora_echo_command_line.exe");
-    e2e::WriteFileBytes(sendTo + "\\c-Desktop (create shortcut).DeskLink", "");
-    e2e::WriteFileBytes(sendTo + "\\d-Documents.mydocs", "");
-    e2e::WriteFileBytes(hidden, "[.ShellClassInfo]\r\n");
+    e2e::WriteBytes(sendTo + "\\c-Desktop (create shortcut).DeskLink", "");
+    e2e::WriteBytes(sendTo + "\\d-Documents.mydocs", "");
+    e2e::WriteBytes(hidden, "[.ShellClassInfo]\r\n");
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    e2e::WriteFileBytes(sendTo + "\\e-Mail recipient.MAPIMail", "");
+    e2e::WriteBytes(sendTo + "\\e-Mail recipient.MAPIMail", "");
 
-    e2e::WriteFileBytes(docs + "\\a report.txt", "first");
-    e2e::WriteFileBytes(docs + "\\b.dat", "second");
-    e2e::WriteFileBytes(docs + "\\c.txt", "left alone");
-    e2e::WriteFileBytes(elsewhere + "\\deep.txt", "deep");
+    e2e::WriteBytes(docs + "\\a report.txt", "first");
+    e2e::WriteBytes(docs + "\\b.dat", "second");
+    e2e::WriteBytes(docs + "\\c.txt", "left alone");
+    e2e::WriteBytes(elsewhere + "\\deep.txt", "deep");
     MakeShortcut(docs + "\\into.lnk", elsewhere);
     SetEnvironmentVariableA("VELMORA_ECHO_FILE", echoFile.c_str());
   }
@@ -165,11 +111,11 @@ class SendToE2E : public ::testing::Test {
 TEST_F(SendToE2E, FolderEntryReceivesCopiesOfTheSelectedRows) {
   StartListing(2);
   PostMessageA(app.window(), WM_COMMAND, kFolderItem, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(target + "\\b.dat") == "second"; }));
-  EXPECT_EQ(e2e::ReadFileBytes(target + "\\a report.txt"), "first");
-  EXPECT_EQ(Names(target), (std::vector<std::string>{"a report.txt", "b.dat"}));
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(target + "\\b.dat") == "second"; }));
+  EXPECT_EQ(e2e::ReadBytes(target + "\\a report.txt"), "first");
+  EXPECT_EQ(FolderNames(target), (std::vector<std::string>{"a report.txt", "b.dat"}));
   // Copies, not moves.
-  EXPECT_EQ(Names(docs), (std::vector<std::string>{"a report.txt", "b.dat", "c.txt", "into.lnk"}));
+  EXPECT_EQ(FolderNames(docs), (std::vector<std::string>{"a report.txt", "b.dat", "c.txt", "into.lnk"}));
 
   // Rows of a folder entered through a shortcut are sent from where they really are.
   for (int i = 0; i < 4; ++i) app.SetListViewRowSelected(app.Control(velmora::IDC_LIST), i, i == 3);
@@ -177,8 +123,8 @@ TEST_F(SendToE2E, FolderEntryReceivesCopiesOfTheSelectedRows) {
   ASSERT_TRUE(WaitFor([&] { return app.ListColumn(0) == std::vector<std::string>{"deep.txt"}; }));
   app.SelectListRow(0);
   PostMessageA(app.window(), WM_COMMAND, kFolderItem, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(target + "\\deep.txt") == "deep"; }));
-  EXPECT_EQ(Names(target), (std::vector<std::string>{"a report.txt", "b.dat", "deep.txt"}));
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(target + "\\deep.txt") == "deep"; }));
+  EXPECT_EQ(FolderNames(target), (std::vector<std::string>{"a report.txt", "b.dat", "deep.txt"}));
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -188,8 +134,8 @@ TEST_F(SendToE2E, ProgramDesktopAndDocumentsEntries) {
 
   // The program's command line ends with the quoted paths joined by a line feed.
   PostMessageA(app.window(), WM_COMMAND, kProgramItem, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(echoFile); }));
-  const std::string line = e2e::ReadFileBytes(echoFile);
+  ASSERT_TRUE(WaitFor([&] { return e2e::Exists(echoFile); }));
+  const std::string line = e2e::ReadBytes(echoFile);
   const std::string parameters = "\"" + first + "\"\n\"" + second + "\"";
   ASSERT_GE(line.size(), parameters.size());
   EXPECT_EQ(line.substr(line.size() - parameters.size()), parameters) << line;
@@ -197,15 +143,15 @@ TEST_F(SendToE2E, ProgramDesktopAndDocumentsEntries) {
   // One desktop shortcut, to the first row only.
   const std::string shortcut = desktop + "\\a report へのショートカット.lnk";
   PostMessageA(app.window(), WM_COMMAND, kDeskLinkItem, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(shortcut) && !LinkTarget(shortcut).empty(); }));
-  EXPECT_EQ(LinkTarget(shortcut), first);
-  EXPECT_EQ(Names(desktop).size(), 1u);
+  ASSERT_TRUE(WaitFor([&] { return e2e::Exists(shortcut) && !ShortcutTarget(shortcut).empty(); }));
+  EXPECT_EQ(ShortcutTarget(shortcut), first);
+  EXPECT_EQ(FolderNames(desktop).size(), 1u);
 
   // Copies into the documents folder.
   PostMessageA(app.window(), WM_COMMAND, kDocumentsItem, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::ReadFileBytes(documents + "\\b.dat") == "second"; }));
-  EXPECT_EQ(Names(documents), (std::vector<std::string>{"a report.txt", "b.dat"}));
-  EXPECT_TRUE(Names(target).empty());
+  ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(documents + "\\b.dat") == "second"; }));
+  EXPECT_EQ(FolderNames(documents), (std::vector<std::string>{"a report.txt", "b.dat"}));
+  EXPECT_TRUE(FolderNames(target).empty());
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -217,10 +163,10 @@ TEST_F(SendToE2E, MailRecipientWithoutAHandlerSaysSoAndSendsNothing) {
   EXPECT_NE(BoxText(box).find("メールの送信先を扱うプログラムが見つかりません。"), std::string::npos) << BoxText(box);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
-  EXPECT_TRUE(Names(target).empty());
-  EXPECT_TRUE(Names(desktop).empty());
-  EXPECT_TRUE(Names(documents).empty());
-  EXPECT_FALSE(e2e::FileExists(echoFile));
+  EXPECT_TRUE(FolderNames(target).empty());
+  EXPECT_TRUE(FolderNames(desktop).empty());
+  EXPECT_TRUE(FolderNames(documents).empty());
+  EXPECT_FALSE(e2e::Exists(echoFile));
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -231,7 +177,7 @@ TEST_F(SendToE2E, MissingSendToFolderGivesNoItemsAndNoMessage) {
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutA(app.window(), WM_COMMAND, kFolderItem, 0, SMTO_ABORTIFHUNG, 10000, &result), 0);
   EXPECT_EQ(app.FindWindowOf("#32770", "送る"), nullptr);
-  EXPECT_TRUE(Names(target).empty());
+  EXPECT_TRUE(FolderNames(target).empty());
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -239,22 +185,22 @@ TEST_F(SendToE2E, OptionCreatesAndDeletesTheProgramsShortcut) {
   const std::string link = sendTo + "\\Velmora.lnk";
   ASSERT_TRUE(app.Start());
   PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(link) && !LinkTarget(link).empty(); }));
-  EXPECT_EQ(lstrcmpiA(LinkTarget(link).c_str(), (app.appDir() + "velmora.exe").c_str()), 0) << LinkTarget(link);
+  ASSERT_TRUE(WaitFor([&] { return e2e::Exists(link) && !ShortcutTarget(link).empty(); }));
+  EXPECT_EQ(lstrcmpiA(ShortcutTarget(link).c_str(), (app.appDir() + "velmora.exe").c_str()), 0) << ShortcutTarget(link);
 
   PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
-  ASSERT_TRUE(WaitFor([&] { return !e2e::FileExists(link); }));
+  ASSERT_TRUE(WaitFor([&] { return !e2e::Exists(link); }));
   ASSERT_EQ(app.Close(), 0);
 
   // Across runs: the mark is read from the folder at start, so the first click of the next
   // run takes the shortcut away.
   ASSERT_TRUE(app.Start());
   PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
-  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(link); }));
+  ASSERT_TRUE(WaitFor([&] { return e2e::Exists(link); }));
   ASSERT_EQ(app.Close(), 0);
   ASSERT_TRUE(app.Start());
   PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
-  ASSERT_TRUE(WaitFor([&] { return !e2e::FileExists(link); }));
+  ASSERT_TRUE(WaitFor([&] { return !e2e::Exists(link); }));
   ASSERT_EQ(app.Close(), 0);
 }
 
@@ -263,7 +209,7 @@ TEST_F(SendToE2E, TheProgramsShortcutStartsItWithTheSentFolders) {
   ASSERT_TRUE(app.Start());
   PostMessageA(app.window(), WM_COMMAND, velmora::IDM_SENDTO_OPTION, 0);
   const std::string link = sendTo + "\\Velmora.lnk";
-  ASSERT_TRUE(WaitFor([&] { return e2e::FileExists(link) && !LinkTarget(link).empty(); }));
+  ASSERT_TRUE(WaitFor([&] { return e2e::Exists(link) && !ShortcutTarget(link).empty(); }));
   ASSERT_EQ(app.Close(), 0);
 
   // Started through the shortcut with a folder, as the shell's Send To does: the program

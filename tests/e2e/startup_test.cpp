@@ -59,7 +59,7 @@ TEST(Startup, WithoutTitleListShowsOnlyTheCollapsedRoot) {
   EXPECT_EQ(tree[0].text, "バインダー");
   EXPECT_TRUE(tree[0].children.empty());
   EXPECT_FALSE(tree[0].expanded);
-  EXPECT_TRUE(e2e::FileExists(app.appDir() + "data"));
+  EXPECT_TRUE(e2e::Exists(app.appDir() + "data"));
 
   ASSERT_EQ(app.Close(), 0);
   EXPECT_EQ(app.ReadData("folderlist.ini"), kSettingsDefault);

@@ -131,7 +131,6 @@ TEST(AboutTexts, LinesColoursAndPlaces) {
   EXPECT_EQ(PanelColour(8, 0xBFFFF1), kWhite);
   EXPECT_EQ(PanelColour(10, 0xBFFFF1), kWhite);
   EXPECT_EQ(PanelColour(16, 0xBFFFF1), 0xBFFFF1u);
-  EXPECT_EQ(MakerLineLeft(297, 100) + 100, 297 - 16);
   EXPECT_EQ(VersionLine("1.1.8.9"), "[ 1.1.8.9 ]");
   EXPECT_EQ(VersionDigits("2.10.0.3"), "21003");
 }

@@ -230,6 +230,61 @@ TEST_F(BinderActionsTest, DeleteAsksThenRemovesBindersAndFolders) {
   EXPECT_EQ(ReadBytes(app + "data\\folderlist.ini").find("[Work]"), std::string::npos);
 }
 
+// Keys pressed in the tree, delivered through the message loop as the keyboard delivers them.
+TEST_F(BinderActionsTest, TreeKeysListCopyPasteAndDeleteTheSelectedNode) {
+  MakeFolder(content + "a");
+  MakeFolder(content + "b");
+  Open("Work\r\nOther\r\n", "[Work]\r\n" + content.path() + "a=0\r\n" + content.path() + "b=0\r\n\r\n[Other]\r\n\r\n");
+  HWND tree = window->control(IDC_TREE);
+  SetFocus(tree);
+  auto press = [&](HWND target, WPARAM key, bool control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    testing_support::PumpPending(window.get());
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  };
+
+  // The arrows move the selection and list the node they reach.
+  ClickNode("a");
+  press(tree, VK_DOWN, false);
+  EXPECT_EQ(SelectedText(), "b");
+  EXPECT_EQ(window->browser().currentFolder(), content + "b");
+  press(tree, VK_UP, false);
+  EXPECT_EQ(SelectedText(), "a");
+  EXPECT_EQ(window->browser().currentFolder(), content + "a");
+
+  // Ctrl+C on a folder puts it on the clipboard; Ctrl+V registers it into a binder only.
+  press(tree, 'C', true);
+  EXPECT_EQ(ReadClipboardPaths(window->hwnd()), (std::vector<std::string>{content + "a"}));
+  press(tree, 'V', true);
+  EXPECT_EQ(Children("Work"), (std::vector<std::string>{"a", "b"}));
+  ClickNode("Other");
+  press(tree, 'V', true);
+  EXPECT_EQ(Children("Other"), (std::vector<std::string>{"a"}));
+
+  // Delete removes the selected folder after asking; while a binder's name is being edited
+  // it edits the text and deletes nothing.
+  ClickNode("b");
+  prompter.answer = true;
+  press(tree, VK_DELETE, false);
+  EXPECT_EQ(Children("Work"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(prompter.messages.back(), "削除の確認: 'Work' バインダーから 'b' を削除します。よろしいですか？");
+  const std::size_t asked = prompter.messages.size();
+  ClickNode("Other");
+  HWND edit = TreeView_EditLabel(tree, FindNode("Other"));
+  ASSERT_NE(edit, nullptr);
+  press(edit, VK_DELETE, false);
+  TreeView_EndEditLabelNow(tree, TRUE);
+  EXPECT_EQ(Binders(), (std::vector<std::string>{"Other", "Work"}));
+  EXPECT_EQ(prompter.messages.size(), asked);
+  window->browser().StopFileInfoWorker();
+}
+
 TEST_F(BinderActionsTest, AddFolderRegistersTheChosenFolderAndListsIt) {
   MakeFolder(content + "chosen");
   MakeFile(content + "chosen\\in.txt", 1);

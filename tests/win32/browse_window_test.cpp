@@ -54,14 +54,6 @@ class BrowseTest : public MainWindowTest {
   }
 };
 
-TEST_F(BrowseTest, WineKeepsHiddenAndSystemAttributes) {
-  // The filter tests below rely on it; seen kept on the prefix's file system.
-  MakeFile(content + "h.txt", 1, FILE_ATTRIBUTE_HIDDEN);
-  MakeFile(content + "s.txt", 1, FILE_ATTRIBUTE_SYSTEM);
-  EXPECT_TRUE(GetFileAttributesA((content + "h.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_TRUE(GetFileAttributesA((content + "s.txt").c_str()) & FILE_ATTRIBUTE_SYSTEM);
-}
-
 TEST_F(BrowseTest, AttributeSwitchesFilterTheNextListing) {
   MakeFile(content + "normal.txt", 1);
   MakeFile(content + "hidden.txt", 1, FILE_ATTRIBUTE_HIDDEN);
@@ -215,19 +207,20 @@ TEST_F(BrowseTest, WorkerCompletesEveryRecordOnceWhileTheUserSorts) {
 TEST_F(BrowseTest, NewListingsStopTheWorkerCleanlyUnderLoad) {
   MakeFolder(content + "a");
   MakeFolder(content + "b");
-  for (int i = 0; i < 300; ++i) MakeFile(content + "a\\" + std::to_string(i) + ".txt", 1);
-  for (int i = 0; i < 100; ++i) MakeFile(content + "b\\" + std::to_string(i) + ".dat", 1);
+  // Each listing outlasts the latest stop below, so every round stops the worker mid-way.
+  for (int i = 0; i < 40; ++i) MakeFile(content + "a\\" + std::to_string(i) + ".txt", 1);
+  for (int i = 0; i < 30; ++i) MakeFile(content + "b\\" + std::to_string(i) + ".dat", 1);
   Open("Work\r\n", "[Work]\r\n" + (content + "a=2\r\n") + (content + "b=2\r\n\r\n"));
-  for (int round = 0; round < 20; ++round) {
+  for (std::size_t round = 0; round < 8; ++round) {
     ClickNode(round % 2 ? "b" : "a");
-    // Stop at a different point of each listing: after a few more rows each round.
+    // Stop at a different point of each listing: a few rows later each round.
     const std::size_t from = window->browser().completions();
-    ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().completions() >= from + 1 + round; }));
+    ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().completions() >= from + 1 + 3 * round; }));
     Command(IDM_REFRESH);
   }
   ClickNode("a");
   ASSERT_TRUE(WaitForWorker());
-  EXPECT_EQ(window->browser().records().size(), 300u);
+  EXPECT_EQ(window->browser().records().size(), 40u);
   for (const auto& r : window->browser().records()) ASSERT_FALSE(r->typeText.empty());
   // Closing in the middle of a listing stops the worker too.
   ClickNode("b");
@@ -501,6 +494,41 @@ class RecordingDropTarget : public IDropTarget {
   std::vector<std::string> itemList;
 };
 
+struct DroppedNames {
+  bool dropped = false;
+  std::vector<std::string> files;  // as the drop's file list carries them
+  std::vector<std::string> items;  // as its shell item list carries them
+};
+
+// The list's selected rows dragged as the list starts a drag, out of the main window onto
+// another program's window beside it; what that window was given.
+DroppedNames DragSelectedRowsOut(TOrvikBinder* window) {
+  SetWindowPos(window->hwnd(), nullptr, 0, 0, 600, 500, SWP_NOZORDER);
+  WNDCLASSA otherClass = {};
+  otherClass.lpfnWndProc = DefWindowProcA;
+  otherClass.hInstance = GetModuleHandleA(nullptr);
+  otherClass.lpszClassName = "VelmoraOtherProgram";
+  RegisterClassA(&otherClass);
+  // A static control would let the mouse through to what lies below it.
+  HWND other = CreateWindowA(otherClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 700, 100, 200, 200, nullptr,
+                             nullptr, otherClass.hInstance, nullptr);
+  EXPECT_TRUE(other);
+  RecordingDropTarget target;
+  EXPECT_HRESULT_SUCCEEDED(RegisterDragDrop(other, &target));
+  NMLISTVIEW begin = {};
+  begin.hdr.hwndFrom = window->control(IDC_LIST);
+  begin.hdr.idFrom = IDC_LIST;
+  begin.hdr.code = LVN_BEGINDRAG;
+  begin.iItem = ListView_GetNextItem(begin.hdr.hwndFrom, -1, LVNI_SELECTED);
+  SendMessageA(window->hwnd(), WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&begin));
+  SetCursorPos(800, 200);
+  PumpUntil(window, [&] { return target.dropped; });
+  RevokeDragDrop(other);
+  DestroyWindow(other);
+  EXPECT_EQ(target.refs, 1u);
+  return {target.dropped, target.fileList, target.itemList};
+}
+
 TEST_F(BrowseTest, DragOutOfAFlatListingDropsEachRowsOwnFile) {
   // The same name in two folders: each row must hand over its own file.
   MakeFolder(content + "a");
@@ -521,34 +549,27 @@ TEST_F(BrowseTest, DragOutOfAFlatListingDropsEachRowsOwnFile) {
   ASSERT_EQ(std::set<std::string>(rows.begin(), rows.end()),
             (std::set<std::string>{content + "a\\same.txt", content + "b\\same.txt"}));
 
-  // Another program's window beside the main window takes the drop.
-  SetWindowPos(window->hwnd(), nullptr, 0, 0, 600, 500, SWP_NOZORDER);
-  WNDCLASSA otherClass = {};
-  otherClass.lpfnWndProc = DefWindowProcA;
-  otherClass.hInstance = GetModuleHandleA(nullptr);
-  otherClass.lpszClassName = "VelmoraOtherProgram";
-  RegisterClassA(&otherClass);
-  // A static control would let the mouse through to what lies below it.
-  HWND other = CreateWindowA(otherClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 700, 100, 200, 200, nullptr,
-                             nullptr, otherClass.hInstance, nullptr);
-  ASSERT_TRUE(other);
-  RecordingDropTarget target;
-  ASSERT_HRESULT_SUCCEEDED(RegisterDragDrop(other, &target));
-  // The rows are dragged as the list starts it, and the mouse leaves the window.
-  NMLISTVIEW begin = {};
-  begin.hdr.hwndFrom = list.hwnd();
-  begin.hdr.idFrom = IDC_LIST;
-  begin.hdr.code = LVN_BEGINDRAG;
-  begin.iItem = 0;
-  SendMessageA(window->hwnd(), WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&begin));
-  SetCursorPos(800, 200);
-  const bool dropped = PumpUntil(window.get(), [&] { return target.dropped; });
-  RevokeDragDrop(other);
-  DestroyWindow(other);
-  ASSERT_TRUE(dropped);
-  EXPECT_EQ(target.fileList, rows);
-  EXPECT_EQ(target.itemList, rows);
-  EXPECT_EQ(target.refs, 1u);
+  const DroppedNames dropped = DragSelectedRowsOut(window.get());
+  ASSERT_TRUE(dropped.dropped);
+  EXPECT_EQ(dropped.files, rows);
+  EXPECT_EQ(dropped.items, rows);
+}
+
+TEST_F(BrowseTest, DragOutOfAFolderDropsTheSelectedRowsFiles) {
+  for (const char* name : {"one.txt", "two.txt", "three.txt"}) MakeFile(content + name, 2);
+  OpenOn(NoSlash(content.path()));
+  ClickNode(LastComponent(NoSlash(content.path())));
+  FileListView& list = window->browser().listView();
+  list.SelectRow(RowOf("one.txt"), false);
+  list.SelectRow(RowOf("three.txt"), false);
+  const DroppedNames dropped = DragSelectedRowsOut(window.get());
+  ASSERT_TRUE(dropped.dropped);
+  const std::set<std::string> expected = {content + "one.txt", content + "three.txt"};
+  EXPECT_EQ(std::set<std::string>(dropped.files.begin(), dropped.files.end()), expected);
+  EXPECT_EQ(dropped.files.size(), 2u);
+  EXPECT_EQ(dropped.items, dropped.files);
+  // A drag hands over copies: the files stay where they are.
+  EXPECT_EQ(Names().size(), 3u);
 }
 
 TEST(RecordSortWin32, KeyedSortGivesExactlyTheWordSortOrder) {

@@ -7,6 +7,7 @@
 #include "app/companion_message.h"
 #include "app/open_window_message.h"
 #include "binders/win32/binder_add_dlg.h"
+#include "support/companion_window.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {
@@ -190,41 +191,7 @@ void CALLBACK AnswerDialogByClass(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 }
 
-// A window of the companion's class (or another) in this process, recording what it gets.
-struct Searcher {
-  explicit Searcher(const char* cls) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = cls;
-    RegisterClassA(&wc);
-    hwnd = CreateWindowExA(0, cls, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~Searcher() { DestroyWindow(hwnd); }
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<Searcher*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_COPYDATA && self) {
-      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      self->codes.push_back(data->dwData);
-      self->replies.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
-      self->senders.push_back(reinterpret_cast<HWND>(wp));
-      return 1;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  LRESULT Send(HWND to, ULONG_PTR code, const void* data, DWORD size) {
-    COPYDATASTRUCT cds = {code, size, const_cast<void*>(data)};
-    return SendMessageA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cds));
-  }
-  LRESULT Send(HWND to, ULONG_PTR code, const std::string& payload) {
-    return Send(to, code, payload.data(), static_cast<DWORD>(payload.size()));
-  }
-  HWND hwnd;
-  std::vector<ULONG_PTR> codes;
-  std::vector<std::string> replies;
-  std::vector<HWND> senders;
-};
+using Searcher = test_support::CompanionWindow;
 
 class CompanionTest : public MainWindowTest {};
 
@@ -350,9 +317,9 @@ TEST_F(CompanionTest, FoldersSentByAnotherRunAreCheckedBeforeTheTreeShowsThem) {
   elsewhere.dataFolder = content.path();
   EXPECT_EQ(send(run, elsewhere), 1);
   Searcher stranger("TOrvikStranger");
-  EXPECT_EQ(send(stranger.hwnd, sent), 1);
+  EXPECT_EQ(send(stranger.hwnd(), sent), 1);
   Searcher companion(kCompanionClass);
-  EXPECT_EQ(send(companion.hwnd, sent), 1);
+  EXPECT_EQ(send(companion.hwnd(), sent), 1);
   OpenWindowMessage fresh = sent;
   fresh.binder = "Fresh";
   EXPECT_EQ(send(run, fresh), kAnswerUnknownBinder);

@@ -19,45 +19,21 @@
 #include "support/recording_prompter.h"
 #include "support/redirected_shell_link.h"
 #include "support/temp_folder.h"
+#include "support/test_files.h"
 #include "win32/image_list.h"
 #include "win32/shell_context.h"
 
 namespace velmora {
 namespace {
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void MakeFile(const std::string& path, const std::string& bytes = "x", DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-}
-
-std::string ReadFileText(const std::string& path) {
-  std::string text;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return text;
-  char buffer[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n) text.append(buffer, n);
-  CloseHandle(h);
-  return text;
-}
+using test_support::Exists;
+using test_support::MakeFile;
+using test_support::ReadBytes;
 
 // Names in a folder, "." and ".." aside.
 std::set<std::string> Names(const std::string& folder) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.insert(name);
-  } while (FindNextFileA(h, &found));
-  FindClose(h);
-  return names;
+  const std::vector<std::string> names = test_support::FolderNames(folder);
+  return std::set<std::string>(names.begin(), names.end());
 }
 
 std::string OwnFolder() {
@@ -227,7 +203,7 @@ TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {
   EXPECT_EQ(outcome.kind, SendToKind::kProgram);
   // The other process may still hold the file for a moment after it appears.
   std::string line;
-  ASSERT_TRUE(WaitFor([&] { return !(line = ReadFileText(echoFile)).empty(); }));
+  ASSERT_TRUE(WaitFor([&] { return !(line = ReadBytes(echoFile)).empty(); }));
   const std::string expected = "\"" + paths[0] + "\"\n\"" + paths[1] + "\"\n\"" + paths[2] + "\"";
   ASSERT_GE(line.size(), expected.size()) << line;
   EXPECT_EQ(line.substr(line.size() - expected.size()), expected) << line;
@@ -237,7 +213,7 @@ TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {
   EXPECT_TRUE(outcome.sent);
   EXPECT_EQ(outcome.kind, SendToKind::kFolder);
   EXPECT_EQ(Names(target), (std::set<std::string>{"report.txt", "表.txt", "sub folder"}));
-  EXPECT_EQ(ReadFileText(target + "\\sub folder\\inner.txt"), "inner");
+  EXPECT_EQ(ReadBytes(target + "\\sub folder\\inner.txt"), "inner");
 
   // A shortcut to a folder: copies into its target.
   outcome = sendToMenu.Send(IdOf("Archive"), {paths[0]}, owner);

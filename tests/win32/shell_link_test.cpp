@@ -12,19 +12,13 @@
 #include "shellops/win32/shell_link.h"
 #include "support/redirected_shell_link.h"
 #include "support/temp_folder.h"
+#include "support/test_files.h"
 
 namespace velmora {
 namespace {
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void MakeFile(const std::string& path, const std::string& bytes = "x") {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-}
+using test_support::Exists;
+using test_support::MakeFile;
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 

@@ -24,18 +24,12 @@
 namespace velmora {
 namespace {
 
+using test_support::MakeFile;
+
 using namespace std::string_literals;
 using test_support::TempFolder;
 using testing_support::PutBlockOnClipboard;
 using testing_support::TrashHome;
-
-void MakeFile(const std::string& path, const std::string& bytes = "x") {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-}
 
 // The clipboard's CF_HDROP block as bytes (at most `size` of them).
 std::string ClipboardBlock(HWND owner, std::size_t size) {

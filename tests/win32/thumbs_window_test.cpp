@@ -172,6 +172,12 @@ class ThumbsTest : public MainWindowTest {
     ClickNode(LastComponent(folder));
     ASSERT_TRUE(WaitForWorker());
   }
+  // Lists count small red pictures in icon view.
+  void OpenOnRedPictures(int count) {
+    const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
+    for (int i = 0; i < count; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
+    OpenOn(NoSlash(content.path()), "0");
+  }
   int RowOf(const std::string& name) const {
     const auto names = Names();
     auto it = std::find(names.begin(), names.end(), name);
@@ -236,9 +242,7 @@ class ThumbsTest : public MainWindowTest {
 };
 
 TEST_F(ThumbsTest, ProgressBarOnScreenAtRestDuringAndAfterAPass) {
-  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
-  for (int i = 0; i < 10; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
-  OpenOn(NoSlash(content.path()), "0");
+  OpenOnRedPictures(10);
   HWND bar = window->control(IDC_PROGRESS);
   char cls[64] = "";
   GetClassNameA(bar, cls, sizeof(cls));
@@ -439,9 +443,7 @@ TEST_F(ThumbsTest, TreeClickMidPassStopsItAndTheNewFolderKeepsItsIcons) {
 }
 
 TEST_F(ThumbsTest, LeavingIconViewMidPassStopsIt) {
-  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
-  for (int i = 0; i < 10; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
-  OpenOn(NoSlash(content.path()), "0");
+  OpenOnRedPictures(10);
   int seen = 0;
   window->thumbnails().SetRowObserver([&](int row) {
     seen = row + 1;
@@ -457,9 +459,7 @@ TEST_F(ThumbsTest, LeavingIconViewMidPassStopsIt) {
 }
 
 TEST_F(ThumbsTest, ClosingMidPassEndsIt) {
-  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
-  for (int i = 0; i < 10; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
-  OpenOn(NoSlash(content.path()), "0");
+  OpenOnRedPictures(10);
   int seen = 0;
   window->thumbnails().SetRowObserver([&](int row) {
     seen = row + 1;
@@ -508,9 +508,7 @@ TEST_F(ThumbsTest, RowsAddedInThumbnailModeShowTheirOwnPictures) {
 // A pass ended half-way by a delete, or by a failure (a picture too large to copy), leaves the
 // list with its icons, nothing running, and the pass ready to start again.
 TEST_F(ThumbsTest, APassEndedHalfWayCanBeStartedAgain) {
-  const std::string jpeg = AsString(SolidJpeg(48, 48, kRed));
-  for (int i = 0; i < 8; ++i) WriteBytes(content + std::to_string(i) + ".jpg", jpeg);
-  OpenOn(NoSlash(content.path()), "0");
+  OpenOnRedPictures(8);
   window->listCommands().fileCommands().SetShellConfirmations(false);
   const std::vector<std::pair<const char*, std::function<void()>>> endings = {
       {"delete", [&] {

@@ -1,33 +1,15 @@
 #include "win32/window_fixture.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include <shlobj.h>
 
 #include "shellops/path_lists.h"
-#include "win32/com_ptr.h"
 #include "win32/strings.h"
 
 namespace velmora {
 namespace testing_support {
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void MakeFile(const std::string& path, std::size_t size, DWORD attributes) {
-  WriteBytes(path, std::string(size, 'x'));
-  if (attributes) SetFileAttributesA(path.c_str(), attributes);
-}
 
 void MakeFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
@@ -247,21 +229,5 @@ HDROP MakeDrop(const std::vector<std::string>& names, POINT at) {
 }
 
 // A shortcut as the shell writes it.
-bool MakeShortcut(const std::string& link, const std::string& target) {
-  struct Com {
-    HRESULT hr = CoInitialize(nullptr);
-    ~Com() {
-      if (SUCCEEDED(hr)) CoUninitialize();
-    }
-  } com;
-  ComPtr<IShellLinkA> shellLink;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.put_void())))
-    return false;
-  shellLink->SetPath(target.c_str());
-  ComPtr<IPersistFile> file;
-  if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
-  return SUCCEEDED(file->Save(AnsiToWide(link).c_str(), TRUE));
-}
-
 }  // namespace testing_support
 }  // namespace velmora

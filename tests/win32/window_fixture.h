@@ -16,6 +16,7 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/orvik_binder.h"
 #include "support/temp_folder.h"
+#include "support/test_files.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -41,10 +42,11 @@ class RecordingPrompter : public Prompter {
 
 using TempDir = test_support::TempFolder;
 
-void WriteBytes(const std::string& path, const std::string& bytes);
-void MakeFile(const std::string& path, std::size_t size, DWORD attributes = 0);
+using test_support::MakeFile;
+using test_support::MakeShortcut;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 void MakeFolder(const std::string& path);
-std::string ReadBytes(const std::string& path);
 // Runs the message loop until the condition holds or the deadline passes.
 bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(60));
@@ -69,8 +71,6 @@ class DeepFolder {
 
 // A shell drop as WM_DROPFILES carries it, dropped at a point of the main window's client area.
 HDROP MakeDrop(const std::vector<std::string>& names, POINT at);
-// A shortcut as the shell writes it.
-bool MakeShortcut(const std::string& link, const std::string& target);
 // Puts raw bytes on the clipboard as CF_HDROP, as another program would.
 void PutBlockOnClipboard(HWND owner, const std::string& block);
 
