@@ -89,6 +89,20 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 void Check(HWND button, bool on) { SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+// The text a label edit ended with, from its ANSI or its wide notification; false when the
+// edit was cancelled.
+template <class InfoA, class InfoW>
+bool EditedLabel(const NMHDR* header, bool wide, std::string& text) {
+  if (wide) {
+    const wchar_t* typed = reinterpret_cast<const InfoW*>(header)->item.pszText;
+    if (typed) text = WideToAnsi(typed);
+    return typed != nullptr;
+  }
+  const char* typed = reinterpret_cast<const InfoA*>(header)->item.pszText;
+  if (typed) text = typed;
+  return typed != nullptr;
+}
+
 }  // namespace
 
 DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
@@ -196,180 +210,176 @@ LRESULT CALLBACK TOrvikBinder::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 }
 
 LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CREATE:
-      CreateControls();
-      return 0;
-    case WM_SHOWWINDOW:
-      if (wp) FormShow();
-      break;
-    case WM_SIZE:
-      Layout();
-      return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      info->ptMinTrackSize.x = 2 * kSplitterMinimum + kSplitterWidth + 16;
-      info->ptMinTrackSize.y = 160;
-      return 0;
-    }
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_INITMENUPOPUP:
-      OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
-      return 0;
-    case WM_MEASUREITEM:
-      if (wp == 0) {
-        OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
-        return TRUE;
-      }
-      break;
-    case WM_DRAWITEM:
-      if (wp == 0) {
-        OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
-        return TRUE;
-      }
-      break;
-    case WM_APP_COMPLETE_RECORD:
-      return browser_.CompleteRecord(lp);
-    case WM_APP_WORKER_DONE:
-      browser_.FileInfoWorkerDone(static_cast<unsigned>(wp));
-      return 0;
-    case WM_APP_THUMBNAILS:
-      CompleteThumbnails();
-      return 0;
-    case WM_MENUSELECT: {
-      // A highlighted menu item shows its hint like a control under the mouse.
-      const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
-      const int id = LOWORD(wp);
-      const std::string hint = sendTo_.Owns(id) ? sendTo_.Hint(id) : commands_.Hint(id);
-      ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
-      return 0;
-    }
-    case WM_DROPFILES:
-      FormDropFiles(reinterpret_cast<HDROP>(wp));
-      return 0;
-    case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wp) == browser_.listView().hwnd()) {
-        ListView1ContextPopup();
-        return 0;
-      }
-      if (reinterpret_cast<HWND>(wp) == tree_.hwnd()) {
-        TreeView1ContextPopup(lp);
-        return 0;
-      }
-      break;
-    case WM_APP_TREE_CLICK:
-      TreeView1Click();
-      return 0;
-    case WM_ACTIVATE:
-      // Back from a dialog or another program, the control that had the focus has it again
-      // (the tree at first) rather than the window itself, so selections keep their colour.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) focusedControl_ = focus;
-      } else if (!HIWORD(wp)) {
-        const bool known = focusedControl_ && IsWindow(focusedControl_) && IsChild(hwnd_, focusedControl_);
-        SetFocus(known ? focusedControl_ : tree_.hwnd());
-        return 0;
-      }
-      break;
-    case WM_APP_PREVIEW:
-      previewPending_ = false;
-      UpdatePreview();
-      return 0;
-    case WM_TIMER:
-      if (wp == kTimer1) Timer1Timer();
-      if (wp == kHandOverTimer) registration_.Timer2Timer();
-      return 0;
-    case WM_COPYDATA:
-      return registration_.CopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp));
-    case WM_SETCURSOR: {
-      // The hourglass of a listing stays until its worker has completed every record.
-      if (browser_.hourglass() && LOWORD(lp) == HTCLIENT) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-        return TRUE;
-      }
-      POINT p;
-      GetCursorPos(&p);
-      ScreenToClient(hwnd_, &p);
-      if (reinterpret_cast<HWND>(wp) == hwnd_ && p.y >= kTopBarHeight && p.x >= laidOutLeft_ &&
-          p.x < laidOutLeft_ + kSplitterWidth) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
-        return TRUE;
-      }
-      const RECT strip = PreviewSplitterRect();
-      if (reinterpret_cast<HWND>(wp) == hwnd_ && PtInRect(&strip, p)) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS)));
-        return TRUE;
-      }
-      break;
-    }
-    case WM_LBUTTONDOWN: {
-      const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-      const RECT strip = PreviewSplitterRect();
-      if (y >= kTopBarHeight && x >= laidOutLeft_ && x < laidOutLeft_ + kSplitterWidth) {
-        splitterTracking_ = true;
-        splitterGrabOffset_ = x - laidOutLeft_;
-        SetCapture(hwnd_);
-      } else if (PtInRect(&strip, POINT{x, y})) {
-        previewTracking_ = true;
-        splitterGrabOffset_ = y - strip.top;
-        SetCapture(hwnd_);
-      }
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (dragFromList_ || dragFromTree_) DragOverTree();
-      if (splitterTracking_) {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        SetLeftPaneWidth(DraggedLeftWidth(GET_X_LPARAM(lp) - splitterGrabOffset_, client.right));
-      } else if (previewTracking_) {
-        RECT tree;
-        GetWindowRect(tree_.hwnd(), &tree);
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
-        RECT pane;
-        GetWindowRect(preview_.hwnd(), &pane);
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
-        previewHeight_ = DraggedPreviewHeight(GET_Y_LPARAM(lp) - splitterGrabOffset_, tree.top, pane.bottom);
-        Layout();
-      }
-      return 0;
-    case WM_LBUTTONUP:
-      if (dragFromList_ || dragFromTree_) DropInternalDrag();
-      if (splitterTracking_ || previewTracking_) {
-        splitterTracking_ = previewTracking_ = false;
-        ReleaseCapture();
-      }
-      return 0;
-    case WM_CAPTURECHANGED:
-      splitterTracking_ = previewTracking_ = false;
-      if ((dragFromList_ || dragFromTree_) && reinterpret_cast<HWND>(lp) != hwnd_) EndInternalDrag();
-      return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
-    case WM_ENDSESSION:
-      // The session may end the process without a WM_DESTROY: the store is saved now.
-      if (wp) {
-        FormClose();
-        SaveStore();
-      }
-      return 0;
-    case WM_CLOSE:
-      FormClose();
-      DestroyWindow(hwnd_);
-      return 0;
-    case WM_DESTROY:
-      FormDestroy();
-      PostQuitMessage(0);
-      return 0;
-    default:
-      break;
-  }
+  LRESULT result = 0;
+  if (HandleWindowMessage(msg, wp, lp, result) || HandleMouseMessage(msg, wp, lp, result) ||
+      HandleAppMessage(msg, wp, lp, result))
+    return result;
   return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+bool TOrvikBinder::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_CREATE: CreateControls(); return true;
+    case WM_SHOWWINDOW: if (wp) FormShow(); return false;
+    case WM_SIZE: Layout(); return true;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return true;
+    case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return true;
+    case WM_NOTIFY: result = OnNotify(reinterpret_cast<NMHDR*>(lp)); return true;
+    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wp)); return true;
+    // Menu items only (wp 0); the controls draw themselves.
+    case WM_MEASUREITEM: if (wp) return false; OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)); result = TRUE; return true;
+    case WM_DRAWITEM: if (wp) return false; OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)); result = TRUE; return true;
+    case WM_MENUSELECT: OnMenuSelect(wp, lp); return true;
+    case WM_DROPFILES: FormDropFiles(reinterpret_cast<HDROP>(wp)); return true;
+    case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+    case WM_ACTIVATE: return OnActivate(wp);
+    case WM_TIMER: OnTimer(wp); return true;
+    case WM_COPYDATA: result = registration_.CopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return true;
+    case WM_QUERYENDSESSION: result = TRUE; return true;
+    case WM_ENDSESSION: OnEndSession(wp != 0); return true;
+    case WM_CLOSE: FormClose(); DestroyWindow(hwnd_); return true;
+    case WM_DESTROY: FormDestroy(); PostQuitMessage(0); return true;
+    default: return false;
+  }
+}
+
+bool TOrvikBinder::HandleMouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  const POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  switch (msg) {
+    case WM_SETCURSOR: result = OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp)); return result != 0;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(at); return true;
+    case WM_MOUSEMOVE: OnMouseMove(at); return true;
+    case WM_LBUTTONUP: OnLeftButtonUp(); return true;
+    case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lp)); return true;
+    default: return false;
+  }
+}
+
+bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_APP_COMPLETE_RECORD: result = browser_.CompleteRecord(lp); return true;
+    case WM_APP_WORKER_DONE: browser_.FileInfoWorkerDone(static_cast<unsigned>(wp)); return true;
+    case WM_APP_THUMBNAILS: CompleteThumbnails(); return true;
+    case WM_APP_TREE_CLICK: TreeView1Click(); return true;
+    case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
+    default: return false;
+  }
+}
+
+void TOrvikBinder::OnGetMinMaxInfo(MINMAXINFO* info) {
+  info->ptMinTrackSize.x = 2 * kSplitterMinimum + kSplitterWidth + 16;
+  info->ptMinTrackSize.y = 160;
+}
+
+void TOrvikBinder::OnMenuSelect(WPARAM wp, LPARAM lp) {
+  // A highlighted menu item shows its hint like a control under the mouse.
+  const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
+  const int id = LOWORD(wp);
+  const std::string hint = sendTo_.Owns(id) ? sendTo_.Hint(id) : commands_.Hint(id);
+  ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
+}
+
+bool TOrvikBinder::OnContextMenu(HWND window, LPARAM at) {
+  if (window == browser_.listView().hwnd()) {
+    ListView1ContextPopup();
+    return true;
+  }
+  if (window == tree_.hwnd()) {
+    TreeView1ContextPopup(at);
+    return true;
+  }
+  return false;
+}
+
+bool TOrvikBinder::OnActivate(WPARAM wp) {
+  // Back from a dialog or another program, the control that had the focus has it again
+  // (the tree at first) rather than the window itself, so selections keep their colour.
+  if (LOWORD(wp) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) focusedControl_ = focus;
+    return false;
+  }
+  if (HIWORD(wp)) return false;
+  const bool known = focusedControl_ && IsWindow(focusedControl_) && IsChild(hwnd_, focusedControl_);
+  SetFocus(known ? focusedControl_ : tree_.hwnd());
+  return true;
+}
+
+void TOrvikBinder::OnTimer(WPARAM id) {
+  if (id == kTimer1) Timer1Timer();
+  if (id == kHandOverTimer) registration_.Timer2Timer();
+}
+
+void TOrvikBinder::OnEndSession(bool ending) {
+  // The session may end the process without a WM_DESTROY: the store is saved now.
+  if (!ending) return;
+  FormClose();
+  SaveStore();
+}
+
+LRESULT TOrvikBinder::OnSetCursor(HWND window, UINT hitTest) {
+  // The hourglass of a listing stays until its worker has completed every record.
+  if (browser_.hourglass() && hitTest == HTCLIENT) {
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    return TRUE;
+  }
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(hwnd_, &p);
+  if (window == hwnd_ && p.y >= kTopBarHeight && p.x >= laidOutLeft_ && p.x < laidOutLeft_ + kSplitterWidth) {
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
+    return TRUE;
+  }
+  const RECT strip = PreviewSplitterRect();
+  if (window == hwnd_ && PtInRect(&strip, p)) {
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS)));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void TOrvikBinder::OnLeftButtonDown(POINT at) {
+  const RECT strip = PreviewSplitterRect();
+  if (at.y >= kTopBarHeight && at.x >= laidOutLeft_ && at.x < laidOutLeft_ + kSplitterWidth) {
+    splitterTracking_ = true;
+    splitterGrabOffset_ = at.x - laidOutLeft_;
+    SetCapture(hwnd_);
+  } else if (PtInRect(&strip, at)) {
+    previewTracking_ = true;
+    splitterGrabOffset_ = at.y - strip.top;
+    SetCapture(hwnd_);
+  }
+}
+
+void TOrvikBinder::OnMouseMove(POINT at) {
+  if (dragFromList_ || dragFromTree_) DragOverTree();
+  if (splitterTracking_) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    SetLeftPaneWidth(DraggedLeftWidth(at.x - splitterGrabOffset_, client.right));
+  } else if (previewTracking_) {
+    RECT tree;
+    GetWindowRect(tree_.hwnd(), &tree);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
+    RECT pane;
+    GetWindowRect(preview_.hwnd(), &pane);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
+    previewHeight_ = DraggedPreviewHeight(at.y - splitterGrabOffset_, tree.top, pane.bottom);
+    Layout();
+  }
+}
+
+void TOrvikBinder::OnLeftButtonUp() {
+  if (dragFromList_ || dragFromTree_) DropInternalDrag();
+  if (splitterTracking_ || previewTracking_) {
+    splitterTracking_ = previewTracking_ = false;
+    ReleaseCapture();
+  }
+}
+
+void TOrvikBinder::OnCaptureChanged(HWND gainer) {
+  splitterTracking_ = previewTracking_ = false;
+  if ((dragFromList_ || dragFromTree_) && gainer != hwnd_) EndInternalDrag();
 }
 
 void TOrvikBinder::CreateControls() {
@@ -784,101 +794,84 @@ void TOrvikBinder::OnCommand(int id, int code) {
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
-  if (header->idFrom == IDC_LIST) {
-    LRESULT result = 0;
-    if (browser_.listView().HandleNotify(header, result)) return result;
-    switch (header->code) {
-      case LVN_COLUMNCLICK:
-        ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-        return 0;
-      case NM_DBLCLK:
-        ListView1DblClick();
-        return 0;
-      case LVN_KEYDOWN:
-        ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
-        return 0;
-      case LVN_BEGINDRAG:
-        BeginInternalDrag(true);
-        return 0;
-      case LVN_ITEMCHANGED: {
-        // However the selection moved (mouse, arrow keys, a program), the pane follows it.
-        const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
-          RequestPreview();
-        return 0;
-      }
-      case LVN_ENDLABELEDITA: {
-        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
-        ListView1Edited(item.iItem, item.pszText);
-        return FALSE;
-      }
-      case LVN_ENDLABELEDITW: {
-        const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-        const std::string text = item.pszText ? WideToAnsi(item.pszText) : std::string();
-        ListView1Edited(item.iItem, item.pszText ? text.c_str() : nullptr);
-        return FALSE;
-      }
-      default:
-        return 0;
-    }
-  }
-  if (header->idFrom == IDC_TREE) {
-    LRESULT result = 0;
-    if (tree_.HandleNotify(header, result)) return result;
-    switch (header->code) {
-      case NM_CLICK:
-        // The control changes its selection after this notification; the listing follows
-        // the new selection, so it runs once the click has been handled.
-        PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0);
-        return 0;
-      case TVN_SELCHANGINGA:
-      case TVN_SELCHANGINGW:
-        browser_.SaveSelection(-1);
-        return FALSE;
-      case TVN_ENDLABELEDITA: {
-        const TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(header)->item;
-        return binderActions_.EndRename(item.hItem, item.pszText) ? TRUE : FALSE;
-      }
-      case TVN_ENDLABELEDITW: {
-        const TVITEMW& item = reinterpret_cast<NMTVDISPINFOW*>(header)->item;
-        if (!item.pszText) return FALSE;
-        return binderActions_.EndRename(item.hItem, WideToAnsi(item.pszText).c_str()) ? TRUE : FALSE;
-      }
-      case TVN_KEYDOWN:
-        return TreeView1KeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
-      case TVN_BEGINDRAGA:
-      case TVN_BEGINDRAGW: {
-        HTREEITEM item = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
-        if (tree_.FolderPath(item)) {
-          TreeView_SelectItem(tree_.hwnd(), item);
-          BeginInternalDrag(false);
-        }
-        return 0;
-      }
-      case NM_DBLCLK:
-        TreeView1DblClick();
-        return 0;
-      default:
-        return 0;
-    }
-  }
-  if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
-    // Tool bar buttons ask for their tooltip by command id.
-    const std::string hint = commands_.Hint(static_cast<int>(header->idFrom));
-    if (!hint.empty()) {
-      static std::string shortTextA;
-      static std::wstring shortTextW;
-      shortTextA = ShortHint(hint);
-      if (header->code == TTN_GETDISPINFOA) {
-        reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(shortTextA.c_str());
-      } else {
-        shortTextW = AnsiToWide(shortTextA, 1024);
-        reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = const_cast<wchar_t*>(shortTextW.c_str());
-      }
-    }
-    return 0;
-  }
+  if (header->idFrom == IDC_LIST) return OnListNotify(header);
+  if (header->idFrom == IDC_TREE) return OnTreeNotify(header);
+  if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) OnToolTipText(header);
   return 0;
+}
+
+LRESULT TOrvikBinder::OnListNotify(NMHDR* header) {
+  LRESULT result = 0;
+  if (browser_.listView().HandleNotify(header, result)) return result;
+  std::string text;
+  switch (header->code) {
+    case LVN_COLUMNCLICK: ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
+    case NM_DBLCLK: ListView1DblClick(); return 0;
+    case LVN_KEYDOWN: ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
+    case LVN_BEGINDRAG: BeginInternalDrag(true); return 0;
+    case LVN_ITEMCHANGED: {
+      // However the selection moved (mouse, arrow keys, a program), the pane follows it.
+      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
+        RequestPreview();
+      return 0;
+    }
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW: {
+      const bool typed = EditedLabel<NMLVDISPINFOA, NMLVDISPINFOW>(header, header->code == LVN_ENDLABELEDITW, text);
+      // The row sits at the same place in both forms.
+      ListView1Edited(reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem, typed ? text.c_str() : nullptr);
+      return FALSE;
+    }
+    default: return 0;
+  }
+}
+
+LRESULT TOrvikBinder::OnTreeNotify(NMHDR* header) {
+  LRESULT result = 0;
+  if (tree_.HandleNotify(header, result)) return result;
+  std::string text;
+  switch (header->code) {
+    case NM_CLICK:
+      // The control changes its selection after this notification; the listing follows
+      // the new selection, so it runs once the click has been handled.
+      PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0);
+      return 0;
+    case TVN_SELCHANGINGA:
+    case TVN_SELCHANGINGW: browser_.SaveSelection(-1); return FALSE;
+    case TVN_ENDLABELEDITA:
+    case TVN_ENDLABELEDITW:
+      if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
+      return binderActions_.EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
+    case TVN_KEYDOWN: return TreeView1KeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINDRAGW: {
+      // The node sits at the same place in the ANSI and the wide forms.
+      HTREEITEM node = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+      if (tree_.FolderPath(node)) {
+        TreeView_SelectItem(tree_.hwnd(), node);
+        BeginInternalDrag(false);
+      }
+      return 0;
+    }
+    case NM_DBLCLK: TreeView1DblClick(); return 0;
+    default: return 0;
+  }
+}
+
+void TOrvikBinder::OnToolTipText(NMHDR* header) {
+  // Tool bar buttons ask for their tooltip by command id.
+  const std::string hint = commands_.Hint(static_cast<int>(header->idFrom));
+  if (hint.empty()) return;
+  static std::string shortTextA;
+  static std::wstring shortTextW;
+  shortTextA = ShortHint(hint);
+  if (header->code == TTN_GETDISPINFOA) {
+    reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(shortTextA.c_str());
+  } else {
+    shortTextW = AnsiToWide(shortTextA, 1024);
+    reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = const_cast<wchar_t*>(shortTextW.c_str());
+  }
 }
 
 void TOrvikBinder::ExpandButtonClick(int tag) {

@@ -108,6 +108,21 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // Each true when it handled the message, with its result.
+  bool HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool HandleMouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  void OnGetMinMaxInfo(MINMAXINFO* info);
+  void OnMenuSelect(WPARAM wp, LPARAM lp);
+  bool OnContextMenu(HWND window, LPARAM at);
+  bool OnActivate(WPARAM wp);
+  void OnTimer(WPARAM id);
+  void OnEndSession(bool ending);
+  LRESULT OnSetCursor(HWND window, UINT hitTest);
+  void OnLeftButtonDown(POINT at);
+  void OnMouseMove(POINT at);
+  void OnLeftButtonUp();
+  void OnCaptureChanged(HWND gainer);
 
   // BrowserHost.
   void ShowRowCount(const std::string& text) override { SetStatusText(0, text); }
@@ -165,6 +180,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // Commands and notifications.
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
+  LRESULT OnListNotify(NMHDR* header);
+  LRESULT OnTreeNotify(NMHDR* header);
+  void OnToolTipText(NMHDR* header);
   void ExpandButtonClick(int tag);
   void OpenHelp();
   void About1Click();
