@@ -27,7 +27,7 @@
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/preview_pane.h"
 #include "thumbs/win32/thumbnail_pass.h"
-#include "win32/image_list.h"
+#include "win32/owned_handle.h"
 #include "win32/shell_context.h"
 #include "win32/win32_prompter.h"
 
