@@ -323,62 +323,44 @@ LRESULT TOrvikBinder::OnSetCursor(HWND window, UINT hitTest) {
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     return TRUE;
   }
+  if (window != hwnd_) return FALSE;
   POINT p;
   GetCursorPos(&p);
   ScreenToClient(hwnd_, &p);
-  if (window == hwnd_ && p.y >= kTopBarHeight && p.x >= laidOutLeft_ && p.x < laidOutLeft_ + kSplitterWidth) {
-    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
-    return TRUE;
-  }
-  const RECT strip = PreviewSplitterRect();
-  if (window == hwnd_ && PtInRect(&strip, p)) {
-    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS)));
-    return TRUE;
-  }
-  return FALSE;
+  return paneSplitter_.SetCursorAt(p) || previewSplitter_.SetCursorAt(p);
 }
 
 void TOrvikBinder::OnLeftButtonDown(POINT at) {
-  const RECT strip = PreviewSplitterRect();
-  if (at.y >= kTopBarHeight && at.x >= laidOutLeft_ && at.x < laidOutLeft_ + kSplitterWidth) {
-    splitterTracking_ = true;
-    splitterGrabOffset_ = at.x - laidOutLeft_;
-    SetCapture(hwnd_);
-  } else if (PtInRect(&strip, at)) {
-    previewTracking_ = true;
-    splitterGrabOffset_ = at.y - strip.top;
-    SetCapture(hwnd_);
-  }
+  if (!paneSplitter_.Grab(hwnd_, at)) previewSplitter_.Grab(hwnd_, at);
 }
 
 void TOrvikBinder::OnMouseMove(POINT at) {
   if (dragFromList_ || dragFromTree_) DragOverTree();
-  if (splitterTracking_) {
+  if (paneSplitter_.tracking()) {
     RECT client;
     GetClientRect(hwnd_, &client);
-    SetLeftPaneWidth(DraggedLeftWidth(at.x - splitterGrabOffset_, client.right));
-  } else if (previewTracking_) {
+    SetLeftPaneWidth(DraggedLeftWidth(paneSplitter_.DraggedTo(at), client.right));
+  } else if (previewSplitter_.tracking()) {
     RECT tree;
     GetWindowRect(tree_.hwnd(), &tree);
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
     RECT pane;
     GetWindowRect(preview_.hwnd(), &pane);
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
-    previewHeight_ = DraggedPreviewHeight(at.y - splitterGrabOffset_, tree.top, pane.bottom);
+    previewHeight_ = DraggedPreviewHeight(previewSplitter_.DraggedTo(at), tree.top, pane.bottom);
     Layout();
   }
 }
 
 void TOrvikBinder::OnLeftButtonUp() {
   if (dragFromList_ || dragFromTree_) DropInternalDrag();
-  if (splitterTracking_ || previewTracking_) {
-    splitterTracking_ = previewTracking_ = false;
-    ReleaseCapture();
-  }
+  paneSplitter_.Release();
+  previewSplitter_.Release();
 }
 
 void TOrvikBinder::OnCaptureChanged(HWND gainer) {
-  splitterTracking_ = previewTracking_ = false;
+  paneSplitter_.Lose();
+  previewSplitter_.Lose();
   if ((dragFromList_ || dragFromTree_) && gainer != hwnd_) EndInternalDrag();
 }
 
@@ -654,6 +636,9 @@ void TOrvikBinder::Layout() {
     dwp = DeferWindowPos(dwp, preview_.hwnd(), nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_,
                          previewHeight, SWP_NOZORDER);
   const int listLeft = laidOutLeft_ + kSplitterWidth;
+  paneSplitter_.Place({laidOutLeft_, top, listLeft, client.bottom});
+  previewSplitter_.Place(previewShown ? RECT{0, top + treeHeight, laidOutLeft_, top + treeHeight + kSplitterWidth}
+                                      : RECT{0, 0, 0, 0});
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
   HWND treeBar = control(IDC_TREEBAR);
@@ -687,16 +672,6 @@ void TOrvikBinder::SplitterMoved() {
   x += kThumbnailBarWidth + 6;
   dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, BarTop(16), 60, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
-}
-
-RECT TOrvikBinder::PreviewSplitterRect() const {
-  RECT strip = {0, 0, 0, 0};
-  if (!preview_.shown()) return strip;
-  RECT pane;
-  GetWindowRect(preview_.hwnd(), &pane);
-  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
-  strip = {0, pane.top - kSplitterWidth, laidOutLeft_, pane.top};
-  return strip;
 }
 
 void TOrvikBinder::SetLeftPaneWidth(int width) {

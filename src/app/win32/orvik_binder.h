@@ -29,6 +29,7 @@
 #include "thumbs/win32/thumbnail_pass.h"
 #include "win32/owned_handle.h"
 #include "win32/shell_context.h"
+#include "win32/splitter.h"
 #include "win32/win32_prompter.h"
 
 namespace velmora {
@@ -165,8 +166,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void Layout();
   void SplitterMoved();
   void SetLeftPaneWidth(int width);
-  // The strip between the tree and the preview pane, in client coordinates; empty when hidden.
-  RECT PreviewSplitterRect() const;
   void RequestPreview();
   void LargeIconsChanged();
 
@@ -270,10 +269,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
 
   int leftWidth_ = BinderStore::kDefaultWidth;
   int laidOutLeft_ = BinderStore::kDefaultWidth;
-  bool splitterTracking_ = false;
-  int splitterGrabOffset_ = 0;
+  Splitter paneSplitter_{Splitter::Axis::kColumns};    // between the tree and the list
+  Splitter previewSplitter_{Splitter::Axis::kRows};    // between the tree and the preview
   int previewHeight_ = kPreviewHeight;
-  bool previewTracking_ = false;
   bool previewPending_ = false;
   bool quitSeen_ = false;
   bool restartThumbnails_ = false;  // the quality switched during a pass
