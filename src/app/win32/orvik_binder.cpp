@@ -136,7 +136,12 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       binderActions_(*this, tree_, store_, collation_, *prompter_),
       sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
       sendToOption_(binderActions_.shellLink(), env_.exePath, kApplicationTitle),
-      registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }) {
+      registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }),
+      drag_(tree_, binderActions_, [this] { return browser_.SelectedPaths(); },
+            [this](const std::vector<std::string>& paths) {
+              // A path the shell cannot hold would reach the drop target cut, as another item.
+              if (!RefuseTooLongPaths(paths, *prompter_, kApplicationTitle)) DoShellDrag(shell_, hwnd_, paths);
+            }) {
   // A double click is the user's own request: the shell may ask about a moved target.
   listCommands_.fileCommands().SetLinkFollower([this](std::string& path) {
     std::string target;
@@ -180,6 +185,7 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
   defaultPrompter_.SetOwner(hwnd_);
   binderActions_.SetOwner(hwnd_);
   listCommands_.SetOwner(hwnd_);
+  drag_.SetOwner(hwnd_);
   Construct();
   // Before the creation handler starts the registration's timer, so that no dialog comes
   // up behind the message.
@@ -306,7 +312,7 @@ bool TOrvikBinder::OnActivate(WPARAM wp) {
 }
 
 void TOrvikBinder::OnTimer(WPARAM id) {
-  if (id == kTimer1) Timer1Timer();
+  if (id == InternalDrag::kTimer) drag_.Tick();
   if (id == kHandOverTimer) registration_.Timer2Timer();
 }
 
@@ -335,7 +341,7 @@ void TOrvikBinder::OnLeftButtonDown(POINT at) {
 }
 
 void TOrvikBinder::OnMouseMove(POINT at) {
-  if (dragFromList_ || dragFromTree_) DragOverTree();
+  drag_.Over();
   if (paneSplitter_.tracking()) {
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -353,7 +359,7 @@ void TOrvikBinder::OnMouseMove(POINT at) {
 }
 
 void TOrvikBinder::OnLeftButtonUp() {
-  if (dragFromList_ || dragFromTree_) DropInternalDrag();
+  drag_.Drop();
   paneSplitter_.Release();
   previewSplitter_.Release();
 }
@@ -361,7 +367,7 @@ void TOrvikBinder::OnLeftButtonUp() {
 void TOrvikBinder::OnCaptureChanged(HWND gainer) {
   paneSplitter_.Lose();
   previewSplitter_.Lose();
-  if ((dragFromList_ || dragFromTree_) && gainer != hwnd_) EndInternalDrag();
+  drag_.CaptureChanged(gainer);
 }
 
 void TOrvikBinder::CreateControls() {
@@ -507,7 +513,6 @@ void TOrvikBinder::CreateMainMenu() {
 void TOrvikBinder::Construct() {
   // Steps before the window is shown; the controls exist already.
   SetWindowTextA(hwnd_, kApplicationTitle);
-  dragFromList_ = dragFromTree_ = false;
 
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof(version);
@@ -783,7 +788,7 @@ LRESULT TOrvikBinder::OnListNotify(NMHDR* header) {
     case LVN_COLUMNCLICK: ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
     case NM_DBLCLK: ListView1DblClick(); return 0;
     case LVN_KEYDOWN: ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
-    case LVN_BEGINDRAG: BeginInternalDrag(true); return 0;
+    case LVN_BEGINDRAG: drag_.Begin(true); return 0;
     case LVN_ITEMCHANGED: {
       // However the selection moved (mouse, arrow keys, a program), the pane follows it.
       const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
@@ -825,7 +830,7 @@ LRESULT TOrvikBinder::OnTreeNotify(NMHDR* header) {
       HTREEITEM node = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
       if (tree_.FolderPath(node)) {
         TreeView_SelectItem(tree_.hwnd(), node);
-        BeginInternalDrag(false);
+        drag_.Begin(false);
       }
       return 0;
     }
@@ -1124,41 +1129,6 @@ void TOrvikBinder::ListView1MouseMove() {
   }
 }
 
-// ---- dragging out of the window
-
-void TOrvikBinder::BeginInternalDrag(bool fromList) {
-  dragFromList_ = fromList;
-  dragFromTree_ = !fromList;
-  SetCapture(hwnd_);
-  SetTimer(hwnd_, kTimer1, 200, nullptr);
-}
-
-void TOrvikBinder::EndInternalDrag() {
-  dragFromList_ = dragFromTree_ = false;
-  KillTimer(hwnd_, kTimer1);
-  if (GetCapture() == hwnd_) ReleaseCapture();
-}
-
-void TOrvikBinder::Timer1Timer() {
-  if (!dragFromList_ && !dragFromTree_) return;
-  POINT p;
-  GetCursorPos(&p);
-  RECT r;
-  GetWindowRect(hwnd_, &r);
-  if (p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom) return;
-  KillTimer(hwnd_, kTimer1);
-  std::vector<std::string> paths;
-  if (dragFromList_) {
-    paths = browser_.SelectedPaths();
-  } else if (const std::string* path = tree_.FolderPath(tree_.Selected())) {
-    paths.push_back(*path);
-  }
-  EndInternalDrag();
-  // A path the shell cannot hold would reach the drop target cut, as another item.
-  if (RefuseTooLongPaths(paths, *prompter_, kApplicationTitle)) return;
-  DoShellDrag(shell_, hwnd_, paths);
-}
-
 // ---- the file list's file commands
 
 namespace {
@@ -1365,34 +1335,6 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
   }
   MapWindowPoints(hwnd_, tree_.hwnd(), &at, 1);
   binderActions_.DropOnTree(at, files.paths);
-}
-
-void TOrvikBinder::DragOverTree() {
-  POINT p;
-  GetCursorPos(&p);
-  ScreenToClient(tree_.hwnd(), &p);
-  // The binder under the cursor shows where the folders would go.
-  HTREEITEM target = binderActions_.AcceptsDragAt(p) ? tree_.NodeAt(p) : nullptr;
-  if (dragFromTree_ && binderActions_.SelectedLevel() != 2) target = nullptr;
-  TreeView_SelectDropTarget(tree_.hwnd(), target);
-}
-
-void TOrvikBinder::DropInternalDrag() {
-  POINT screen;
-  GetCursorPos(&screen);
-  POINT p = screen;
-  ScreenToClient(tree_.hwnd(), &p);
-  std::vector<std::string> paths;
-  if (WindowFromPoint(screen) == tree_.hwnd() && binderActions_.AcceptsDragAt(p)) {
-    if (dragFromList_) {
-      paths = browser_.SelectedPaths();
-    } else if (const std::string* path = tree_.FolderPath(tree_.Selected())) {
-      paths.push_back(*path);
-    }
-  }
-  TreeView_SelectDropTarget(tree_.hwnd(), nullptr);
-  EndInternalDrag();
-  if (!paths.empty()) binderActions_.DragOnto(p, paths);
 }
 
 // ---- send to and the folder list

@@ -14,6 +14,7 @@
 #include "app/command_table.h"
 #include "app/startup_faults.h"
 #include "app/win32/control_ids.h"
+#include "app/win32/internal_drag.h"
 #include "app/win32/registration_mode.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
@@ -216,12 +217,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ShowFolderList();
   void SendToMenuClick(int id);
 
-  // Dragging inside and out of the window.
-  void DragOverTree();
-  void DropInternalDrag();
-  void BeginInternalDrag(bool fromList);
-  void EndInternalDrag();
-  void Timer1Timer();
 
   AppEnvironment env_;
   Win32Prompter defaultPrompter_;
@@ -245,6 +240,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   RegistrationMode registration_;
   std::vector<MenuLayout> menuLayout_;
   TAboutDialog aboutDialog1_;
+  InternalDrag drag_;
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
@@ -254,8 +250,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   HACCEL accelerators_ = nullptr;
 
   int systemLevel_ = 0;
-  bool dragFromList_ = false;
-  bool dragFromTree_ = false;
   bool storeSaved_ = false;
   StartupFaults startupFaults_;
 
