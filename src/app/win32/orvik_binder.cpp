@@ -154,9 +154,6 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
   ReleaseListMenu();
-  if (sendToMenu_) DestroyMenu(sendToMenu_);
-  if (font_) DeleteObject(font_);
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
 
 bool TOrvikBinder::RegisterWindowClass(HINSTANCE instance) {
@@ -374,8 +371,8 @@ void TOrvikBinder::CreateControls() {
   DeclareCommands();
   DeclareListCommands();
   DeclareTreeCommands();
-  font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
+  font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
   LoadImageLists();
 
   const TBBUTTON treeButtons[] = {
@@ -448,7 +445,7 @@ void TOrvikBinder::CreateControls() {
   CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance_, nullptr);
 
-  EnumChildWindows(hwnd_, &SetChildFont, reinterpret_cast<LPARAM>(font_));
+  EnumChildWindows(hwnd_, &SetChildFont, reinterpret_cast<LPARAM>(font_.get()));
   CreateMainMenu();
 }
 
@@ -482,7 +479,8 @@ void AppendCommandItem(HMENU menu, const Command& command, const std::string& sh
 }  // namespace
 
 void TOrvikBinder::CreateMainMenu() {
-  mainMenu_ = CreateMenu();
+  // The window owns its menu bar and destroys it with itself.
+  HMENU bar = CreateMenu();
   std::vector<ACCEL> keys;
   for (const MenuLayout& layout : menuLayout_) {
     HMENU popup = CreatePopupMenu();
@@ -496,9 +494,9 @@ void TOrvikBinder::CreateMainMenu() {
                         command->shortcut.key ? std::string("Ctrl+") + static_cast<char>(command->shortcut.key)
                                               : std::string());
     }
-    AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
   }
-  SetMenu(hwnd_, mainMenu_);
+  SetMenu(hwnd_, bar);
   for (const Command& command : commands_.commands()) {
     if (!command.shortcut.key) continue;
     ACCEL accel = {};
@@ -507,7 +505,7 @@ void TOrvikBinder::CreateMainMenu() {
     accel.cmd = static_cast<WORD>(command.id);
     keys.push_back(accel);
   }
-  if (!keys.empty()) accelerators_ = CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
+  if (!keys.empty()) accelerators_.Reset(CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size())));
 }
 
 void TOrvikBinder::Construct() {
@@ -533,7 +531,7 @@ void TOrvikBinder::Construct() {
   startupFaults_.noOle = !shell_.oleInitialized();
   startupFaults_.noShell = !shell_.desktop() || !shell_.allocator();
   sendToOption_.Load();
-  sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
+  sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
@@ -735,7 +733,7 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
     // Keys typed into a label editor stay there.
     char cls[32] = "";
     GetClassNameA(msg.hwnd, cls, sizeof(cls));
-    if (lstrcmpiA(cls, "Edit") != 0 && TranslateAcceleratorA(hwnd_, accelerators_, &msg)) return true;
+    if (lstrcmpiA(cls, "Edit") != 0 && TranslateAcceleratorA(hwnd_, accelerators_.get(), &msg)) return true;
   }
   return false;
 }
@@ -903,7 +901,7 @@ void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (!command || command->picture < 0) return;
   int picture = command->picture;
   // The send-to option shows whether the program's shortcut is there.
-  if (command->id == IDM_SENDTO_OPTION && (GetMenuState(mainMenu_, IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
+  if (command->id == IDM_SENDTO_OPTION && (GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
     picture = 27;
   const int y = di->rcItem.top + ((di->rcItem.bottom - di->rcItem.top) - 16) / 2;
   ImageList_Draw(imageList1_.get(), picture, di->hDC, di->rcItem.left, y,
@@ -944,7 +942,7 @@ void TOrvikBinder::DeclareCommands() {
   add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
   add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, [this] {
     sendToOption_.Toggle(*prompter_);
-    sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
+    sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   });
   add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
   add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
@@ -1183,17 +1181,16 @@ void TOrvikBinder::DeclareListCommands() {
 void TOrvikBinder::ReleaseListMenu() {
   if (!listMenu_) return;
   // The send-to submenu outlives the menus that show it.
-  for (int i = GetMenuItemCount(listMenu_) - 1; i >= 0; --i)
-    if (GetSubMenu(listMenu_, i) == sendToMenu_) RemoveMenu(listMenu_, static_cast<UINT>(i), MF_BYPOSITION);
-  DestroyMenu(listMenu_);
-  listMenu_ = nullptr;
+  for (int i = GetMenuItemCount(listMenu_.get()) - 1; i >= 0; --i)
+    if (GetSubMenu(listMenu_.get(), i) == sendToMenu_.get()) RemoveMenu(listMenu_.get(), static_cast<UINT>(i), MF_BYPOSITION);
+  listMenu_.Reset();
 }
 
 HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
   ReleaseListMenu();
   listCommands_.MenuOpening(listClient);
   HMENU menu = CreatePopupMenu();
-  listMenu_ = menu;
+  listMenu_.Reset(menu);
   for (const ListMenuEntry& entry : ListMenuEntries()) {
     if (entry.item == ListMenuItem::kSeparator) {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -1201,7 +1198,7 @@ HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
     }
     if (entry.item == ListMenuItem::kSendTo) {
       if (sendToMenu_ && ListMenuItemShown(entry.item, listCommands_.menuState()))
-        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_), entry.caption);
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_.get()), entry.caption);
       continue;
     }
     // Items that do not apply are left out, never greyed.
@@ -1342,8 +1339,8 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
 void TOrvikBinder::FormShow() {
   // The SendTo folder is read once, at the first showing.
   if (sendToMenu_) return;
-  sendToMenu_ = CreatePopupMenu();
-  sendTo_.Build(sendToMenu_, imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
+  sendToMenu_.Reset(CreatePopupMenu());
+  sendTo_.Build(sendToMenu_.get(), imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
 }
 
 void TOrvikBinder::SendToMenuClick(int id) {

@@ -231,8 +231,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   BinderActions binderActions_;
   SendToMenu sendTo_;
   SendToShortcutOption sendToOption_;
-  HMENU sendToMenu_ = nullptr;  // the list menu's "送る(&N)"; built at the first showing
-  HMENU listMenu_ = nullptr;
+  // Destroyed after the list menu, which lends it as a submenu.
+  OwnedMenu sendToMenu_;  // the list menu's "送る(&N)"; built at the first showing
+  OwnedMenu listMenu_;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};
@@ -244,10 +245,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
-  HFONT font_ = nullptr;
+  OwnedFont font_;
   HWND tooltip_ = nullptr;
-  HMENU mainMenu_ = nullptr;
-  HACCEL accelerators_ = nullptr;
+  OwnedAccelerators accelerators_;
 
   int systemLevel_ = 0;
   bool storeSaved_ = false;
