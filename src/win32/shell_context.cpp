@@ -31,7 +31,7 @@ ItemIdList ShellContext::ParseToItemId(const std::string& path) const {
   std::wstring wide;
   if (!PathToWide(path, wide)) return result;
   ULONG eaten = 0;
-  if (FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, result.put(allocator_.get()), nullptr)))
+  if (FAILED(desktop_->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, result.put(), nullptr)))
     result.Reset();
   return result;
 }

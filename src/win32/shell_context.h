@@ -8,7 +8,7 @@
 #include <string>
 
 #include "win32/com_ptr.h"
-#include "win32/item_id_list.h"
+#include "win32/owned_handle.h"
 
 namespace velmora {
 

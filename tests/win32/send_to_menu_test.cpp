@@ -20,7 +20,7 @@
 #include "support/redirected_shell_link.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
-#include "win32/image_list.h"
+#include "win32/owned_handle.h"
 #include "win32/shell_context.h"
 
 namespace velmora {

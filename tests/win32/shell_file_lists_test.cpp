@@ -100,7 +100,7 @@ TEST_F(ShellFileListTest, RowsPastTheShellsPathLengthAreRefusedByName) {
   const POINT outside = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
   ASSERT_FALSE(PtInRect(&frame, outside));
   SetCursorPos(outside.x, outside.y);
-  SendMessageA(window->hwnd(), WM_TIMER, kTimer1, 0);
+  SendMessageA(window->hwnd(), WM_TIMER, InternalDrag::kTimer, 0);
   // The tree's copy of the listed folder, too.
   Command(IDM_TREE_COPY);
   const std::string refused = "Velmora: " + PathTooLongText(deep.path() + "\\far.txt");

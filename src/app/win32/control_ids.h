@@ -75,6 +75,5 @@ constexpr unsigned WM_APP_WORKER_DONE = kMessageBase + 2;      // posted when th
 constexpr unsigned WM_APP_TREE_CLICK = kMessageBase + 3;       // a click on the tree, after its selection change
 constexpr unsigned WM_APP_PREVIEW = kMessageBase + 4;          // the list's selection changed: update the preview
 constexpr unsigned WM_APP_THUMBNAILS = kMessageBase + 16;      // rows want pictures after a completed pass
-constexpr unsigned kTimer1 = 1;  // drag-out detection, 200 ms
 
 }  // namespace velmora

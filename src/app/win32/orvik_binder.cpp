@@ -91,6 +91,20 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 void Check(HWND button, bool on) { SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+// The text a label edit ended with, from its ANSI or its wide notification; false when the
+// edit was cancelled.
+template <class InfoA, class InfoW>
+bool EditedLabel(const NMHDR* header, bool wide, std::string& text) {
+  if (wide) {
+    const wchar_t* typed = reinterpret_cast<const InfoW*>(header)->item.pszText;
+    if (typed) text = WideToAnsi(typed);
+    return typed != nullptr;
+  }
+  const char* typed = reinterpret_cast<const InfoA*>(header)->item.pszText;
+  if (typed) text = typed;
+  return typed != nullptr;
+}
+
 }  // namespace
 
 DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
@@ -124,7 +138,12 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       binderActions_(*this, tree_, store_, collation_, *prompter_),
       sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
       sendToOption_(binderActions_.shellLink(), env_.exePath, kApplicationTitle),
-      registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }) {
+      registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }),
+      drag_(tree_, binderActions_, [this] { return browser_.SelectedPaths(); },
+            [this](const std::vector<std::string>& paths) {
+              // A path the shell cannot hold would reach the drop target cut, as another item.
+              if (!RefuseTooLongPaths(paths, *prompter_, kApplicationTitle)) DoShellDrag(shell_, hwnd_, paths);
+            }) {
   // A double click is the user's own request: the shell may ask about a moved target.
   listCommands_.fileCommands().SetLinkFollower([this](std::string& path) {
     std::string target;
@@ -137,9 +156,6 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
   ReleaseListMenu();
-  if (sendToMenu_) DestroyMenu(sendToMenu_);
-  if (font_) DeleteObject(font_);
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
 
 bool TOrvikBinder::RegisterWindowClass(HINSTANCE instance) {
@@ -168,6 +184,7 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
   defaultPrompter_.SetOwner(hwnd_);
   binderActions_.SetOwner(hwnd_);
   listCommands_.SetOwner(hwnd_);
+  drag_.SetOwner(hwnd_);
   Construct();
   // Before the creation handler starts the registration's timer, so that no dialog comes
   // up behind the message.
@@ -198,188 +215,166 @@ LRESULT CALLBACK TOrvikBinder::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 }
 
 LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CREATE:
-      CreateControls();
-      return 0;
-    case WM_SHOWWINDOW:
-      if (wp) FormShow();
-      break;
-    case WM_SIZE:
-      Layout();
-      return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      info->ptMinTrackSize.x = 2 * kSplitterMinimum + kSplitterWidth + 16;
-      info->ptMinTrackSize.y = 160;
-      return 0;
-    }
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_INITMENUPOPUP:
-      OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
-      return 0;
-    case WM_MEASUREITEM:
-      if (wp == 0) {
-        OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
-        return TRUE;
-      }
-      break;
-    case WM_DRAWITEM:
-      if (wp == 0) {
-        OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
-        return TRUE;
-      }
-      break;
-    case WM_APP_COMPLETE_RECORD:
-      return browser_.CompleteRecord(lp);
-    case WM_APP_WORKER_DONE:
-      browser_.FileInfoWorkerDone(static_cast<unsigned>(wp));
-      return 0;
-    case WM_APP_THUMBNAILS:
-      CompleteThumbnails();
-      return 0;
-    case WM_MENUSELECT: {
-      // A highlighted menu item shows its hint like a control under the mouse.
-      const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
-      const int id = LOWORD(wp);
-      const std::string hint = sendTo_.Owns(id) ? sendTo_.Hint(id) : commands_.Hint(id);
-      ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
-      return 0;
-    }
-    case WM_DROPFILES:
-      FormDropFiles(reinterpret_cast<HDROP>(wp));
-      return 0;
-    case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wp) == browser_.listView().hwnd()) {
-        ListView1ContextPopup();
-        return 0;
-      }
-      if (reinterpret_cast<HWND>(wp) == tree_.hwnd()) {
-        TreeView1ContextPopup(lp);
-        return 0;
-      }
-      break;
-    case WM_APP_TREE_CLICK:
-      TreeView1Click();
-      return 0;
-    case WM_ACTIVATE:
-      // Back from a dialog or another program, the control that had the focus has it again
-      // (the tree at first) rather than the window itself, so selections keep their colour.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) focusedControl_ = focus;
-      } else if (!HIWORD(wp)) {
-        const bool known = focusedControl_ && IsWindow(focusedControl_) && IsChild(hwnd_, focusedControl_);
-        SetFocus(known ? focusedControl_ : tree_.hwnd());
-        return 0;
-      }
-      break;
-    case WM_APP_PREVIEW:
-      previewPending_ = false;
-      UpdatePreview();
-      return 0;
-    case WM_TIMER:
-      if (wp == kTimer1) Timer1Timer();
-      if (wp == kHandOverTimer) registration_.Timer2Timer();
-      return 0;
-    case WM_COPYDATA:
-      return registration_.CopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp));
-    case WM_SETCURSOR: {
-      // The hourglass of a listing stays until its worker has completed every record.
-      if (browser_.hourglass() && LOWORD(lp) == HTCLIENT) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-        return TRUE;
-      }
-      POINT p;
-      GetCursorPos(&p);
-      ScreenToClient(hwnd_, &p);
-      if (reinterpret_cast<HWND>(wp) == hwnd_ && p.y >= kTopBarHeight && p.x >= laidOutLeft_ &&
-          p.x < laidOutLeft_ + kSplitterWidth) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
-        return TRUE;
-      }
-      const RECT strip = PreviewSplitterRect();
-      if (reinterpret_cast<HWND>(wp) == hwnd_ && PtInRect(&strip, p)) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS)));
-        return TRUE;
-      }
-      break;
-    }
-    case WM_LBUTTONDOWN: {
-      const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-      const RECT strip = PreviewSplitterRect();
-      if (y >= kTopBarHeight && x >= laidOutLeft_ && x < laidOutLeft_ + kSplitterWidth) {
-        splitterTracking_ = true;
-        splitterGrabOffset_ = x - laidOutLeft_;
-        SetCapture(hwnd_);
-      } else if (PtInRect(&strip, POINT{x, y})) {
-        previewTracking_ = true;
-        splitterGrabOffset_ = y - strip.top;
-        SetCapture(hwnd_);
-      }
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (dragFromList_ || dragFromTree_) DragOverTree();
-      if (splitterTracking_) {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        SetLeftPaneWidth(DraggedLeftWidth(GET_X_LPARAM(lp) - splitterGrabOffset_, client.right));
-      } else if (previewTracking_) {
-        RECT tree;
-        GetWindowRect(tree_.hwnd(), &tree);
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
-        RECT pane;
-        GetWindowRect(preview_.hwnd(), &pane);
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
-        previewHeight_ = DraggedPreviewHeight(GET_Y_LPARAM(lp) - splitterGrabOffset_, tree.top, pane.bottom);
-        Layout();
-      }
-      return 0;
-    case WM_LBUTTONUP:
-      if (dragFromList_ || dragFromTree_) DropInternalDrag();
-      if (splitterTracking_ || previewTracking_) {
-        splitterTracking_ = previewTracking_ = false;
-        ReleaseCapture();
-      }
-      return 0;
-    case WM_CAPTURECHANGED:
-      splitterTracking_ = previewTracking_ = false;
-      if ((dragFromList_ || dragFromTree_) && reinterpret_cast<HWND>(lp) != hwnd_) EndInternalDrag();
-      return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
-    case WM_ENDSESSION:
-      // The session may end the process without a WM_DESTROY: the store is saved now.
-      if (wp) {
-        FormClose();
-        SaveStore();
-      }
-      return 0;
-    case WM_CLOSE:
-      FormClose();
-      DestroyWindow(hwnd_);
-      return 0;
-    case WM_DESTROY:
-      FormDestroy();
-      PostQuitMessage(0);
-      return 0;
-    default:
-      break;
-  }
+  LRESULT result = 0;
+  if (HandleWindowMessage(msg, wp, lp, result) || HandleMouseMessage(msg, wp, lp, result) ||
+      HandleAppMessage(msg, wp, lp, result))
+    return result;
   return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+bool TOrvikBinder::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_CREATE: CreateControls(); return true;
+    case WM_SHOWWINDOW: if (wp) FormShow(); return false;
+    case WM_SIZE: Layout(); return true;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return true;
+    case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return true;
+    case WM_NOTIFY: result = OnNotify(reinterpret_cast<NMHDR*>(lp)); return true;
+    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wp)); return true;
+    // Menu items only (wp 0); the controls draw themselves.
+    case WM_MEASUREITEM: if (wp) return false; OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)); result = TRUE; return true;
+    case WM_DRAWITEM: if (wp) return false; OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)); result = TRUE; return true;
+    case WM_MENUSELECT: OnMenuSelect(wp, lp); return true;
+    case WM_DROPFILES: FormDropFiles(reinterpret_cast<HDROP>(wp)); return true;
+    case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+    case WM_ACTIVATE: return OnActivate(wp);
+    case WM_TIMER: OnTimer(wp); return true;
+    case WM_COPYDATA: result = registration_.CopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp)); return true;
+    case WM_QUERYENDSESSION: result = TRUE; return true;
+    case WM_ENDSESSION: OnEndSession(wp != 0); return true;
+    case WM_CLOSE: FormClose(); DestroyWindow(hwnd_); return true;
+    case WM_DESTROY: FormDestroy(); PostQuitMessage(0); return true;
+    default: return false;
+  }
+}
+
+bool TOrvikBinder::HandleMouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  const POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  switch (msg) {
+    case WM_SETCURSOR: result = OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp)); return result != 0;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(at); return true;
+    case WM_MOUSEMOVE: OnMouseMove(at); return true;
+    case WM_LBUTTONUP: OnLeftButtonUp(); return true;
+    case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lp)); return true;
+    default: return false;
+  }
+}
+
+bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_APP_COMPLETE_RECORD: result = browser_.CompleteRecord(lp); return true;
+    case WM_APP_WORKER_DONE: browser_.FileInfoWorkerDone(static_cast<unsigned>(wp)); return true;
+    case WM_APP_THUMBNAILS: CompleteThumbnails(); return true;
+    case WM_APP_TREE_CLICK: TreeView1Click(); return true;
+    case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
+    default: return false;
+  }
+}
+
+void TOrvikBinder::OnGetMinMaxInfo(MINMAXINFO* info) {
+  info->ptMinTrackSize.x = 2 * kSplitterMinimum + kSplitterWidth + 16;
+  info->ptMinTrackSize.y = 160;
+}
+
+void TOrvikBinder::OnMenuSelect(WPARAM wp, LPARAM lp) {
+  // A highlighted menu item shows its hint like a control under the mouse.
+  const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
+  const int id = LOWORD(wp);
+  const std::string hint = sendTo_.Owns(id) ? sendTo_.Hint(id) : commands_.Hint(id);
+  ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
+}
+
+bool TOrvikBinder::OnContextMenu(HWND window, LPARAM at) {
+  if (window == browser_.listView().hwnd()) {
+    ListView1ContextPopup();
+    return true;
+  }
+  if (window == tree_.hwnd()) {
+    TreeView1ContextPopup(at);
+    return true;
+  }
+  return false;
+}
+
+bool TOrvikBinder::OnActivate(WPARAM wp) {
+  // Back from a dialog or another program, the control that had the focus has it again
+  // (the tree at first) rather than the window itself, so selections keep their colour.
+  if (LOWORD(wp) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) focusedControl_ = focus;
+    return false;
+  }
+  if (HIWORD(wp)) return false;
+  const bool known = focusedControl_ && IsWindow(focusedControl_) && IsChild(hwnd_, focusedControl_);
+  SetFocus(known ? focusedControl_ : tree_.hwnd());
+  return true;
+}
+
+void TOrvikBinder::OnTimer(WPARAM id) {
+  if (id == InternalDrag::kTimer) drag_.Tick();
+  if (id == kHandOverTimer) registration_.Timer2Timer();
+}
+
+void TOrvikBinder::OnEndSession(bool ending) {
+  // The session may end the process without a WM_DESTROY: the store is saved now.
+  if (!ending) return;
+  FormClose();
+  SaveStore();
+}
+
+LRESULT TOrvikBinder::OnSetCursor(HWND window, UINT hitTest) {
+  // The hourglass of a listing stays until its worker has completed every record.
+  if (browser_.hourglass() && hitTest == HTCLIENT) {
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    return TRUE;
+  }
+  if (window != hwnd_) return FALSE;
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(hwnd_, &p);
+  return paneSplitter_.SetCursorAt(p) || previewSplitter_.SetCursorAt(p);
+}
+
+void TOrvikBinder::OnLeftButtonDown(POINT at) {
+  if (!paneSplitter_.Grab(hwnd_, at)) previewSplitter_.Grab(hwnd_, at);
+}
+
+void TOrvikBinder::OnMouseMove(POINT at) {
+  drag_.Over();
+  if (paneSplitter_.tracking()) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    SetLeftPaneWidth(DraggedLeftWidth(paneSplitter_.DraggedTo(at), client.right));
+  } else if (previewSplitter_.tracking()) {
+    RECT tree;
+    GetWindowRect(tree_.hwnd(), &tree);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
+    RECT pane;
+    GetWindowRect(preview_.hwnd(), &pane);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
+    previewHeight_ = DraggedPreviewHeight(previewSplitter_.DraggedTo(at), tree.top, pane.bottom);
+    Layout();
+  }
+}
+
+void TOrvikBinder::OnLeftButtonUp() {
+  drag_.Drop();
+  paneSplitter_.Release();
+  previewSplitter_.Release();
+}
+
+void TOrvikBinder::OnCaptureChanged(HWND gainer) {
+  paneSplitter_.Lose();
+  previewSplitter_.Lose();
+  drag_.CaptureChanged(gainer);
 }
 
 void TOrvikBinder::CreateControls() {
   DeclareCommands();
   DeclareListCommands();
   DeclareTreeCommands();
-  font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
+  font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
   LoadImageLists();
 
   const TBBUTTON treeButtons[] = {
@@ -452,7 +447,7 @@ void TOrvikBinder::CreateControls() {
   CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance_, nullptr);
 
-  EnumChildWindows(hwnd_, &SetChildFont, reinterpret_cast<LPARAM>(font_));
+  EnumChildWindows(hwnd_, &SetChildFont, reinterpret_cast<LPARAM>(font_.get()));
   CreateMainMenu();
 }
 
@@ -486,7 +481,8 @@ void AppendCommandItem(HMENU menu, const Command& command, const std::string& sh
 }  // namespace
 
 void TOrvikBinder::CreateMainMenu() {
-  mainMenu_ = CreateMenu();
+  // The window owns its menu bar and destroys it with itself.
+  HMENU bar = CreateMenu();
   std::vector<ACCEL> keys;
   for (const MenuLayout& layout : menuLayout_) {
     HMENU popup = CreatePopupMenu();
@@ -500,9 +496,9 @@ void TOrvikBinder::CreateMainMenu() {
                         command->shortcut.key ? std::string("Ctrl+") + static_cast<char>(command->shortcut.key)
                                               : std::string());
     }
-    AppendMenuA(mainMenu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
   }
-  SetMenu(hwnd_, mainMenu_);
+  SetMenu(hwnd_, bar);
   for (const Command& command : commands_.commands()) {
     if (!command.shortcut.key) continue;
     ACCEL accel = {};
@@ -511,13 +507,12 @@ void TOrvikBinder::CreateMainMenu() {
     accel.cmd = static_cast<WORD>(command.id);
     keys.push_back(accel);
   }
-  if (!keys.empty()) accelerators_ = CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
+  if (!keys.empty()) accelerators_.Reset(CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size())));
 }
 
 void TOrvikBinder::Construct() {
   // Steps before the window is shown; the controls exist already.
   SetWindowTextA(hwnd_, kApplicationTitle);
-  dragFromList_ = dragFromTree_ = false;
 
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof(version);
@@ -538,7 +533,7 @@ void TOrvikBinder::Construct() {
   startupFaults_.noOle = !shell_.oleInitialized();
   startupFaults_.noShell = !shell_.desktop() || !shell_.allocator();
   sendToOption_.Load();
-  sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
+  sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
@@ -646,6 +641,9 @@ void TOrvikBinder::Layout() {
     dwp = DeferWindowPos(dwp, preview_.hwnd(), nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_,
                          previewHeight, SWP_NOZORDER);
   const int listLeft = laidOutLeft_ + kSplitterWidth;
+  paneSplitter_.Place({laidOutLeft_, top, listLeft, client.bottom});
+  previewSplitter_.Place(previewShown ? RECT{0, top + treeHeight, laidOutLeft_, top + treeHeight + kSplitterWidth}
+                                      : RECT{0, 0, 0, 0});
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
   HWND treeBar = control(IDC_TREEBAR);
@@ -679,16 +677,6 @@ void TOrvikBinder::SplitterMoved() {
   x += kThumbnailBarWidth + 6;
   dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, BarTop(16), 60, 16, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
-}
-
-RECT TOrvikBinder::PreviewSplitterRect() const {
-  RECT strip = {0, 0, 0, 0};
-  if (!preview_.shown()) return strip;
-  RECT pane;
-  GetWindowRect(preview_.hwnd(), &pane);
-  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
-  strip = {0, pane.top - kSplitterWidth, laidOutLeft_, pane.top};
-  return strip;
 }
 
 void TOrvikBinder::SetLeftPaneWidth(int width) {
@@ -758,7 +746,7 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
     // Keys typed into a label editor stay there.
     char cls[32] = "";
     GetClassNameA(msg.hwnd, cls, sizeof(cls));
-    if (lstrcmpiA(cls, "Edit") != 0 && TranslateAcceleratorA(hwnd_, accelerators_, &msg)) return true;
+    if (lstrcmpiA(cls, "Edit") != 0 && TranslateAcceleratorA(hwnd_, accelerators_.get(), &msg)) return true;
   }
   return false;
 }
@@ -797,101 +785,84 @@ void TOrvikBinder::OnCommand(int id, int code) {
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
-  if (header->idFrom == IDC_LIST) {
-    LRESULT result = 0;
-    if (browser_.listView().HandleNotify(header, result)) return result;
-    switch (header->code) {
-      case LVN_COLUMNCLICK:
-        ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-        return 0;
-      case NM_DBLCLK:
-        ListView1DblClick();
-        return 0;
-      case LVN_KEYDOWN:
-        ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
-        return 0;
-      case LVN_BEGINDRAG:
-        BeginInternalDrag(true);
-        return 0;
-      case LVN_ITEMCHANGED: {
-        // However the selection moved (mouse, arrow keys, a program), the pane follows it.
-        const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
-          RequestPreview();
-        return 0;
-      }
-      case LVN_ENDLABELEDITA: {
-        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
-        ListView1Edited(item.iItem, item.pszText);
-        return FALSE;
-      }
-      case LVN_ENDLABELEDITW: {
-        const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-        const std::string text = item.pszText ? WideToAnsi(item.pszText) : std::string();
-        ListView1Edited(item.iItem, item.pszText ? text.c_str() : nullptr);
-        return FALSE;
-      }
-      default:
-        return 0;
-    }
-  }
-  if (header->idFrom == IDC_TREE) {
-    LRESULT result = 0;
-    if (tree_.HandleNotify(header, result)) return result;
-    switch (header->code) {
-      case NM_CLICK:
-        // The control changes its selection after this notification; the listing follows
-        // the new selection, so it runs once the click has been handled.
-        PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0);
-        return 0;
-      case TVN_SELCHANGINGA:
-      case TVN_SELCHANGINGW:
-        browser_.SaveSelection(-1);
-        return FALSE;
-      case TVN_ENDLABELEDITA: {
-        const TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(header)->item;
-        return binderActions_.EndRename(item.hItem, item.pszText) ? TRUE : FALSE;
-      }
-      case TVN_ENDLABELEDITW: {
-        const TVITEMW& item = reinterpret_cast<NMTVDISPINFOW*>(header)->item;
-        if (!item.pszText) return FALSE;
-        return binderActions_.EndRename(item.hItem, WideToAnsi(item.pszText).c_str()) ? TRUE : FALSE;
-      }
-      case TVN_KEYDOWN:
-        return TreeView1KeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
-      case TVN_BEGINDRAGA:
-      case TVN_BEGINDRAGW: {
-        HTREEITEM item = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
-        if (tree_.FolderPath(item)) {
-          TreeView_SelectItem(tree_.hwnd(), item);
-          BeginInternalDrag(false);
-        }
-        return 0;
-      }
-      case NM_DBLCLK:
-        TreeView1DblClick();
-        return 0;
-      default:
-        return 0;
-    }
-  }
-  if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
-    // Tool bar buttons ask for their tooltip by command id.
-    const std::string hint = commands_.Hint(static_cast<int>(header->idFrom));
-    if (!hint.empty()) {
-      static std::string shortTextA;
-      static std::wstring shortTextW;
-      shortTextA = ShortHint(hint);
-      if (header->code == TTN_GETDISPINFOA) {
-        reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(shortTextA.c_str());
-      } else {
-        shortTextW = AnsiToWide(shortTextA, 1024);
-        reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = const_cast<wchar_t*>(shortTextW.c_str());
-      }
-    }
-    return 0;
-  }
+  if (header->idFrom == IDC_LIST) return OnListNotify(header);
+  if (header->idFrom == IDC_TREE) return OnTreeNotify(header);
+  if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) OnToolTipText(header);
   return 0;
+}
+
+LRESULT TOrvikBinder::OnListNotify(NMHDR* header) {
+  LRESULT result = 0;
+  if (browser_.listView().HandleNotify(header, result)) return result;
+  std::string text;
+  switch (header->code) {
+    case LVN_COLUMNCLICK: ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
+    case NM_DBLCLK: ListView1DblClick(); return 0;
+    case LVN_KEYDOWN: ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
+    case LVN_BEGINDRAG: drag_.Begin(true); return 0;
+    case LVN_ITEMCHANGED: {
+      // However the selection moved (mouse, arrow keys, a program), the pane follows it.
+      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
+        RequestPreview();
+      return 0;
+    }
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW: {
+      const bool typed = EditedLabel<NMLVDISPINFOA, NMLVDISPINFOW>(header, header->code == LVN_ENDLABELEDITW, text);
+      // The row sits at the same place in both forms.
+      ListView1Edited(reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem, typed ? text.c_str() : nullptr);
+      return FALSE;
+    }
+    default: return 0;
+  }
+}
+
+LRESULT TOrvikBinder::OnTreeNotify(NMHDR* header) {
+  LRESULT result = 0;
+  if (tree_.HandleNotify(header, result)) return result;
+  std::string text;
+  switch (header->code) {
+    case NM_CLICK:
+      // The control changes its selection after this notification; the listing follows
+      // the new selection, so it runs once the click has been handled.
+      PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0);
+      return 0;
+    case TVN_SELCHANGINGA:
+    case TVN_SELCHANGINGW: browser_.SaveSelection(-1); return FALSE;
+    case TVN_ENDLABELEDITA:
+    case TVN_ENDLABELEDITW:
+      if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
+      return binderActions_.EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
+    case TVN_KEYDOWN: return TreeView1KeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINDRAGW: {
+      // The node sits at the same place in the ANSI and the wide forms.
+      HTREEITEM node = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+      if (tree_.FolderPath(node)) {
+        TreeView_SelectItem(tree_.hwnd(), node);
+        drag_.Begin(false);
+      }
+      return 0;
+    }
+    case NM_DBLCLK: TreeView1DblClick(); return 0;
+    default: return 0;
+  }
+}
+
+void TOrvikBinder::OnToolTipText(NMHDR* header) {
+  // Tool bar buttons ask for their tooltip by command id.
+  const std::string hint = commands_.Hint(static_cast<int>(header->idFrom));
+  if (hint.empty()) return;
+  static std::string shortTextA;
+  static std::wstring shortTextW;
+  shortTextA = ShortHint(hint);
+  if (header->code == TTN_GETDISPINFOA) {
+    reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(shortTextA.c_str());
+  } else {
+    shortTextW = AnsiToWide(shortTextA, 1024);
+    reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = const_cast<wchar_t*>(shortTextW.c_str());
+  }
 }
 
 void TOrvikBinder::ExpandButtonClick(int tag) {
@@ -947,7 +918,7 @@ void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (!command || command->picture < 0) return;
   int picture = command->picture;
   // The send-to option shows whether the program's shortcut is there.
-  if (command->id == IDM_SENDTO_OPTION && (GetMenuState(mainMenu_, IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
+  if (command->id == IDM_SENDTO_OPTION && (GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
     picture = 27;
   const int y = di->rcItem.top + ((di->rcItem.bottom - di->rcItem.top) - 16) / 2;
   ImageList_Draw(imageList1_.get(), picture, di->hDC, di->rcItem.left, y,
@@ -988,7 +959,7 @@ void TOrvikBinder::DeclareCommands() {
   add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
   add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, [this] {
     sendToOption_.Toggle(*prompter_);
-    sendToOption_.ShowIn(mainMenu_, IDM_SENDTO_OPTION);
+    sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   });
   add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
   add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
@@ -1173,41 +1144,6 @@ void TOrvikBinder::ListView1MouseMove() {
   }
 }
 
-// ---- dragging out of the window
-
-void TOrvikBinder::BeginInternalDrag(bool fromList) {
-  dragFromList_ = fromList;
-  dragFromTree_ = !fromList;
-  SetCapture(hwnd_);
-  SetTimer(hwnd_, kTimer1, 200, nullptr);
-}
-
-void TOrvikBinder::EndInternalDrag() {
-  dragFromList_ = dragFromTree_ = false;
-  KillTimer(hwnd_, kTimer1);
-  if (GetCapture() == hwnd_) ReleaseCapture();
-}
-
-void TOrvikBinder::Timer1Timer() {
-  if (!dragFromList_ && !dragFromTree_) return;
-  POINT p;
-  GetCursorPos(&p);
-  RECT r;
-  GetWindowRect(hwnd_, &r);
-  if (p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom) return;
-  KillTimer(hwnd_, kTimer1);
-  std::vector<std::string> paths;
-  if (dragFromList_) {
-    paths = browser_.SelectedPaths();
-  } else if (const std::string* path = tree_.FolderPath(tree_.Selected())) {
-    paths.push_back(*path);
-  }
-  EndInternalDrag();
-  // A path the shell cannot hold would reach the drop target cut, as another item.
-  if (RefuseTooLongPaths(paths, *prompter_, kApplicationTitle)) return;
-  DoShellDrag(shell_, hwnd_, paths);
-}
-
 // ---- the file list's file commands
 
 namespace {
@@ -1262,17 +1198,16 @@ void TOrvikBinder::DeclareListCommands() {
 void TOrvikBinder::ReleaseListMenu() {
   if (!listMenu_) return;
   // The send-to submenu outlives the menus that show it.
-  for (int i = GetMenuItemCount(listMenu_) - 1; i >= 0; --i)
-    if (GetSubMenu(listMenu_, i) == sendToMenu_) RemoveMenu(listMenu_, static_cast<UINT>(i), MF_BYPOSITION);
-  DestroyMenu(listMenu_);
-  listMenu_ = nullptr;
+  for (int i = GetMenuItemCount(listMenu_.get()) - 1; i >= 0; --i)
+    if (GetSubMenu(listMenu_.get(), i) == sendToMenu_.get()) RemoveMenu(listMenu_.get(), static_cast<UINT>(i), MF_BYPOSITION);
+  listMenu_.Reset();
 }
 
 HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
   ReleaseListMenu();
   listCommands_.MenuOpening(listClient);
   HMENU menu = CreatePopupMenu();
-  listMenu_ = menu;
+  listMenu_.Reset(menu);
   for (const ListMenuEntry& entry : ListMenuEntries()) {
     if (entry.item == ListMenuItem::kSeparator) {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -1280,7 +1215,7 @@ HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
     }
     if (entry.item == ListMenuItem::kSendTo) {
       if (sendToMenu_ && ListMenuItemShown(entry.item, listCommands_.menuState()))
-        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_), entry.caption);
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_.get()), entry.caption);
       continue;
     }
     // Items that do not apply are left out, never greyed.
@@ -1416,41 +1351,13 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
   binderActions_.DropOnTree(at, files.paths);
 }
 
-void TOrvikBinder::DragOverTree() {
-  POINT p;
-  GetCursorPos(&p);
-  ScreenToClient(tree_.hwnd(), &p);
-  // The binder under the cursor shows where the folders would go.
-  HTREEITEM target = binderActions_.AcceptsDragAt(p) ? tree_.NodeAt(p) : nullptr;
-  if (dragFromTree_ && binderActions_.SelectedLevel() != 2) target = nullptr;
-  TreeView_SelectDropTarget(tree_.hwnd(), target);
-}
-
-void TOrvikBinder::DropInternalDrag() {
-  POINT screen;
-  GetCursorPos(&screen);
-  POINT p = screen;
-  ScreenToClient(tree_.hwnd(), &p);
-  std::vector<std::string> paths;
-  if (WindowFromPoint(screen) == tree_.hwnd() && binderActions_.AcceptsDragAt(p)) {
-    if (dragFromList_) {
-      paths = browser_.SelectedPaths();
-    } else if (const std::string* path = tree_.FolderPath(tree_.Selected())) {
-      paths.push_back(*path);
-    }
-  }
-  TreeView_SelectDropTarget(tree_.hwnd(), nullptr);
-  EndInternalDrag();
-  if (!paths.empty()) binderActions_.DragOnto(p, paths);
-}
-
 // ---- send to and the folder list
 
 void TOrvikBinder::FormShow() {
   // The SendTo folder is read once, at the first showing.
   if (sendToMenu_) return;
-  sendToMenu_ = CreatePopupMenu();
-  sendTo_.Build(sendToMenu_, imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
+  sendToMenu_.Reset(CreatePopupMenu());
+  sendTo_.Build(sendToMenu_.get(), imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
 }
 
 void TOrvikBinder::SendToMenuClick(int id) {

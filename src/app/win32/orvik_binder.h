@@ -14,6 +14,7 @@
 #include "app/command_table.h"
 #include "app/startup_faults.h"
 #include "app/win32/control_ids.h"
+#include "app/win32/internal_drag.h"
 #include "app/win32/registration_mode.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
@@ -27,8 +28,9 @@
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/preview_pane.h"
 #include "thumbs/win32/thumbnail_pass.h"
-#include "win32/image_list.h"
+#include "win32/owned_handle.h"
 #include "win32/shell_context.h"
+#include "win32/splitter.h"
 #include "win32/win32_prompter.h"
 
 namespace velmora {
@@ -108,6 +110,21 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // Each true when it handled the message, with its result.
+  bool HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool HandleMouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  void OnGetMinMaxInfo(MINMAXINFO* info);
+  void OnMenuSelect(WPARAM wp, LPARAM lp);
+  bool OnContextMenu(HWND window, LPARAM at);
+  bool OnActivate(WPARAM wp);
+  void OnTimer(WPARAM id);
+  void OnEndSession(bool ending);
+  LRESULT OnSetCursor(HWND window, UINT hitTest);
+  void OnLeftButtonDown(POINT at);
+  void OnMouseMove(POINT at);
+  void OnLeftButtonUp();
+  void OnCaptureChanged(HWND gainer);
 
   // BrowserHost.
   void ShowRowCount(const std::string& text) override { SetStatusText(0, text); }
@@ -150,8 +167,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void Layout();
   void SplitterMoved();
   void SetLeftPaneWidth(int width);
-  // The strip between the tree and the preview pane, in client coordinates; empty when hidden.
-  RECT PreviewSplitterRect() const;
   void RequestPreview();
   void LargeIconsChanged();
 
@@ -165,6 +180,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // Commands and notifications.
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
+  LRESULT OnListNotify(NMHDR* header);
+  LRESULT OnTreeNotify(NMHDR* header);
+  void OnToolTipText(NMHDR* header);
   void ExpandButtonClick(int tag);
   void OpenHelp();
   void About1Click();
@@ -199,12 +217,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ShowFolderList();
   void SendToMenuClick(int id);
 
-  // Dragging inside and out of the window.
-  void DragOverTree();
-  void DropInternalDrag();
-  void BeginInternalDrag(bool fromList);
-  void EndInternalDrag();
-  void Timer1Timer();
 
   AppEnvironment env_;
   Win32Prompter defaultPrompter_;
@@ -219,8 +231,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   BinderActions binderActions_;
   SendToMenu sendTo_;
   SendToShortcutOption sendToOption_;
-  HMENU sendToMenu_ = nullptr;  // the list menu's "送る(&N)"; built at the first showing
-  HMENU listMenu_ = nullptr;
+  // Destroyed after the list menu, which lends it as a submenu.
+  OwnedMenu sendToMenu_;  // the list menu's "送る(&N)"; built at the first showing
+  OwnedMenu listMenu_;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};
@@ -228,17 +241,15 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   RegistrationMode registration_;
   std::vector<MenuLayout> menuLayout_;
   TAboutDialog aboutDialog1_;
+  InternalDrag drag_;
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
-  HFONT font_ = nullptr;
+  OwnedFont font_;
   HWND tooltip_ = nullptr;
-  HMENU mainMenu_ = nullptr;
-  HACCEL accelerators_ = nullptr;
+  OwnedAccelerators accelerators_;
 
   int systemLevel_ = 0;
-  bool dragFromList_ = false;
-  bool dragFromTree_ = false;
   bool storeSaved_ = false;
   StartupFaults startupFaults_;
 
@@ -252,10 +263,9 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
 
   int leftWidth_ = BinderStore::kDefaultWidth;
   int laidOutLeft_ = BinderStore::kDefaultWidth;
-  bool splitterTracking_ = false;
-  int splitterGrabOffset_ = 0;
+  Splitter paneSplitter_{Splitter::Axis::kColumns};    // between the tree and the list
+  Splitter previewSplitter_{Splitter::Axis::kRows};    // between the tree and the preview
   int previewHeight_ = kPreviewHeight;
-  bool previewTracking_ = false;
   bool previewPending_ = false;
   bool quitSeen_ = false;
   bool restartThumbnails_ = false;  // the quality switched during a pass

@@ -6,7 +6,7 @@
 #include "shellops/path_lists.h"
 #include "shellops/win32/clipboard_files.h"
 #include "store/binder_store.h"
-#include "win32/item_id_list.h"
+#include "win32/owned_handle.h"
 
 namespace velmora {
 
@@ -95,7 +95,7 @@ std::string BinderActions::BrowseForFolder() {
   info.lpszTitle = kAddFolderBrowseTitle;
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = &BrowseCallback;
-  ItemIdList chosen(SHBrowseForFolderA(&info), nullptr);
+  ItemIdList chosen(SHBrowseForFolderA(&info));
   if (!chosen) return std::string();
   char path[MAX_PATH] = "";
   return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();

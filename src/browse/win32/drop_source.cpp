@@ -137,7 +137,7 @@ ComPtr<IDataObject> OneFolderDataObject(const ShellContext& shell, const std::ve
     std::wstring name;
     ItemIdList item;
     if (!PathFitsShell(path) || !PathToWide(LastComponent(path), name) || name.empty() ||
-        FAILED(parent->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, item.put(shell.allocator()), nullptr)) ||
+        FAILED(parent->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, item.put(), nullptr)) ||
         !item)
       return ComPtr<IDataObject>();
     items.push_back(std::move(item));

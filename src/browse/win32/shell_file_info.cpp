@@ -49,7 +49,7 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
     std::wstring name;
     ItemIdList owned;
     if (PathFitsShell(fullPath) && PathToWide(LastComponent(fullPath), name) && !name.empty() &&
-        SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, owned.put(allocator), nullptr)) && owned) {
+        SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, owned.put(), nullptr)) && owned) {
       LPITEMIDLIST item = owned.get();
       LPCITEMIDLIST items[1] = {item};
       STRRET display = {};

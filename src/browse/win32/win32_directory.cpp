@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "win32/com_ptr.h"
-#include "win32/find_handle.h"
+#include "win32/owned_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -42,7 +42,7 @@ void Win32DirectoryPort::Search(const std::string& pattern, const std::function<
                                     FIND_FIRST_EX_LARGE_FETCH);
     if (first == INVALID_HANDLE_VALUE) first = FindFirstFileW(wide.c_str(), &data);
     const FindHandle search(first);
-    if (!search.valid()) return;
+    if (!search) return;
     do {
       CopyEntry(data, entry);
       if (!visit(entry)) break;
@@ -50,7 +50,7 @@ void Win32DirectoryPort::Search(const std::string& pattern, const std::function<
   } else {
     WIN32_FIND_DATAA data;
     const FindHandle search(FindFirstFileA(pattern.c_str(), &data));
-    if (!search.valid()) return;
+    if (!search) return;
     do {
       CopyEntry(data, entry);
       if (!visit(entry)) break;

@@ -142,7 +142,7 @@ bool FileCommands::ProbeShellFolder(const std::string& path) {
   // Only a folder whose every item the shell can name counts as one to enter.
   LPITEMIDLIST raw = nullptr;
   while (entries->Next(1, &raw, nullptr) == S_OK) {
-    const ItemIdList child(raw, shell_.allocator());
+    const ItemIdList child(raw);
     STRRET name = {};
     if (FAILED(folder->GetDisplayNameOf(child.get(), SHGDN_FORPARSING, &name))) return false;
     if (name.uType == STRRET_WSTR) CoTaskMemFree(name.pOleStr);

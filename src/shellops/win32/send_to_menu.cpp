@@ -7,7 +7,7 @@
 #include "shellops/link_names.h"
 #include "shellops/path_lists.h"
 #include "text/cp932.h"
-#include "win32/find_handle.h"
+#include "win32/owned_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -42,7 +42,7 @@ std::vector<SendToRow> SendToMenu::ListSendToEntries(const std::string& folder) 
   if (!folder.empty()) {
     WIN32_FIND_DATAA found;
     const FindHandle search(FindFirstFileA(JoinPath(folder, "*.*").c_str(), &found));
-    if (search.valid()) {
+    if (search) {
       do listing.push_back({found.cFileName, found.dwFileAttributes});
       while (FindNextFileA(search.get(), &found));
     }

@@ -6,7 +6,7 @@
 #include "shellops/link_names.h"
 #include "text/cp932.h"
 #include "win32/com_ptr.h"
-#include "win32/find_handle.h"
+#include "win32/owned_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -83,7 +83,7 @@ bool TShellLink::ItemIdListFree(LPITEMIDLIST pidl) {
 
 ItemIdList TShellLink::GetCodeToItemIdList(int csidl) {
   ItemIdList list;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, list.put(nullptr)))) list.Reset();
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, list.put()))) list.Reset();
   return list;
 }
 
@@ -196,7 +196,7 @@ bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& 
   const std::string base = IncludeTrailingBackslash(folder);
   WIN32_FIND_DATAA entry;
   const FindHandle find(FindFirstFileA((base + "*.*").c_str(), &entry));
-  if (!find.valid()) return false;
+  if (!find) return false;
   bool found = false;
   do {
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -233,7 +233,7 @@ ItemIdList TShellLink::GetLinkToItemId(const std::string& linkPath, HWND window)
   LoadedLink loaded;
   LoadAndResolve(linkPath, window, loaded);
   ItemIdList list;
-  if (SUCCEEDED(loaded.result) && FAILED(loaded.link->GetIDList(list.put(nullptr)))) list.Reset();
+  if (SUCCEEDED(loaded.result) && FAILED(loaded.link->GetIDList(list.put()))) list.Reset();
   return list;
 }
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "win32/item_id_list.h"
+#include "win32/owned_handle.h"
 
 namespace velmora {
 

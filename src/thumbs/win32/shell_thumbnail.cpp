@@ -25,7 +25,7 @@ HBITMAP ExtractShellThumbnail(const ShellContext& shell, const std::string& path
   if (!folder) return nullptr;
   ULONG eaten = 0;
   ItemIdList item;
-  if (folder->ParseDisplayName(nullptr, nullptr, &wideName[0], &eaten, item.put(shell.allocator()), nullptr) != S_OK)
+  if (folder->ParseDisplayName(nullptr, nullptr, &wideName[0], &eaten, item.put(), nullptr) != S_OK)
     return nullptr;
   LPCITEMIDLIST items[1] = {item.get()};
   ComPtr<IExtractImage> extractor;

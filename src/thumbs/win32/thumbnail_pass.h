@@ -10,7 +10,7 @@
 
 #include "thumbs/color_progress_bar.h"
 #include "thumbs/picture_decode.h"
-#include "win32/image_list.h"
+#include "win32/owned_handle.h"
 #include "win32/shell_context.h"
 
 namespace velmora {
