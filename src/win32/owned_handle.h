@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstddef>
+#include <cstring>
 #include <utility>
 
 namespace velmora {
@@ -90,8 +92,13 @@ using OwnedMenu = Owned<MenuTraits>;
 using OwnedAccelerators = Owned<AcceleratorTraits>;
 using OwnedDc = Owned<MemoryDcTraits>;
 using ImageList = Owned<ImageListTraits>;
+struct GlobalTraits : NullIsNone<HGLOBAL> {
+  static void Close(HGLOBAL memory) { GlobalFree(memory); }
+};
+
 using FindHandle = Owned<FindTraits>;
 using ItemIdList = Owned<ItemIdListTraits>;
+using OwnedGlobal = Owned<GlobalTraits>;
 
 // An object selected into a DC for this holder's life; the DC's earlier object is put
 // back before either is freed (declare it after the owners of the DC and the object).
@@ -153,10 +160,21 @@ class GlobalLockGuard {
   GlobalLockGuard(const GlobalLockGuard&) = delete;
   GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
   void* data() const { return data_; }
+  std::size_t size() const { return data_ ? GlobalSize(memory_) : 0; }
 
  private:
   HGLOBAL memory_;
   void* data_;
 };
+
+// A movable global block holding a copy of `size` bytes (clipboard and drag data); none when
+// the memory cannot be had.
+inline OwnedGlobal GlobalCopy(const void* bytes, std::size_t size) {
+  OwnedGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, size));
+  const GlobalLockGuard lock(memory.get());
+  if (!lock.data()) return OwnedGlobal();
+  std::memcpy(lock.data(), bytes, size);
+  return memory;
+}
 
 }  // namespace velmora

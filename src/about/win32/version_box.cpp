@@ -4,6 +4,8 @@
 #include <shellapi.h>
 
 #include "resource.h"
+#include "win32/modal_loop.h"
+#include "win32/ui_font.h"
 #include "win32/window_object.h"
 
 namespace velmora {
@@ -17,30 +19,18 @@ constexpr int kImageHomeTop = 8;
 constexpr COLORREF kTransparent = RGB(0, 0, 255);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
-constexpr const char* kGothic = "ＭＳ Ｐゴシック";
-constexpr const char* kMincho = "ＭＳ Ｐ明朝";
-
-HFONT MakeFont(const char* face, int pixels, bool bold = false, bool underline = false) {
-  return CreateFontA(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, SHIFTJIS_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
 SIZE TextSize(HWND window, HFONT font, const std::string& text) {
   SIZE size = {0, 0};
   HDC dc = GetDC(window);
-  HGDIOBJ old = SelectObject(dc, font);
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  TEXTMETRICA metrics = {};
-  GetTextMetricsA(dc, &metrics);
-  size.cy = metrics.tmHeight;  // an empty text keeps a line's height
-  SelectObject(dc, old);
+  {
+    const SelectedObject selected(dc, font);
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    size.cy = metrics.tmHeight;  // an empty text keeps a line's height
+  }
   ReleaseDC(window, dc);
   return size;
-}
-
-void DeleteFont(HFONT& font) {
-  if (font) DeleteObject(font);
-  font = nullptr;
 }
 
 }  // namespace
@@ -107,46 +97,42 @@ bool TVersionBox::Create(HWND owner) {
 }
 
 void TVersionBox::CreateControls() {
-  formFont_ = MakeFont(kGothic, 12);
-  titleFont_ = MakeFont(kMincho, 16, true);
-  authorFont_ = MakeFont(kMincho, 12);
-  versionFont_ = MakeFont(kGothic, 13);
-  yearFont_ = MakeFont(kMincho, 13);
-  linkFont_ = MakeFont(kMincho, 13, false, true);
-  panelBrush_ = CreateSolidBrush(panelColour_);
+  formFont_ = MakeUiFont(12);
+  titleFont_ = MakeUiFont(16, kMinchoFace, true);
+  authorFont_ = MakeUiFont(12, kMinchoFace);
+  versionFont_ = MakeUiFont(13);
+  yearFont_ = MakeUiFont(13, kMinchoFace);
+  linkFont_ = MakeUiFont(13, kMinchoFace, false, true);
+  panelBrush_.Reset(CreateSolidBrush(panelColour_));
 
   panel1_ = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
                             kPanelWidth, kPanelHeight, hwnd_, reinterpret_cast<HMENU>(kPanel1), instance_, this);
 
   // Image1 starts as a 64 x 64 square of the panel's colour; the picture comes with the first frame.
   HDC screen = GetDC(hwnd_);
-  imageDC_ = CreateCompatibleDC(screen);
-  imageBitmap_ = CreateCompatibleBitmap(screen, kPictureSize, kPictureSize);
-  framesDC_ = CreateCompatibleDC(screen);
+  image_.Hold(screen, CreateCompatibleBitmap(screen, kPictureSize, kPictureSize));
+  frames_.Hold(screen, static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_ABOUT64), IMAGE_BITMAP, 0,
+                                                       0, LR_CREATEDIBSECTION)));
   ReleaseDC(hwnd_, screen);
-  imageOld_ = SelectObject(imageDC_, imageBitmap_);
   RECT square = {0, 0, kPictureSize, kPictureSize};
-  FillRect(imageDC_, &square, panelBrush_);
-  framesBitmap_ = static_cast<HBITMAP>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDB_ABOUT64), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (framesBitmap_) framesOld_ = SelectObject(framesDC_, framesBitmap_);
+  FillRect(image_.dc.get(), &square, panelBrush_.get());
   image1_ = CreateWindowExA(0, kImageClass, "", WS_CHILD | WS_VISIBLE, kImageHomeLeft, kImageHomeTop, kPictureSize,
                             kPictureSize, panel1_, reinterpret_cast<HMENU>(kImage1), instance_, this);
 
-  AddLabel(kStaticText1, SS_CENTER, texts_.title, titleFont_, 88, 21, 195, 20);
-  AddAutoSizeLabel(kLabel2, texts_.author, authorFont_, 104, 45);
-  AddLabel(kStaticText2, SS_CENTER, texts_.version, versionFont_, 104, 65, 165, 14);
-  AddAutoSizeLabel(kLabel3, texts_.year, yearFont_, 12, 142);
+  AddLabel(kStaticText1, SS_CENTER, texts_.title, titleFont_.get(), 88, 21, 195, 20);
+  AddAutoSizeLabel(kLabel2, texts_.author, authorFont_.get(), 104, 45);
+  AddLabel(kStaticText2, SS_CENTER, texts_.version, versionFont_.get(), 104, 65, 165, 14);
+  AddAutoSizeLabel(kLabel3, texts_.year, yearFont_.get(), 12, 142);
   // Placed from the right once its width is known (FormShow).
-  label4_ = AddAutoSizeLabel(kLabel4, texts_.maker, linkFont_, 0, 142, SS_NOTIFY);
+  label4_ = AddAutoSizeLabel(kLabel4, texts_.maker, linkFont_.get(), 0, 142, SS_NOTIFY);
 
   okButton_ = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 111, 172, 75,
                               25, hwnd_, reinterpret_cast<HMENU>(kOKButton), instance_, nullptr);
-  SendMessageA(okButton_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_), FALSE);
+  SendMessageA(okButton_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   // The update check stands behind a button that stays hidden and does nothing.
   HWND update = CreateWindowExA(0, "BUTTON", "Update", WS_CHILD | BS_PUSHBUTTON, 8, 172, 75, 25, hwnd_,
                                 reinterpret_cast<HMENU>(kUpdateChkBtn), instance_, nullptr);
-  SendMessageA(update, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_), FALSE);
+  SendMessageA(update, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   AddHints();
 }
 
@@ -189,59 +175,24 @@ int TVersionBox::ShowModal(HWND owner) {
     Release();
     return 0;
   }
-  const bool disableOwner = owner && IsWindowEnabled(owner);
-  if (disableOwner) EnableWindow(owner, FALSE);
   // As the window shows, before it is seen.
   FormShow();
   ShowWindow(hwnd_, SW_SHOW);
   SetFocus(okButton_);
 
   modalResult_ = 0;
-  while (modalResult_ == 0) {
-    MSG msg;
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      // The application is ending: the outer loop must see the quit too.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      modalResult_ = IDCANCEL;
-      break;
-    }
-    if (got == -1) {
-      modalResult_ = IDCANCEL;
-      break;
-    }
-    if (!hwnd_ || !IsDialogMessageA(hwnd_, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
-
+  if (!RunModalLoop(hwnd_, owner, [this] { return modalResult_ != 0; })) modalResult_ = IDCANCEL;
   FormClose();
-  // The owner comes back before the box goes, so that activation returns to it.
-  if (disableOwner && IsWindow(owner)) EnableWindow(owner, TRUE);
   if (hwnd_) DestroyWindow(hwnd_);
   Release();
   return modalResult_;
 }
 
 void TVersionBox::Release() {
-  if (imageDC_) {
-    SelectObject(imageDC_, imageOld_);
-    DeleteDC(imageDC_);
-    imageDC_ = nullptr;
-  }
-  if (imageBitmap_) DeleteObject(imageBitmap_);
-  imageBitmap_ = nullptr;
-  if (framesDC_) {
-    if (framesOld_) SelectObject(framesDC_, framesOld_);
-    DeleteDC(framesDC_);
-    framesDC_ = nullptr;
-  }
-  if (framesBitmap_) DeleteObject(framesBitmap_);
-  framesBitmap_ = nullptr;
-  if (panelBrush_) DeleteObject(panelBrush_);
-  panelBrush_ = nullptr;
-  for (HFONT* font : {&formFont_, &titleFont_, &authorFont_, &versionFont_, &yearFont_, &linkFont_}) DeleteFont(*font);
+  image_.Reset();
+  frames_.Reset();
+  panelBrush_.Reset();
+  for (OwnedFont* font : {&formFont_, &titleFont_, &authorFont_, &versionFont_, &yearFont_, &linkFont_}) font->Reset();
 }
 
 void TVersionBox::FormShow() {
@@ -267,9 +218,9 @@ void TVersionBox::Timer1Timer() {
 
 void TVersionBox::DrawFrame(int frame) {
   RECT square = {0, 0, kPictureSize, kPictureSize};
-  FillRect(imageDC_, &square, panelBrush_);
-  if (framesBitmap_) {
-    TransparentBlt(imageDC_, 0, 0, kPictureSize, kPictureSize, framesDC_, kPictureSize * frame, 0, kPictureSize,
+  FillRect(image_.dc.get(), &square, panelBrush_.get());
+  if (frames_.bitmap) {
+    TransparentBlt(image_.dc.get(), 0, 0, kPictureSize, kPictureSize, frames_.dc.get(), kPictureSize * frame, 0, kPictureSize,
                    kPictureSize, kTransparent);
   }
   InvalidateRect(image1_, nullptr, FALSE);
@@ -281,7 +232,7 @@ void TVersionBox::PaintImage() {
   RECT client;
   GetClientRect(image1_, &client);
   SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, 0, 0, client.right, client.bottom, imageDC_, 0, 0, kPictureSize, kPictureSize, SRCCOPY);
+  StretchBlt(dc, 0, 0, client.right, client.bottom, image_.dc.get(), 0, 0, kPictureSize, kPictureSize, SRCCOPY);
   EndPaint(image1_, &ps);
 }
 
@@ -333,7 +284,7 @@ LRESULT TVersionBox::HandlePanel(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(panel, &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, panelBrush_);
+      FillRect(reinterpret_cast<HDC>(wp), &r, panelBrush_.get());
       return 1;
     }
     case WM_CTLCOLORSTATIC: {
@@ -348,7 +299,7 @@ LRESULT TVersionBox::HandlePanel(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
       }
       SetTextColor(dc, colour);
       SetBkColor(dc, panelColour_);
-      return reinterpret_cast<LRESULT>(panelBrush_);
+      return reinterpret_cast<LRESULT>(panelBrush_.get());
     }
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(wp) == label4_) {

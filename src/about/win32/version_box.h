@@ -5,6 +5,7 @@
 
 #include "about/about_texts.h"
 #include "about/picture_animation.h"
+#include "win32/owned_handle.h"
 
 namespace velmora {
 
@@ -96,21 +97,17 @@ class TVersionBox {
   HWND label4_ = nullptr;
   HWND okButton_ = nullptr;
   HWND hints_ = nullptr;
-  HBRUSH panelBrush_ = nullptr;
-  HFONT formFont_ = nullptr;
-  HFONT titleFont_ = nullptr;
-  HFONT authorFont_ = nullptr;
-  HFONT versionFont_ = nullptr;
-  HFONT yearFont_ = nullptr;
-  HFONT linkFont_ = nullptr;
+  OwnedBrush panelBrush_;
+  OwnedFont formFont_;
+  OwnedFont titleFont_;
+  OwnedFont authorFont_;
+  OwnedFont versionFont_;
+  OwnedFont yearFont_;
+  OwnedFont linkFont_;
   // Image1's 64 x 64 bitmap, drawn into each tick and stretched to the picture's size.
-  HDC imageDC_ = nullptr;
-  HBITMAP imageBitmap_ = nullptr;
-  HGDIOBJ imageOld_ = nullptr;
+  MemoryBitmap image_;
   // Image2: both frames side by side.
-  HDC framesDC_ = nullptr;
-  HBITMAP framesBitmap_ = nullptr;
-  HGDIOBJ framesOld_ = nullptr;
+  MemoryBitmap frames_;
 };
 
 }  // namespace velmora

@@ -22,6 +22,7 @@
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
 #include "win32/strings.h"
+#include "win32/ui_font.h"
 #include "win32/window_object.h"
 
 namespace velmora {
@@ -373,8 +374,7 @@ void TOrvikBinder::CreateControls() {
   DeclareCommands();
   DeclareListCommands();
   DeclareTreeCommands();
-  font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック"));
+  font_ = MakeUiFont(12);
   LoadImageLists();
 
   const TBBUTTON treeButtons[] = {
@@ -547,8 +547,9 @@ void TOrvikBinder::SetUpRootIcon() {
   IconHandle large;
   GetFileIcon(large, root, false, false);
   if (large.get()) {
-    thumbWidth_ = large.Width() > 0 ? large.Width() : 32;
-    thumbHeight_ = large.Height() > 0 ? large.Height() : 32;
+    const SIZE size = IconSize(large.get());
+    thumbWidth_ = size.cx > 0 ? size.cx : 32;
+    thumbHeight_ = size.cy > 0 ? size.cy : 32;
   }
   thumbnails_.SetUp(shell_, thumbWidth_, thumbHeight_, browser_.systemLargeImages());
   // The binder and folder pictures are drawn at 32 pixels and fitted to the shell's size.

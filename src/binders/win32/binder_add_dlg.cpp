@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "binders/binder_commands.h"
+#include "win32/modal_loop.h"
+#include "win32/ui_font.h"
 #include "win32/window_object.h"
 
 namespace velmora {
@@ -17,11 +19,6 @@ constexpr int kItemHeight = 18;
 constexpr int kVisibleItems = 12;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-HFONT MakeFont(int pixels) {
-  return CreateFontA(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
-}
 
 HWND MakeChild(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id,
                HFONT font) {
@@ -43,9 +40,6 @@ TBinderAddDlg::TBinderAddDlg(HIMAGELIST pictures, HWND owner) : pictures_(pictur
 
 TBinderAddDlg::~TBinderAddDlg() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(listFont_), static_cast<HGDIOBJ>(nameFont_),
-                         static_cast<HGDIOBJ>(panelBrush_), static_cast<HGDIOBJ>(listBrush_)})
-    if (object) DeleteObject(object);
 }
 
 void TBinderAddDlg::Fill(const std::string& titlesText) {
@@ -84,26 +78,10 @@ bool TBinderAddDlg::Create() {
 
 bool TBinderAddDlg::ShowModal() {
   if (!Create()) return false;
-  HWND owner = GetWindow(hwnd_, GW_OWNER);
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(nameBox());
-  MSG msg;
-  while (!ended_) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      // The process is ending: the quit goes on to the caller's loop.
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      End(false);
-      break;
-    }
-    if (IsDialogMessageA(hwnd_, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  if (!RunModalLoop(hwnd_, GetWindow(hwnd_, GW_OWNER), [this] { return ended_; })) End(false);
   if (IsWindow(hwnd_)) ShowWindow(hwnd_, SW_HIDE);
   return accepted_;
 }
@@ -148,10 +126,10 @@ LRESULT TBinderAddDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wp), kPanelColor);
-      return reinterpret_cast<LRESULT>(panelBrush_);
+      return reinterpret_cast<LRESULT>(panelBrush_.get());
     case WM_CTLCOLORLISTBOX:
       SetBkColor(reinterpret_cast<HDC>(wp), kListColor);
-      return reinterpret_cast<LRESULT>(listBrush_);
+      return reinterpret_cast<LRESULT>(listBrush_.get());
     case WM_PAINT:
       Paint();
       return 0;
@@ -181,30 +159,30 @@ LRESULT TBinderAddDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TBinderAddDlg::CreateControls() {
-  font_ = MakeFont(12);
-  listFont_ = MakeFont(13);
-  nameFont_ = MakeFont(15);
-  panelBrush_ = CreateSolidBrush(kPanelColor);
-  listBrush_ = CreateSolidBrush(kListColor);
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  font_ = MakeUiFont(12);
+  listFont_ = MakeUiFont(13);
+  nameFont_ = MakeUiFont(15);
+  panelBrush_.Reset(CreateSolidBrush(kPanelColor));
+  listBrush_.Reset(CreateSolidBrush(kListColor));
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
   const int px = kPanel.left, py = kPanel.top;
   MakeChild(hwnd_, "STATIC", "フォルダの追加先バインダーを指定", SS_LEFT, px + 10, py + 12, 270, 14, kPromptLabelId,
-            font_);
-  MakeChild(hwnd_, "STATIC", "バインダー名", SS_LEFT, px + 21, py + 40, 72, 14, kNameLabelId, font_);
+            font_.get());
+  MakeChild(hwnd_, "STATIC", "バインダー名", SS_LEFT, px + 21, py + 40, 72, 14, kNameLabelId, font_.get());
   HWND list = MakeChild(hwnd_, "COMBOBOX", "",
                         WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
                             CBS_HASSTRINGS | CBS_SORT,
-                        px + 98, py + 35, 175, 24 + kVisibleItems * kItemHeight + 2, kBinderListId, listFont_);
+                        px + 98, py + 35, 175, 24 + kVisibleItems * kItemHeight + 2, kBinderListId, listFont_.get());
   SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kItemHeight);
   SendMessageA(list, CB_SETITEMHEIGHT, 0, kItemHeight);
   HWND name = MakeChild(hwnd_, "EDIT", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, px + 98, py + 35, 157, 24,
-                        kNameBoxId, nameFont_);
+                        kNameBoxId, nameFont_.get());
   // Over the list's text, so that only its drop-down button shows beside the box.
   SetWindowPos(name, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  HWND ok = MakeChild(hwnd_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 79, 100, 75, 25, IDOK, font_);
+  HWND ok = MakeChild(hwnd_, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 79, 100, 75, 25, IDOK, font_.get());
   EnableWindow(ok, FALSE);
-  MakeChild(hwnd_, "BUTTON", "キャンセル", WS_TABSTOP | BS_PUSHBUTTON, 159, 100, 75, 25, IDCANCEL, font_);
+  MakeChild(hwnd_, "BUTTON", "キャンセル", WS_TABSTOP | BS_PUSHBUTTON, 159, 100, 75, 25, IDCANCEL, font_.get());
   if (!titles_.empty()) Fill(titles_);
 }
 
@@ -233,7 +211,7 @@ void TBinderAddDlg::NameChanged() {
 
 void TBinderAddDlg::DrawEntry(const DRAWITEMSTRUCT& di) {
   const bool selected = (di.itemState & ODS_SELECTED) != 0;
-  HBRUSH background = selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : listBrush_;
+  HBRUSH background = selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : listBrush_.get();
   FillRect(di.hDC, &di.rcItem, background);
   if (di.itemID == static_cast<UINT>(-1)) return;
   if (pictures_) ImageList_Draw(pictures_, 0, di.hDC, di.rcItem.left + 1, di.rcItem.top + 1, ILD_TRANSPARENT);
@@ -251,7 +229,7 @@ void TBinderAddDlg::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
   RECT panel = kPanel;
-  FillRect(dc, &panel, panelBrush_);
+  FillRect(dc, &panel, panelBrush_.get());
   DrawEdge(dc, &panel, BDR_SUNKENINNER, BF_RECT);
   EndPaint(hwnd_, &ps);
 }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "win32/owned_handle.h"
+
 namespace velmora {
 
 class TBinderAddDlg {
@@ -54,11 +56,11 @@ class TBinderAddDlg {
   HIMAGELIST pictures_;
   HWND owner_;
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;      // 12 pixels: labels and buttons
-  HFONT listFont_ = nullptr;  // 13 pixels
-  HFONT nameFont_ = nullptr;  // 15 pixels
-  HBRUSH panelBrush_ = nullptr;
-  HBRUSH listBrush_ = nullptr;
+  OwnedFont font_;      // 12 pixels: labels and buttons
+  OwnedFont listFont_;  // 13 pixels
+  OwnedFont nameFont_;  // 15 pixels
+  OwnedBrush panelBrush_;
+  OwnedBrush listBrush_;
   std::string titles_;
   std::string name_;
   bool ended_ = false;

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include "shellops/win32/clipboard_files.h"
+#include "win32/modal_loop.h"
+#include "win32/ui_font.h"
 
 namespace velmora {
 
@@ -32,7 +34,6 @@ TFolderListDlg::TFolderListDlg(HWND owner, FolderListEdit& edit, const std::stri
 
 TFolderListDlg::~TFolderListDlg() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
 }
 
 bool TFolderListDlg::Create() {
@@ -55,8 +56,7 @@ bool TFolderListDlg::Create() {
 }
 
 void TFolderListDlg::CreateControls() {
-  font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
+  font_ = MakeUiFont(12);
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, 0,
@@ -66,7 +66,7 @@ void TFolderListDlg::CreateControls() {
   cancel_ = CreateWindowExA(0, "BUTTON", "キャンセル", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
                             kButtonWidth, kButtonHeight, hwnd_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
-  for (HWND control : {list_, ok_, cancel_}) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
+  for (HWND control : {list_, ok_, cancel_}) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), 0);
   SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   LVCOLUMNA column = {};
@@ -166,26 +166,9 @@ void TFolderListDlg::End(int result) {
 int TFolderListDlg::ShowModal() {
   if (!Create()) return IDCANCEL;
   result_ = 0;
-  const bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);
-  if (ownerWasEnabled) EnableWindow(owner_, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   SetFocus(list_);
-  MSG msg;
-  while (!result_) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      // The application is ending: leave the quit for the outer loop, change nothing.
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      result_ = IDCANCEL;
-      break;
-    }
-    if (!IsDialogMessageA(hwnd_, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
-  // The owner is enabled before this window goes, so that activation returns to it.
-  if (ownerWasEnabled) EnableWindow(owner_, TRUE);
+  if (!RunModalLoop(hwnd_, owner_, [this] { return result_ != 0; })) result_ = IDCANCEL;
   DestroyWindow(hwnd_);
   hwnd_ = nullptr;
   return result_;

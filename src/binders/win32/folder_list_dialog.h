@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "binders/folder_list.h"
+#include "win32/owned_handle.h"
 
 namespace velmora {
 
@@ -62,7 +63,7 @@ class TFolderListDlg {
   HWND list_ = nullptr;
   HWND ok_ = nullptr;
   HWND cancel_ = nullptr;
-  HFONT font_ = nullptr;
+  OwnedFont font_;
   int result_ = 0;
   std::vector<std::string> applied_;
 };

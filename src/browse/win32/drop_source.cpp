@@ -1,9 +1,8 @@
 #include "browse/win32/drop_source.h"
 
-#include <cstring>
-
 #include "shellops/path_lists.h"
 #include "text/cp932.h"
+#include "win32/owned_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -72,16 +71,10 @@ class FullPathDataObject : public IDataObject {
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!IsFileList(format)) return shell_->GetData(format, medium);
     if (!medium) return E_POINTER;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, dropFiles_.size());
-    void* bytes = memory ? GlobalLock(memory) : nullptr;
-    if (!bytes) {
-      if (memory) GlobalFree(memory);
-      return E_OUTOFMEMORY;
-    }
-    std::memcpy(bytes, dropFiles_.data(), dropFiles_.size());
-    GlobalUnlock(memory);
+    OwnedGlobal memory = GlobalCopy(dropFiles_.data(), dropFiles_.size());
+    if (!memory) return E_OUTOFMEMORY;
     medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = memory;
+    medium->hGlobal = memory.Release();
     medium->pUnkForRelease = nullptr;
     return S_OK;
   }

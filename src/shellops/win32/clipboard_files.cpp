@@ -1,8 +1,7 @@
 #include "shellops/win32/clipboard_files.h"
 
-#include <cstring>
-
 #include "shellops/path_lists.h"
+#include "win32/owned_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -30,27 +29,10 @@ class ClipboardSession {
   bool open_ = false;
 };
 
-// A global memory block locked for the life of the object, unlocked on every path.
-class LockedBlock {
- public:
-  explicit LockedBlock(HANDLE memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
-  ~LockedBlock() {
-    if (data_) GlobalUnlock(memory_);
-  }
-  LockedBlock(const LockedBlock&) = delete;
-  LockedBlock& operator=(const LockedBlock&) = delete;
-  const void* data() const { return data_; }
-  std::size_t size() const { return data_ ? GlobalSize(memory_) : 0; }
-
- private:
-  HANDLE memory_;
-  void* data_;
-};
-
 // A CF_HDROP block, from the clipboard or behind a drop handle.
 ShellFileList ReadFileListBlock(HANDLE memory) {
   ShellFileList files;
-  const LockedBlock block(memory);
+  const GlobalLockGuard block(memory);
   if (!block.data()) return files;
   auto names = ParseDropFilesBlock(block.data(), block.size());
   if (!names) {
@@ -72,20 +54,11 @@ bool CopyPathsToClipboard(HWND owner, const std::vector<std::string>& paths) {
   }
   const std::string block = BuildDropFilesBlock(PathText(paths));
   if (block.empty()) return false;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, block.size());
+  OwnedGlobal memory = GlobalCopy(block.data(), block.size());
   if (!memory) return false;
-  void* data = GlobalLock(memory);
-  if (!data) {
-    GlobalFree(memory);
-    return false;
-  }
-  std::memcpy(data, block.data(), block.size());
-  GlobalUnlock(memory);
   ClipboardSession clipboard(owner);
-  if (!clipboard.open() || !EmptyClipboard() || !SetClipboardData(CF_HDROP, memory)) {
-    GlobalFree(memory);
-    return false;
-  }
+  if (!clipboard.open() || !EmptyClipboard() || !SetClipboardData(CF_HDROP, memory.get())) return false;
+  memory.Release();  // the clipboard's now
   return true;
 }
 

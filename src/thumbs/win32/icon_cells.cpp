@@ -10,11 +10,11 @@
 
 namespace velmora {
 
-namespace {
 SIZE IconSize(HICON icon) {
   SIZE size = {0, 0};
   ICONINFO info = {};
   if (icon && GetIconInfo(icon, &info)) {
+    const OwnedBitmap colour(info.hbmColor), mask(info.hbmMask);  // copies made for the caller
     BITMAP bm = {};
     if (info.hbmColor && GetObject(info.hbmColor, sizeof(bm), &bm)) {
       size.cx = bm.bmWidth;
@@ -23,15 +23,9 @@ SIZE IconSize(HICON icon) {
       size.cx = bm.bmWidth;
       size.cy = bm.bmHeight / 2;  // monochrome icons stack AND and XOR masks
     }
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
   }
   return size;
 }
-}  // namespace
-
-int IconHandle::Width() const { return IconSize(icon_).cx; }
-int IconHandle::Height() const { return IconSize(icon_).cy; }
 
 void GetFileIcon(IconHandle& icon, const std::string& path, bool open, bool small) {
   UINT flags = SHGFI_ICON;

@@ -5,26 +5,14 @@
 
 #include <string>
 
+#include "win32/owned_handle.h"
+
 namespace velmora {
 
-// Owns one icon handle.
-class IconHandle {
- public:
-  IconHandle() = default;
-  ~IconHandle() { Reset(); }
-  IconHandle(const IconHandle&) = delete;
-  IconHandle& operator=(const IconHandle&) = delete;
-  HICON get() const { return icon_; }
-  void Reset(HICON icon = nullptr) {
-    if (icon_) DestroyIcon(icon_);
-    icon_ = icon;
-  }
-  int Width() const;
-  int Height() const;
+using IconHandle = OwnedIcon;
 
- private:
-  HICON icon_ = nullptr;
-};
+// The icon's size in pixels; 0 x 0 for none.
+SIZE IconSize(HICON icon);
 
 // The shell's icon for a path; a bare extension such as ".txt" touches no file.
 void GetFileIcon(IconHandle& icon, const std::string& path, bool open, bool small);

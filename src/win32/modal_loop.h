@@ -1,0 +1,15 @@
+// The message loop of a window shown modally over its owner.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+namespace velmora {
+
+// Disables `owner` and runs the thread's messages, the window's dialog keys included, until
+// `ended()`. The owner is enabled again before the caller hides or destroys the window, so
+// that activation returns to it. False when the application is ending (or the queue failed):
+// the quit is posted again for the outer loop.
+bool RunModalLoop(HWND window, HWND owner, const std::function<bool()>& ended);
+
+}  // namespace velmora
