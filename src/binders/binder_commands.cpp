@@ -1,9 +1,9 @@
 #include "binders/binder_commands.h"
 
+#include "common/collation.h"
+#include "common/link_names.h"
 #include "common/prompter.h"
-#include "shellops/link_names.h"
 #include "store/binder_store.h"
-#include "store/collation.h"
 #include "text/cp932.h"
 
 namespace velmora {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "common/collation.h"
 #include "store/binder_store.h"
-#include "store/collation.h"
 #include "text/cp932.h"
 
 namespace velmora {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/collation.h"
+#include "common/collation.h"
 #include "store/ini_document.h"
 #include "store/store_files.h"
 #include "store/store_merge.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 #include "support/recording_prompter.h"
 
 namespace velmora {

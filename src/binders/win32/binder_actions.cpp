@@ -2,10 +2,9 @@
 
 #include <shlobj.h>
 
-#include "shellops/change_rules.h"
-#include "shellops/path_lists.h"
-#include "shellops/win32/clipboard_files.h"
+#include "common/path_lists.h"
 #include "store/binder_store.h"
+#include "win32/clipboard_files.h"
 #include "win32/item_id_list.h"
 
 namespace velmora {

@@ -14,7 +14,7 @@
 #include "binders/win32/binder_tree.h"
 #include "binders/win32/shell_folder_source.h"
 #include "common/prompter.h"
-#include "shellops/win32/shell_link.h"
+#include "win32/shell_link.h"
 
 namespace velmora {
 

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "shellops/win32/clipboard_files.h"
+#include "win32/clipboard_files.h"
 
 namespace velmora {
 

@@ -17,9 +17,9 @@
 #include "browse/win32/file_list_view.h"
 #include "browse/win32/shell_file_info.h"
 #include "browse/win32/win32_directory.h"
+#include "common/collation.h"
 #include "common/prompter.h"
 #include "store/binder_store.h"
-#include "store/collation.h"
 #include "win32/shell_context.h"
 
 namespace velmora {

@@ -1,8 +1,8 @@
-#include "browse/win32/drop_source.h"
+#include "win32/drop_source.h"
 
 #include <cstring>
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 #include "text/cp932.h"
 #include "win32/strings.h"
 

@@ -1,8 +1,8 @@
-#include "shellops/win32/clipboard_files.h"
+#include "win32/clipboard_files.h"
 
 #include <cstring>
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 #include "win32/strings.h"
 
 namespace velmora {

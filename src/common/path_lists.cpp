@@ -1,4 +1,4 @@
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 
 #include "text/cp932.h"
 

@@ -1,9 +1,9 @@
-#include "shellops/win32/shell_link.h"
+#include "win32/shell_link.h"
 
 #include <shellapi.h>
 #include <shobjidl.h>
 
-#include "shellops/link_names.h"
+#include "common/link_names.h"
 #include "text/cp932.h"
 #include "win32/com_ptr.h"
 #include "win32/find_handle.h"
