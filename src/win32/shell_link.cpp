@@ -160,11 +160,6 @@ std::string TShellLink::CreateLink2(const std::string& targetPath, LPCITEMIDLIST
   return ShellLinkCreate(targetPath, pidl, folder, "", false);
 }
 
-void TShellLink::CreateDirToLink(const std::string& targetPath, LPCITEMIDLIST pidl, const std::string& folder,
-                                 const std::string& linkName, bool overwrite) {
-  CreateLink2(targetPath, pidl, folder, linkName, overwrite);
-}
-
 bool TShellLink::ChkLink(const std::string& targetPath, LPCITEMIDLIST pidl, const std::string& altName, int csidl) {
   const std::string folder = GetPath(csidl);
   LinkName.clear();

@@ -125,7 +125,7 @@ void ListCommands::LabelEdited(int row, const char* text) {
     if (next == rows.size()) break;
     browser_.ChangeRecord(rows[next], [&](FileRecord& record) {
       ApplyRename(record, item.target, browser_.rootFolder());
-      if (item.extensionChanged) record.iconIndex = browser_.shellInfo().GetShellFileInfo(item.target);
+      if (item.extensionChanged) record.iconIndex = browser_.shellInfo().GetShellFileInfo(item.target).icon;
     });
   }
   if (result.unselectEdited) ListView_SetItemState(browser_.listView().hwnd(), row, 0, LVIS_SELECTED);

@@ -964,7 +964,7 @@ void TOrvikBinder::DeclareCommands() {
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
   add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
-  // Main menu; commands whose feature is not there yet have no action and stay greyed.
+  // Main menu.
   add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, [this] { binderActions_.NewBinder(); });
   add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
   add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});

@@ -90,7 +90,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // items that apply. The window keeps it until the next one is built.
   HMENU BuildListMenu(POINT listClient);
   SendToMenu& sendTo() { return sendTo_; }
-  SendToShortcutOption& sendToOption() { return sendToOption_; }
   BinderActions& binderActions() { return binderActions_; }
   // The tree's context menu for the selected node: only the items that apply. The caller
   // destroys it.
@@ -113,7 +112,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ShowRowCount(const std::string& text) override { SetStatusText(0, text); }
   void ShowPath(const std::string& text) override { SetStatusPath(text); }
   void EnableUpButton(bool enabled) override { SetButtonEnabled(IDM_UP, enabled); }
-  bool UpButtonEnabled() const override { return IsButtonEnabled(IDM_UP); }
   void EnableThumbnailButton(bool enabled) override { SetButtonEnabled(IDM_THUMBNAILS, enabled); }
   void ShowViewStyle(ViewStyle style) override;
   AttributeSwitches Switches() const override;

@@ -146,11 +146,4 @@ void BinderActions::DragOnto(POINT treeClient, const std::vector<std::string>& p
   DropOnTree(treeClient, paths);
 }
 
-void BinderActions::Register(const std::string& binder, const std::string& path, Prompter& prompter) {
-  HTREEITEM selected = tree_.Selected();
-  const bool binderSelected = selected && tree_.Level(selected) == 1;
-  const std::string selectedTitle = binderSelected ? tree_.Text(selected) : std::string();
-  Apply(commands_.RegisterFolder(binder, path, binderSelected ? &selectedTitle : nullptr, prompter));
-}
-
 }  // namespace velmora
