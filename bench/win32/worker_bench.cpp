@@ -248,8 +248,7 @@ int Run(int argc, char** argv) {
         std::size_t answered = 0;
         plain.push_back(Time([&] {
           for (const std::string& path : paths) {
-            window.browser().shellInfo().GetShellFileInfo(path);
-            if (!window.browser().shellInfo().lastTypeName.empty()) ++answered;
+            if (!window.browser().shellInfo().GetShellFileInfo(path).typeName.empty()) ++answered;
           }
         }));
         plainTypeNames = answered;

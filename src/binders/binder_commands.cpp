@@ -1,9 +1,9 @@
 #include "binders/binder_commands.h"
 
+#include "common/collation.h"
+#include "common/link_names.h"
 #include "common/prompter.h"
-#include "shellops/link_names.h"
 #include "store/binder_store.h"
-#include "store/collation.h"
 #include "text/cp932.h"
 
 namespace velmora {
@@ -118,7 +118,6 @@ TreeChange BinderCommands::Rename(const std::string& oldTitle, const std::string
   for (FolderEntry& folder : ReadBinderFolders(*store_, newText, *collation_))
     if (!store_->folders.ValueExists(oldTitle, folder.path)) change.foldersAdded.push_back(std::move(folder));
   store_->RenameBinder(oldTitle, newText);
-  store_->scratchList.clear();
   change.happened = true;
   change.binder = newText;
   return change;
@@ -167,19 +166,17 @@ TreeChange BinderCommands::RegisterFolder(const std::string& title, const std::s
 
 TreeChange BinderCommands::RegisterFolders(const std::string& binder, const std::string& text) {
   TreeChange change;
-  std::vector<std::string>& scratch = store_->scratchList;
-  if (!text.empty()) scratch = SplitPathLines(text);
+  const std::vector<std::string> paths = SplitPathLines(text);
   const int at = store_->titles.IndexOf(binder);
   if (at >= 0) {
     change.binder = store_->titles[at];
-    for (const std::string& path : scratch) {
+    for (const std::string& path : paths) {
       const std::string folder = ResolvedFolder(path, true);
       if (folder.empty()) continue;
       change.happened = true;
       AddFolder(change.binder, folder, change);
     }
   }
-  scratch.clear();
   return change;
 }
 

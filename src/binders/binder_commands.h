@@ -126,8 +126,7 @@ class BinderCommands {
                             Prompter& prompter);
 
   // Paste, shell drop and drag onto the binder node of that title: the paths of text, one a
-  // line, or, when text is empty, the store's scratch list (emptied afterwards). Anything
-  // but a folder is skipped silently. The last folder added or found is selected.
+  // line. Anything but a folder is skipped silently. The last folder added or found is selected.
   TreeChange RegisterFolders(const std::string& binder, const std::string& text);
 
   // Registration mode: the command-line parameters that are folders or shortcuts to

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "common/collation.h"
 #include "store/binder_store.h"
-#include "store/collation.h"
 #include "text/cp932.h"
 
 namespace velmora {
@@ -14,7 +14,6 @@ namespace velmora {
 std::vector<BinderEntry> ReadBinders(BinderStore& store, const Collation& collation) {
   std::vector<BinderEntry> binders;
   binders.reserve(static_cast<std::size_t>(store.titles.Count()));
-  store.scratchList.clear();
   std::unordered_set<std::string> shown;
   for (int i = 0; i < store.titles.Count(); ++i) {
     // A title equal to an earlier one but for letter case names the same section, and one
@@ -28,19 +27,17 @@ std::vector<BinderEntry> ReadBinders(BinderStore& store, const Collation& collat
 }
 
 std::vector<FolderEntry> ReadBinderFolders(BinderStore& store, const std::string& title, const Collation& collation) {
-  std::vector<std::string>& scratch = store.scratchList;
-  scratch.clear();
-  store.folders.ReadSectionKeys(title, scratch);
+  std::vector<std::string> keys;
+  store.folders.ReadSectionKeys(title, keys);
   std::vector<FolderEntry> folders;
-  folders.reserve(scratch.size());
-  for (std::string& key : scratch) {
+  folders.reserve(keys.size());
+  for (std::string& key : keys) {
     if (collation.CompareIgnoreCase(key, kExpandedKey) == 0) continue;
     FolderEntry folder;
     folder.displayName = FolderDisplayName(key);
     folder.path = std::move(key);
     folders.push_back(std::move(folder));
   }
-  scratch.clear();
   return folders;
 }
 

@@ -23,11 +23,10 @@ struct BinderEntry {
 
 // Binders and their folders in store order; the expanded flag "cmp" is not a folder. A
 // title equal to an earlier one but for letter case, or naming the settings section, is
-// not shown (it stays in titlelist.txt). Uses the store's scratch list and leaves it empty.
+// not shown (it stays in titlelist.txt).
 std::vector<BinderEntry> ReadBinders(BinderStore& store, const Collation& collation);
 
-// The folders of one binder's section in store order, without the expanded flag. Uses the
-// store's scratch list and leaves it empty.
+// The folders of one binder's section in store order, without the expanded flag.
 std::vector<FolderEntry> ReadBinderFolders(BinderStore& store, const std::string& title, const Collation& collation);
 
 // Orders binders and each binder's folders by text with the tree's comparison.

@@ -114,6 +114,11 @@ std::string RecordFullPath(std::string_view rootFolder, std::string_view relativ
   return path;
 }
 
+void ApplyRename(FileRecord& record, std::string_view newPath, std::string_view rootFolder) {
+  record.name = LastComponent(newPath);
+  record.relativePath = RelativePath(newPath, rootFolder);
+}
+
 std::string FallbackTypeText(std::string_view name, bool isFile) {
   if (!isFile) return "フォルダ";
   std::string ext = FileExtension(name);

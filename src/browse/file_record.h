@@ -79,6 +79,10 @@ std::string RelativePath(std::string_view fullPath, std::string_view rootFolder)
 // full path ("X:..." or "\\...").
 std::string RecordFullPath(std::string_view rootFolder, std::string_view relativePath);
 
+// The record of a renamed item takes its new name and its path under the root; asking for
+// the icon again when the extension changed is the caller's.
+void ApplyRename(FileRecord& record, std::string_view newPath, std::string_view rootFolder);
+
 // Type text when the shell names none: "txt ファイル" for a.txt, " ファイル" for a file
 // without extension, "フォルダ" for a folder.
 std::string FallbackTypeText(std::string_view name, bool isFile);

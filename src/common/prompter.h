@@ -4,6 +4,9 @@
 
 namespace velmora {
 
+// Caption of the plain messages of the file commands: the application title.
+constexpr const char* kFileCommandCaption = "Velmora";
+
 class Prompter {
  public:
   virtual ~Prompter() = default;

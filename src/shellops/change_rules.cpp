@@ -1,6 +1,6 @@
 #include "shellops/change_rules.h"
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 #include "text/cp932.h"
 
 namespace velmora {
@@ -99,11 +99,6 @@ RenameResult RenameEdited(const RenameRequest& request, FileSystem& fs, const Co
   }
   if (editedSelected) result.shownText = shown;
   return result;
-}
-
-void ApplyRename(FileRecord& record, const RenamedItem& item, std::string_view rootFolder) {
-  record.name = LastComponent(item.target);
-  record.relativePath = RelativePath(item.target, rootFolder);
 }
 
 std::string NewFolderPath(const std::string& listedFolder, FileSystem& fs) {

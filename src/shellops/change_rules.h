@@ -6,15 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "browse/file_record.h"
+#include "common/collation.h"
+#include "common/file_system.h"
 #include "common/prompter.h"
-#include "shellops/file_system.h"
-#include "store/collation.h"
 
 namespace velmora {
 
-// Caption of the plain messages these commands show: the application title.
-constexpr const char* kFileCommandCaption = "Velmora";
 constexpr const char* kEnterFileNameText = "ファイル名を入力して下さい";
 // The error code the system gives for a name it cannot take (ERROR_INVALID_NAME).
 constexpr uint32_t kErrorInvalidName = 123;
@@ -60,10 +57,6 @@ struct RenameResult {
 // still tried.
 RenameResult RenameEdited(const RenameRequest& request, FileSystem& fs, const Collation& collation,
                           Prompter& prompter);
-
-// The record of a renamed item takes its new name and its path under the root; asking for
-// the icon again (when item.extensionChanged) is the caller's.
-void ApplyRename(FileRecord& record, const RenamedItem& item, std::string_view rootFolder);
 
 // The new folder's path in the listed folder: "新しいフォルダ", else "新しいフォルダ1",
 // "新しいフォルダ2", ... whichever is not yet a folder (a file of that name is not skipped).

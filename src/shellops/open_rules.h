@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shellops/file_system.h"
+#include "common/file_system.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 #include "shellops/send_to.h"
 
 #include "common/file_attributes.h"
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 #include "text/cp932.h"
 
 namespace velmora {

@@ -17,7 +17,6 @@ void BinderStore::SetUpPaths(std::string exeDir, std::string userName) {
   paths_.titleListPath = paths_.dataFolder + "titlelist.txt";
   std::string user = paths_.dataFolder + userName;
   if (!files_->FolderExists(user)) files_->CreateFolderWithParents(user);
-  paths_.userFolder = IncludeTrailingBackslash(user);
   paths_.folderListPath = paths_.dataFolder + "folderlist.ini";
   paths_.selectListPath = paths_.dataFolder + "selectlist.ini";
 }
@@ -130,6 +129,25 @@ std::vector<std::string> BinderStore::Save() {
   write(kSelectFile, selections.Text());
   write(kTitleFile, titles.Text());
   return failed;
+}
+
+int BinderStore::ViewStyleOf(const std::string& binder, const std::string& folder) {
+  return folders.ReadInteger(binder, folder, 0);
+}
+
+void BinderStore::RememberViewStyle(const std::string& binder, const std::string& folder, int style) {
+  folders.WriteString(binder, folder, std::to_string(style));
+}
+
+std::vector<std::string> BinderStore::SelectionOf(const std::string& section) {
+  std::vector<std::string> keys;
+  if (selections.SectionExists(section)) selections.ReadSectionKeys(section, keys);
+  return keys;
+}
+
+void BinderStore::RememberSelection(const std::string& section, const std::vector<std::string>& keys) {
+  if (selections.SectionExists(section)) selections.EraseSection(section);
+  for (const std::string& key : keys) selections.WriteString(section, key, "");
 }
 
 }  // namespace velmora

@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "store/collation.h"
+#include "common/collation.h"
+#include "common/remembered_views.h"
 #include "store/ini_document.h"
 #include "store/store_files.h"
 #include "store/store_merge.h"
@@ -18,14 +19,19 @@ struct StorePaths {
   std::string exeDir;  // with trailing "\"
   std::string dataFolder;  // exeDir + "data\"
   std::string titleListPath;
-  std::string userFolder;  // dataFolder + user name + "\"
   std::string folderListPath;
   std::string selectListPath;
 };
 
-class BinderStore {
+class BinderStore : public RememberedViews {
  public:
   BinderStore(const Collation& collation, StoreFileSystem& files);
+
+  // RememberedViews: view styles in folderlist.ini, selections in selectlist.ini.
+  int ViewStyleOf(const std::string& binder, const std::string& folder) override;
+  void RememberViewStyle(const std::string& binder, const std::string& folder, int style) override;
+  std::vector<std::string> SelectionOf(const std::string& section) override;
+  void RememberSelection(const std::string& section, const std::vector<std::string>& keys) override;
 
   // Sets the paths and creates the data folder and the per-user folder when missing.
   void SetUpPaths(std::string exeDir, std::string userName);
@@ -60,8 +66,6 @@ class BinderStore {
   TitleList titles;
   IniDocument folders;     // folderlist.ini
   IniDocument selections;  // selectlist.ini
-  // Lent to commands as a temporary list of paths; always emptied after use.
-  std::vector<std::string> scratchList;
 
   static constexpr const char* kSettingsSection = "Orvik";
   static constexpr const char* kWidthKey = "WID";

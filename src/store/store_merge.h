@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/collation.h"
+#include "common/collation.h"
 #include "store/ini_document.h"
 #include "store/title_list.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/collation.h"
+#include "common/collation.h"
 
 namespace velmora {
 

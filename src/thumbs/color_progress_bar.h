@@ -56,7 +56,6 @@ std::int64_t MulDiv64(std::int64_t a, std::int64_t b, std::int64_t c);
 class TColorProgressBar {
  public:
   explicit TColorProgressBar(ProgressBarHost* host = nullptr) : host_(host) {}
-  void SetHost(ProgressBarHost* host) { host_ = host; }
 
   // The control's size in pixels (created 150 × 16).
   int Width() const { return width_; }
@@ -67,23 +66,11 @@ class TColorProgressBar {
   std::int64_t Max() const { return max_; }
   std::int64_t Position() const { return position_; }
   int Step() const { return step_; }
-  bool Smooth() const { return smooth_; }
-  TProgressBarOrientation Orientation() const { return orientation_; }
   int BlockCount() const { return blockCount_; }
   std::int64_t ParValue() const { return parValue_; }
   int BlockSpace() const { return blockSpace_; }
-  bool Shadow() const { return shadow_; }
-  Colour BoxColor() const { return boxColor_; }
-  Colour BarColor() const { return barColor_; }
-  Colour LineColor() const { return lineColor_; }
-  Colour LineParColor() const { return lineParColor_; }
-  PAINTTYPE BarStyle() const { return barStyle_; }
-  bool TextSwitch() const { return textSwitch_; }
-  bool Flat() const { return flat_; }
-  bool LineParVisible() const { return lineParVisible_; }
   int LinePar() const { return linePar_; }
   const BarFont& Font() const { return font_; }
-  Colour Color() const { return color_; }
 
   // Min and Max keep Min <= Max and Max >= 1 and do not repaint. Position is kept inside the
   // range: a bound that moves past it takes it along (through SetPosition).
@@ -111,7 +98,6 @@ class TColorProgressBar {
   void SetFlat(bool value) { Store(flat_, value); }
   void SetLineParVisible(bool value) { Store(lineParVisible_, value); }
   void SetFont(const BarFont& value) { Store(font_, value); }
-  void SetColor(Colour value) { Store(color_, value); }
 
   void StepIt() { StepBy(step_); }
   void StepBy(std::int64_t delta);
@@ -159,7 +145,7 @@ class TColorProgressBar {
   Colour color_ = kClBtnFace;
 };
 
-// The main window's bar, shown 89 x 12 on the tool bar: Max 100, ten blocks, white box, green
+// The look of the main window's bar on the tool bar: Max 100, ten blocks, white box, green
 // bar, flat grey frame; everything else as created. Leaves the size alone.
 constexpr int kThumbnailBarWidth = 89;
 constexpr int kThumbnailBarHeight = 12;

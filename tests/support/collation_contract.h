@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/collation.h"
+#include "common/collation.h"
 
 namespace velmora {
 namespace collation_contract {

@@ -1,6 +1,6 @@
 // The tests' and benchmarks' stand-in for the platform's comparisons.
 #pragma once
-#include "store/collation.h"
+#include "common/collation.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "shellops/win32/shell_link.h"
+#include "win32/shell_link.h"
 
 namespace velmora {
 

@@ -133,7 +133,6 @@ TEST_F(BinderCommandsTest, RenameKeepsPlacesAndTakesInTheFoldersOfASectionOfTheN
   store.titles.Parse("A\r\nB\r\n");
   store.folders.Parse("[Z]\r\nE:\\Other=1\r\nD:\\Data=2\r\ncmp=0\r\n\r\n[A]\r\nD:\\Data=0\r\ncmp=1\r\n\r\n[B]\r\n");
   store.selections.Parse("[A-Data]\r\nx=\r\n");
-  store.scratchList = {"left over"};
   TreeChange change = commands.Rename("A", "Z", prompter);
   ASSERT_TRUE(change.happened);
   EXPECT_EQ(change.binder, "Z");
@@ -142,7 +141,6 @@ TEST_F(BinderCommandsTest, RenameKeepsPlacesAndTakesInTheFoldersOfASectionOfTheN
   EXPECT_EQ(Titles(), (Strings{"Z", "B"}));
   EXPECT_EQ(store.folders.Text(), "[Z]\r\nD:\\Data=0\r\ncmp=1\r\nE:\\Other=1\r\n\r\n[B]\r\n\r\n");
   EXPECT_EQ(store.selections.Text(), "[A-Data]\r\nx=\r\n\r\n");
-  EXPECT_TRUE(store.scratchList.empty());
 }
 
 TEST_F(BinderCommandsTest, DeleteAsksWithTheExactTextsAndTakesTheSectionAlong) {
@@ -276,15 +274,13 @@ TEST_F(BinderCommandsTest, RegisterFoldersSkipsWhatIsNoFolderAndSelectsTheLast) 
   EXPECT_EQ(change.binder, "Work");
   EXPECT_EQ(Paths(change.foldersAdded), (Strings{"D:\\Data", "D:\\ソ"}));
   EXPECT_EQ(change.selectPath, "D:\\ソ");
-  store.scratchList = {"C:\\a.txt", "E:\\Other"};
-  change = commands.RegisterFolders("Work", "");
+  change = commands.RegisterFolders("Work", "C:\\a.txt\r\nE:\\Other\r\n");
   EXPECT_TRUE(change.selectAndList);
   EXPECT_EQ(change.selectPath, "");  // held already: the binder
-  EXPECT_TRUE(store.scratchList.empty());
-  store.scratchList = {"C:\\a.txt"};
-  EXPECT_FALSE(commands.RegisterFolders("Work", "").selectAndList);
+  EXPECT_FALSE(commands.RegisterFolders("Work", "C:\\a.txt\r\n").selectAndList);
+  // Nothing is left over from the call before.
+  EXPECT_FALSE(commands.RegisterFolders("Work", "").happened);
   EXPECT_FALSE(commands.RegisterFolders("Nope", "D:\\Data").happened);
-  EXPECT_TRUE(store.scratchList.empty());
   EXPECT_EQ(Keys("Work"), (Strings{"E:\\Other", "D:\\Data", "D:\\ソ"}));
 }
 

@@ -20,7 +20,6 @@ class BinderModelTest : public ::testing::Test {
 TEST_F(BinderModelTest, FoldersInStoreOrderWithDisplayNamesAndNoFlag) {
   store.titles.Parse("Work\r\nEmpty\r\n");
   store.folders.Parse("[work]\r\nD:\\Work=2\r\nCMP=0\r\nC:\\=0\r\n\\\\server\\share\\ソ=1\r\n\r\n[Other]\r\nX:\\y=0\r\n");
-  store.scratchList = {"left over"};
   const std::vector<BinderEntry> binders = ReadBinders(store, collation);
   ASSERT_EQ(binders.size(), 2u);
   EXPECT_EQ(binders[0].title, "Work");
@@ -30,7 +29,6 @@ TEST_F(BinderModelTest, FoldersInStoreOrderWithDisplayNamesAndNoFlag) {
   EXPECT_EQ(binders[0].folders[1].displayName, "C:\\");  // a drive root shows whole
   EXPECT_EQ(binders[0].folders[2].displayName, "ソ");    // its trail byte is not a separator
   EXPECT_TRUE(binders[1].folders.empty());               // a title without a section
-  EXPECT_TRUE(store.scratchList.empty());
 }
 
 TEST_F(BinderModelTest, SortingOrdersBindersAndTheirFolders) {

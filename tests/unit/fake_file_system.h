@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "shellops/file_system.h"
+#include "common/file_system.h"
 #include "text/cp932.h"
 
 namespace velmora {

@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "browse/file_record.h"
 #include "fake_file_system.h"
+#include "common/path_lists.h"
 #include "shellops/change_rules.h"
-#include "shellops/path_lists.h"
 #include "support/portable_collation.h"
 #include "support/recording_prompter.h"
 
@@ -45,12 +46,12 @@ TEST_F(ShellopsRename, ExtensionIsKeptOrTakenAsTyped) {
   EXPECT_FALSE(r.renamed[0].extensionChanged);
 
   FileRecord record;
-  ApplyRename(record, r.renamed[0], "C:\\");
+  ApplyRename(record, r.renamed[0].target, "C:\\");
   EXPECT_EQ(record.name, "b.txt");
   EXPECT_EQ(record.relativePath, "d\\b.txt");
   EXPECT_EQ(RecordFullPath("C:\\", record.relativePath), P("b.txt"));
   // A row listed from outside the root keeps its whole path.
-  ApplyRename(record, r.renamed[0], "E:\\root\\");
+  ApplyRename(record, r.renamed[0].target, "E:\\root\\");
   EXPECT_EQ(RecordFullPath("E:\\root\\", record.relativePath), P("b.txt"));
 
   r = Rename("b.txt", "c.doc");

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "shellops/link_names.h"
+#include "common/link_names.h"
 
 namespace velmora {
 namespace {

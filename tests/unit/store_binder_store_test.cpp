@@ -30,7 +30,6 @@ TEST_F(BinderStoreTest, PathSetUpCreatesDataAndUserFolders) {
   EXPECT_EQ(p.exeDir, kFakeExeDir);
   EXPECT_EQ(p.dataFolder, kData);
   EXPECT_EQ(p.titleListPath, kTitles);
-  EXPECT_EQ(p.userFolder, kData + "taro\\");
   EXPECT_EQ(p.folderListPath, kFolders);
   EXPECT_EQ(p.selectListPath, kSelect);
   EXPECT_EQ(fs.created, (std::vector<std::string>{"C:\\App\\data", "C:\\App\\data\\taro"}));
@@ -43,7 +42,7 @@ TEST_F(BinderStoreTest, PathSetUpCreatesDataAndUserFolders) {
   other.SetUpPaths("D:\\ソ", "表");
   EXPECT_TRUE(fs2.created.empty());
   EXPECT_EQ(other.paths().dataFolder, "D:\\ソ\\data\\");
-  EXPECT_EQ(other.paths().userFolder, "D:\\ソ\\data\\表\\");
+  EXPECT_EQ(other.paths().exeDir, "D:\\ソ\\");
 }
 
 TEST_F(BinderStoreTest, MissingFilesGiveAnEmptyStoreWithoutBinders) {

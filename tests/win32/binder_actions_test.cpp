@@ -6,9 +6,9 @@
 #include <initializer_list>
 #include <set>
 
-#include "shellops/path_lists.h"
-#include "shellops/win32/clipboard_files.h"
+#include "common/path_lists.h"
 #include "text/cp932.h"
+#include "win32/clipboard_files.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <set>
 
-#include "browse/win32/drop_source.h"
-#include "shellops/win32/clipboard_files.h"
 #include "store/win32/win32_collation.h"
 #include "text/cp932.h"
+#include "win32/clipboard_files.h"
+#include "win32/drop_source.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "binders/win32/folder_list_dialog.h"
-#include "shellops/win32/clipboard_files.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "support/temp_folder.h"
+#include "win32/clipboard_files.h"
 
 namespace velmora {
 namespace {

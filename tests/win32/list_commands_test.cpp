@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shellops/path_lists.h"
-#include "shellops/win32/shell_link.h"
+#include "common/path_lists.h"
 #include "text/cp932.h"
 #include "win32/com_ptr.h"
+#include "win32/shell_link.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {

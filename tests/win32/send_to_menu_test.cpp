@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 #include "shellops/win32/send_to_menu.h"
 #include "store/win32/win32_collation.h"
 #include "support/recording_prompter.h"

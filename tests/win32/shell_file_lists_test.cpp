@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "shellops/path_lists.h"
-#include "shellops/win32/clipboard_files.h"
+#include "common/path_lists.h"
 #include "text/cp932.h"
+#include "win32/clipboard_files.h"
 #include "win32/window_fixture.h"
 
 namespace velmora {

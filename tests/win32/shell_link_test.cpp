@@ -9,10 +9,10 @@
 #include <string>
 
 #include "binders/win32/shell_folder_source.h"
-#include "shellops/win32/shell_link.h"
 #include "support/redirected_shell_link.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
+#include "win32/shell_link.h"
 
 namespace velmora {
 namespace {

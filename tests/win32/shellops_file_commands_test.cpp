@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "shellops/path_lists.h"
-#include "shellops/win32/clipboard_files.h"
+#include "common/path_lists.h"
 #include "shellops/win32/file_commands.h"
 #include "store/win32/win32_collation.h"
 #include "support/recording_prompter.h"
 #include "support/temp_folder.h"
-#include "win32/window_fixture.h"
+#include "win32/clipboard_files.h"
 #include "win32/shell_context.h"
 #include "win32/strings.h"
+#include "win32/window_fixture.h"
 
 namespace velmora {
 namespace {

@@ -5,7 +5,8 @@
 
 #include <shlobj.h>
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
+#include "win32/com_ptr.h"
 #include "win32/strings.h"
 
 namespace velmora {

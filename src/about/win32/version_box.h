@@ -53,7 +53,6 @@ class TVersionBox {
   int ShowModal(HWND owner);
 
   HWND hwnd() const { return hwnd_; }
-  const PictureAnimation& animation() const { return animation_; }
 
  private:
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

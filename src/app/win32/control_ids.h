@@ -20,7 +20,6 @@ enum ControlId : int {
   IDC_PROGRESS = 1011,
   IDC_HIGH_QUALITY = 1012,
   IDC_PREVIEW = 1013,
-  IDC_PREVIEW_SPLITTER = 1014,
 };
 
 enum CommandId : int {

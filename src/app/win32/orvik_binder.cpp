@@ -13,14 +13,14 @@
 #include "binders/folder_list.h"
 #include "binders/tree_menu.h"
 #include "binders/win32/folder_list_dialog.h"
-#include "browse/win32/drop_source.h"
+#include "common/path_lists.h"
 #include "resource.h"
-#include "shellops/path_lists.h"
-#include "shellops/win32/clipboard_files.h"
+#include "win32/clipboard_files.h"
 #include "shellops/win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
+#include "win32/drop_source.h"
 #include "win32/strings.h"
 #include "win32/ui_font.h"
 #include "win32/window_object.h"
@@ -953,7 +953,7 @@ void TOrvikBinder::DeclareCommands() {
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
   add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
-  // Main menu; commands whose feature is not there yet have no action and stay greyed.
+  // Main menu.
   add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, [this] { binderActions_.NewBinder(); });
   add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
   add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});

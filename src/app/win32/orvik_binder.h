@@ -15,12 +15,12 @@
 #include "app/startup_faults.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/internal_drag.h"
+#include "app/win32/list_commands.h"
 #include "app/win32/registration_mode.h"
+#include "binders/win32/binder_actions.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
 #include "common/prompter.h"
-#include "shellops/win32/list_commands.h"
-#include "binders/win32/binder_actions.h"
 #include "shellops/win32/send_to_menu.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
@@ -92,7 +92,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // items that apply. The window keeps it until the next one is built.
   HMENU BuildListMenu(POINT listClient);
   SendToMenu& sendTo() { return sendTo_; }
-  SendToShortcutOption& sendToOption() { return sendToOption_; }
   BinderActions& binderActions() { return binderActions_; }
   // The tree's context menu for the selected node: only the items that apply. The caller
   // destroys it.
@@ -130,7 +129,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ShowRowCount(const std::string& text) override { SetStatusText(0, text); }
   void ShowPath(const std::string& text) override { SetStatusPath(text); }
   void EnableUpButton(bool enabled) override { SetButtonEnabled(IDM_UP, enabled); }
-  bool UpButtonEnabled() const override { return IsButtonEnabled(IDM_UP); }
   void EnableThumbnailButton(bool enabled) override { SetButtonEnabled(IDM_THUMBNAILS, enabled); }
   void ShowViewStyle(ViewStyle style) override;
   AttributeSwitches Switches() const override;

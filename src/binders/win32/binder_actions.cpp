@@ -2,11 +2,10 @@
 
 #include <shlobj.h>
 
-#include "shellops/change_rules.h"
-#include "shellops/path_lists.h"
-#include "shellops/win32/clipboard_files.h"
+#include "common/path_lists.h"
 #include "store/binder_store.h"
 #include "win32/owned_handle.h"
+#include "win32/clipboard_files.h"
 
 namespace velmora {
 
@@ -145,13 +144,6 @@ void BinderActions::DropOnTree(POINT treeClient, const std::vector<std::string>&
 void BinderActions::DragOnto(POINT treeClient, const std::vector<std::string>& paths) {
   // The dragged folders are copied into the binder; a folder node keeps its own binder.
   DropOnTree(treeClient, paths);
-}
-
-void BinderActions::Register(const std::string& binder, const std::string& path, Prompter& prompter) {
-  HTREEITEM selected = tree_.Selected();
-  const bool binderSelected = selected && tree_.Level(selected) == 1;
-  const std::string selectedTitle = binderSelected ? tree_.Text(selected) : std::string();
-  Apply(commands_.RegisterFolder(binder, path, binderSelected ? &selectedTitle : nullptr, prompter));
 }
 
 }  // namespace velmora

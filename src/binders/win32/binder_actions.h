@@ -1,7 +1,7 @@
 // The tree's commands on the real tree: new binder, rename, delete, add folder, copy, paste,
-// shell drops and drags onto binder nodes, and a companion's registration. The decisions are
-// the binder commands'; this object asks the user, applies their results to the tree and
-// keeps the tree, the store and the list in step.
+// shell drops and drags onto binder nodes. The decisions are the binder commands'; this
+// object asks the user, applies their results to the tree and keeps the tree, the store and
+// the list in step.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -14,7 +14,7 @@
 #include "binders/win32/binder_tree.h"
 #include "binders/win32/shell_folder_source.h"
 #include "common/prompter.h"
-#include "shellops/win32/shell_link.h"
+#include "win32/shell_link.h"
 
 namespace velmora {
 
@@ -55,8 +55,6 @@ class BinderActions {
   void DragOnto(POINT treeClient, const std::vector<std::string>& paths);
   // Whether a drag may end over this point: only over a binder node.
   bool AcceptsDragAt(POINT treeClient) const;
-  // A companion's request: binder + path; an empty binder means the selected binder node.
-  void Register(const std::string& binder, const std::string& path, Prompter& prompter);
 
   TShellLink& shellLink() { return shellLink_; }
   BinderCommands& commands() { return commands_; }

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "win32/com_ptr.h"
-#include "win32/bulk_update.h"
-#include "win32/strings.h"
-#include "store/collation.h"
+#include "common/collation.h"
 #include "store/ini_document.h"
 #include "text/cp932.h"
+#include "win32/bulk_update.h"
+#include "win32/com_ptr.h"
+#include "win32/strings.h"
 
 namespace velmora {
 

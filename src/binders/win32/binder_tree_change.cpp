@@ -1,7 +1,7 @@
 // The tree's side of the binder commands: nodes added after a command changed the store.
 #include "binders/binder_commands.h"
 #include "binders/win32/binder_tree.h"
-#include "store/collation.h"
+#include "common/collation.h"
 
 namespace velmora {
 

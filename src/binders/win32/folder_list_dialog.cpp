@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "shellops/win32/clipboard_files.h"
+#include "win32/clipboard_files.h"
 #include "win32/modal_loop.h"
 #include "win32/ui_font.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "shellops/win32/shell_link.h"
+#include "win32/shell_link.h"
 #include "win32/strings.h"
 
 namespace velmora {

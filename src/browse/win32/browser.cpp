@@ -18,8 +18,8 @@ constexpr const char* kLimitCaption = "表示数の制限";
 constexpr const char* kNotFoundMarker = "不明 > ";
 }  // namespace
 
-Browser::Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, BinderStore& store)
-    : host_(host), collation_(collation), prompter_(prompter), store_(store) {}
+Browser::Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, RememberedViews& views)
+    : host_(host), collation_(collation), prompter_(prompter), views_(views) {}
 
 Browser::~Browser() { StopFileInfoWorker(); }
 
@@ -34,8 +34,8 @@ void Browser::SetUp(HWND window, HWND list, Messages messages, const ShellContex
   SetUpSystemImageLists(ownFolder);
   // Placeholders of listed records: the ".dat" type's icon for files (no such file is
   // touched) and the program's own folder's icon for folders.
-  defaultFileIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo("*.dat");
-  defaultFolderIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo(ownFolder);
+  defaultFileIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo("*.dat").icon;
+  defaultFolderIcon_ = shellInfo_.GetFileInfoBySHGetFileInfo(ownFolder).icon;
   separators_ = LocaleSeparators::FromUserLocale();
   listView_.SetThousandsSeparator(separators_.thousands);
 }
@@ -269,11 +269,10 @@ LRESULT Browser::CompleteRecord(LPARAM id) {
 }
 
 void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {
-  record.iconIndex = shellInfo_.GetShellFileInfo(fullPath);
-  if (shellInfo_.lastTypeName.empty()) shellInfo_.lastTypeName = FallbackTypeText(record.name, record.isFile);
-  record.typeText = shellInfo_.lastTypeName;
-  if (shellInfo_.lastOverlayIndex != -1 && !shellInfo_.lastDisplayName.empty())
-    record.overlayIndex = shellInfo_.lastOverlayIndex;
+  ShellItemInfo info = shellInfo_.GetShellFileInfo(fullPath);
+  record.iconIndex = info.icon;
+  record.typeText = info.typeName.empty() ? FallbackTypeText(record.name, record.isFile) : std::move(info.typeName);
+  if (info.overlayIndex != -1 && !info.displayName.empty()) record.overlayIndex = info.overlayIndex;
 }
 
 void Browser::FileInfoWorkerDone(unsigned id) {
@@ -297,7 +296,7 @@ void Browser::ShowStatusPath() {
 void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
   StopFileInfoWorker();
   if (rootFolder_ != node.path || currentFolder_ != rootFolder_) {
-    const int style = store_.folders.ReadInteger(node.binder, node.path, 0);
+    const int style = views_.ViewStyleOf(node.binder, node.path);
     {
       BulkUpdate update(listView_.hwnd());
       ClearFileRecords();
@@ -311,9 +310,8 @@ void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
     OpenFolder(node.path);
     listView_.DeselectAll();
     const std::string section = SelectionSection(node.binder, node.nodeText);
-    if (store_.selections.SectionExists(section)) {
-      std::vector<std::string> keys;
-      store_.selections.ReadSectionKeys(section, keys);
+    const std::vector<std::string> keys = views_.SelectionOf(section);
+    if (!keys.empty()) {
       const Reselection reselect = RowsToReselect(records_, keys);
       for (int row : reselect.rows) listView_.SelectRow(row, row == reselect.scrollTo);
     }
@@ -362,14 +360,13 @@ void Browser::SaveSelection(int row) {
   // selection without listing, and the rows of another folder would overwrite its memory.
   if (!host_.SelectedFolderNode(target) || target.path != rootFolder_ || currentFolder_ != rootFolder_) return;
   const std::string section = SelectionSection(target.binder, target.nodeText);
-  if (store_.selections.SectionExists(section)) store_.selections.EraseSection(section);
   std::vector<int> rows;
   if (row >= 0) {
     rows.push_back(row);
   } else {
     rows = listView_.SelectedRows();
   }
-  for (const std::string& key : SelectionKeys(records_, rows)) store_.selections.WriteString(section, key, "");
+  views_.RememberSelection(section, SelectionKeys(records_, rows));
 }
 
 int Browser::SelectRowByName(const std::string& name, bool makeVisible) {
@@ -381,7 +378,7 @@ int Browser::SelectRowByName(const std::string& name, bool makeVisible) {
 void Browser::SetViewStyle(ViewStyle style) {
   listView_.SetViewStyle(style);
   FolderNodeRef node;
-  if (host_.SelectedFolderNode(node)) store_.folders.WriteString(node.binder, node.path, std::to_string(style));
+  if (host_.SelectedFolderNode(node)) views_.RememberViewStyle(node.binder, node.path, style);
   if (style != kIconView) LeaveThumbnailMode(true);
   host_.EnableThumbnailButton(style == kIconView && !rootFolder_.empty());
 }

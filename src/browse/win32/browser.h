@@ -17,9 +17,9 @@
 #include "browse/win32/file_list_view.h"
 #include "browse/win32/shell_file_info.h"
 #include "browse/win32/win32_directory.h"
+#include "common/collation.h"
 #include "common/prompter.h"
-#include "store/binder_store.h"
-#include "store/collation.h"
+#include "common/remembered_views.h"
 #include "win32/shell_context.h"
 
 namespace velmora {
@@ -38,7 +38,6 @@ class BrowserHost {
   virtual void ShowRowCount(const std::string& text) = 0;
   virtual void ShowPath(const std::string& text) = 0;
   virtual void EnableUpButton(bool enabled) = 0;
-  virtual bool UpButtonEnabled() const = 0;
   virtual void EnableThumbnailButton(bool enabled) = 0;
   virtual void ShowViewStyle(ViewStyle style) = 0;
   virtual AttributeSwitches Switches() const = 0;
@@ -56,7 +55,7 @@ class Browser {
     UINT workerDone;      // posted when the worker ends; the window calls FileInfoWorkerDone
   };
 
-  Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, BinderStore& store);
+  Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, RememberedViews& views);
   ~Browser();
   Browser(const Browser&) = delete;
   Browser& operator=(const Browser&) = delete;
@@ -156,7 +155,7 @@ class Browser {
   BrowserHost& host_;
   const Collation& collation_;
   Prompter& prompter_;
-  BinderStore& store_;
+  RememberedViews& views_;
 
   HWND window_ = nullptr;
   Messages messages_ = {};

@@ -32,17 +32,14 @@ std::string StrRetToAnsi(STRRET& value, LPCITEMIDLIST item, IMalloc* allocator) 
   }
 }
 
-int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
+ShellItemInfo ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
   if (systemLevel_ == 0 || !shell_ || !shell_->desktop() || !shell_->allocator())
     return GetFileInfoBySHGetFileInfo(fullPath);
   IMalloc* allocator = shell_->allocator();
 
   std::string parent = ParentFolder(fullPath);
   if (parent.empty()) parent = fullPath;
-  lastOverlayIndex = -1;
-  lastTypeName.clear();
-  lastDisplayName.clear();
-  int icon = -1;
+  ShellItemInfo result;
 
   IShellFolder* folder = BindParent(parent);
   if (folder) {
@@ -54,30 +51,31 @@ int ShellFileInfo::GetShellFileInfo(const std::string& fullPath) {
       LPCITEMIDLIST items[1] = {item};
       STRRET display = {};
       if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &display))) {
-        lastDisplayName = StrRetToAnsi(display, item, allocator);
+        result.displayName = StrRetToAnsi(display, item, allocator);
         SFGAOF attributes = SFGAO_FOLDER | SFGAO_SHARE | SFGAO_LINK;
         if (SUCCEEDED(folder->GetAttributesOf(1, items, &attributes))) {
           ComPtr<IShellFolder2> folder2;
           if (SUCCEEDED(folder->QueryInterface(IID_IShellFolder2, folder2.put_void()))) {
             SHELLDETAILS details = {};
             if (SUCCEEDED(folder2->GetDetailsOf(item, 2, &details)))
-              lastTypeName = StrRetToAnsi(details.str, item, allocator);
+              result.typeName = StrRetToAnsi(details.str, item, allocator);
           }
-          if (!lastDisplayName.empty() && !lastTypeName.empty()) {
-            lastOverlayIndex = ShellOverlayIndex((attributes & SFGAO_FOLDER) || IsExistingFolder(fullPath),
+          if (!result.displayName.empty() && !result.typeName.empty()) {
+            result.overlayIndex = ShellOverlayIndex((attributes & SFGAO_FOLDER) || IsExistingFolder(fullPath),
                                                  (attributes & SFGAO_SHARE) != 0, (attributes & SFGAO_LINK) != 0);
             ComPtr<IShellIcon> shellIcon;
             if (SUCCEEDED(folder->QueryInterface(IID_IShellIcon, shellIcon.put_void()))) {
               int index = -1;
-              if (SUCCEEDED(shellIcon->GetIconOf(item, 0, &index))) icon = index;
+              if (SUCCEEDED(shellIcon->GetIconOf(item, 0, &index))) result.icon = index;
             }
           }
         }
       }
     }
   }
-  if (icon == -1) icon = GetFileInfoBySHGetFileInfo(fullPath);
-  return icon;
+  // Without an icon the shell's plain query answers for the whole item.
+  if (result.icon == -1) return GetFileInfoBySHGetFileInfo(fullPath);
+  return result;
 }
 
 IShellFolder* ShellFileInfo::BindParent(const std::string& parent) {
@@ -93,15 +91,15 @@ void ShellFileInfo::ResetCache() {
   cachedParent_.clear();
 }
 
-int ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullPath) {
+ShellItemInfo ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullPath) {
   SHFILEINFOA info = {};
   SHGetFileInfoA(fullPath.c_str(), 0, &info, sizeof(info),
                  SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME);
   const bool found = info.szTypeName[0] != '\0' || info.szDisplayName[0] != '\0';
-  lastOverlayIndex = -1;
+  ShellItemInfo result;
   const bool folder = (found && (info.dwAttributes & SFGAO_FOLDER)) || IsExistingFolder(fullPath);
   if (found)
-    lastOverlayIndex = ShellOverlayIndex(folder, (info.dwAttributes & SFGAO_SHARE) != 0, (info.dwAttributes & SFGAO_LINK) != 0);
+    result.overlayIndex = ShellOverlayIndex(folder, (info.dwAttributes & SFGAO_SHARE) != 0, (info.dwAttributes & SFGAO_LINK) != 0);
   if (folder) {
     if (!found) {
       info = SHFILEINFOA{};
@@ -113,9 +111,10 @@ int ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullPath) {
     info = SHFILEINFOA{};
     SHGetFileInfoA(pattern.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
   }
-  lastTypeName = info.szTypeName;
-  lastDisplayName = info.szDisplayName;
-  return info.iIcon;
+  result.icon = info.iIcon;
+  result.typeName = info.szTypeName;
+  result.displayName = info.szDisplayName;
+  return result;
 }
 
 }  // namespace velmora

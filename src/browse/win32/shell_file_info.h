@@ -10,6 +10,14 @@
 
 namespace velmora {
 
+// What one query tells of an item.
+struct ShellItemInfo {
+  int icon = -1;  // system image list index
+  std::string typeName;
+  std::string displayName;
+  int overlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut
+};
+
 class ShellFileInfo {
  public:
   // The shell context outlives this object.
@@ -19,15 +27,10 @@ class ShellFileInfo {
   }
 
   // Asks the item's parent shell folder; falls back to SHGetFileInfoA.
-  int GetShellFileInfo(const std::string& fullPath);
-  int GetFileInfoBySHGetFileInfo(const std::string& fullPath);
+  ShellItemInfo GetShellFileInfo(const std::string& fullPath);
+  ShellItemInfo GetFileInfoBySHGetFileInfo(const std::string& fullPath);
   // Forgets the parent folder kept between calls; before a new listing and before COM ends.
   void ResetCache();
-
-  // Side results of the last query.
-  std::string lastTypeName;
-  std::string lastDisplayName;
-  int lastOverlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut
 
  private:
   IShellFolder* BindParent(const std::string& parent);

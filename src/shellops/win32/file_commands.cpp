@@ -3,9 +3,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "shellops/path_lists.h"
-#include "shellops/win32/clipboard_files.h"
-#include "shellops/win32/shell_link.h"
+#include "common/path_lists.h"
+#include "win32/clipboard_files.h"
+#include "win32/shell_link.h"
 
 namespace velmora {
 

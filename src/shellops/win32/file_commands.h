@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "common/collation.h"
 #include "common/prompter.h"
 #include "shellops/change_rules.h"
 #include "shellops/open_rules.h"
-#include "shellops/win32/clipboard_files.h"
 #include "shellops/win32/win32_file_system.h"
-#include "store/collation.h"
+#include "win32/clipboard_files.h"
 #include "win32/shell_context.h"
 
 namespace velmora {

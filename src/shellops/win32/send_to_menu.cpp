@@ -3,11 +3,11 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "browse/win32/drop_source.h"
-#include "shellops/link_names.h"
-#include "shellops/path_lists.h"
+#include "common/link_names.h"
+#include "common/path_lists.h"
 #include "text/cp932.h"
 #include "win32/owned_handle.h"
+#include "win32/drop_source.h"
 #include "win32/strings.h"
 
 namespace velmora {

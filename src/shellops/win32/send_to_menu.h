@@ -11,8 +11,8 @@
 #include "common/prompter.h"
 #include "shellops/send_to.h"
 #include "shellops/win32/file_commands.h"
-#include "shellops/win32/shell_link.h"
 #include "win32/shell_context.h"
+#include "win32/shell_link.h"
 
 namespace velmora {
 

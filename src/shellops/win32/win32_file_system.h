@@ -1,6 +1,6 @@
 // The file commands' file system with the real calls (ANSI, code page 932).
 #pragma once
-#include "shellops/file_system.h"
+#include "common/file_system.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 // The program's comparisons: the user default locale's case-insensitive comparison for
 // titles, sections and keys, and lstrcmpA's word sort for the tree and the list.
 #pragma once
-#include "store/collation.h"
+#include "common/collation.h"
 
 namespace velmora {
 

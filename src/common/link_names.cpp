@@ -1,4 +1,4 @@
-#include "shellops/link_names.h"
+#include "common/link_names.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 
 #include "text/cp932.h"
 
@@ -24,18 +24,6 @@ std::string PathText(const std::vector<std::string>& paths) {
     text += "\r\n";
   }
   return text;
-}
-
-std::vector<std::string> PathLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    if (end > start) lines.emplace_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
 }
 
 std::string MakeDoubleNulList(std::string_view text) {

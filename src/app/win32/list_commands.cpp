@@ -1,7 +1,7 @@
-#include "shellops/win32/list_commands.h"
+#include "app/win32/list_commands.h"
 
-#include "shellops/win32/clipboard_files.h"
 #include "win32/bulk_update.h"
+#include "win32/clipboard_files.h"
 
 namespace velmora {
 
@@ -124,8 +124,8 @@ void ListCommands::LabelEdited(int row, const char* text) {
     while (next < rows.size() && request.selectedPaths[next] != item.source) ++next;
     if (next == rows.size()) break;
     browser_.ChangeRecord(rows[next], [&](FileRecord& record) {
-      ApplyRename(record, item, browser_.rootFolder());
-      if (item.extensionChanged) record.iconIndex = browser_.shellInfo().GetShellFileInfo(item.target);
+      ApplyRename(record, item.target, browser_.rootFolder());
+      if (item.extensionChanged) record.iconIndex = browser_.shellInfo().GetShellFileInfo(item.target).icon;
     });
   }
   if (result.unselectEdited) ListView_SetItemState(browser_.listView().hwnd(), row, 0, LVIS_SELECTED);

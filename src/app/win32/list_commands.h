@@ -35,7 +35,6 @@ class ListCommands {
   // the commands that act on the row there, and the state decides which items show.
   void MenuOpening(POINT listClient);
   const ListMenuState& menuState() const { return menuState_; }
-  POINT popupPoint() const { return popupPoint_; }
 
   void Copy();
   void Paste();

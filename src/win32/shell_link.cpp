@@ -1,9 +1,9 @@
-#include "shellops/win32/shell_link.h"
+#include "win32/shell_link.h"
 
 #include <shellapi.h>
 #include <shobjidl.h>
 
-#include "shellops/link_names.h"
+#include "common/link_names.h"
 #include "text/cp932.h"
 #include "win32/com_ptr.h"
 #include "win32/owned_handle.h"
@@ -158,11 +158,6 @@ std::string TShellLink::CreateLink2(const std::string& targetPath, LPCITEMIDLIST
   Overwrite = overwrite;
   LinkName = linkName;
   return ShellLinkCreate(targetPath, pidl, folder, "", false);
-}
-
-void TShellLink::CreateDirToLink(const std::string& targetPath, LPCITEMIDLIST pidl, const std::string& folder,
-                                 const std::string& linkName, bool overwrite) {
-  CreateLink2(targetPath, pidl, folder, linkName, overwrite);
 }
 
 bool TShellLink::ChkLink(const std::string& targetPath, LPCITEMIDLIST pidl, const std::string& altName, int csidl) {

@@ -15,9 +15,6 @@ namespace velmora {
 // Paths each followed by CR LF.
 std::string PathText(const std::vector<std::string>& paths);
 
-// The lines of a path text; empty lines are dropped, a last line without CR LF is kept.
-std::vector<std::string> PathLines(std::string_view text);
-
 // The shell's list form: every CR LF (both single-byte characters) becomes one NUL, and two
 // NULs follow the copy, so "C:\a" CR LF "C:\b" CR LF gives "C:\a" NUL "C:\b" NUL NUL NUL.
 // Empty lines are left out: their NULs would end the list early for the shell.

@@ -1,7 +1,9 @@
-#include "shellops/win32/clipboard_files.h"
+#include "win32/clipboard_files.h"
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
 #include "win32/owned_handle.h"
+#include <cstring>
+
 #include "win32/strings.h"
 
 namespace velmora {

@@ -51,8 +51,6 @@ class TShellLink {
   // As CreateLink, into the folder given by its path.
   std::string CreateLink2(const std::string& targetPath, LPCITEMIDLIST pidl, const std::string& folder,
                           const std::string& linkName, bool overwrite);
-  void CreateDirToLink(const std::string& targetPath, LPCITEMIDLIST pidl, const std::string& folder,
-                       const std::string& linkName, bool overwrite);
 
   // True when the special folder holds a shortcut named after the target, or named
   // altName. Only names are compared.

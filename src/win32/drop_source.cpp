@@ -1,6 +1,8 @@
-#include "browse/win32/drop_source.h"
+#include "win32/drop_source.h"
 
-#include "shellops/path_lists.h"
+#include "common/path_lists.h"
+#include <cstring>
+
 #include "text/cp932.h"
 #include "win32/owned_handle.h"
 #include "win32/strings.h"
