@@ -2,9 +2,10 @@
 
 namespace velmora {
 
-bool RunModalLoop(HWND window, HWND owner, const std::function<bool()>& ended) {
+bool RunModalLoop(HWND window, HWND owner, const std::function<void()>& show, const std::function<bool()>& ended) {
   const bool disableOwner = owner && IsWindowEnabled(owner);
   if (disableOwner) EnableWindow(owner, FALSE);
+  show();
   bool running = true;
   while (!ended()) {
     MSG msg;

@@ -177,11 +177,12 @@ int TVersionBox::ShowModal(HWND owner) {
   }
   // As the window shows, before it is seen.
   FormShow();
-  ShowWindow(hwnd_, SW_SHOW);
-  SetFocus(okButton_);
-
   modalResult_ = 0;
-  if (!RunModalLoop(hwnd_, owner, [this] { return modalResult_ != 0; })) modalResult_ = IDCANCEL;
+  const auto show = [this] {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetFocus(okButton_);
+  };
+  if (!RunModalLoop(hwnd_, owner, show, [this] { return modalResult_ != 0; })) modalResult_ = IDCANCEL;
   FormClose();
   if (hwnd_) DestroyWindow(hwnd_);
   Release();

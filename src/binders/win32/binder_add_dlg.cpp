@@ -78,10 +78,12 @@ bool TBinderAddDlg::Create() {
 
 bool TBinderAddDlg::ShowModal() {
   if (!Create()) return false;
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
-  SetFocus(nameBox());
-  if (!RunModalLoop(hwnd_, GetWindow(hwnd_, GW_OWNER), [this] { return ended_; })) End(false);
+  const auto show = [this] {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    SetFocus(nameBox());
+  };
+  if (!RunModalLoop(hwnd_, GetWindow(hwnd_, GW_OWNER), show, [this] { return ended_; })) End(false);
   if (IsWindow(hwnd_)) ShowWindow(hwnd_, SW_HIDE);
   return accepted_;
 }

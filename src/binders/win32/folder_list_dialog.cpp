@@ -166,9 +166,11 @@ void TFolderListDlg::End(int result) {
 int TFolderListDlg::ShowModal() {
   if (!Create()) return IDCANCEL;
   result_ = 0;
-  ShowWindow(hwnd_, SW_SHOW);
-  SetFocus(list_);
-  if (!RunModalLoop(hwnd_, owner_, [this] { return result_ != 0; })) result_ = IDCANCEL;
+  const auto show = [this] {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetFocus(list_);
+  };
+  if (!RunModalLoop(hwnd_, owner_, show, [this] { return result_ != 0; })) result_ = IDCANCEL;
   DestroyWindow(hwnd_);
   hwnd_ = nullptr;
   return result_;
