@@ -53,6 +53,12 @@ stage_release() {
   local dir="$stage/$build/Velmora"
   mkdir -p "$dir/Help"
   "$strip" -o "$dir/velmora.exe" "$root/build/$build/app/velmora.exe"
+  # A build whose resources were not compiled again after a version change would ship the old one.
+  python3 - "$dir/velmora.exe" "$version" <<'PY' || { echo "package.sh: build/$build/app/velmora.exe does not carry version $version in its resources: build it again" >&2; exit 1; }
+import sys
+data, version = open(sys.argv[1], "rb").read(), sys.argv[2]
+sys.exit(0 if version.encode("utf-16-le") in data and ('version="%s"' % version).encode() in data else 1)
+PY
   cp "$root/res/Velmora.htm" "$dir/Help/Velmora.htm"
   cp "$root/res/start.wav" "$dir/start.wav"
   sed -e "s/@VERSION@/$version/" -e "s/@BITS@/$bits/" -e "s/@BITS_NOTE_JA@/$note_ja/" -e "s/@BITS_NOTE_EN@/$note_en/" \
