@@ -27,6 +27,8 @@ wineserver -p >/dev/null 2>&1 </dev/null
 wine wineboot >/dev/null 2>&1 </dev/null
 
 (cd "$root/build/win64" && ctest --output-on-failure) || fail=1
+# The release zips, unpacked and started as a user would.
+"$root/tests/package_test.sh" win64 || fail=1
 
 if [ "$fail" != 0 ]; then echo "test.sh: FAILED"; else echo "test.sh: all tests passed"; fi
 exit $fail

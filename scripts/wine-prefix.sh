@@ -1,9 +1,28 @@
 #!/usr/bin/env bash
-# Creates the project's own Wine prefix once, with the Japanese UI fonts mapped and web pages
-# opened by Wine's browser launcher; at every start gives it Wine's Marlett font and sets
-# whether its windows are managed.
+# Usage: wine-prefix.sh [win64|win32] (default: $VELMORA_WINEARCH, else win64).
+# Creates the project's own Wine prefix of that arch once, with the Japanese UI fonts mapped
+# and web pages opened by Wine's browser launcher; at every start gives it Wine's Marlett font
+# and sets whether its windows are managed. The caller keeps VELMORA_WINEARCH set to the same
+# arch for every later Wine start in that prefix.
 set -euo pipefail
+case "${1:-}" in
+  '') ;;
+  win32|win64) export VELMORA_WINEARCH=$1 ;;
+  *) echo "wine-prefix.sh: unknown arch $1 (win64 or win32)" >&2; exit 2 ;;
+esac
 . "$(dirname "$0")/wine-env.sh"
+if [ "$WINEARCH" = win32 ] && ! velmora_wine32_available; then
+  echo "wine-prefix.sh: Wine's 32-bit half (wine32:i386) is not installed" >&2
+  exit 1
+fi
+# A 64-bit prefix of ours made before Wine's 32-bit half came lacks its syswow64 half, and
+# then nothing starts in it ("could not load kernel32.dll"): it is made again.
+if [ "$WINEARCH" = win64 ] && [ -f "$WINEPREFIX/.velmora-ready-3" ] && velmora_wine32_available \
+   && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+  echo "wine: remaking $WINEPREFIX with Wine's 32-bit half"
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+fi
 # The marker names the current set of settings: an older prefix is brought up to date.
 if [ ! -f "$WINEPREFIX/.velmora-ready-3" ]; then
   echo "wine: creating prefix $WINEPREFIX"

@@ -33,17 +33,23 @@ void RemoteBuffer::Read(void* data, std::size_t size, std::size_t offset) const 
   ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
 }
 
-std::string AppSourceDir() {
-  const char* dir = std::getenv("VELMORA_APP_DIR");
-  if (!dir || !*dir) throw std::runtime_error("VELMORA_APP_DIR is not set");
+std::string FolderFromEnvironment(const char* name) {
+  const char* dir = std::getenv(name);
+  if (!dir || !*dir) return std::string();
   std::string path = dir;
   if (path[0] == '/') {
-    // A Unix path from CTest: Wine maps the root file system to Z:.
+    // A Unix path: Wine maps the root file system to Z:.
     path = "Z:" + path;
     for (char& c : path)
       if (c == '/') c = '\\';
   }
   if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string AppSourceDir() {
+  const std::string path = FolderFromEnvironment("VELMORA_APP_DIR");
+  if (path.empty()) throw std::runtime_error("VELMORA_APP_DIR is not set");
   return path;
 }
 
@@ -62,20 +68,23 @@ std::string UnixPath(const std::string& path) {
   return result;
 }
 
-AppDriver::AppDriver() {
+AppDriver::AppDriver() : own_(std::in_place, "velmora-e2e"), dir_(own_->path()) {
   const std::string source = AppSourceDir();
-  CopyFileA((source + "velmora.exe").c_str(), (dir_.path() + "velmora.exe").c_str(), FALSE);
-  CreateDirectoryA((dir_.path() + "Help").c_str(), nullptr);
-  CopyFileA((source + "Help\\Velmora.htm").c_str(), (dir_.path() + "Help\\Velmora.htm").c_str(), FALSE);
-  CopyFileA((source + "start.wav").c_str(), (dir_.path() + "start.wav").c_str(), FALSE);
+  CopyFileA((source + "velmora.exe").c_str(), (dir_ + "velmora.exe").c_str(), FALSE);
+  CreateDirectoryA((dir_ + "Help").c_str(), nullptr);
+  CopyFileA((source + "Help\\Velmora.htm").c_str(), (dir_ + "Help\\Velmora.htm").c_str(), FALSE);
+  CopyFileA((source + "start.wav").c_str(), (dir_ + "start.wav").c_str(), FALSE);
 }
+
+AppDriver::AppDriver(const std::string& folder) : dir_(folder) {}
 
 AppDriver::~AppDriver() {
   ReleaseProcess();
+  if (!own_) return;
   // A folder that was the program's current directory can stay locked a moment after it ended.
   WaitFor([&] {
-    test_support::RemoveTree(dir_.path());
-    return !Exists(dir_.path());
+    test_support::RemoveTree(dir_);
+    return !Exists(dir_);
   }, std::chrono::seconds(10));
 }
 
@@ -93,7 +102,7 @@ void AppDriver::ReleaseProcess() {
 }
 
 void AppDriver::WriteData(const std::string& name, const std::string& bytes) {
-  CreateDirectoryA((dir_.path() + "data").c_str(), nullptr);
+  CreateDirectoryA((dir_ + "data").c_str(), nullptr);
   WriteBytes(dataPath(name), bytes);
 }
 
@@ -123,7 +132,7 @@ BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM lp) {
 
 bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
   ReleaseProcess();
-  std::string command = "\"" + dir_.path() + "velmora.exe\"";
+  std::string command = "\"" + dir_ + "velmora.exe\"";
   if (!arguments.empty()) command += " " + arguments;
   STARTUPINFOA si = {};
   si.cb = sizeof(si);
@@ -137,7 +146,7 @@ bool AppDriver::Start(const std::string& arguments, bool expectVisible) {
     saved.push_back({name, n && n < sizeof(old) ? std::optional<std::string>(std::string(old, n)) : std::nullopt});
     SetEnvironmentVariableA(name.c_str(), value.c_str());
   }
-  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.path().c_str(),
+  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(),
                                       &si, &process_);
   for (const auto& [name, old] : saved) SetEnvironmentVariableA(name.c_str(), old ? old->c_str() : nullptr);
   if (!started) return false;
@@ -255,6 +264,15 @@ HTREEITEM AppDriver::FindTreeNode(const std::string& text) const {
     for (const TreeNode& c : n->children) pending.push_back(&c);
   }
   return nullptr;
+}
+
+bool AppDriver::MakeBinder(const std::string& name) {
+  PostMessageA(window_, WM_COMMAND, velmora::IDM_NEW_BINDER, 0);
+  HWND box = nullptr;
+  if (!WaitFor([&] { return (box = FindDialog()) != nullptr; })) return false;
+  SetDlgItemTextA(box, 101, name.c_str());
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return WaitFor([&] { return FindTreeNode(name) != nullptr; });
 }
 
 int AppDriver::ListRowCount() const { return ListViewRowCount(Control(velmora::IDC_LIST)); }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,10 +57,13 @@ class AppDriver {
   // Copies velmora.exe with its help page and sound into a new folder; data files can be
   // prepared with WriteData before Start.
   AppDriver();
+  // Runs the velmora.exe that is already in folder (with a trailing backslash), an unpacked
+  // release say; the folder is left to its owner.
+  explicit AppDriver(const std::string& folder);
   ~AppDriver();
 
-  const std::string& appDir() const { return dir_.path(); }
-  std::string dataPath(const std::string& name) const { return dir_.path() + "data\\" + name; }
+  const std::string& appDir() const { return dir_; }
+  std::string dataPath(const std::string& name) const { return dir_ + "data\\" + name; }
   void WriteData(const std::string& name, const std::string& bytes);
   std::string ReadData(const std::string& name) const { return ReadBytes(dataPath(name)); }
 
@@ -84,6 +88,8 @@ class AppDriver {
   HTREEITEM TreeSelection() const;
   // Finds a node by its text anywhere in the tree.
   HTREEITEM FindTreeNode(const std::string& text) const;
+  // Makes a binder through the window's own new-binder box; true once its node shows.
+  bool MakeBinder(const std::string& name);
 
   int ListRowCount() const;
   std::string ListCellText(int row, int column) const;
@@ -120,12 +126,16 @@ class AppDriver {
   TreeNode ReadTreeItem(HWND tree, HTREEITEM item, int level) const;
   void ReleaseProcess();
 
-  TempFolder dir_{"velmora-e2e"};
+  std::optional<TempFolder> own_;
+  std::string dir_;
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
   std::vector<std::pair<std::string, std::string>> environment_;
 };
 
+// The Windows path, with a trailing backslash, of a folder named by an environment variable
+// (a Unix path from CTest or the test scripts); empty when the variable is not set.
+std::string FolderFromEnvironment(const char* name);
 // The Windows path of the built application folder (from VELMORA_APP_DIR).
 std::string AppSourceDir();
 // The Unix path of a Windows path under Wine; empty elsewhere.

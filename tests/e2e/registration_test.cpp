@@ -366,16 +366,6 @@ std::vector<std::string> Entries(HWND dialog) {
   return entries;
 }
 
-// A binder made in the open window through its own new-binder box.
-bool MakeBinder(AppDriver& app, const std::string& name) {
-  PostMessageA(app.window(), WM_COMMAND, velmora::IDM_NEW_BINDER, 0);
-  HWND box = nullptr;
-  if (!WaitFor([&] { return (box = app.FindDialog()) != nullptr; })) return false;
-  SetDlgItemTextA(box, 101, name.c_str());
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  return WaitFor([&] { return app.FindTreeNode(name) != nullptr; });
-}
-
 // Sent while a window is open on the same data: the dialog offers that window's binders, made
 // since it started too, and the folders show in its tree at once; it saves them as usual.
 TEST(RegistrationMode, ARunWhileAWindowIsOpenGoesThroughThatWindow) {
@@ -386,7 +376,7 @@ TEST(RegistrationMode, ARunWhileAWindowIsOpenGoesThroughThatWindow) {
   app.WriteData("titlelist.txt", "Work\r\n");
   app.WriteData("folderlist.ini", "[Work]\r\ncmp=0\r\n\r\n");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(MakeBinder(app, "Made"));
+  ASSERT_TRUE(app.MakeBinder("Made"));
   {
     Launched run(app.appDir(), Quoted(content + "Data") + " " + Quoted(content + "Sent"));
     HWND dialog = WaitShown(run.pid(), kDialogClass);
