@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 fonts-wine xvfb xauth x11-utils libx11-dev imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho locales
+  clang libclang-rt-dev
 )
 
 sudo_cmd=()
