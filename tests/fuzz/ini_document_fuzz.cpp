@@ -3,6 +3,7 @@
 // the same answers; whatever is written must read back the same from its saved text.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,21 @@ bool StorableLine(const std::string& key, const std::string& value) {
   return !(!key.empty() && key[0] == '[' && !value.empty() && value.back() == ']');
 }
 
+// A decimal integer in int's range, with an optional sign.
+bool Decimal(const std::string& s, int& out) {
+  std::size_t i = s.empty() || (s[0] != '-' && s[0] != '+') ? 0 : 1;
+  if (i == s.size()) return false;
+  long double value = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    value = value * 10 + (s[i] - '0');
+  }
+  if (s[0] == '-') value = -value;
+  if (value < INT_MIN || value > INT_MAX) return false;
+  out = static_cast<int>(value);
+  return true;
+}
+
 void Compare(const IniDocument& doc, const Model& model, FuzzedDataProvider& in) {
   FUZZ_CHECK(doc.Text() == model.Text());
   FUZZ_CHECK(doc.SectionNames() == model.SectionNames());
@@ -176,6 +192,10 @@ void Compare(const IniDocument& doc, const Model& model, FuzzedDataProvider& in)
   const bool exists = model.Read(section, key, value);
   FUZZ_CHECK(doc.ValueExists(section, key) == exists);
   FUZZ_CHECK(doc.ReadString(section, key, "\x01") == (exists ? value : "\x01"));
+  int number = 0;
+  const bool isNumber = exists && Decimal(value, number);
+  FUZZ_CHECK(doc.ReadInteger(section, key, -7) == (isNumber ? number : -7));
+  FUZZ_CHECK(doc.ReadBool(section, key, false) == (isNumber && number != 0));
 }
 
 }  // namespace
@@ -190,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Compare(doc, model, in);
   for (int steps = 0; steps < 200 && in.remaining_bytes() > 0; ++steps) {
     const std::string section = PickName(in), key = PickName(in);
-    switch (in.ConsumeIntegralInRange(0, 4)) {
+    switch (in.ConsumeIntegralInRange(0, 7)) {
       case 0: {
         const std::string value = in.ConsumeBool() ? std::string() : in.ConsumeRandomLengthString(in.ConsumeBool() ? 16 : 600);
         if (!Storable(section) || !StorableLine(key, value)) continue;
@@ -210,7 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!Storable(key)) continue;
         FUZZ_CHECK(doc.RenameSection(section, key) == model.Rename(section, key));
         break;
-      default: {
+      case 4: {
         // Many keys at once, so that removals reach the point where the section is swept.
         const int count = in.ConsumeIntegralInRange(0, 80);
         for (int i = 0; i < count; ++i) {
@@ -218,6 +238,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           if (!Storable(section) || !StorableLine(many, "")) break;
           doc.WriteString(section, many, "");
           model.Write(section, many, "");
+        }
+        break;
+      }
+      case 5: {
+        // And many removed at once: keys, or whole sections.
+        const bool sections = in.ConsumeBool();
+        const int first = in.ConsumeIntegralInRange(0, 40), count = in.ConsumeIntegralInRange(0, 80);
+        for (int i = first; i < first + count; ++i) {
+          const std::string many = key + std::to_string(i);
+          if (sections) {
+            doc.EraseSection(many);
+            model.Erase(many);
+          } else {
+            doc.DeleteKey(section, many);
+            model.DeleteKey(section, many);
+          }
+        }
+        break;
+      }
+      case 6: {
+        // Values rewritten until the replaced bytes are swept out of the section's buffer.
+        const std::string value(in.ConsumeIntegralInRange(0, 1500), in.ConsumeBool() ? '0' : 'v');
+        const int count = in.ConsumeIntegralInRange(1, 12);
+        if (!Storable(section) || !StorableLine(key, value)) continue;
+        for (int i = 0; i < count; ++i) {
+          doc.WriteString(section, key, value + std::to_string(i));
+          model.Write(section, key, value + std::to_string(i));
+        }
+        break;
+      }
+      default: {
+        // Sections made in bulk, so that erasing them sweeps the section list.
+        const int count = in.ConsumeIntegralInRange(0, 80);
+        for (int i = 0; i < count; ++i) {
+          const std::string many = key + std::to_string(i);
+          if (!Storable(many) || !StorableLine(section, "1")) break;
+          doc.WriteString(many, section, "1");
+          model.Write(many, section, "1");
         }
         break;
       }
