@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Rewrites the seed corpus in tests/fuzz/corpus from build/fuzz's fuzz_seeds; inputs the
-# fuzzers found and that were kept as regressions (named crash-* or regress-*) stay.
+# Rewrites the generated seeds in tests/fuzz/corpus with build/fuzz's fuzz_seeds; seeds made
+# by hand and inputs kept after a fuzzer found them stay.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 "$root/scripts/build.sh" fuzz >/dev/null
