@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Configures and builds one of the project's builds: native | win64 | win32 | bench, or app:
+# Configures and builds one of the project's builds: native | win64 | win32 | bench | fuzz, or app:
 # the win64 build's program alone (in build/win64/app, without the tests and benchmarks).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,6 +11,9 @@ targets=()
 case "$kind" in
   native) args=(-DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=OFF) ;;
   bench)  args=(-DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF) ;;
+  # The libFuzzer targets, with clang, ASan and UBSan (scripts/fuzz.sh runs them).
+  fuzz)   args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+                -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF) ;;
   win64)  args=("${win64[@]}") ;;
   app)    args=("${win64[@]}"); dir=win64; targets=(--target velmora) ;;
   # The 32-bit build is compiled, never run: the program only.

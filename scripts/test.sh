@@ -13,6 +13,8 @@ fail=0
 "$root/scripts/build.sh" bench || exit 1
 
 (cd "$root/build/native" && ctest --output-on-failure) || fail=1
+# Every fuzz target over its seeds, then a few seconds of new inputs.
+"$root/scripts/fuzz.sh" --smoke || fail=1
 
 # The tests have a Wine prefix of their own (unmanaged windows on a bare Xvfb).
 export VELMORA_WINEPREFIX="$root/build/wine-prefix-test" VELMORA_WINE_UNMANAGED=1
