@@ -36,7 +36,9 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 # No leak checks: the targets keep nothing, and libjpeg's pools are freed with its object.
-options=(-timeout=20 -rss_limit_mb=2560 -max_len=16384 -detect_leaks=0 -print_final_stats=1
+# One allocation above 640 MB fails the run: the decoders refuse larger pictures (a full-size
+# picture at its pixel limit takes 512 MB) and bound libjpeg's own memory below that.
+options=(-timeout=20 -rss_limit_mb=2560 -malloc_limit_mb=640 -max_len=16384 -detect_leaks=0 -print_final_stats=1
   -artifact_prefix="$findings/")
 status=0
 for target in "${targets[@]}"; do
