@@ -29,6 +29,20 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# Wine's 32-bit half runs the 32-bit build's tests; Debian keeps it in the i386 architecture.
+# Where it cannot be had, the rest still works and test.sh says the 32-bit suite is left out.
+if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+  if [ "$(dpkg --print-architecture)" = amd64 ]; then
+    echo "setup: installing wine32:i386"
+    export DEBIAN_FRONTEND=noninteractive
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then "${sudo_cmd[@]}" dpkg --add-architecture i386; fi
+    { "${sudo_cmd[@]}" apt-get update -q && "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends wine32:i386; } ||
+      echo "setup: Wine's 32-bit half (wine32:i386) could not be installed; the 32-bit tests will not run"
+  else
+    echo "setup: Wine's 32-bit half needs an amd64 Debian with the i386 architecture; the 32-bit tests will not run"
+  fi
+fi
+
 # Wine needs the Linux locale to pass Japanese command-line arguments through intact.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "setup: generating the ja_JP.UTF-8 locale"

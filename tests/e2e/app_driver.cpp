@@ -12,13 +12,26 @@
 
 namespace e2e {
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline,
+             std::chrono::milliseconds poll) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   for (;;) {
     if (condition()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(poll);
   }
+}
+
+bool RunUnixProgram(std::vector<std::string> argv) {
+  using Spawn = LONG(CDECL*)(char* const argv[], int wait);
+  const auto spawn = reinterpret_cast<Spawn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+  if (!spawn) return false;
+  std::vector<char*> args;
+  for (std::string& a : argv) args.push_back(a.data());
+  args.push_back(nullptr);
+  spawn(args.data(), 1);
+  return true;
 }
 
 RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t size)
@@ -236,6 +249,12 @@ void AppDriver::Click(HWND control, POINT client) {
   SendInput(2, input, sizeof(INPUT));
 }
 
+void AppDriver::PostClick(HWND control, POINT client) {
+  const LPARAM at = MAKELPARAM(client.x, client.y);
+  PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(control, WM_LBUTTONUP, 0, at);
+}
+
 bool AppDriver::TreeItemRect(HTREEITEM item, RECT& rect) const {
   RemoteBuffer remote(process_.hProcess, sizeof(RECT));
   // TVM_GETITEMRECT takes the item handle in the rectangle's place.
@@ -392,17 +411,18 @@ bool AppDriver::DoubleClickListRow(int row) {
 }
 
 namespace {
-struct DialogSearch {
+struct VisibleSearch {
   DWORD pid;
+  const char* className;
   HWND found;
 };
-BOOL CALLBACK FindProcessDialog(HWND hwnd, LPARAM lp) {
-  auto* search = reinterpret_cast<DialogSearch*>(lp);
+BOOL CALLBACK FindVisibleOfProcess(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<VisibleSearch*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  char cls[16] = "";
+  char cls[64] = "";
   GetClassNameA(hwnd, cls, sizeof(cls));
-  if (pid == search->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+  if (pid == search->pid && lstrcmpA(cls, search->className) == 0 && IsWindowVisible(hwnd)) {
     search->found = hwnd;
     return FALSE;
   }
@@ -410,11 +430,13 @@ BOOL CALLBACK FindProcessDialog(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
-HWND AppDriver::FindDialog() const {
-  DialogSearch search{process_.dwProcessId, nullptr};
-  EnumWindows(&FindProcessDialog, reinterpret_cast<LPARAM>(&search));
+HWND FindVisibleWindow(DWORD pid, const char* className) {
+  VisibleSearch search{pid, className, nullptr};
+  EnumWindows(&FindVisibleOfProcess, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+HWND AppDriver::FindDialog() const { return FindVisibleWindow(process_.dwProcessId, "#32770"); }
 
 void AppDriver::PressKey(HWND control, WPARAM key) {
   const UINT scan = MapVirtualKeyA(static_cast<UINT>(key), 0);

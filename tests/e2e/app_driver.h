@@ -15,8 +15,9 @@
 
 namespace e2e {
 
-// Waits for a condition with a deadline; true when it held in time.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = std::chrono::seconds(30));
+// Waits for a condition with a deadline, trying it every poll; true when it held in time.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = std::chrono::seconds(30),
+             std::chrono::milliseconds poll = std::chrono::milliseconds(20));
 
 using test_support::Exists;
 using test_support::FolderNames;
@@ -83,6 +84,11 @@ class AppDriver {
   std::string WindowText(HWND hwnd) const;
   // Clicks the client point of a control with real mouse input.
   void Click(HWND control, POINT client);
+  // A left click posted to the control as the messages the input would bring, for runs of
+  // quick clicks: under Wine, injected input lands where the pointer was a moment before
+  // (the X pointer catches up late), and two quick clicks at different places can meet at
+  // one place and become a double click.
+  void PostClick(HWND control, POINT client);
   bool ClickTreeNode(HTREEITEM item);
   bool TreeItemRect(HTREEITEM item, RECT& rect) const;
   HTREEITEM TreeSelection() const;
@@ -136,6 +142,12 @@ class AppDriver {
 // The Windows path, with a trailing backslash, of a folder named by an environment variable
 // (a Unix path from CTest or the test scripts); empty when the variable is not set.
 std::string FolderFromEnvironment(const char* name);
+// A visible top-level window of class className in the process pid; null when none.
+HWND FindVisibleWindow(DWORD pid, const char* className);
+// Runs a program of the Unix side under Wine (argv[0] a path or a name on PATH) and waits
+// for it; false when not under Wine (nothing is run).
+bool RunUnixProgram(std::vector<std::string> argv);
+
 // The Windows path of the built application folder (from VELMORA_APP_DIR).
 std::string AppSourceDir();
 // The Unix path of a Windows path under Wine; empty elsewhere.

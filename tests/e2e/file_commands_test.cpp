@@ -335,9 +335,7 @@ class OutsideDragE2E : public FileCommandsE2E {
  protected:
   void SetUp() override {
     const char* helper = std::getenv("VELMORA_XDND_DROP");
-    spawn_ = reinterpret_cast<Spawn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-    if (!helper || !*helper || !spawn_) GTEST_SKIP() << "no X11 drop program, or not under Wine";
+    if (!helper || !*helper || e2e::UnixPath("C:\\").empty()) GTEST_SKIP() << "no X11 drop program, or not under Wine";
     helper_ = helper;
   }
   // Drops the paths at a screen point of the program's window; the drag source's outcome.
@@ -355,10 +353,7 @@ class OutsideDragE2E : public FileCommandsE2E {
       }
       args.push_back(uri);
     }
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    spawn_(argv.data(), 1);
+    e2e::RunUnixProgram(args);
     return e2e::ReadBytes(result);
   }
   POINT ScreenPoint(HWND control, const RECT& r) {
@@ -370,8 +365,6 @@ class OutsideDragE2E : public FileCommandsE2E {
   e2e::TempFolder source{"velmora-e2e-source"};
 
  private:
-  using Spawn = LONG(CDECL*)(char* const*, int);
-  Spawn spawn_ = nullptr;
   std::string helper_;
   e2e::TempFolder work_{"velmora-e2e-drag"};
 };

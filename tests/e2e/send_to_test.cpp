@@ -238,28 +238,10 @@ TEST_F(SendToE2E, TheProgramsShortcutStartsItWithTheSentFolders) {
   EXPECT_EQ(lstrcmpiA(image, (app.appDir() + "velmora.exe").c_str()), 0) << image;
   EXPECT_FALSE(IsWindowVisible(started));
   // Registration mode asks which binder gets the folder: "Work", then OK.
-  struct Find {
-    DWORD pid;
-    HWND found;
-  } find{pid, nullptr};
-  ASSERT_TRUE(WaitFor([&] {
-    find.found = nullptr;
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-          auto* f = reinterpret_cast<Find*>(lp);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          char cls[64] = "";
-          GetClassNameA(hwnd, cls, sizeof(cls));
-          if (owner != f->pid || lstrcmpA(cls, "TBinderAddDlg") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-          f->found = hwnd;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found != nullptr;
-  }));
-  SendMessageA(GetDlgItem(find.found, 102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Work"));
-  PostMessageA(find.found, WM_COMMAND, IDOK, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dialog = e2e::FindVisibleWindow(pid, "TBinderAddDlg")) != nullptr; }));
+  SendMessageA(GetDlgItem(dialog, 102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Work"));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   // The folder is filed, the store saved, and the process ends by itself.
   EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
   CloseHandle(process);

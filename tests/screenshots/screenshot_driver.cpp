@@ -19,42 +19,23 @@ using e2e::WaitFor;
 
 namespace {
 
-using Spawn = LONG(CDECL*)(char* const*, int);
-
 void Fail(const std::string& what) {
   std::fprintf(stderr, "screenshots: %s\n", what.c_str());
   std::fflush(stderr);
   ExitProcess(1);
 }
 
-// One grab of the screen's rectangle into a BMP file (no metadata: equal pixels, equal bytes).
-bool Grab(Spawn spawn, const RECT& r, const std::string& file) {
+// One grab of the screen's rectangle into a BMP file (no metadata: equal pixels, equal bytes);
+// false when not under Wine.
+bool Grab(const RECT& r, const std::string& file) {
   char geometry[64];
   std::snprintf(geometry, sizeof(geometry), "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
-  std::vector<std::string> args = {"import", "-window", "root", "-crop", geometry, "+repage", "bmp3:" + file};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  return spawn(argv.data(), 1) == 0;
-}
-
-std::string Read(const std::string& unixFile) {
-  std::string bytes;
-  if (FILE* f = std::fopen(("Z:" + unixFile).c_str(), "rb")) {
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return bytes;
+  return e2e::RunUnixProgram({"import", "-window", "root", "-crop", geometry, "+repage", "bmp3:" + file});
 }
 
 // Photographs the window once two grabs in a row agree: everything it was asked to draw is on
 // the screen.
 void Photograph(HWND window, const std::string& outDir, const std::string& name) {
-  auto spawn = reinterpret_cast<Spawn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-  if (!spawn) Fail("not under Wine");
   // The pointer away from the window: no hover marks, no tips.
   SetCursorPos(0, 0);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
@@ -63,8 +44,10 @@ void Photograph(HWND window, const std::string& outDir, const std::string& name)
   const std::string file = outDir + "/" + name + ".bmp";
   std::string last;
   const bool steady = WaitFor([&] {
-    if (!Grab(spawn, r, file)) return false;
-    std::string now = Read(file);
+    // A grab that failed leaves no file, and an empty one never agrees.
+    DeleteFileA(("Z:" + file).c_str());
+    if (!Grab(r, file)) Fail("not under Wine");
+    std::string now = e2e::ReadBytes("Z:" + file);
     const bool same = !now.empty() && now == last;
     last = std::move(now);
     return same;
