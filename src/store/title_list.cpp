@@ -61,4 +61,8 @@ void TitleList::Delete(int index) {
   folded_.erase(folded_.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
+bool TitleList::IsStorable(std::string_view title) {
+  return title.find_first_of("\r\n") == std::string_view::npos;
+}
+
 }  // namespace velmora

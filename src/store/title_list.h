@@ -28,6 +28,9 @@ class TitleList {
   int Count() const { return static_cast<int>(titles_.size()); }
   const std::string& operator[](int index) const { return titles_[static_cast<std::size_t>(index)]; }
 
+  // A title holding CR or LF would come back from the file as several titles.
+  static bool IsStorable(std::string_view title);
+
  private:
   const Collation* collation_;
   std::vector<std::string> titles_;

@@ -68,5 +68,12 @@ TEST(TitleList, IndexOfIgnoresCaseAndFollowsChanges) {
   EXPECT_EQ(list.Text(), "Play\r\nソ\r\n\r\n");
 }
 
+TEST(TitleList, TitlesWithLineBreaksAreNotStorable) {
+  EXPECT_TRUE(TitleList::IsStorable("ソフト"));
+  EXPECT_TRUE(TitleList::IsStorable(""));
+  EXPECT_FALSE(TitleList::IsStorable("a\r\nb"));
+  EXPECT_FALSE(TitleList::IsStorable("a\nb"));
+}
+
 }  // namespace
 }  // namespace velmora
