@@ -2,7 +2,6 @@
 // SHFileOperation and the CF_HDROP block, and the targets of a copy into a folder.
 #pragma once
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -41,4 +41,27 @@ bool HandleOwnPaint(HWND hwnd, UINT message, WPARAM wParam, Paint paint, LRESULT
   }
 }
 
+// A child window of one of the program's own classes, drawn whole by its object: the class
+// registered once, the messages reaching the object until either of the two goes first.
+class ChildWindow {
+ public:
+  ChildWindow(const ChildWindow&) = delete;
+  ChildWindow& operator=(const ChildWindow&) = delete;
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  ChildWindow() = default;
+  // The window goes with the object, its last messages no longer reaching it.
+  virtual ~ChildWindow();
+  bool CreateChild(const char* className, HWND parent, int id, DWORD style, int x, int y, int width, int height);
+  // The whole client area, for WM_PAINT and WM_PRINTCLIENT; nothing is erased first.
+  virtual void Paint(HDC dc) = 0;
+  // The messages other than painting; those not taken go to DefWindowProc.
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
 }  // namespace velmora

@@ -5,6 +5,7 @@
 
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
+#include "support/window_rect.h"
 
 #include <shellapi.h>
 
@@ -13,6 +14,8 @@ using e2e::TreeNode;
 using e2e::WaitFor;
 
 namespace {
+
+using test_support::ChildRect;
 
 constexpr const char* kDialogClass = "TFolderListDlg";
 constexpr int kListId = 100, kCopyId = 101, kDeleteId = 102;
@@ -35,12 +38,6 @@ std::vector<std::string> ClipboardFiles() {
   return paths;
 }
 
-RECT ChildRect(HWND parent, HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 class FolderListE2E : public ::testing::Test {
  protected:

@@ -3,11 +3,14 @@
 
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
+#include "support/window_rect.h"
 
 using e2e::AppDriver;
 using e2e::TreeNode;
 
 namespace {
+
+using test_support::ChildRect;
 
 const std::string kSettingsDefault = "[Orvik]\r\nFRG=0\r\nWID=152\r\n\r\n";
 
@@ -33,12 +36,6 @@ void SetWriteTime(const std::string& path, ULONGLONG ticks) {
   CloseHandle(h);
 }
 
-RECT ChildRect(HWND parent, HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 }  // namespace
 

@@ -9,9 +9,9 @@
 
 #include "binders/binder_commands.h"
 #include "binders/binder_model.h"
-#include "common/prompter.h"
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
+#include "support/recording_prompter.h"
 #include "unit/fake_store_files.h"
 
 namespace velmora {
@@ -29,18 +29,6 @@ class FakeFolders : public FolderSource {
   bool IsExistingFile(const std::string& path) override { return files.count(path) != 0; }
   std::set<std::string> folders, files;
   std::map<std::string, std::string> links;
-};
-
-class FakePrompter : public Prompter {
- public:
-  bool AskYesNo(const std::string& text, const std::string& caption) override {
-    asked.push_back(caption + ": " + text);
-    return answer;
-  }
-  void Message(const std::string& text, const std::string& caption) override { told.push_back(caption + ": " + text); }
-  bool AskText(const std::string&, const std::string&, std::string&) override { return false; }
-  bool answer = true;
-  Strings asked, told;
 };
 
 class BinderCommandsTest : public ::testing::Test {
@@ -70,7 +58,7 @@ class BinderCommandsTest : public ::testing::Test {
   FakeStoreFiles files;
   BinderStore store{collation, files};
   FakeFolders disk;
-  FakePrompter prompter;
+  RecordingPrompter prompter;
   BinderCommands commands{store, collation, disk};
 };
 
@@ -86,25 +74,25 @@ TEST_F(BinderCommandsTest, NewBinderNumbersTakenNamesAndTheSettingsName) {
   commands.NewBinder("", prompter);
   EXPECT_EQ(Titles(), (Strings{"Work", "Work 1", "Work 2", "work 3", "Orvik 1", "oRVIK 2", "", " 1"}));
   EXPECT_TRUE(prompter.asked.empty());
-  EXPECT_TRUE(prompter.told.empty());
+  EXPECT_TRUE(prompter.messages.empty());
   EXPECT_FALSE(store.folders.SectionExists("Work"));  // no section until a folder or the exit
 }
 
 TEST_F(BinderCommandsTest, TitlesTheFilesCannotHoldAreRefusedWithAMessage) {
   for (const std::string& bad : {std::string("a\r\nb"), std::string("a\nb"), std::string("x\x83"),
                                 std::string("a\0b", 3)}) {
-    prompter.told.clear();
+    prompter.messages.clear();
     EXPECT_FALSE(commands.NewBinder(bad, prompter).happened);
-    EXPECT_EQ(prompter.told, Strings{std::string(kBadTitleCaption) + ": " + kBadTitleText});
+    EXPECT_EQ(prompter.messages, Strings{std::string(kBadTitleCaption) + ": " + kBadTitleText});
   }
   commands.NewBinder("A", prompter);
-  prompter.told.clear();
+  prompter.messages.clear();
   EXPECT_FALSE(commands.Rename("A", "B\x83", prompter).happened);
-  EXPECT_EQ(prompter.told.size(), 1u);
+  EXPECT_EQ(prompter.messages.size(), 1u);
   EXPECT_FALSE(commands.RegisterFolder("C\x83", "D:\\Data", nullptr, prompter).happened);
-  EXPECT_EQ(prompter.told.size(), 2u);
+  EXPECT_EQ(prompter.messages.size(), 2u);
   EXPECT_FALSE(commands.RegisterFromCommandLine("D\r", {"D:\\Data"}, prompter));
-  EXPECT_EQ(prompter.told.size(), 3u);
+  EXPECT_EQ(prompter.messages.size(), 3u);
   EXPECT_TRUE(prompter.asked.empty());
   EXPECT_EQ(Titles(), Strings{"A"});
   EXPECT_TRUE(IsStorableTitle("ソフト"));  // trail bytes 0x5C are whole characters
@@ -124,7 +112,7 @@ TEST_F(BinderCommandsTest, RenameRefusalsAreSilent) {
   for (const char* refused : {"", "work", "Work", "OTHER", "Orvik", "orvik"})
     EXPECT_FALSE(commands.Rename("work", refused, prompter).happened) << refused;
   EXPECT_FALSE(commands.Rename("Missing", "New", prompter).happened);
-  EXPECT_TRUE(prompter.told.empty());
+  EXPECT_TRUE(prompter.messages.empty());
   EXPECT_EQ(Titles(), (Strings{"work", "Other"}));
   EXPECT_EQ(store.folders.Text(), "[work]\r\nD:\\Data=0\r\n\r\n");
 }

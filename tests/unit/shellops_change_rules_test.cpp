@@ -61,7 +61,7 @@ TEST_F(ShellopsRename, ExtensionIsKeptOrTakenAsTyped) {
   r = Rename("c.doc", "d.DOC");
   EXPECT_EQ(r.shownText, "d.DOC");
   EXPECT_FALSE(r.renamed.at(0).extensionChanged);
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
 }
 
 TEST_F(ShellopsRename, LetterCaseAloneIsNotNumbered) {
@@ -124,22 +124,22 @@ TEST_F(ShellopsRename, TakenNamesAreNumbered) {
 TEST_F(ShellopsRename, RefusedTextsRenameNothing) {
   fs.AddFile(P("a.txt"));
   for (const char* typed : {"", ".txt"}) {
-    prompter.messages.clear();
+    prompter.texts.clear();
     RenameResult r = Rename("a.txt", typed);
     EXPECT_EQ(r.shownText, "a.txt") << typed;
     EXPECT_TRUE(r.unselectEdited) << typed;
-    EXPECT_EQ(prompter.messages, std::vector<std::string>{kEnterFileNameText}) << typed;
+    EXPECT_EQ(prompter.texts, std::vector<std::string>{kEnterFileNameText}) << typed;
   }
   // "/" would move the file elsewhere: the system's invalid-name text.
-  prompter.messages.clear();
+  prompter.texts.clear();
   RenameResult r = Rename("a.txt", "x/y");
   EXPECT_EQ(r.shownText, "a.txt");
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{fs.ErrorText(kErrorInvalidName)});
+  EXPECT_EQ(prompter.texts, std::vector<std::string>{fs.ErrorText(kErrorInvalidName)});
   // A folder given no name keeps it, silently.
   fs.AddFolder(P("sub"));
-  prompter.messages.clear();
+  prompter.texts.clear();
   EXPECT_EQ(Rename("sub", "").shownText, "sub");
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
   EXPECT_TRUE(fs.moves.empty());
   // A drive root is never renamed.
   RenameRequest root{"C:\\", "C:\\", "x", {"C:\\"}};
@@ -153,7 +153,7 @@ TEST_F(ShellopsRename, AFailingRowKeepsItsNameAndTheOthersGoOn) {
   fs.RefuseMoveOf(P("a.txt"), 5);
   RenameResult r = Rename("a.txt", "x", {"a.txt", "b.txt"});
   EXPECT_EQ(r.shownText, "a.txt");
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{"error 5\r\n"});
+  EXPECT_EQ(prompter.texts, std::vector<std::string>{"error 5\r\n"});
   ASSERT_EQ(r.renamed.size(), 1u);
   EXPECT_EQ(r.renamed[0].source, P("b.txt"));
   EXPECT_EQ(r.renamed[0].target, P("x.txt"));  // the refused target was never taken
@@ -173,7 +173,7 @@ TEST_F(ShellopsRename, ANameThatMakesThePathTooLongIsRefusedByName) {
   EXPECT_EQ(r.shownText, "a.txt");
   EXPECT_TRUE(r.renamed.empty());
   EXPECT_TRUE(fs.moves.empty());
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{PathTooLongText(P(name + ".txt"))});
+  EXPECT_EQ(prompter.texts, std::vector<std::string>{PathTooLongText(P(name + ".txt"))});
   r = Rename("a.txt", name.substr(1));
   ASSERT_EQ(r.renamed.size(), 1u);
   EXPECT_EQ(r.renamed[0].target.size(), kMaxShellPathChars);
@@ -189,12 +189,12 @@ TEST(ShellopsNewFolder, NextFreeNameInTheListedFolder) {
   EXPECT_EQ(CreateNewFolder("C:\\d\\", fs, prompter), "C:\\d\\新しいフォルダ2");
   EXPECT_TRUE(fs.IsExistingFolder("C:\\d\\新しいフォルダ2"));
   EXPECT_EQ(CreateNewFolder("C:\\d", fs, prompter), "C:\\d\\新しいフォルダ3");
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
 
   // A file of the name is not skipped: the creation fails with the message.
   fs.AddFile("C:\\e\\新しいフォルダ");
   EXPECT_EQ(CreateNewFolder("C:\\e", fs, prompter), "");
-  EXPECT_EQ(prompter.messages,
+  EXPECT_EQ(prompter.texts,
             std::vector<std::string>{"[ C:\\e\\新しいフォルダ ]\nフォルダの作成に失敗しました。"});
   EXPECT_EQ(CreateNewFolder("", fs, prompter), "");
 }

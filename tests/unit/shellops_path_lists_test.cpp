@@ -95,10 +95,10 @@ TEST(ShellopsPathLists, PathsLongerThanTheShellsBuffersAreRefusedByName) {
 
   RecordingPrompter prompter;
   EXPECT_FALSE(RefuseTooLongPaths({"C:\\a", fits, wideFits}, prompter, "Velmora"));
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
   EXPECT_TRUE(RefuseTooLongPaths({"C:\\a", wideFits + "表", fits + "b"}, prompter, "Velmora"));
-  ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_EQ(prompter.messages[0].rfind("[ " + wideFits + "表 ]\n", 0), 0u);
+  ASSERT_EQ(prompter.texts.size(), 1u);
+  EXPECT_EQ(prompter.texts[0].rfind("[ " + wideFits + "表 ]\n", 0), 0u);
 }
 
 TEST(ShellopsPathLists, CopyTargetsInTheDestination) {

@@ -16,11 +16,13 @@
 #include "support/temp_folder.h"
 #include "velmora_version.h"
 #include "win32/window_fixture.h"
+#include "support/window_rect.h"
 
 namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::ChildRect;
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 30s) {
   const auto end = std::chrono::steady_clock::now() + deadline;
@@ -58,12 +60,6 @@ std::string Text(HWND window) {
   return text;
 }
 
-RECT RectIn(HWND control, HWND parent) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 COLORREF PixelAt(HWND window, int x, int y) {
   HDC dc = GetDC(window);
@@ -160,7 +156,7 @@ TEST_F(AboutBox, ShowsItsLayoutAndVersionAndClosesWithItsButton) {
     EXPECT_EQ(GetWindow(box, GW_OWNER), owner);
 
     HWND panel = GetDlgItem(box, TVersionBox::kPanel1);
-    RECT p = RectIn(panel, box);
+    RECT p = ChildRect(box, panel);
     EXPECT_EQ(p.left, 0);
     EXPECT_EQ(p.right, 297);
     EXPECT_EQ(p.bottom, 161);
@@ -170,10 +166,10 @@ TEST_F(AboutBox, ShowsItsLayoutAndVersionAndClosesWithItsButton) {
     EXPECT_EQ(Text(GetDlgItem(panel, TVersionBox::kLabel3)), dialog.Year);
     HWND link = GetDlgItem(panel, TVersionBox::kLabel4);
     EXPECT_EQ(Text(link), dialog.Corp);
-    RECT l = RectIn(link, panel);
+    RECT l = ChildRect(panel, link);
     EXPECT_EQ(l.right, 297 - 16);
     EXPECT_EQ(l.top, 142);
-    RECT ok = RectIn(GetDlgItem(box, IDOK), box);
+    RECT ok = ChildRect(box, GetDlgItem(box, IDOK));
     EXPECT_EQ(ok.left, 111);
     EXPECT_EQ(ok.top, 172);
     EXPECT_EQ(ok.right - ok.left, 75);
@@ -182,13 +178,13 @@ TEST_F(AboutBox, ShowsItsLayoutAndVersionAndClosesWithItsButton) {
     // The picture starts home, 64 x 64, its blue corners in the panel's colour, and the
     // timer moves it: with the steady numbers one pixel right and down.
     HWND image = GetDlgItem(panel, TVersionBox::kImage1);
-    RECT i = RectIn(image, panel);
+    RECT i = ChildRect(panel, image);
     EXPECT_EQ(i.left, 8);
     EXPECT_EQ(i.right - i.left, 64);
     const COLORREF pale = RGB(241, 255, 191);
     EXPECT_TRUE(WaitFor([&] { return PixelAt(panel, 290, 100) == pale && PixelAt(image, 1, 1) == pale; }));
     EXPECT_NE(PixelAt(image, 32, 30), pale);  // the binder's cover
-    EXPECT_TRUE(WaitFor([&] { return RectIn(image, panel).left == 9 && RectIn(image, panel).top == 9; }));
+    EXPECT_TRUE(WaitFor([&] { return ChildRect(panel, image).left == 9 && ChildRect(panel, image).top == 9; }));
 
     ClickCentre(GetDlgItem(box, IDOK));
   });
@@ -232,7 +228,7 @@ TEST_F(AboutBox, PictureSwellsAndShrinksAndThePanelIsWhiteOnFewColours) {
   RunBox([&](HWND box) {
     HWND panel = GetDlgItem(box, TVersionBox::kPanel1);
     HWND image = GetDlgItem(panel, TVersionBox::kImage1);
-    auto size = [&] { return RectIn(image, panel).right - RectIn(image, panel).left; };
+    auto size = [&] { return ChildRect(panel, image).right - ChildRect(panel, image).left; };
     EXPECT_TRUE(WaitFor([&] { return PixelAt(panel, 290, 100) == RGB(255, 255, 255); }));
 
     PostMessageA(image, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));

@@ -15,6 +15,7 @@
 #include "store/win32/win32_collation.h"
 #include "support/temp_folder.h"
 #include "win32/clipboard_files.h"
+#include "support/window_rect.h"
 
 namespace velmora {
 namespace {
@@ -209,14 +210,11 @@ TEST_F(FolderListDialogTest, SizeLimitsAndCentredButtons) {
 
   for (int width : {577, 800, 431}) {
     SetWindowPos(dialog->hwnd(), nullptr, 0, 0, width, 420, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
-    RECT client, ok, cancel, list;
+    RECT client;
     GetClientRect(dialog->hwnd(), &client);
-    GetWindowRect(GetDlgItem(dialog->hwnd(), IDOK), &ok);
-    GetWindowRect(GetDlgItem(dialog->hwnd(), IDCANCEL), &cancel);
-    GetWindowRect(dialog->list(), &list);
-    MapWindowPoints(nullptr, dialog->hwnd(), reinterpret_cast<POINT*>(&ok), 2);
-    MapWindowPoints(nullptr, dialog->hwnd(), reinterpret_cast<POINT*>(&cancel), 2);
-    MapWindowPoints(nullptr, dialog->hwnd(), reinterpret_cast<POINT*>(&list), 2);
+    const RECT ok = test_support::ChildRect(dialog->hwnd(), GetDlgItem(dialog->hwnd(), IDOK));
+    const RECT cancel = test_support::ChildRect(dialog->hwnd(), GetDlgItem(dialog->hwnd(), IDCANCEL));
+    const RECT list = test_support::ChildRect(dialog->hwnd(), dialog->list());
     EXPECT_EQ(ok.left, client.right / 2 - 75 - 3) << width;
     EXPECT_EQ(cancel.left, client.right / 2 + 3) << width;
     EXPECT_EQ(ok.right - ok.left, 75);

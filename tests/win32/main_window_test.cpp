@@ -13,6 +13,7 @@
 #include "shellops/win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "win32/window_fixture.h"
+#include "support/window_rect.h"
 
 namespace velmora {
 namespace {
@@ -433,12 +434,7 @@ TEST_F(SplitterTest, DraggingMovesThePaneAndTheListToolBarWithinLimits) {
     SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to, 100));
     SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(to, 100));
   };
-  auto left = [&](int id) {
-    RECT r;
-    GetWindowRect(window->control(id), &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    return r.left;
-  };
+  auto left = [&](int id) { return test_support::ChildRect(main, window->control(id)).left; };
   drag(153, 251);
   EXPECT_EQ(window->leftPaneWidth(), 250);
   EXPECT_EQ(left(IDC_LIST), 254);

@@ -9,10 +9,12 @@
 #include "binders/win32/binder_add_dlg.h"
 #include "support/companion_window.h"
 #include "win32/window_fixture.h"
+#include "support/window_rect.h"
 
 namespace velmora {
 namespace {
 
+using test_support::ChildRect;
 using testing_support::MainWindowTest;
 using testing_support::MakeFolder;
 using testing_support::PumpUntil;
@@ -46,12 +48,6 @@ void Pick(TBinderAddDlg& dialog, int index) {
                reinterpret_cast<LPARAM>(dialog.binderList()));
 }
 
-RECT RectIn(HWND parent, HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 TEST(BinderAddDialog, TypedNamesSelectEntriesAndEnableOk) {
   TBinderAddDlg dialog;
@@ -82,8 +78,8 @@ TEST(BinderAddDialog, TypedNamesSelectEntriesAndEnableOk) {
   EXPECT_TRUE(IsWindowEnabled(dialog.okButton()));
 
   // The name box lies over the list's text; only the 18-pixel button shows beside it.
-  const RECT box = RectIn(dialog.hwnd(), dialog.nameBox());
-  const RECT list = RectIn(dialog.hwnd(), dialog.binderList());
+  const RECT box = ChildRect(dialog.hwnd(), dialog.nameBox());
+  const RECT list = ChildRect(dialog.hwnd(), dialog.binderList());
   EXPECT_EQ(box.left, list.left);
   EXPECT_EQ(box.top, list.top);
   EXPECT_EQ(list.right - box.right, 18);

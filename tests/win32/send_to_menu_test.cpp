@@ -161,7 +161,7 @@ TEST_F(SendToMenuTest, ItemsMirrorTheVisibleEntries) {
   std::set<int> pictures;
   for (int i = 0; i < 6; ++i) pictures.insert(sendToMenu.Image(kFirstId + i));
   EXPECT_EQ(pictures, (std::set<int>{1, 2, 3, 4, 5, 6}));
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
 
   // The items' pictures are drawn by the menu; other items are left to their owner.
   HDC screen = GetDC(nullptr);
@@ -235,7 +235,7 @@ TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {
   EXPECT_EQ(resolved, paths[0]);
   sendToMenu.Send(IdOf("デスクトップ (ショートカットを作成)"), {paths[0]}, owner);
   EXPECT_EQ(Names(desktop).size(), 2u);
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
 
   // Nothing selected: nothing happens.
   EXPECT_FALSE(sendToMenu.Send(IdOf("Backup.2024"), {}, owner).sent);
@@ -245,7 +245,7 @@ TEST_F(SendToMenuTest, EachKindOfEntryGetsTheRightPaths) {
   // A path too long for the shell: refused by name, and nothing goes anywhere.
   const std::string tooLong = source + "\\" + std::string(kMaxShellPathChars, 'x');
   EXPECT_FALSE(sendToMenu.Send(IdOf("Echo"), {paths[0], tooLong}, owner).sent);
-  EXPECT_EQ(prompter.messages, std::vector<std::string>{PathTooLongText(tooLong)});
+  EXPECT_EQ(prompter.texts, std::vector<std::string>{PathTooLongText(tooLong)});
 
   // The sources are untouched by all of it.
   EXPECT_EQ(Names(source), (std::set<std::string>{"report.txt", "表.txt", "sub folder"}));
@@ -263,8 +263,8 @@ TEST_F(SendToMenuTest, MailWithoutAHandlerSaysSoAndChangesNothing) {
   const SendOutcome outcome = sendToMenu.Send(IdOf("メール受信者"), Sources(), owner);
   EXPECT_FALSE(outcome.sent);
   EXPECT_EQ(outcome.kind, SendToKind::kMailRecipient);
-  ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_NE(prompter.messages[0].find("メール"), std::string::npos) << prompter.messages[0];
+  ASSERT_EQ(prompter.texts.size(), 1u);
+  EXPECT_NE(prompter.texts[0].find("メール"), std::string::npos) << prompter.texts[0];
   EXPECT_TRUE(Names(desktop).empty());
   EXPECT_TRUE(Names(documents).empty());
 }
@@ -282,7 +282,7 @@ TEST_F(SendToMenuTest, MissingOrEmptyFolderGivesNoItemsAndNoMessage) {
   sendToMenu.Build(menu, images.get(), kFirstId);
   EXPECT_EQ(GetMenuItemCount(menu), 0);
   EXPECT_EQ(ImageList_GetImageCount(images.get()), 1);
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
 }
 
 TEST_F(SendToMenuTest, EntryWhoseTargetIsGoneReportsTheShellsError) {
@@ -299,15 +299,15 @@ TEST_F(SendToMenuTest, EntryWhoseTargetIsGoneReportsTheShellsError) {
   // The entry removed after the menu was made: the system's words for a missing file.
   SendOutcome outcome = sendToMenu.Send(IdOf("Vanishing"), Sources(), owner);
   EXPECT_FALSE(outcome.sent);
-  ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_NE(prompter.messages[0].find("Vanishing.exe"), std::string::npos) << prompter.messages[0];
+  ASSERT_EQ(prompter.texts.size(), 1u);
+  EXPECT_NE(prompter.texts[0].find("Vanishing.exe"), std::string::npos) << prompter.texts[0];
 
   // A shortcut whose program is gone.
   outcome = sendToMenu.Send(IdOf("Doomed"), Sources(), owner);
   EXPECT_FALSE(outcome.sent);
-  ASSERT_EQ(prompter.messages.size(), 2u);
-  EXPECT_NE(prompter.messages[1].find("Doomed.lnk"), std::string::npos) << prompter.messages[1];
-  EXPECT_EQ(prompter.messages[1].find("%1"), std::string::npos) << prompter.messages[1];
+  ASSERT_EQ(prompter.texts.size(), 2u);
+  EXPECT_NE(prompter.texts[1].find("Doomed.lnk"), std::string::npos) << prompter.texts[1];
+  EXPECT_EQ(prompter.texts[1].find("%1"), std::string::npos) << prompter.texts[1];
   EXPECT_FALSE(Exists(echoFile));
   EXPECT_EQ(Names(sendTo), (std::set<std::string>{"Doomed.lnk"}));
   EXPECT_EQ(Names(source), (std::set<std::string>{"report.txt", "表.txt", "sub folder"}));
@@ -339,12 +339,12 @@ TEST_F(SendToMenuTest, OptionPutsTheProgramsShortcutInAndTakesItOut) {
   option.ShowIn(settings, id);
   EXPECT_FALSE(GetMenuState(settings, id, MF_BYCOMMAND) & MF_CHECKED);
   DestroyMenu(settings);
-  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_TRUE(prompter.texts.empty());
 
   // Without a SendTo folder nothing can be written: the mark stays clear and the user hears why.
   links.folders[TShellLink::kSendTo] = dir + "nowhere";
   EXPECT_FALSE(option.Toggle(prompter));
-  EXPECT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.texts.size(), 1u);
 }
 
 }  // namespace

@@ -134,9 +134,9 @@ TEST_F(FileCommandsTest, PasteListFromAnotherProgramsBlock) {
   for (const std::string& offset : {"\xF0\xFF"s, "\x04\0"s}) {
     PutBlockOnClipboard(owner, offset + "\0\0"s + (dir + "in.txt") + std::string(16, '\0') + "C:\\a\0\0"s);
     EXPECT_TRUE(ReadClipboardFiles(owner).malformed);
-    log.messages.clear();
+    log.texts.clear();
     EXPECT_TRUE(commands->Paste("", dir.path()).targets.empty());
-    EXPECT_EQ(log.messages, std::vector<std::string>{kMalformedPasteText});
+    EXPECT_EQ(log.texts, std::vector<std::string>{kMalformedPasteText});
     ASSERT_TRUE(OpenClipboard(owner));
     EXPECT_EQ(GlobalFlags(GetClipboardData(CF_HDROP)) & GMEM_LOCKCOUNT, 0u);
     CloseClipboard();
@@ -224,9 +224,9 @@ TEST_F(FileCommandsTest, PathsTooLongForTheShellAreRefusedByName) {
        deepFolder + "\\keep.txt"},
   };
   for (const Case& c : cases) {
-    log.messages.clear();
+    log.texts.clear();
     c.run();
-    EXPECT_EQ(log.messages, std::vector<std::string>{PathTooLongText(c.refused)}) << c.name;
+    EXPECT_EQ(log.texts, std::vector<std::string>{PathTooLongText(c.refused)}) << c.name;
   }
   EXPECT_TRUE(IsExistingFile(dir + "keep.txt"));
   EXPECT_FALSE(ClipboardHasFiles());
@@ -269,7 +269,7 @@ TEST_F(FileCommandsTest, RenameOnDiskAndTheSystemsRefusal) {
   EXPECT_TRUE(IsExistingFile(dir + "x.txt"));
   EXPECT_TRUE(IsExistingFile(dir + "x(01).txt"));
   EXPECT_FALSE(IsExistingFile(dir + "a.txt"));
-  EXPECT_TRUE(log.messages.empty());
+  EXPECT_TRUE(log.texts.empty());
 
   // A name the file system refuses: the system's own text, and the file keeps its name.
   request = RenameRequest{dir + "x.txt", "x.txt", "a<b", {dir + "x.txt"}};
@@ -280,7 +280,7 @@ TEST_F(FileCommandsTest, RenameOnDiskAndTheSystemsRefusal) {
   r = commands->Rename(request);
   EXPECT_EQ(r.shownText, "x.txt");
   EXPECT_TRUE(r.renamed.empty());
-  EXPECT_EQ(log.messages, std::vector<std::string>{expected});
+  EXPECT_EQ(log.texts, std::vector<std::string>{expected});
   EXPECT_FALSE(expected.empty());
   EXPECT_TRUE(IsExistingFile(dir + "x.txt"));
 }
@@ -295,7 +295,7 @@ TEST_F(FileCommandsTest, NewFolderNumbering) {
   CreateDirectoryA((dir + "f").c_str(), nullptr);
   MakeFile(dir + "f\\新しいフォルダ");
   EXPECT_EQ(commands->CreateNewFolder(dir + "f"), "");
-  EXPECT_EQ(log.messages, std::vector<std::string>{"[ " + dir.path() + "f\\新しいフォルダ ]\nフォルダの作成に失敗しました。"});
+  EXPECT_EQ(log.texts, std::vector<std::string>{"[ " + dir.path() + "f\\新しいフォルダ ]\nフォルダの作成に失敗しました。"});
 }
 
 TEST_F(FileCommandsTest, OpenEntersFoldersAndShellFolders) {

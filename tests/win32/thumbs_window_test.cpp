@@ -14,6 +14,7 @@
 #include "thumbs/win32/icon_cells.h"
 #include "thumbs/win32/raster_bitmap.h"
 #include "win32/window_fixture.h"
+#include "support/window_rect.h"
 
 namespace velmora {
 namespace {
@@ -85,12 +86,7 @@ std::string SolidPng(int w, int h, std::uint32_t colour) {
 Raster DrawImage(HIMAGELIST list, int index, int overlay = 0) {
   int cx = 0, cy = 0;
   ImageList_GetIconSize(list, &cx, &cy);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = cx;
-  info.bmiHeader.biHeight = -cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  BITMAPINFO info = TopDownBitmapInfo(cx, cy);
   void* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -576,12 +572,7 @@ class PreviewTest : public ThumbsTest {
     return PumpUntil(window.get(), [&] { return window->preview().shown() == shown && IsWindowVisible(window->preview().hwnd()) == shown; },
                      std::chrono::seconds(10));
   }
-  RECT ClientRectOf(HWND control) const {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  }
+  RECT ClientRectOf(HWND control) const { return test_support::ChildRect(window->hwnd(), control); }
 };
 
 TEST_F(PreviewTest, ShownForPicturesHiddenForTextFoldersAndNoSelection) {

@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/prompter.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/orvik_binder.h"
+#include "support/recording_prompter.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 #include "win32/strings.h"
@@ -22,24 +22,7 @@
 namespace velmora {
 namespace testing_support {
 
-class RecordingPrompter : public Prompter {
- public:
-  bool AskYesNo(const std::string& text, const std::string& caption) override {
-    messages.push_back(caption + ": " + text);
-    return answer;
-  }
-  void Message(const std::string& text, const std::string& caption) override { messages.push_back(caption + ": " + text); }
-  bool AskText(const std::string& prompt, const std::string& caption, std::string& value) override {
-    messages.push_back(caption + ": " + prompt);
-    if (!answer) return false;
-    value = textAnswer;
-    return true;
-  }
-  std::vector<std::string> messages;
-  bool answer = true;
-  std::string textAnswer;
-};
-
+using ::velmora::RecordingPrompter;
 using TempDir = test_support::TempFolder;
 
 using test_support::MakeFile;

@@ -1,7 +1,5 @@
 #include "binders/win32/binder_add_dlg.h"
 
-#include <vector>
-
 #include "binders/binder_commands.h"
 #include "win32/modal_loop.h"
 #include "win32/ui_font.h"

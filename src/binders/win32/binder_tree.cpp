@@ -5,10 +5,7 @@
 
 #include "common/collation.h"
 #include "store/ini_document.h"
-#include "text/cp932.h"
 #include "win32/bulk_update.h"
-#include "win32/com_ptr.h"
-#include "win32/strings.h"
 
 namespace velmora {
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "win32/com_ptr.h"
 #include "win32/strings.h"
 #include "browse/record_sort.h"
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "text/cp932.h"
 #include "thumbs/win32/raster_bitmap.h"
 
 namespace velmora {

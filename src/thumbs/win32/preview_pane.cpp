@@ -6,50 +6,20 @@
 #include "thumbs/win32/shell_thumbnail.h"
 #include "thumbs/win32/wic_picture.h"
 #include "win32/strings.h"
-#include "win32/window_object.h"
 
 namespace velmora {
 
-PreviewPane::~PreviewPane() {
-  if (hwnd_) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
-}
-
 bool PreviewPane::Create(HWND parent, int id) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc = {};
-  if (!GetClassInfoA(instance, kClassName, &wc)) {
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassA(&wc)) return false;
-  }
-  hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
-  return hwnd_ != nullptr;
+  return CreateChild(kClassName, parent, id, WS_CLIPSIBLINGS, 0, 0, 0, 0);
 }
 
-LRESULT CALLBACK PreviewPane::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = WindowObject<PreviewPane>(hwnd, message, lParam);
-  if (message == WM_NCCREATE && self) self->hwnd_ = hwnd;
-  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
-  LRESULT painted = 0;
-  if (HandleOwnPaint(hwnd, message, wParam, [self](HDC dc) { self->Paint(dc); }, painted)) return painted;
-  switch (message) {
-    case WM_SIZE:
-      // The user's splitter changes the height: the same picture is fitted again.
-      self->Render();
-      InvalidateRect(hwnd, nullptr, FALSE);
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      self->hwnd_ = nullptr;
-      break;
-  }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+bool PreviewPane::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+  if (message != WM_SIZE) return false;
+  // The user's splitter changes the height: the same picture is fitted again.
+  Render();
+  InvalidateRect(hwnd(), nullptr, FALSE);
+  result = 0;
+  return true;
 }
 
 bool PreviewPane::FindPicture(const ShellContext& shell, int systemLevel, const std::string& path, int width,
@@ -81,9 +51,9 @@ bool PreviewPane::FindPicture(const ShellContext& shell, int systemLevel, const 
 }
 
 bool PreviewPane::Update(const ShellContext& shell, int systemLevel, const std::string& path) {
-  if (!hwnd_ || path.empty() || !IsExistingFile(path)) return Hide();
+  if (!hwnd() || path.empty() || !IsExistingFile(path)) return Hide();
   RECT r = {};
-  GetClientRect(hwnd_, &r);
+  GetClientRect(hwnd(), &r);
   // A pane never shown yet has no size: the picture is asked for at the pane's usual size.
   const int width = r.right > 0 ? r.right : 152;
   const int height = r.bottom > 0 ? r.bottom : 95;
@@ -93,7 +63,7 @@ bool PreviewPane::Update(const ShellContext& shell, int systemLevel, const std::
     return Hide();
   }
   Render();
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  InvalidateRect(hwnd(), nullptr, FALSE);
   return SetShown(true);
 }
 
@@ -106,13 +76,13 @@ bool PreviewPane::Hide() {
 bool PreviewPane::SetShown(bool shown) {
   if (shown == shown_) return false;
   shown_ = shown;
-  if (hwnd_) ShowWindow(hwnd_, shown ? SW_SHOWNA : SW_HIDE);
+  if (hwnd()) ShowWindow(hwnd(), shown ? SW_SHOWNA : SW_HIDE);
   return true;
 }
 
 void PreviewPane::Render() {
   RECT r = {};
-  if (!hwnd_ || !GetClientRect(hwnd_, &r)) return;
+  if (!hwnd() || !GetClientRect(hwnd(), &r)) return;
   const int width = r.right - 2 * kBevel, height = r.bottom - 2 * kBevel;
   if (width <= 2 || height <= 2 || picture_.pixels.width() <= 0) {
     canvas_ = Raster();
@@ -126,7 +96,7 @@ void PreviewPane::Render() {
 
 void PreviewPane::Paint(HDC dc) {
   RECT r = {};
-  GetClientRect(hwnd_, &r);
+  GetClientRect(hwnd(), &r);
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   DrawEdge(dc, &r, BDR_RAISEDINNER | BDR_SUNKENOUTER, BF_RECT);
   if (canvas_.width() <= 0) return;

@@ -7,23 +7,18 @@
 
 #include "thumbs/picture_decode.h"
 #include "win32/shell_context.h"
+#include "win32/window_object.h"
 
 namespace velmora {
 
-class PreviewPane {
+class PreviewPane : public ChildWindow {
  public:
   static constexpr const char* kClassName = "TPreviewPane";
   // The bevel's width on each side; the picture keeps one more pixel clear of it.
   static constexpr int kBevel = 2;
 
-  PreviewPane() = default;
-  ~PreviewPane();
-  PreviewPane(const PreviewPane&) = delete;
-  PreviewPane& operator=(const PreviewPane&) = delete;
-
   // A hidden child of parent.
   bool Create(HWND parent, int id);
-  HWND hwnd() const { return hwnd_; }
   bool shown() const { return shown_; }
 
   // UpdatePreview for one path (the selected row's, or the listed folder when none is
@@ -35,13 +30,12 @@ class PreviewPane {
   const Raster& canvas() const { return canvas_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   bool FindPicture(const ShellContext& shell, int systemLevel, const std::string& path, int width, int height);
   void Render();
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   bool SetShown(bool shown);
 
-  HWND hwnd_ = nullptr;
   bool shown_ = false;
   PictureReader reader_;
   DecodedPicture picture_;  // the shown file's picture, refitted when the pane's size changes
