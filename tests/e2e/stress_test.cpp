@@ -99,7 +99,7 @@ class StressE2E : public ::testing::Test {
 };
 
 TEST_F(StressE2E, QuickTreeClicksDuringABigListingThenCloseGiveEverythingBack) {
-  const int rows = StressCount("ROWS", 10000), clicks = StressCount("CLICKS", 100);
+  const int rows = StressCount("ROWS", 10000), clicks = StressCount("CLICKS", 300);
   const std::string big = Content("big"), a = Content("a"), b = Content("b");
   EmptyFiles(big, rows);
   EmptyFiles(a, 3);
