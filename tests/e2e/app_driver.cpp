@@ -249,12 +249,6 @@ void AppDriver::Click(HWND control, POINT client) {
   SendInput(2, input, sizeof(INPUT));
 }
 
-void AppDriver::PostClick(HWND control, POINT client) {
-  const LPARAM at = MAKELPARAM(client.x, client.y);
-  PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(control, WM_LBUTTONUP, 0, at);
-}
-
 bool AppDriver::TreeItemRect(HTREEITEM item, RECT& rect) const {
   RemoteBuffer remote(process_.hProcess, sizeof(RECT));
   // TVM_GETITEMRECT takes the item handle in the rectangle's place.

@@ -84,11 +84,6 @@ class AppDriver {
   std::string WindowText(HWND hwnd) const;
   // Clicks the client point of a control with real mouse input.
   void Click(HWND control, POINT client);
-  // A left click posted to the control as the messages the input would bring, for runs of
-  // quick clicks: under Wine, injected input lands where the pointer was a moment before
-  // (the X pointer catches up late), and two quick clicks at different places can meet at
-  // one place and become a double click.
-  void PostClick(HWND control, POINT client);
   bool ClickTreeNode(HTREEITEM item);
   bool TreeItemRect(HTREEITEM item, RECT& rect) const;
   HTREEITEM TreeSelection() const;
