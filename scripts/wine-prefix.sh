@@ -15,10 +15,10 @@ if [ "$WINEARCH" = win32 ] && ! velmora_wine32_available; then
   echo "wine-prefix.sh: Wine's 32-bit half (wine32:i386) is not installed" >&2
   exit 1
 fi
-# A 64-bit prefix of ours made before Wine's 32-bit half came lacks its syswow64 half, and
-# then nothing starts in it ("could not load kernel32.dll"): it is made again.
+# A 64-bit prefix of ours made before Wine's 32-bit half came has an empty syswow64, and then
+# nothing starts in it ("could not load kernel32.dll"): it is made again.
 if [ "$WINEARCH" = win64 ] && [ -f "$WINEPREFIX/.velmora-ready-3" ] && velmora_wine32_available \
-   && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+   && [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
   echo "wine: remaking $WINEPREFIX with Wine's 32-bit half"
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
