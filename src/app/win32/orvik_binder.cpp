@@ -7,12 +7,10 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/command_list.h"
 #include "app/help_page.h"
 #include "app/hint_text.h"
 #include "app/window_rules.h"
-#include "binders/folder_list.h"
-#include "binders/tree_menu.h"
-#include "binders/win32/folder_list_dialog.h"
 #include "common/path_lists.h"
 #include "resource.h"
 #include "win32/clipboard_files.h"
@@ -20,6 +18,7 @@
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
+#include "win32/command_menu.h"
 #include "win32/drop_source.h"
 #include "win32/strings.h"
 #include "win32/ui_font.h"
@@ -156,7 +155,6 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-  ReleaseListMenu();
 }
 
 bool TOrvikBinder::RegisterWindowClass(HINSTANCE instance) {
@@ -287,11 +285,11 @@ void TOrvikBinder::OnMenuSelect(WPARAM wp, LPARAM lp) {
 
 bool TOrvikBinder::OnContextMenu(HWND window, LPARAM at) {
   if (window == browser_.listView().hwnd()) {
-    ListView1ContextPopup();
+    listCommands_.ShowMenu();
     return true;
   }
   if (window == tree_.hwnd()) {
-    TreeView1ContextPopup(at);
+    binderActions_.ShowMenu(at);
     return true;
   }
   return false;
@@ -371,9 +369,7 @@ void TOrvikBinder::OnCaptureChanged(HWND gainer) {
 }
 
 void TOrvikBinder::CreateControls() {
-  DeclareCommands();
-  DeclareListCommands();
-  DeclareTreeCommands();
+  BindCommands();
   font_ = MakeUiFont(12);
   LoadImageLists();
 
@@ -461,53 +457,16 @@ void TOrvikBinder::LoadImageLists() {
   imageList3_.Reset(ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 5, 4));
 }
 
-namespace {
-// A command's menu item; its picture is drawn by the window (WM_DRAWITEM).
-void AppendCommandItem(HMENU menu, const Command& command, const std::string& shortcutText) {
-  std::string caption = command.caption;
-  if (!shortcutText.empty()) caption += "\t" + shortcutText;
-  MENUITEMINFOA mii = {};
-  mii.cbSize = sizeof(mii);
-  mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-  mii.fType = MFT_STRING;
-  mii.wID = static_cast<UINT>(command.id);
-  mii.dwTypeData = const_cast<char*>(caption.c_str());
-  if (command.picture >= 0) {
-    mii.fMask |= MIIM_BITMAP;
-    mii.hbmpItem = HBMMENU_CALLBACK;
-  }
-  InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
-}
-}  // namespace
-
 void TOrvikBinder::CreateMainMenu() {
   // The window owns its menu bar and destroys it with itself.
   HMENU bar = CreateMenu();
-  std::vector<ACCEL> keys;
-  for (const MenuLayout& layout : menuLayout_) {
+  for (const MainMenu& menu : MainMenus()) {
     HMENU popup = CreatePopupMenu();
-    for (int id : layout.items) {
-      const Command* command = commands_.Find(id);
-      if (!command) {
-        AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-        continue;
-      }
-      AppendCommandItem(popup, *command,
-                        command->shortcut.key ? std::string("Ctrl+") + static_cast<char>(command->shortcut.key)
-                                              : std::string());
-    }
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
+    FillCommandMenu(popup, commands_, menu.menu, [](HMENU into, const Command& command) { AppendCommandItem(into, command); });
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
   }
   SetMenu(hwnd_, bar);
-  for (const Command& command : commands_.commands()) {
-    if (!command.shortcut.key) continue;
-    ACCEL accel = {};
-    accel.fVirt = FVIRTKEY | (command.shortcut.control ? FCONTROL : 0);
-    accel.key = static_cast<WORD>(command.shortcut.key);
-    accel.cmd = static_cast<WORD>(command.id);
-    keys.push_back(accel);
-  }
-  if (!keys.empty()) accelerators_.Reset(CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size())));
+  keys_.Build(commands_);
 }
 
 void TOrvikBinder::Construct() {
@@ -538,6 +497,8 @@ void TOrvikBinder::Construct() {
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
                  ownFolder);
+  keys_.SetControl(KeyScope::kList, browser_.listView().hwnd());
+  keys_.SetControl(KeyScope::kTree, tree_.hwnd());
   SetUpRootIcon();
   SetUpVelmoraAbout(aboutDialog1_);
 }
@@ -743,13 +704,7 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
     hintWindow_ = nullptr;
     ApplicationHintChanged(std::string());
   }
-  if (accelerators_ && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-    // Keys typed into a label editor stay there.
-    char cls[32] = "";
-    GetClassNameA(msg.hwnd, cls, sizeof(cls));
-    if (lstrcmpiA(cls, "Edit") != 0 && TranslateAcceleratorA(hwnd_, accelerators_.get(), &msg)) return true;
-  }
-  return false;
+  return keys_.Translate(hwnd_, msg);
 }
 
 void TOrvikBinder::ApplicationHintChanged(const std::string& hint) {
@@ -799,7 +754,6 @@ LRESULT TOrvikBinder::OnListNotify(NMHDR* header) {
   switch (header->code) {
     case LVN_COLUMNCLICK: ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
     case NM_DBLCLK: ListView1DblClick(); return 0;
-    case LVN_KEYDOWN: ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
     case LVN_BEGINDRAG: drag_.Begin(true); return 0;
     case LVN_ITEMCHANGED: {
       // However the selection moved (mouse, arrow keys, a program), the pane follows it.
@@ -835,7 +789,6 @@ LRESULT TOrvikBinder::OnTreeNotify(NMHDR* header) {
     case TVN_ENDLABELEDITW:
       if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
       return binderActions_.EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
-    case TVN_KEYDOWN: return TreeView1KeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW: {
       // The node sits at the same place in the ANSI and the wide forms.
@@ -926,51 +879,32 @@ void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
                  (di->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
 }
 
-void TOrvikBinder::DeclareCommands() {
-  auto add = [this](int id, const char* caption, const char* hint, int picture, std::function<void()> run,
-                    std::function<bool()> available = nullptr, Shortcut shortcut = {}) {
-    Command c;
-    c.id = id;
-    c.caption = caption;
-    c.hint = hint;
-    c.picture = picture;
-    c.run = std::move(run);
-    c.available = std::move(available);
-    c.shortcut = shortcut;
-    commands_.Add(std::move(c));
+void TOrvikBinder::BindCommands() {
+  DeclareCommands(commands_);
+  listCommands_.BindCommands(commands_);
+  binderActions_.BindCommands(commands_);
+  auto bind = [this](int id, std::function<void()> run, std::function<bool()> available = nullptr) {
+    commands_.Bind(id, std::move(run), std::move(available));
   };
-  // Tree tool bar.
-  add(IDM_EXPAND_ALL, "", "全て展開", -1, [this] { ExpandButtonClick(0); });
-  add(IDM_EXPAND_BINDERS, "", "バインダーまで展開", -1, [this] { ExpandButtonClick(1); });
-  add(IDM_COLLAPSE_ALL, "", "全て縮小", -1, [this] { ExpandButtonClick(2); });
-  // List tool bar.
-  add(IDM_UP, "", "一つ上のフォルダ", -1, [this] { browser_.GoUp(); }, [this] { return IsButtonEnabled(IDM_UP); });
-  add(IDM_VIEW_ICON, "", "アイコン", -1, [this] { SpeedBtn1Click(IDM_VIEW_ICON); });
-  add(IDM_VIEW_LIST, "", "一覧", -1, [this] { SpeedBtn1Click(IDM_VIEW_LIST); });
-  add(IDM_VIEW_DETAIL, "", "詳細", -1, [this] { SpeedBtn1Click(IDM_VIEW_DETAIL); });
-  add(IDM_THUMBNAILS, "", "サムネイル表示", -1, [this] { SpeedButton5Click(); }, [this] {
+  bind(IDM_EXPAND_ALL, [this] { ExpandButtonClick(0); });
+  bind(IDM_EXPAND_BINDERS, [this] { ExpandButtonClick(1); });
+  bind(IDM_COLLAPSE_ALL, [this] { ExpandButtonClick(2); });
+  bind(IDM_UP, [this] { browser_.GoUp(); }, [this] { return IsButtonEnabled(IDM_UP); });
+  for (int id : {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL}) bind(id, [this, id] { SpeedBtn1Click(id); });
+  bind(IDM_THUMBNAILS, [this] { SpeedButton5Click(); }, [this] {
     return browser_.listView().GetViewStyle() == kIconView && !browser_.rootFolder().empty() &&
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
-  add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
-  // Main menu.
-  add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, [this] { binderActions_.NewBinder(); });
-  add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
-  add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});
-  add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
-  add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, [this] {
+  bind(IDM_REFRESH, [this] { SpeedButton4Click(); });
+  bind(IDM_EXIT, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
+  bind(IDM_SELECT_ALL, [this] { listCommands_.SelectAll(false); });
+  bind(IDM_INVERT_SELECTION, [this] { listCommands_.SelectAll(true); });
+  bind(IDM_SENDTO_OPTION, [this] {
     sendToOption_.Toggle(*prompter_);
     sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   });
-  add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
-  add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
-
-  menuLayout_ = {
-      {"ファイル(&F)", {IDM_NEW_BINDER, kSeparator, IDM_EXIT}},
-      {"編集(&E)", {IDM_SELECT_ALL, IDM_INVERT_SELECTION}},
-      {"設定(&O)", {IDM_SENDTO_OPTION}},
-      {"ヘルプ(&H)", {IDM_HELP, IDM_ABOUT}},
-  };
+  bind(IDM_HELP, [this] { OpenHelp(); });
+  bind(IDM_ABOUT, [this] { About1Click(); });
 }
 
 // ---- the browser's host
@@ -1107,10 +1041,7 @@ void TOrvikBinder::PumpMessages() {
   }
 }
 
-void TOrvikBinder::TreeView1DblClick() {
-  if (tree_.FolderPath(tree_.Selected()) && !browser_.currentFolder().empty())
-    ShellExecuteA(hwnd_, "open", browser_.currentFolder().c_str(), nullptr, nullptr, SW_SHOW);
-}
+void TOrvikBinder::TreeView1DblClick() { binderActions_.OpenFolder(); }
 
 void TOrvikBinder::TreeView1KeyUp(WPARAM key) {
   if (key == VK_UP || key == VK_DOWN) TreeView1Click();
@@ -1127,15 +1058,7 @@ void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(colum
 
 void TOrvikBinder::ListView1DblClick() { listCommands_.OpenSelected(); }
 
-void TOrvikBinder::ListView1KeyDown(WORD key) {
-  FileListView& list = browser_.listView();
-  if (key == VK_RETURN) listCommands_.OpenSelected();
-  // While a label is edited, these keys belong to the edit box.
-  if (key == VK_BACK && !list.IsEditingLabel()) commands_.Run(IDM_UP);
-  if (key == VK_DELETE && !list.IsEditingLabel()) commands_.Run(IDM_LIST_DELETE);
-  if (GetKeyState(VK_CONTROL) < 0 && key == 'C') commands_.Run(IDM_LIST_COPY);
-  if (GetKeyState(VK_CONTROL) < 0 && key == 'V') commands_.Run(IDM_LIST_PASTE);
-}
+void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
 
 void TOrvikBinder::ListView1MouseMove() {
   if (browser_.flatListing()) {
@@ -1143,193 +1066,6 @@ void TOrvikBinder::ListView1MouseMove() {
   } else if (statusPath_ != browser_.currentFolder() && applicationHint_.empty()) {
     SetStatusPath(browser_.currentFolder());
   }
-}
-
-// ---- the file list's file commands
-
-namespace {
-struct ListMenuCommand {
-  ListMenuItem item;
-  int id;
-};
-// The send-to item comes with its own command.
-const ListMenuCommand kListMenuCommands[] = {
-    {ListMenuItem::kOpen, IDM_LIST_OPEN},           {ListMenuItem::kOpenWith, IDM_LIST_OPEN_WITH},
-    {ListMenuItem::kCopy, IDM_LIST_COPY},           {ListMenuItem::kPaste, IDM_LIST_PASTE},
-    {ListMenuItem::kNewFolder, IDM_LIST_NEW_FOLDER}, {ListMenuItem::kDelete, IDM_LIST_DELETE},
-    {ListMenuItem::kProperties, IDM_LIST_PROPERTIES},
-};
-
-int ListMenuCommandId(ListMenuItem item) {
-  for (const ListMenuCommand& c : kListMenuCommands)
-    if (c.item == item) return c.id;
-  return 0;
-}
-
-std::function<void()> ListMenuAction(ListCommands& list, ListMenuItem item) {
-  switch (item) {
-    case ListMenuItem::kOpen: return [&list] { list.OpenFromMenu(); };
-    case ListMenuItem::kOpenWith: return [&list] { list.OpenWith(); };
-    case ListMenuItem::kCopy: return [&list] { list.Copy(); };
-    case ListMenuItem::kPaste: return [&list] { list.Paste(); };
-    case ListMenuItem::kNewFolder: return [&list] { list.NewFolder(); };
-    case ListMenuItem::kDelete: return [&list] { list.Delete(); };
-    case ListMenuItem::kProperties: return [&list] { list.ShowProperties(); };
-    default: return nullptr;
-  }
-}
-}  // namespace
-
-void TOrvikBinder::DeclareListCommands() {
-  for (const ListMenuEntry& entry : ListMenuEntries()) {
-    const int id = ListMenuCommandId(entry.item);
-    if (id == 0) continue;
-    Command c;
-    c.id = id;
-    c.caption = entry.caption;
-    c.picture = entry.image;
-    c.run = ListMenuAction(listCommands_, entry.item);
-    // Decided when the menu opens; the keys reach copy and paste whatever it showed.
-    const ListMenuItem item = entry.item;
-    c.visible = [this, item] { return ListMenuItemShown(item, listCommands_.menuState()); };
-    commands_.Add(std::move(c));
-  }
-}
-
-void TOrvikBinder::ReleaseListMenu() {
-  if (!listMenu_) return;
-  // The send-to submenu outlives the menus that show it.
-  for (int i = GetMenuItemCount(listMenu_.get()) - 1; i >= 0; --i)
-    if (GetSubMenu(listMenu_.get(), i) == sendToMenu_.get()) RemoveMenu(listMenu_.get(), static_cast<UINT>(i), MF_BYPOSITION);
-  listMenu_.Reset();
-}
-
-HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
-  ReleaseListMenu();
-  listCommands_.MenuOpening(listClient);
-  HMENU menu = CreatePopupMenu();
-  listMenu_.Reset(menu);
-  for (const ListMenuEntry& entry : ListMenuEntries()) {
-    if (entry.item == ListMenuItem::kSeparator) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    if (entry.item == ListMenuItem::kSendTo) {
-      if (sendToMenu_ && ListMenuItemShown(entry.item, listCommands_.menuState()))
-        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_.get()), entry.caption);
-      continue;
-    }
-    // Items that do not apply are left out, never greyed.
-    const Command* command = commands_.Find(ListMenuCommandId(entry.item));
-    if (!command || !command->run || !commands_.IsVisible(command->id)) continue;
-    AppendCommandItem(menu, *command, entry.shortcut);
-  }
-  return menu;
-}
-
-void TOrvikBinder::ListView1ContextPopup() {
-  POINT screen;
-  GetCursorPos(&screen);
-  POINT client = screen;
-  ScreenToClient(browser_.listView().hwnd(), &client);
-  HMENU menu = BuildListMenu(client);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
-}
-
-void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
-
-// ---- the tree's binder commands
-
-namespace {
-int TreeMenuCommandId(TreeMenuItem item) {
-  switch (item) {
-    case TreeMenuItem::kOpen: return IDM_TREE_OPEN;
-    case TreeMenuItem::kNewBinder: return IDM_NEW_BINDER;
-    case TreeMenuItem::kAddFolder: return IDM_TREE_ADD_FOLDER;
-    case TreeMenuItem::kFolderList: return IDM_TREE_FOLDER_LIST;
-    case TreeMenuItem::kRename: return IDM_TREE_RENAME;
-    case TreeMenuItem::kCopy: return IDM_TREE_COPY;
-    case TreeMenuItem::kPaste: return IDM_TREE_PASTE;
-    case TreeMenuItem::kDelete: return IDM_TREE_DELETE;
-    default: return 0;
-  }
-}
-}  // namespace
-
-void TOrvikBinder::DeclareTreeCommands() {
-  BinderActions& actions = binderActions_;
-  auto add = [this](int id, const char* caption, int picture, std::function<void()> run) {
-    Command c;
-    c.id = id;
-    c.caption = caption;
-    c.picture = picture;
-    c.run = std::move(run);
-    commands_.Add(std::move(c));
-  };
-  for (const TreeMenuEntry& entry : TreeMenuEntries()) {
-    switch (entry.item) {
-      case TreeMenuItem::kOpen: add(IDM_TREE_OPEN, entry.caption, entry.image, [this] { TreeView1DblClick(); }); break;
-      case TreeMenuItem::kAddFolder: add(IDM_TREE_ADD_FOLDER, entry.caption, entry.image, [&actions] { actions.AddFolder(); }); break;
-      case TreeMenuItem::kFolderList: add(IDM_TREE_FOLDER_LIST, entry.caption, entry.image, [this] { ShowFolderList(); }); break;
-      case TreeMenuItem::kRename: add(IDM_TREE_RENAME, entry.caption, entry.image, [&actions] { actions.StartRename(); }); break;
-      case TreeMenuItem::kCopy: add(IDM_TREE_COPY, entry.caption, entry.image, [&actions] { actions.Copy(); }); break;
-      case TreeMenuItem::kPaste: add(IDM_TREE_PASTE, entry.caption, entry.image, [&actions] { actions.Paste(); }); break;
-      case TreeMenuItem::kDelete: add(IDM_TREE_DELETE, entry.caption, entry.image, [&actions] { actions.Delete(); }); break;
-      default: break;  // new binder is the main menu's command; separators are no commands
-    }
-  }
-}
-
-HMENU TOrvikBinder::BuildTreeMenu() {
-  const int level = binderActions_.SelectedLevel();
-  const bool clipboardFiles = ClipboardHasFiles();
-  HMENU menu = CreatePopupMenu();
-  for (const TreeMenuEntry& entry : TreeMenuEntries()) {
-    if (entry.item == TreeMenuItem::kSeparator) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    // Items that do not apply are left out, never greyed.
-    const Command* command = commands_.Find(TreeMenuCommandId(entry.item));
-    if (!command || !command->run || !TreeMenuItemShown(entry.item, level, clipboardFiles)) continue;
-    AppendCommandItem(menu, *command, entry.shortcutKey ? std::string("Ctrl+") + static_cast<char>(entry.shortcutKey) : std::string());
-  }
-  return menu;
-}
-
-void TOrvikBinder::TreeView1ContextPopup(LPARAM at) {
-  POINT screen = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  if (screen.x == -1 && screen.y == -1) {
-    // From the keyboard: the menu of the selected node, below it.
-    RECT r = {};
-    HTREEITEM selected = tree_.Selected();
-    if (selected && TreeView_GetItemRect(tree_.hwnd(), selected, &r, TRUE)) screen = {r.left, r.bottom};
-    else screen = {0, 0};
-    ClientToScreen(tree_.hwnd(), &screen);
-  } else {
-    // As in the shell's trees, the node under the pointer becomes the selection first, so
-    // that the menu and its commands are that node's; away from every node there is none.
-    POINT client = screen;
-    ScreenToClient(tree_.hwnd(), &client);
-    HTREEITEM node = tree_.RowAt(client);
-    if (!node) return;
-    if (node != tree_.Selected()) {
-      tree_.Select(node);
-      TreeView1Click();
-    }
-  }
-  HMENU menu = BuildTreeMenu();
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
-  DestroyMenu(menu);
-}
-
-LRESULT TOrvikBinder::TreeView1KeyDown(WORD key) {
-  // Copy and paste act while the tree has the focus; the list has keys of its own.
-  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-  if (key == VK_DELETE) commands_.Run(IDM_TREE_DELETE);
-  if (control && key == 'C') commands_.Run(IDM_TREE_COPY);
-  if (control && key == 'V') commands_.Run(IDM_TREE_PASTE);
-  return 0;
 }
 
 void TOrvikBinder::FormDropFiles(HDROP handle) {
@@ -1352,37 +1088,20 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
   binderActions_.DropOnTree(at, files.paths);
 }
 
-// ---- send to and the folder list
+// ---- send to
 
 void TOrvikBinder::FormShow() {
   // The SendTo folder is read once, at the first showing.
-  if (sendToMenu_) return;
-  sendToMenu_.Reset(CreatePopupMenu());
-  sendTo_.Build(sendToMenu_.get(), imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
+  if (listCommands_.hasSendToMenu()) return;
+  HMENU menu = CreatePopupMenu();
+  listCommands_.AdoptSendToMenu(menu);
+  sendTo_.Build(menu, imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
 }
 
 void TOrvikBinder::SendToMenuClick(int id) {
   const SendOutcome outcome = sendTo_.Send(id, browser_.SelectedPaths(), hwnd_);
   // Copies into the listed folder show at once.
   if (outcome.sent && !outcome.made.empty() && outcome.made == browser_.currentFolder()) browser_.Refresh();
-}
-
-void TOrvikBinder::ShowFolderList() {
-  HTREEITEM binder = tree_.Selected();
-  if (!binder || tree_.Level(binder) != 1) return;
-  const std::string title = tree_.Text(binder);
-  FolderListEdit edit(store_, title, collation_);
-  TFolderListDlg dialog(hwnd_, edit, title, browser_.systemSmallImages());
-  if (dialog.ShowModal() != IDOK) return;
-  for (const std::string& path : dialog.applied()) {
-    for (HTREEITEM f = TreeView_GetChild(tree_.hwnd(), binder); f; f = TreeView_GetNextSibling(tree_.hwnd(), f)) {
-      const std::string* own = tree_.FolderPath(f);
-      if (own && *own == path) {
-        tree_.DeleteNode(f);
-        break;
-      }
-    }
-  }
 }
 
 }  // namespace velmora

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "about/win32/about_dialog.h"
-#include "app/command_table.h"
 #include "app/startup_faults.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/internal_drag.h"
@@ -20,6 +19,7 @@
 #include "binders/win32/binder_actions.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
+#include "common/command_table.h"
 #include "common/prompter.h"
 #include "shellops/win32/send_to_menu.h"
 #include "store/binder_store.h"
@@ -28,6 +28,7 @@
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/preview_pane.h"
 #include "thumbs/win32/thumbnail_pass.h"
+#include "win32/command_menu.h"
 #include "win32/owned_handle.h"
 #include "win32/shell_context.h"
 #include "win32/splitter.h"
@@ -88,14 +89,8 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // The preview pane's height as the user last dragged it.
   int previewHeight() const { return previewHeight_; }
   ListCommands& listCommands() { return listCommands_; }
-  // The list's context menu as it opens at this point of the list's client area: only the
-  // items that apply. The window keeps it until the next one is built.
-  HMENU BuildListMenu(POINT listClient);
   SendToMenu& sendTo() { return sendTo_; }
   BinderActions& binderActions() { return binderActions_; }
-  // The tree's context menu for the selected node: only the items that apply. The caller
-  // destroys it.
-  HMENU BuildTreeMenu();
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -157,7 +152,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // Says once what failed at start.
   void ReportStartupFaults();
   void LoadImageLists();
-  void DeclareCommands();
+  void BindCommands();
   void CreateMainMenu();
   void SetUpRootIcon();
 
@@ -195,24 +190,14 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void TreeView1KeyUp(WPARAM key);
   void ListView1MouseMove();
   void ListView1DblClick();
-  void ListView1KeyDown(WORD key);
-
-  // The file list's file commands.
-  void DeclareListCommands();
-  void ListView1ContextPopup();
   void ListView1Edited(int row, const char* text);
 
   // The tree's binder commands.
   void ListSelectedNode() override { TreeView1Click(); }
   std::string ListedFolder() const override { return browser_.currentFolder(); }
-  void DeclareTreeCommands();
-  // at: the screen point of WM_CONTEXTMENU, (-1, -1) from the keyboard.
-  void TreeView1ContextPopup(LPARAM at);
-  LRESULT TreeView1KeyDown(WORD key);
+  HIMAGELIST SmallSystemImages() const override { return browser_.systemSmallImages(); }
   void FormDropFiles(HDROP drop);
   void FormShow();
-  void ReleaseListMenu();
-  void ShowFolderList();
   void SendToMenuClick(int id);
 
 
@@ -229,15 +214,11 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   BinderActions binderActions_;
   SendToMenu sendTo_;
   SendToShortcutOption sendToOption_;
-  // Destroyed after the list menu, which lends it as a submenu.
-  OwnedMenu sendToMenu_;  // the list menu's "送る(&N)"; built at the first showing
-  OwnedMenu listMenu_;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};
   PreviewPane preview_;
   RegistrationMode registration_;
-  std::vector<MenuLayout> menuLayout_;
   TAboutDialog aboutDialog1_;
   InternalDrag drag_;
 
@@ -245,7 +226,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   HINSTANCE instance_ = nullptr;
   OwnedFont font_;
   HWND tooltip_ = nullptr;
-  OwnedAccelerators accelerators_;
+  CommandKeys keys_;
 
   int systemLevel_ = 0;
   bool storeSaved_ = false;
