@@ -10,6 +10,7 @@
 #include "app/command_list.h"
 #include "app/help_page.h"
 #include "app/hint_text.h"
+#include "app/win32/main_controls.h"
 #include "app/window_rules.h"
 #include "common/path_lists.h"
 #include "resource.h"
@@ -29,67 +30,10 @@ namespace velmora {
 namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
-// High enough for the attribute group: its 12-pixel caption, the 13-pixel check boxes below
-// it and the frame's bottom edge, none crossing another.
-constexpr int kTopBarHeight = 30;
 constexpr int kStatusPanelWidth = 50;
-constexpr int kTreeImageCount = 28;
-constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 
 constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
-
-int ToolbarHeight() { return 22; }
-// Tops that centre a control of that height in the top bar.
-int BarTop(int height) { return (kTopBarHeight - height) / 2; }
-
-HWND MakeToolbar(HWND parent, int id, HIMAGELIST images, const TBBUTTON* buttons, int count) {
-  HWND bar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                 CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-  SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
-  SendMessageA(bar, TB_ADDBUTTONSA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(buttons));
-  return bar;
-}
-
-int ToolbarWidth(HWND bar) {
-  const int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
-  int width = 0;
-  for (int i = 0; i < count; ++i) {
-    RECT r = {};
-    if (SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
-      width = r.right > width ? r.right : width;
-  }
-  return width;
-}
-
-HWND MakeControl(HWND parent, const char* cls, const char* text, DWORD style, int id) {
-  return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                         nullptr);
-}
-
-LRESULT CALLBACK PaintGroupBackground(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_ERASEBKGND) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
-    return TRUE;
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
-  SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
-  return TRUE;
-}
-
-void Check(HWND button, bool on) { SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
-bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // The text a label edit ended with, from its ANSI or its wide notification; false when the
 // edit was cancelled.
@@ -106,27 +50,6 @@ bool EditedLabel(const NMHDR* header, bool wide, std::string& text) {
 }
 
 }  // namespace
-
-DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
-  return GetModuleFileNameA(nullptr, buffer, size);
-}
-
-AppEnvironment AppEnvironment::FromProcess(const ModuleFileName& moduleFileName) {
-  AppEnvironment env;
-  char exe[MAX_PATH] = "";
-  const DWORD length = moduleFileName(exe, MAX_PATH);
-  // A path cut at the buffer's end, or one the code page cannot spell (its "?" names
-  // nothing), would put the data folder somewhere else.
-  if (length > 0 && length < MAX_PATH && IsExistingFile(std::string(exe, length))) {
-    env.exePath.assign(exe, length);
-    env.exeDir = IncludeTrailingBackslash(ParentFolder(env.exePath));
-  }
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  for (int i = 1; argv && i < argc; ++i) env.params.push_back(WideToAnsi(argv[i]));
-  if (argv) LocalFree(argv);
-  return env;
-}
 
 TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
     : env_(std::move(env)),
@@ -371,90 +294,15 @@ void TOrvikBinder::OnCaptureChanged(HWND gainer) {
 void TOrvikBinder::CreateControls() {
   BindCommands();
   font_ = MakeUiFont(12);
-  LoadImageLists();
-
-  const TBBUTTON treeButtons[] = {
-      {8, IDM_EXPAND_ALL, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-      {8, IDM_EXPAND_BINDERS, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-      {9, IDM_COLLAPSE_ALL, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-  };
-  MakeToolbar(hwnd_, IDC_TREEBAR, imageList1_.get(), treeButtons, 3);
-
-  HWND lareg = MakeControl(hwnd_, "BUTTON", "Lareg", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_LAREG);
-  AddControlHint(lareg, "大きいアイコン");
-
-  // The list tool bar's own pictures: the up arrow, then the view, refresh and thumbnail
-  // pictures of the tree list.
-  HIMAGELIST barImages = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 6, 0);
-  HBITMAP up = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_UP16), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(barImages, up, kMaskColor);
-  DeleteObject(up);
-  for (int index : {17, 18, 19, 20, 22}) {
-    HICON icon = ImageList_GetIcon(imageList1_.get(), index, ILD_NORMAL);
-    ImageList_AddIcon(barImages, icon);
-    DestroyIcon(icon);
-  }
-  listBarImages_.Reset(barImages);
-  const TBBUTTON listButtons[] = {
-      {0, IDM_UP, 0, BTNS_BUTTON, {0}, 0, 0},
-      {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
-      {1, IDM_VIEW_ICON, TBSTATE_ENABLED, BTNS_CHECKGROUP, {0}, 0, 0},
-      {2, IDM_VIEW_LIST, TBSTATE_ENABLED, BTNS_CHECKGROUP, {0}, 0, 0},
-      {3, IDM_VIEW_DETAIL, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECKGROUP, {0}, 0, 0},
-      {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
-      {5, IDM_THUMBNAILS, 0, BTNS_BUTTON, {0}, 0, 0},
-      {4, IDM_REFRESH, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-  };
-  MakeToolbar(hwnd_, IDC_LISTBAR, barImages, listButtons, 8);
-
-  HWND s = MakeControl(hwnd_, "BUTTON", "S", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_S);
-  HWND h = MakeControl(hwnd_, "BUTTON", "H", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_H);
-  HWND r = MakeControl(hwnd_, "BUTTON", "R", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_R);
-  Check(r, true);
-  AddControlHint(s, "システム属性");
-  AddControlHint(h, "隠しファイル");
-  AddControlHint(r, "読み取り専用");
-  // Below its check boxes in the z-order, so that its frame does not paint over them.
-  HWND group = MakeControl(hwnd_, "BUTTON", " 表示属性", BS_GROUPBOX, IDC_ATTR_GROUP);
-  SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  // The main window clips its children, so nobody else would paint the group box's inside.
-  SetWindowSubclass(group, &PaintGroupBackground, 0, 0);
-
-  progress_.Create(hwnd_, IDC_PROGRESS, 0, 0, 0, 0);
-  ApplyThumbnailBarLook(progress_.bar());
-  AddControlHint(progress_.hwnd(), "進捗|サムネイルの進捗を表示");
-  MakeControl(hwnd_, "BUTTON", "高画質", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_HIGH_QUALITY);
-
-  HWND tree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
-                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_EDITLABELS,
-                              0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TREE)),
-                              instance_, nullptr);
-  tree_.Attach(tree);
-
+  pictures_.Load(instance_);
+  CreateTopBar(hwnd_, pictures_.small(), pictures_.bar(), progress_,
+               [this](HWND control, const std::string& hint) { AddControlHint(control, hint); });
+  tree_.Attach(CreateTreeControl(hwnd_));
   // The preview pane and its splitter stay hidden until a picture is previewed.
   preview_.Create(hwnd_, IDC_PREVIEW);
-
-  CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
-                      LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_EDITLABELS,
-                  0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST)), instance_,
-                  nullptr);
-  CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
-                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance_, nullptr);
-
-  EnumChildWindows(hwnd_, &SetChildFont, reinterpret_cast<LPARAM>(font_.get()));
+  CreateListAndStatus(hwnd_);
+  SetChildFonts(hwnd_, font_.get());
   CreateMainMenu();
-}
-
-void TOrvikBinder::LoadImageLists() {
-  imageList1_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kTreeImageCount + 1, 8));
-  HBITMAP strip16 = static_cast<HBITMAP>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST16), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(imageList1_.get(), strip16, kMaskColor);
-  DeleteObject(strip16);
-  // The 32-pixel list is resized to the shell's large icon size once that is known.
-  imageList3_.Reset(ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 5, 4));
 }
 
 void TOrvikBinder::CreateMainMenu() {
@@ -504,26 +352,8 @@ void TOrvikBinder::Construct() {
 }
 
 void TOrvikBinder::SetUpRootIcon() {
-  const std::string root = DriveRoot(env_.exeDir);
-  IconHandle large;
-  GetFileIcon(large, root, false, false);
-  if (large.get()) {
-    const SIZE size = IconSize(large.get());
-    thumbWidth_ = size.cx > 0 ? size.cx : 32;
-    thumbHeight_ = size.cy > 0 ? size.cy : 32;
-  }
-  thumbnails_.SetUp(shell_, thumbWidth_, thumbHeight_, browser_.systemLargeImages());
-  // The binder and folder pictures are drawn at 32 pixels and fitted to the shell's size.
-  ImageList_SetIconSize(imageList3_.get(), thumbWidth_, thumbHeight_);
-  HBITMAP strip32 = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST32), IMAGE_BITMAP,
-                                                   4 * thumbWidth_, thumbHeight_, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(imageList3_.get(), strip32, kMaskColor);
-  DeleteObject(strip32);
-  rootIndex32_ = AddIconCell(imageList3_.get(), large.get(), false);
-
-  IconHandle small;
-  GetFileIcon(small, root, false, true);
-  rootIndex16_ = AddIconCell(imageList1_.get(), small.get(), false);
+  const SIZE size = pictures_.SetUpRoot(instance_, DriveRoot(env_.exeDir));
+  thumbnails_.SetUp(shell_, size.cx, size.cy, browser_.systemLargeImages());
 }
 
 void TOrvikBinder::ReportStartupFaults() {
@@ -536,11 +366,11 @@ void TOrvikBinder::FormCreate() {
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
     SortBinders(binders, collation_);
-    tree_.Build(binders, rootIndex16_);
+    tree_.Build(binders, pictures_.rootSmall());
     tree_.RestoreExpandedState(store_.folders);
     tree_.ExpandRoot();
   } else {
-    tree_.BuildRootOnly(rootIndex16_);
+    tree_.BuildRootOnly(pictures_.rootSmall());
   }
 
   const int width = store_.folders.ReadInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
@@ -549,7 +379,7 @@ void TOrvikBinder::FormCreate() {
   LargeIconsChanged();
 
   DragAcceptFiles(hwnd_, TRUE);
-  registration_.SetUp(hwnd_, imageList1_.get(), prompter_ == &defaultPrompter_ ? nullptr : prompter_);
+  registration_.SetUp(hwnd_, pictures_.small(), prompter_ == &defaultPrompter_ ? nullptr : prompter_);
   registration_.Start(env_.params);
 }
 
@@ -562,8 +392,7 @@ void TOrvikBinder::FormDestroy() {
   browser_.ClearFileRecords();
   SaveStore();
   tree_.ReleasePaths();
-  if (listBarImages_) SendMessageA(control(IDC_LISTBAR), TB_SETIMAGELIST, 0, 0);
-  listBarImages_.Reset();
+  pictures_.ReleaseBar(control(IDC_LISTBAR));
 }
 
 void TOrvikBinder::SaveStore() {
@@ -608,11 +437,7 @@ void TOrvikBinder::Layout() {
                                       : RECT{0, 0, 0, 0});
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
-  HWND treeBar = control(IDC_TREEBAR);
-  const int treeBarWidth = ToolbarWidth(treeBar);
-  dwp = DeferWindowPos(dwp, treeBar, nullptr, 2, BarTop(ToolbarHeight()), treeBarWidth, ToolbarHeight(), SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_LAREG), nullptr, treeBarWidth + 8, BarTop(16), 52, 16, SWP_NOZORDER);
-  EndDeferWindowPos(dwp);
+  EndDeferWindowPos(PlaceTreeBar(dwp, hwnd_));
   // Every size change repaints the whole list.
   browser_.listView().FitNameColumn();
   InvalidateRect(browser_.listView().hwnd(), nullptr, TRUE);
@@ -620,26 +445,7 @@ void TOrvikBinder::Layout() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TOrvikBinder::SplitterMoved() {
-  // The list tool bar and the controls after it start at the file list's left edge.
-  int x = laidOutLeft_ + kSplitterWidth;
-  HWND listBar = control(IDC_LISTBAR);
-  const int barWidth = ToolbarWidth(listBar);
-  HDWP dwp = BeginDeferWindowPos(7);
-  dwp = DeferWindowPos(dwp, listBar, nullptr, x, BarTop(ToolbarHeight()), barWidth, ToolbarHeight(), SWP_NOZORDER);
-  x += barWidth + 6;
-  // The check boxes sit between the caption and the frame's bottom edge.
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_GROUP), nullptr, x, 0, 112, kTopBarHeight, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_S), nullptr, x + 8, 13, 28, 14, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_H), nullptr, x + 42, 13, 28, 14, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_R), nullptr, x + 76, 13, 28, 14, SWP_NOZORDER);
-  x += 118;
-  dwp = DeferWindowPos(dwp, control(IDC_PROGRESS), nullptr, x, BarTop(kThumbnailBarHeight), kThumbnailBarWidth,
-                       kThumbnailBarHeight, SWP_NOZORDER);
-  x += kThumbnailBarWidth + 6;
-  dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, BarTop(16), 60, 16, SWP_NOZORDER);
-  EndDeferWindowPos(dwp);
-}
+void TOrvikBinder::SplitterMoved() { PlaceListBar(hwnd_, laidOutLeft_ + kSplitterWidth); }
 
 void TOrvikBinder::SetLeftPaneWidth(int width) {
   leftWidth_ = width;
@@ -648,9 +454,9 @@ void TOrvikBinder::SetLeftPaneWidth(int width) {
 
 void TOrvikBinder::LargeIconsChanged() {
   const bool large = IsChecked(control(IDC_LAREG));
-  tree_.UseImageList(large ? imageList3_.get() : imageList1_.get(), !large);
+  tree_.UseImageList(large ? pictures_.large() : pictures_.small(), !large);
   // The root's picture indexes the list in use, so it follows the switch at start as well.
-  if (tree_.Root()) tree_.SetRootImage(large ? rootIndex32_ : rootIndex16_);
+  if (tree_.Root()) tree_.SetRootImage(large ? pictures_.rootLarge() : pictures_.rootSmall());
 }
 
 void TOrvikBinder::AddControlHint(HWND control, const std::string& hint) {
@@ -875,7 +681,7 @@ void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (command->id == IDM_SENDTO_OPTION && (GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
     picture = 27;
   const int y = di->rcItem.top + ((di->rcItem.bottom - di->rcItem.top) - 16) / 2;
-  ImageList_Draw(imageList1_.get(), picture, di->hDC, di->rcItem.left, y,
+  ImageList_Draw(pictures_.small(), picture, di->hDC, di->rcItem.left, y,
                  (di->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
 }
 
@@ -1095,7 +901,7 @@ void TOrvikBinder::FormShow() {
   if (listCommands_.hasSendToMenu()) return;
   HMENU menu = CreatePopupMenu();
   listCommands_.AdoptSendToMenu(menu);
-  sendTo_.Build(menu, imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
+  sendTo_.Build(menu, pictures_.small(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
 }
 
 void TOrvikBinder::SendToMenuClick(int id) {

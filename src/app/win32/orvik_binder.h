@@ -12,9 +12,11 @@
 
 #include "about/win32/about_dialog.h"
 #include "app/startup_faults.h"
+#include "app/win32/app_environment.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/internal_drag.h"
 #include "app/win32/list_commands.h"
+#include "app/win32/main_pictures.h"
 #include "app/win32/registration_mode.h"
 #include "binders/win32/binder_actions.h"
 #include "binders/win32/binder_tree.h"
@@ -35,22 +37,6 @@
 #include "win32/win32_prompter.h"
 
 namespace velmora {
-
-// Where the program runs from and what it was started with.
-struct AppEnvironment {
-  // Both empty when the program's own path could not be had whole: the store is then
-  // neither read nor written, rather than kept in some other folder.
-  std::string exeDir;  // with trailing backslash; holds "data", "Help" and "start.wav"
-  std::string exePath;
-  std::vector<std::string> params;
-  // OLE, COM and the shell's objects; tests make them fail.
-  ShellStartCalls shellCalls = ShellStartCalls::Platform();
-
-  // moduleFileName is GetModuleFileNameA for this process; tests make it fail.
-  using ModuleFileName = std::function<DWORD(char* buffer, DWORD size)>;
-  static AppEnvironment FromProcess(const ModuleFileName& moduleFileName = PlatformModuleFileName);
-  static DWORD PlatformModuleFileName(char* buffer, DWORD size);
-};
 
 constexpr int kPreviewHeight = 95;
 
@@ -151,7 +137,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void SaveStore();
   // Says once what failed at start.
   void ReportStartupFaults();
-  void LoadImageLists();
   void BindCommands();
   void CreateMainMenu();
   void SetUpRootIcon();
@@ -232,13 +217,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   bool storeSaved_ = false;
   StartupFaults startupFaults_;
 
-  ImageList imageList1_;  // 16-pixel tree and menu pictures
-  ImageList imageList3_;  // 32-pixel tree pictures
-  ImageList listBarImages_;
-  int thumbWidth_ = 32;
-  int thumbHeight_ = 32;
-  int rootIndex16_ = 0;
-  int rootIndex32_ = 0;
+  MainPictures pictures_;
 
   int leftWidth_ = BinderStore::kDefaultWidth;
   int laidOutLeft_ = BinderStore::kDefaultWidth;
