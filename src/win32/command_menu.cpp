@@ -32,6 +32,30 @@ void FillCommandMenu(HMENU menu, const CommandTable& table, MenuId which,
   }
 }
 
+void GreyUnavailable(HMENU menu, const CommandTable& table) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    const UINT id = GetMenuItemID(menu, i);
+    if (id == 0 || id == static_cast<UINT>(-1) || !table.Find(static_cast<int>(id))) continue;
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (table.IsAvailable(static_cast<int>(id)) ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
+void MeasureCommandPicture(MEASUREITEMSTRUCT* item) {
+  if (item->CtlType != ODT_MENU) return;
+  item->itemWidth = 16;
+  item->itemHeight = 16;
+}
+
+void DrawCommandPicture(const DRAWITEMSTRUCT& item, const CommandTable& table, HIMAGELIST pictures,
+                        const std::function<int(const Command&)>& picture) {
+  const Command* command = table.Find(static_cast<int>(item.itemID));
+  if (item.CtlType != ODT_MENU || !command || command->picture < 0) return;
+  const int y = item.rcItem.top + ((item.rcItem.bottom - item.rcItem.top) - 16) / 2;
+  ImageList_Draw(pictures, picture(*command), item.hDC, item.rcItem.left, y,
+                 (item.itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
+}
+
 void TrackContextMenu(HMENU menu, HWND owner, POINT screen) {
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
 }

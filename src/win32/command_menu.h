@@ -2,6 +2,7 @@
 // its separators, and one accelerator table per key scope.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 
@@ -17,6 +18,14 @@ void AppendCommandItem(HMENU menu, const Command& command);
 // which appends its item or leaves it out.
 void FillCommandMenu(HMENU menu, const CommandTable& table, MenuId which,
                      const std::function<void(HMENU, const Command&)>& add);
+// WM_INITMENUPOPUP: a command is greyed while it cannot run, so that nothing offered does
+// nothing.
+void GreyUnavailable(HMENU menu, const CommandTable& table);
+// WM_MEASUREITEM and WM_DRAWITEM of a command item's picture, from the 16-pixel pictures;
+// picture says which one a command shows now.
+void MeasureCommandPicture(MEASUREITEMSTRUCT* item);
+void DrawCommandPicture(const DRAWITEMSTRUCT& item, const CommandTable& table, HIMAGELIST pictures,
+                        const std::function<int(const Command&)>& picture);
 // Shows a context menu at a screen point; its choice reaches the owner as WM_COMMAND.
 void TrackContextMenu(HMENU menu, HWND owner, POINT screen);
 

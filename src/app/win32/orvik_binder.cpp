@@ -152,9 +152,9 @@ bool TOrvikBinder::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return true;
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return true;
     case WM_NOTIFY: result = OnNotify(reinterpret_cast<NMHDR*>(lp)); return true;
-    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wp)); return true;
+    case WM_INITMENUPOPUP: GreyUnavailable(reinterpret_cast<HMENU>(wp), commands_); return true;
     // Menu items only (wp 0); the controls draw themselves.
-    case WM_MEASUREITEM: if (wp) return false; OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)); result = TRUE; return true;
+    case WM_MEASUREITEM: if (wp) return false; MeasureCommandPicture(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)); result = TRUE; return true;
     case WM_DRAWITEM: if (wp) return false; OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)); result = TRUE; return true;
     case WM_MENUSELECT: OnMenuSelect(wp, lp); return true;
     case WM_DROPFILES: FormDropFiles(reinterpret_cast<HDROP>(wp)); return true;
@@ -655,34 +655,14 @@ void TOrvikBinder::OpenHelp() {
 
 void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
 
-void TOrvikBinder::OnInitMenuPopup(HMENU menu) {
-  // A command is greyed while it cannot run, so that nothing offered does nothing.
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    const UINT id = GetMenuItemID(menu, i);
-    if (id == 0 || id == static_cast<UINT>(-1) || !commands_.Find(static_cast<int>(id))) continue;
-    EnableMenuItem(menu, id, MF_BYCOMMAND | (commands_.IsAvailable(static_cast<int>(id)) ? MF_ENABLED : MF_GRAYED));
-  }
-}
-
-void TOrvikBinder::OnMeasureItem(MEASUREITEMSTRUCT* mi) {
-  if (mi->CtlType != ODT_MENU) return;
-  mi->itemWidth = 16;
-  mi->itemHeight = 16;
-}
-
 void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (di->CtlType != ODT_MENU) return;
   if (sendTo_.DrawItem(*di)) return;
-  const Command* command = commands_.Find(static_cast<int>(di->itemID));
-  if (!command || command->picture < 0) return;
-  int picture = command->picture;
   // The send-to option shows whether the program's shortcut is there.
-  if (command->id == IDM_SENDTO_OPTION && (GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
-    picture = 27;
-  const int y = di->rcItem.top + ((di->rcItem.bottom - di->rcItem.top) - 16) / 2;
-  ImageList_Draw(pictures_.small(), picture, di->hDC, di->rcItem.left, y,
-                 (di->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
+  const bool linked = GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED;
+  DrawCommandPicture(*di, commands_, pictures_.small(), [linked](const Command& c) {
+    return c.id == IDM_SENDTO_OPTION && linked ? 27 : c.picture;
+  });
 }
 
 void TOrvikBinder::BindCommands() {

@@ -164,8 +164,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ExpandButtonClick(int tag);
   void OpenHelp();
   void About1Click();
-  void OnInitMenuPopup(HMENU menu);
-  void OnMeasureItem(MEASUREITEMSTRUCT* mi);
   void OnDrawItem(DRAWITEMSTRUCT* di);
   void SetButtonEnabled(int id, bool enabled);
   bool IsButtonEnabled(int id) const;
