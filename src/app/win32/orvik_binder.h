@@ -75,7 +75,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // The preview pane's height as the user last dragged it.
   int previewHeight() const { return previewHeight_; }
   ListCommands& listCommands() { return listCommands_; }
-  SendToMenu& sendTo() { return sendTo_; }
   BinderActions& binderActions() { return binderActions_; }
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
