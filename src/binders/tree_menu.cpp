@@ -1,43 +1,27 @@
 #include "binders/tree_menu.h"
 
+#include "common/command_ids.h"
+
 namespace velmora {
 
-const std::vector<TreeMenuEntry>& TreeMenuEntries() {
-  static const std::vector<TreeMenuEntry> entries = {
-      {TreeMenuItem::kOpen, "開く(&O)", 6, 0},
-      {TreeMenuItem::kSeparator, "", -1, 0},
-      {TreeMenuItem::kNewBinder, "新規作成(&N)", 0, 0},
-      {TreeMenuItem::kAddFolder, "フォルダを追加する", 2, 0},
-      {TreeMenuItem::kFolderList, "フォルダの一覧(&L)", 21, 0},
-      {TreeMenuItem::kRename, "名前の変更(&R)", 14, 0},
-      {TreeMenuItem::kSeparator, "", -1, 0},
-      {TreeMenuItem::kCopy, "コピー(&C)", 7, 'C'},
-      {TreeMenuItem::kPaste, "貼り付け(&P)", 12, 'V'},
-      {TreeMenuItem::kSeparator, "", -1, 0},
-      {TreeMenuItem::kDelete, "削除(&D)", 4, 0},
-  };
-  return entries;
-}
-
-bool TreeMenuItemShown(TreeMenuItem item, int selectedLevel, bool clipboardHasFiles) {
-  switch (item) {
-    case TreeMenuItem::kSeparator:
-      return true;
-    case TreeMenuItem::kOpen:
-    case TreeMenuItem::kCopy:
+bool TreeMenuItemShown(int commandId, int selectedLevel, bool clipboardHasFiles) {
+  switch (commandId) {
+    case IDM_TREE_OPEN:
+    case IDM_TREE_COPY:
       return selectedLevel == 2;
-    case TreeMenuItem::kNewBinder:
+    case IDM_NEW_BINDER:
       return selectedLevel == 0;
-    case TreeMenuItem::kAddFolder:
-    case TreeMenuItem::kFolderList:
-    case TreeMenuItem::kRename:
+    case IDM_TREE_ADD_FOLDER:
+    case IDM_TREE_FOLDER_LIST:
+    case IDM_TREE_RENAME:
       return selectedLevel == 1;
-    case TreeMenuItem::kPaste:
+    case IDM_TREE_PASTE:
       return selectedLevel == 1 && clipboardHasFiles;
-    case TreeMenuItem::kDelete:
+    case IDM_TREE_DELETE:
       return selectedLevel == 1 || selectedLevel == 2;
+    default:
+      return false;
   }
-  return false;
 }
 
 }  // namespace velmora

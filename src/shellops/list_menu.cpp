@@ -1,44 +1,27 @@
 #include "shellops/list_menu.h"
 
+#include "common/command_ids.h"
+
 namespace velmora {
 
-const std::vector<ListMenuEntry>& ListMenuEntries() {
-  static const std::vector<ListMenuEntry> entries = {
-      {ListMenuItem::kOpen, "開く(&O)", 24, ""},
-      {ListMenuItem::kOpenWith, "アプリケーションから開く(&H)", 23, ""},
-      {ListMenuItem::kSeparator, "", -1, ""},
-      {ListMenuItem::kSendTo, "送る(&N)", 25, ""},
-      {ListMenuItem::kSeparator, "", -1, ""},
-      {ListMenuItem::kCopy, "コピー(&C)", 7, "Ctrl+C"},
-      {ListMenuItem::kPaste, "貼り付け(&P)", 12, "Ctrl+V"},
-      {ListMenuItem::kSeparator, "", -1, ""},
-      {ListMenuItem::kNewFolder, "フォルダの作成(&F)", 11, ""},
-      {ListMenuItem::kDelete, "削除(&D)", 4, ""},
-      {ListMenuItem::kSeparator, "", -1, ""},
-      {ListMenuItem::kProperties, "プロパティ(&P)", 10, ""},
-  };
-  return entries;
-}
-
-bool ListMenuItemShown(ListMenuItem item, const ListMenuState& state) {
+bool ListMenuItemShown(int commandId, const ListMenuState& state) {
   const bool selection = state.selectedCount > 0;
-  switch (item) {
-    case ListMenuItem::kOpenWith:
+  switch (commandId) {
+    case IDM_LIST_OPEN_WITH:
       return selection && state.rowUnderCursor && state.rowIsFile;
-    case ListMenuItem::kPaste:
+    case IDM_LIST_PASTE:
       return state.clipboardHasFiles;
-    case ListMenuItem::kNewFolder:
+    case IDM_LIST_NEW_FOLDER:
       return state.folderListed;
-    case ListMenuItem::kSeparator:
-      return true;
-    case ListMenuItem::kOpen:
-    case ListMenuItem::kSendTo:
-    case ListMenuItem::kCopy:
-    case ListMenuItem::kDelete:
-    case ListMenuItem::kProperties:
+    case IDM_LIST_OPEN:
+    case IDM_LIST_SEND_TO:
+    case IDM_LIST_COPY:
+    case IDM_LIST_DELETE:
+    case IDM_LIST_PROPERTIES:
       return selection;
+    default:
+      return false;
   }
-  return false;
 }
 
 }  // namespace velmora

@@ -3,7 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/command_table.h"
+#include "common/command_table.h"
 #include "app/help_page.h"
 #include "app/startup_faults.h"
 #include "app/window_rules.h"

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_list.h"
 #include "fake_file_system.h"
 #include "shellops/list_menu.h"
 #include "shellops/open_rules.h"
@@ -12,9 +13,15 @@ namespace {
 
 // Captions of the items the state shows, top to bottom; "-" for a separator.
 std::vector<std::string> Shown(const ListMenuState& state) {
+  CommandTable table;
+  DeclareCommands(table);
   std::vector<std::string> captions;
-  for (const ListMenuEntry& e : ListMenuEntries())
-    if (ListMenuItemShown(e.item, state)) captions.push_back(e.item == ListMenuItem::kSeparator ? "-" : e.caption);
+  for (int id : table.MenuItems(MenuId::kList)) {
+    if (id == kSeparator)
+      captions.push_back("-");
+    else if (ListMenuItemShown(id, state))
+      captions.push_back(table.Find(id)->caption);
+  }
   return captions;
 }
 
@@ -33,8 +40,8 @@ TEST(ShellopsListMenu, ItemsShowForWhatIsUnderTheCursorAndSelected) {
   EXPECT_EQ(Shown(nothingListed), (std::vector<std::string>{"-", "-", "貼り付け(&P)", "-", "-"}));
   // Selected rows but the menu opened over empty space: open-with needs a file row there.
   ListMenuState emptySpace{false, false, 3, false, true};
-  EXPECT_FALSE(ListMenuItemShown(ListMenuItem::kOpenWith, emptySpace));
-  EXPECT_TRUE(ListMenuItemShown(ListMenuItem::kProperties, emptySpace));
+  EXPECT_FALSE(ListMenuItemShown(IDM_LIST_OPEN_WITH, emptySpace));
+  EXPECT_TRUE(ListMenuItemShown(IDM_LIST_PROPERTIES, emptySpace));
 }
 
 class ShellopsOpen : public ::testing::Test {

@@ -19,6 +19,7 @@ using testing_support::MakeDrop;
 using testing_support::MakeFile;
 using testing_support::MakeFolder;
 using testing_support::MakeShortcut;
+using testing_support::PressKey;
 using testing_support::ReadBytes;
 
 std::set<UINT> MenuIds(HMENU menu) {
@@ -41,7 +42,7 @@ class BinderActionsTest : public MainWindowTest {
   }
   std::set<UINT> MenuFor(const char* node) {
     if (node) TreeView_SelectItem(window->control(IDC_TREE), FindNode(node));
-    HMENU menu = window->BuildTreeMenu();
+    HMENU menu = window->binderActions().BuildMenu();
     std::set<UINT> ids = MenuIds(menu);
     DestroyMenu(menu);
     return ids;
@@ -143,7 +144,7 @@ TEST_F(BinderActionsTest, ContextMenuShowsOnlyWhatTheSelectedNodeAllows) {
   EXPECT_TRUE(MenuFor(nullptr).empty());  // separators only
   // Captions with their access keys and the shortcut beside them.
   TreeView_SelectItem(window->control(IDC_TREE), FindNode("f"));
-  HMENU menu = window->BuildTreeMenu();
+  HMENU menu = window->binderActions().BuildMenu();
   char text[64] = "";
   GetMenuStringA(menu, IDM_TREE_COPY, text, sizeof(text), MF_BYCOMMAND);
   EXPECT_STREQ(text, "コピー(&C)\tCtrl+C");
@@ -237,17 +238,7 @@ TEST_F(BinderActionsTest, TreeKeysListCopyPasteAndDeleteTheSelectedNode) {
   Open("Work\r\nOther\r\n", "[Work]\r\n" + content.path() + "a=0\r\n" + content.path() + "b=0\r\n\r\n[Other]\r\n\r\n");
   HWND tree = window->control(IDC_TREE);
   SetFocus(tree);
-  auto press = [&](HWND target, WPARAM key, bool control) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = control ? 0x80 : 0;
-    SetKeyboardState(keys);
-    PostMessageA(target, WM_KEYDOWN, key, 1);
-    PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-    testing_support::PumpPending(window.get());
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-  };
+  auto press = [&](HWND target, WPARAM key, bool control) { PressKey(window.get(), target, key, control); };
 
   // The arrows move the selection and list the node they reach.
   ClickNode("a");

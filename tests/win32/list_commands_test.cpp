@@ -23,6 +23,7 @@ using testing_support::MakeDrop;
 using testing_support::MakeShortcut;
 using testing_support::MakeFile;
 using testing_support::MakeFolder;
+using testing_support::PressKey;
 using testing_support::PumpUntil;
 using testing_support::TempDir;
 using testing_support::TrashHome;
@@ -91,7 +92,7 @@ class ListCommandsTest : public MainWindowTest {
     return captions;
   }
   std::vector<std::string> MenuAt(POINT listClient) {
-    HMENU menu = window->BuildListMenu(listClient);
+    HMENU menu = window->listCommands().BuildMenu(listClient);
     // Whatever shows can run: nothing is greyed.
     SendMessageA(window->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -127,7 +128,7 @@ TEST_F(ListCommandsTest, EnterAndDoubleClickFollowShortcutsToFolders) {
 
   // Enter on a folder row enters it.
   Select({"sub"});
-  SendMessageA(List(), WM_KEYDOWN, VK_RETURN, 0);
+  PressKey(window.get(), List(), VK_RETURN);
   EXPECT_EQ(window->browser().currentFolder(), content + "sub");
   EXPECT_EQ(Names(), std::vector<std::string>{"inner.txt"});
   PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
@@ -245,7 +246,7 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   ShowContent();
   // One row selected: the row where the menu opened is opened, not the selected one.
   Select({"a"});
-  window->BuildListMenu(RowPoint(RowOf("b")));
+  window->listCommands().BuildMenu(RowPoint(RowOf("b")));
   Command(IDM_LIST_OPEN);
   EXPECT_EQ(window->browser().currentFolder(), content + "b");
   PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
@@ -268,7 +269,7 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
 
   // A menu opened away from every row opens nothing.
   Select({"a"});
-  window->BuildListMenu(POINT{5, 2000});
+  window->listCommands().BuildMenu(POINT{5, 2000});
   Command(IDM_LIST_OPEN);
   EXPECT_EQ(window->browser().currentFolder(), NoSlash(content.path()));
 
@@ -400,13 +401,7 @@ TEST_F(ListCommandsTest, CopyAndPasteThroughTheClipboard) {
 
   // Ctrl+C in the list puts the selected rows' full paths on the clipboard.
   Select({"new.txt", "dir"});
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-  SendMessageA(List(), WM_KEYDOWN, 'C', 0);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  PressKey(window.get(), List(), 'C', true);
   ASSERT_TRUE(OpenClipboard(nullptr));
   HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
   std::vector<std::string> copied;
@@ -420,6 +415,53 @@ TEST_F(ListCommandsTest, CopyAndPasteThroughTheClipboard) {
   EXPECT_EQ(copied, (std::vector<std::string>{content + "dir", content + "new.txt"}));
 }
 
+TEST_F(ListCommandsTest, KeysReachTheFocusedControlsCommandAndStayInTheLabelEditor) {
+  MakeFolder(content + "sub");
+  MakeFile(content + "sub\\a.txt", 1);
+  ShowContent();
+  const std::string root = NoSlash(content.path());
+  HWND tree = window->control(IDC_TREE);
+  Select({"sub"});
+  PressKey(window.get(), List(), VK_RETURN);
+  ASSERT_EQ(window->browser().currentFolder(), content + "sub");
+
+  // One key, the focused control's command: Ctrl+C on the list copies the selected rows, on
+  // the tree the folder node's listed folder. Shift held changes neither.
+  Select({"a.txt"});
+  PressKey(window.get(), List(), 'C', true);
+  EXPECT_EQ(ReadClipboardPaths(window->hwnd()), (std::vector<std::string>{content + "sub\\a.txt"}));
+  PressKey(window.get(), tree, 'C', true);
+  EXPECT_EQ(ReadClipboardPaths(window->hwnd()), (std::vector<std::string>{content + "sub"}));
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PressKey(window.get(), List(), 'C', true);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(ReadClipboardPaths(window->hwnd()), (std::vector<std::string>{content + "sub\\a.txt"}));
+  // Backspace is the list's: on the tree it leaves the listing where it is.
+  PressKey(window.get(), tree, VK_BACK);
+  EXPECT_EQ(window->browser().currentFolder(), content + "sub");
+
+  // While a row's name is edited, Backspace, Delete and Ctrl+C edit the text.
+  ClearClipboard();
+  SetFocus(List());
+  HWND edit = ListView_EditLabel(List(), RowOf("a.txt"));
+  ASSERT_NE(edit, nullptr);
+  PressKey(window.get(), edit, VK_BACK);
+  PressKey(window.get(), edit, VK_DELETE);
+  PressKey(window.get(), edit, 'C', true);
+  EXPECT_EQ(window->browser().currentFolder(), content + "sub");
+  EXPECT_TRUE(IsExistingFile(content + "sub\\a.txt"));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_HDROP));
+  SendMessageA(List(), LVM_CANCELEDITLABEL, 0, 0);
+
+  // Outside it, Backspace goes up again.
+  PressKey(window.get(), List(), VK_BACK);
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == root; }));
+}
+
 TEST_F(ListCommandsTest, DeleteRemovesTheRowsOfWhatWent) {
   if (TrashHome().empty()) GTEST_SKIP() << "not under Wine";
   for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt"}) MakeFile(content + name, 1);
@@ -431,7 +473,7 @@ TEST_F(ListCommandsTest, DeleteRemovesTheRowsOfWhatWent) {
 
   // The Delete key: both rows go, the others keep their order, nothing stays selected.
   Select({"2.txt", "dir"});
-  SendMessageA(List(), WM_KEYDOWN, VK_DELETE, 0);
+  PressKey(window.get(), List(), VK_DELETE);
   EXPECT_FALSE(IsExistingFile(content + "2.txt"));
   EXPECT_FALSE(IsExistingFolder(content + "dir"));
   EXPECT_TRUE(IsExistingFile(TrashHome() + "Trash\\files\\2.txt"));

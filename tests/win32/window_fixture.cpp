@@ -43,6 +43,18 @@ void PumpPending(TOrvikBinder* window) {
   }
 }
 
+void PressKey(TOrvikBinder* window, HWND target, WPARAM key, bool control) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = control ? 0x80 : 0;
+  SetKeyboardState(keys);
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+  PumpPending(window);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+}
+
 bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   for (;;) {

@@ -34,6 +34,9 @@ void MakeFolder(const std::string& path);
 bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(60));
 void PumpPending(TOrvikBinder* window);
+// A key pressed and released on a control, with Ctrl held or not, as the message loop
+// delivers it: through the window's accelerators.
+void PressKey(TOrvikBinder* window, HWND target, WPARAM key, bool control = false);
 
 // Folders of 40-character names under base, nested until the path passes minLength, with the
 // named empty files in the deepest; made through the long-path prefix and removed again,

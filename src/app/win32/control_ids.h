@@ -1,6 +1,8 @@
 // Identifiers of the main window's controls and commands; the process-level tests use them too.
 #pragma once
 
+#include "common/command_ids.h"
+
 namespace velmora {
 
 constexpr const char* kMainWindowClass = "TOrvikBinder";
@@ -20,47 +22,6 @@ enum ControlId : int {
   IDC_PROGRESS = 1011,
   IDC_HIGH_QUALITY = 1012,
   IDC_PREVIEW = 1013,
-};
-
-enum CommandId : int {
-  // Tree buttons; the tag is the id minus IDM_EXPAND_ALL.
-  IDM_EXPAND_ALL = 2000,
-  IDM_EXPAND_BINDERS = 2001,
-  IDM_COLLAPSE_ALL = 2002,
-  // List tool bar.
-  IDM_UP = 2100,          // SpeedButton1
-  IDM_VIEW_ICON = 2101,   // SpeedBtn1, tag 0
-  IDM_VIEW_LIST = 2102,   // SpeedBtn2, tag 1
-  IDM_VIEW_DETAIL = 2103, // SpeedBtn3, tag 2
-  IDM_REFRESH = 2104,     // SpeedButton4
-  IDM_THUMBNAILS = 2105,  // SpeedButton5
-  // Main menu.
-  IDM_NEW_BINDER = 3001,
-  IDM_EXIT = 3002,
-  IDM_SELECT_ALL = 3003,
-  IDM_INVERT_SELECTION = 3004,
-  IDM_SENDTO_OPTION = 3005,
-  IDM_HELP = 3006,
-  IDM_ABOUT = 3007,
-  // The file list's context menu.
-  IDM_LIST_OPEN = 3101,        // Open1
-  IDM_LIST_OPEN_WITH = 3102,   // H1
-  IDM_LIST_COPY = 3103,        // Copy1
-  IDM_LIST_PASTE = 3104,       // Paste1
-  IDM_LIST_NEW_FOLDER = 3105,  // N7
-  IDM_LIST_DELETE = 3106,      // Delete2
-  IDM_LIST_PROPERTIES = 3107,  // Property1
-  // The tree's context menu; its new-binder item is IDM_NEW_BINDER.
-  IDM_TREE_OPEN = 3201,
-  IDM_TREE_ADD_FOLDER = 3202,
-  IDM_TREE_FOLDER_LIST = 3203,
-  IDM_TREE_RENAME = 3204,
-  IDM_TREE_COPY = 3205,
-  IDM_TREE_PASTE = 3206,
-  IDM_TREE_DELETE = 3207,
-  // The send-to submenu's entries, in the SendTo folder's order.
-  IDM_SENDTO_FIRST = 4000,
-  IDM_SENDTO_LAST = 4999,
 };
 
 }  // namespace velmora

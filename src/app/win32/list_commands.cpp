@@ -1,13 +1,19 @@
 #include "app/win32/list_commands.h"
 
+#include <utility>
+
+#include "common/command_ids.h"
 #include "win32/bulk_update.h"
 #include "win32/clipboard_files.h"
+#include "win32/command_menu.h"
 
 namespace velmora {
 
 ListCommands::ListCommands(Browser& browser, const ShellContext& shell, Prompter& prompter,
                            const Collation& collation)
     : browser_(browser), commands_(nullptr, shell, prompter, collation) {}
+
+ListCommands::~ListCommands() { ReleaseMenu(); }
 
 void ListCommands::SetOwner(HWND owner) {
   owner_ = owner;
@@ -64,6 +70,56 @@ void ListCommands::MenuOpening(POINT listClient) {
   menuState_.selectedCount = browser_.listView().SelectedCount();
   menuState_.clipboardHasFiles = ClipboardHasFiles();
   menuState_.folderListed = !browser_.currentFolder().empty();
+}
+
+void ListCommands::BindCommands(CommandTable& table) {
+  table_ = &table;
+  using Action = void (ListCommands::*)();
+  const std::pair<int, Action> actions[] = {
+      {IDM_LIST_OPEN, &ListCommands::OpenFromMenu},   {IDM_LIST_OPEN_WITH, &ListCommands::OpenWith},
+      {IDM_LIST_COPY, &ListCommands::Copy},           {IDM_LIST_PASTE, &ListCommands::Paste},
+      {IDM_LIST_NEW_FOLDER, &ListCommands::NewFolder}, {IDM_LIST_DELETE, &ListCommands::Delete},
+      {IDM_LIST_PROPERTIES, &ListCommands::ShowProperties},
+  };
+  for (const auto& action : actions) {
+    const int id = action.first;
+    const Action run = action.second;
+    // Decided when the menu opens; the keys reach copy and paste whatever it showed.
+    table.Bind(id, [this, run] { (this->*run)(); }, nullptr, [this, id] { return ListMenuItemShown(id, menuState_); });
+  }
+  table.Bind(IDM_LIST_OPEN_SELECTED, [this] { OpenSelected(); });
+}
+
+void ListCommands::ReleaseMenu() {
+  if (!menu_) return;
+  // The send-to submenu outlives the menus that show it.
+  for (int i = GetMenuItemCount(menu_.get()) - 1; i >= 0; --i)
+    if (GetSubMenu(menu_.get(), i) == sendToMenu_.get()) RemoveMenu(menu_.get(), static_cast<UINT>(i), MF_BYPOSITION);
+  menu_.Reset();
+}
+
+HMENU ListCommands::BuildMenu(POINT listClient) {
+  ReleaseMenu();
+  MenuOpening(listClient);
+  menu_.Reset(CreatePopupMenu());
+  FillCommandMenu(menu_.get(), *table_, MenuId::kList, [this](HMENU menu, const Command& command) {
+    if (command.id == IDM_LIST_SEND_TO) {
+      if (sendToMenu_ && ListMenuItemShown(command.id, menuState_))
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_.get()), command.caption.c_str());
+      return;
+    }
+    // Items that do not apply are left out, never greyed.
+    if (command.run && table_->IsVisible(command.id)) AppendCommandItem(menu, command);
+  });
+  return menu_.get();
+}
+
+void ListCommands::ShowMenu() {
+  POINT screen;
+  GetCursorPos(&screen);
+  POINT client = screen;
+  ScreenToClient(browser_.listView().hwnd(), &client);
+  TrackContextMenu(BuildMenu(client), owner_, screen);
 }
 
 // ---- clipboard and drops

@@ -6,18 +6,34 @@
 #include <shellapi.h>
 
 #include "browse/win32/browser.h"
+#include "common/command_table.h"
 #include "shellops/list_menu.h"
 #include "shellops/win32/file_commands.h"
+#include "win32/owned_handle.h"
 
 namespace velmora {
 
 class ListCommands {
  public:
   ListCommands(Browser& browser, const ShellContext& shell, Prompter& prompter, const Collation& collation);
+  ~ListCommands();
+  ListCommands(const ListCommands&) = delete;
+  ListCommands& operator=(const ListCommands&) = delete;
 
   // The main window, once it exists: owner of the shell's dialogs and of the clipboard.
   void SetOwner(HWND owner);
   FileCommands& fileCommands() { return commands_; }
+  // Gives the list's commands (its context menu and its keys) their actions.
+  void BindCommands(CommandTable& table);
+  // The send-to submenu, built at the first showing; the list's menu lends it.
+  bool hasSendToMenu() const { return static_cast<bool>(sendToMenu_); }
+  void AdoptSendToMenu(HMENU menu) { sendToMenu_.Reset(menu); }
+
+  // The context menu as it opens at this point of the list's client area: only the items
+  // that apply. It is kept until the next one is built.
+  HMENU BuildMenu(POINT listClient);
+  // WM_CONTEXTMENU: the menu opens where the pointer is.
+  void ShowMenu();
 
   // Double click and Enter: the first selected row.
   void OpenSelected();
@@ -52,12 +68,17 @@ class ListCommands {
   void OpenRow(int row);
   int RowAtPopupPoint() const;
   void ApplyCopy(const CopyResult& result);
+  void ReleaseMenu();
 
   Browser& browser_;
   FileCommands commands_;
   HWND owner_ = nullptr;
   POINT popupPoint_ = {0, 0};
   ListMenuState menuState_;
+  const CommandTable* table_ = nullptr;
+  // Destroyed after the menu that lends it.
+  OwnedMenu sendToMenu_;
+  OwnedMenu menu_;
 };
 
 }  // namespace velmora

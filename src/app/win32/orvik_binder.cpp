@@ -7,12 +7,11 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/command_list.h"
 #include "app/help_page.h"
 #include "app/hint_text.h"
+#include "app/win32/main_controls.h"
 #include "app/window_rules.h"
-#include "binders/folder_list.h"
-#include "binders/tree_menu.h"
-#include "binders/win32/folder_list_dialog.h"
 #include "common/path_lists.h"
 #include "resource.h"
 #include "win32/clipboard_files.h"
@@ -20,6 +19,7 @@
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
+#include "win32/command_menu.h"
 #include "win32/drop_source.h"
 #include "win32/strings.h"
 #include "win32/ui_font.h"
@@ -30,67 +30,10 @@ namespace velmora {
 namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
-// High enough for the attribute group: its 12-pixel caption, the 13-pixel check boxes below
-// it and the frame's bottom edge, none crossing another.
-constexpr int kTopBarHeight = 30;
 constexpr int kStatusPanelWidth = 50;
-constexpr int kTreeImageCount = 28;
-constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 
 constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
-
-int ToolbarHeight() { return 22; }
-// Tops that centre a control of that height in the top bar.
-int BarTop(int height) { return (kTopBarHeight - height) / 2; }
-
-HWND MakeToolbar(HWND parent, int id, HIMAGELIST images, const TBBUTTON* buttons, int count) {
-  HWND bar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                 CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-  SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
-  SendMessageA(bar, TB_ADDBUTTONSA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(buttons));
-  return bar;
-}
-
-int ToolbarWidth(HWND bar) {
-  const int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
-  int width = 0;
-  for (int i = 0; i < count; ++i) {
-    RECT r = {};
-    if (SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
-      width = r.right > width ? r.right : width;
-  }
-  return width;
-}
-
-HWND MakeControl(HWND parent, const char* cls, const char* text, DWORD style, int id) {
-  return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                         nullptr);
-}
-
-LRESULT CALLBACK PaintGroupBackground(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_ERASEBKGND) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
-    return TRUE;
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
-  SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
-  return TRUE;
-}
-
-void Check(HWND button, bool on) { SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
-bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // The text a label edit ended with, from its ANSI or its wide notification; false when the
 // edit was cancelled.
@@ -107,27 +50,6 @@ bool EditedLabel(const NMHDR* header, bool wide, std::string& text) {
 }
 
 }  // namespace
-
-DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
-  return GetModuleFileNameA(nullptr, buffer, size);
-}
-
-AppEnvironment AppEnvironment::FromProcess(const ModuleFileName& moduleFileName) {
-  AppEnvironment env;
-  char exe[MAX_PATH] = "";
-  const DWORD length = moduleFileName(exe, MAX_PATH);
-  // A path cut at the buffer's end, or one the code page cannot spell (its "?" names
-  // nothing), would put the data folder somewhere else.
-  if (length > 0 && length < MAX_PATH && IsExistingFile(std::string(exe, length))) {
-    env.exePath.assign(exe, length);
-    env.exeDir = IncludeTrailingBackslash(ParentFolder(env.exePath));
-  }
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  for (int i = 1; argv && i < argc; ++i) env.params.push_back(WideToAnsi(argv[i]));
-  if (argv) LocalFree(argv);
-  return env;
-}
 
 TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
     : env_(std::move(env)),
@@ -156,7 +78,6 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
 
 TOrvikBinder::~TOrvikBinder() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-  ReleaseListMenu();
 }
 
 bool TOrvikBinder::RegisterWindowClass(HINSTANCE instance) {
@@ -231,9 +152,9 @@ bool TOrvikBinder::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return true;
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return true;
     case WM_NOTIFY: result = OnNotify(reinterpret_cast<NMHDR*>(lp)); return true;
-    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wp)); return true;
+    case WM_INITMENUPOPUP: GreyUnavailable(reinterpret_cast<HMENU>(wp), commands_); return true;
     // Menu items only (wp 0); the controls draw themselves.
-    case WM_MEASUREITEM: if (wp) return false; OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)); result = TRUE; return true;
+    case WM_MEASUREITEM: if (wp) return false; MeasureCommandPicture(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)); result = TRUE; return true;
     case WM_DRAWITEM: if (wp) return false; OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)); result = TRUE; return true;
     case WM_MENUSELECT: OnMenuSelect(wp, lp); return true;
     case WM_DROPFILES: FormDropFiles(reinterpret_cast<HDROP>(wp)); return true;
@@ -287,11 +208,11 @@ void TOrvikBinder::OnMenuSelect(WPARAM wp, LPARAM lp) {
 
 bool TOrvikBinder::OnContextMenu(HWND window, LPARAM at) {
   if (window == browser_.listView().hwnd()) {
-    ListView1ContextPopup();
+    listCommands_.ShowMenu();
     return true;
   }
   if (window == tree_.hwnd()) {
-    TreeView1ContextPopup(at);
+    binderActions_.ShowMenu(at);
     return true;
   }
   return false;
@@ -371,143 +292,29 @@ void TOrvikBinder::OnCaptureChanged(HWND gainer) {
 }
 
 void TOrvikBinder::CreateControls() {
-  DeclareCommands();
-  DeclareListCommands();
-  DeclareTreeCommands();
+  BindCommands();
   font_ = MakeUiFont(12);
-  LoadImageLists();
-
-  const TBBUTTON treeButtons[] = {
-      {8, IDM_EXPAND_ALL, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-      {8, IDM_EXPAND_BINDERS, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-      {9, IDM_COLLAPSE_ALL, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-  };
-  MakeToolbar(hwnd_, IDC_TREEBAR, imageList1_.get(), treeButtons, 3);
-
-  HWND lareg = MakeControl(hwnd_, "BUTTON", "Lareg", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_LAREG);
-  AddControlHint(lareg, "大きいアイコン");
-
-  // The list tool bar's own pictures: the up arrow, then the view, refresh and thumbnail
-  // pictures of the tree list.
-  HIMAGELIST barImages = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 6, 0);
-  HBITMAP up = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_UP16), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(barImages, up, kMaskColor);
-  DeleteObject(up);
-  for (int index : {17, 18, 19, 20, 22}) {
-    HICON icon = ImageList_GetIcon(imageList1_.get(), index, ILD_NORMAL);
-    ImageList_AddIcon(barImages, icon);
-    DestroyIcon(icon);
-  }
-  listBarImages_.Reset(barImages);
-  const TBBUTTON listButtons[] = {
-      {0, IDM_UP, 0, BTNS_BUTTON, {0}, 0, 0},
-      {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
-      {1, IDM_VIEW_ICON, TBSTATE_ENABLED, BTNS_CHECKGROUP, {0}, 0, 0},
-      {2, IDM_VIEW_LIST, TBSTATE_ENABLED, BTNS_CHECKGROUP, {0}, 0, 0},
-      {3, IDM_VIEW_DETAIL, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECKGROUP, {0}, 0, 0},
-      {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
-      {5, IDM_THUMBNAILS, 0, BTNS_BUTTON, {0}, 0, 0},
-      {4, IDM_REFRESH, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
-  };
-  MakeToolbar(hwnd_, IDC_LISTBAR, barImages, listButtons, 8);
-
-  HWND s = MakeControl(hwnd_, "BUTTON", "S", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_S);
-  HWND h = MakeControl(hwnd_, "BUTTON", "H", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_H);
-  HWND r = MakeControl(hwnd_, "BUTTON", "R", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_R);
-  Check(r, true);
-  AddControlHint(s, "システム属性");
-  AddControlHint(h, "隠しファイル");
-  AddControlHint(r, "読み取り専用");
-  // Below its check boxes in the z-order, so that its frame does not paint over them.
-  HWND group = MakeControl(hwnd_, "BUTTON", " 表示属性", BS_GROUPBOX, IDC_ATTR_GROUP);
-  SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  // The main window clips its children, so nobody else would paint the group box's inside.
-  SetWindowSubclass(group, &PaintGroupBackground, 0, 0);
-
-  progress_.Create(hwnd_, IDC_PROGRESS, 0, 0, 0, 0);
-  ApplyThumbnailBarLook(progress_.bar());
-  AddControlHint(progress_.hwnd(), "進捗|サムネイルの進捗を表示");
-  MakeControl(hwnd_, "BUTTON", "高画質", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_HIGH_QUALITY);
-
-  HWND tree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
-                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_EDITLABELS,
-                              0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TREE)),
-                              instance_, nullptr);
-  tree_.Attach(tree);
-
+  pictures_.Load(instance_);
+  CreateTopBar(hwnd_, pictures_.small(), pictures_.bar(), progress_,
+               [this](HWND control, const std::string& hint) { AddControlHint(control, hint); });
+  tree_.Attach(CreateTreeControl(hwnd_));
   // The preview pane and its splitter stay hidden until a picture is previewed.
   preview_.Create(hwnd_, IDC_PREVIEW);
-
-  CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
-                      LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_EDITLABELS,
-                  0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST)), instance_,
-                  nullptr);
-  CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
-                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance_, nullptr);
-
-  EnumChildWindows(hwnd_, &SetChildFont, reinterpret_cast<LPARAM>(font_.get()));
+  CreateListAndStatus(hwnd_);
+  SetChildFonts(hwnd_, font_.get());
   CreateMainMenu();
 }
-
-void TOrvikBinder::LoadImageLists() {
-  imageList1_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kTreeImageCount + 1, 8));
-  HBITMAP strip16 = static_cast<HBITMAP>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST16), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(imageList1_.get(), strip16, kMaskColor);
-  DeleteObject(strip16);
-  // The 32-pixel list is resized to the shell's large icon size once that is known.
-  imageList3_.Reset(ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 5, 4));
-}
-
-namespace {
-// A command's menu item; its picture is drawn by the window (WM_DRAWITEM).
-void AppendCommandItem(HMENU menu, const Command& command, const std::string& shortcutText) {
-  std::string caption = command.caption;
-  if (!shortcutText.empty()) caption += "\t" + shortcutText;
-  MENUITEMINFOA mii = {};
-  mii.cbSize = sizeof(mii);
-  mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-  mii.fType = MFT_STRING;
-  mii.wID = static_cast<UINT>(command.id);
-  mii.dwTypeData = const_cast<char*>(caption.c_str());
-  if (command.picture >= 0) {
-    mii.fMask |= MIIM_BITMAP;
-    mii.hbmpItem = HBMMENU_CALLBACK;
-  }
-  InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
-}
-}  // namespace
 
 void TOrvikBinder::CreateMainMenu() {
   // The window owns its menu bar and destroys it with itself.
   HMENU bar = CreateMenu();
-  std::vector<ACCEL> keys;
-  for (const MenuLayout& layout : menuLayout_) {
+  for (const MainMenu& menu : MainMenus()) {
     HMENU popup = CreatePopupMenu();
-    for (int id : layout.items) {
-      const Command* command = commands_.Find(id);
-      if (!command) {
-        AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-        continue;
-      }
-      AppendCommandItem(popup, *command,
-                        command->shortcut.key ? std::string("Ctrl+") + static_cast<char>(command->shortcut.key)
-                                              : std::string());
-    }
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), layout.caption.c_str());
+    FillCommandMenu(popup, commands_, menu.menu, [](HMENU into, const Command& command) { AppendCommandItem(into, command); });
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
   }
   SetMenu(hwnd_, bar);
-  for (const Command& command : commands_.commands()) {
-    if (!command.shortcut.key) continue;
-    ACCEL accel = {};
-    accel.fVirt = FVIRTKEY | (command.shortcut.control ? FCONTROL : 0);
-    accel.key = static_cast<WORD>(command.shortcut.key);
-    accel.cmd = static_cast<WORD>(command.id);
-    keys.push_back(accel);
-  }
-  if (!keys.empty()) accelerators_.Reset(CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size())));
+  keys_.Build(commands_);
 }
 
 void TOrvikBinder::Construct() {
@@ -538,31 +345,15 @@ void TOrvikBinder::Construct() {
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
                  ownFolder);
+  keys_.SetControl(KeyScope::kList, browser_.listView().hwnd());
+  keys_.SetControl(KeyScope::kTree, tree_.hwnd());
   SetUpRootIcon();
   SetUpVelmoraAbout(aboutDialog1_);
 }
 
 void TOrvikBinder::SetUpRootIcon() {
-  const std::string root = DriveRoot(env_.exeDir);
-  IconHandle large;
-  GetFileIcon(large, root, false, false);
-  if (large.get()) {
-    const SIZE size = IconSize(large.get());
-    thumbWidth_ = size.cx > 0 ? size.cx : 32;
-    thumbHeight_ = size.cy > 0 ? size.cy : 32;
-  }
-  thumbnails_.SetUp(shell_, thumbWidth_, thumbHeight_, browser_.systemLargeImages());
-  // The binder and folder pictures are drawn at 32 pixels and fitted to the shell's size.
-  ImageList_SetIconSize(imageList3_.get(), thumbWidth_, thumbHeight_);
-  HBITMAP strip32 = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(IDB_IMAGELIST32), IMAGE_BITMAP,
-                                                   4 * thumbWidth_, thumbHeight_, LR_CREATEDIBSECTION));
-  ImageList_AddMasked(imageList3_.get(), strip32, kMaskColor);
-  DeleteObject(strip32);
-  rootIndex32_ = AddIconCell(imageList3_.get(), large.get(), false);
-
-  IconHandle small;
-  GetFileIcon(small, root, false, true);
-  rootIndex16_ = AddIconCell(imageList1_.get(), small.get(), false);
+  const SIZE size = pictures_.SetUpRoot(instance_, DriveRoot(env_.exeDir));
+  thumbnails_.SetUp(shell_, size.cx, size.cy, browser_.systemLargeImages());
 }
 
 void TOrvikBinder::ReportStartupFaults() {
@@ -575,11 +366,11 @@ void TOrvikBinder::FormCreate() {
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
     SortBinders(binders, collation_);
-    tree_.Build(binders, rootIndex16_);
+    tree_.Build(binders, pictures_.rootSmall());
     tree_.RestoreExpandedState(store_.folders);
     tree_.ExpandRoot();
   } else {
-    tree_.BuildRootOnly(rootIndex16_);
+    tree_.BuildRootOnly(pictures_.rootSmall());
   }
 
   const int width = store_.folders.ReadInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
@@ -588,7 +379,7 @@ void TOrvikBinder::FormCreate() {
   LargeIconsChanged();
 
   DragAcceptFiles(hwnd_, TRUE);
-  registration_.SetUp(hwnd_, imageList1_.get(), prompter_ == &defaultPrompter_ ? nullptr : prompter_);
+  registration_.SetUp(hwnd_, pictures_.small(), prompter_ == &defaultPrompter_ ? nullptr : prompter_);
   registration_.Start(env_.params);
 }
 
@@ -601,8 +392,7 @@ void TOrvikBinder::FormDestroy() {
   browser_.ClearFileRecords();
   SaveStore();
   tree_.ReleasePaths();
-  if (listBarImages_) SendMessageA(control(IDC_LISTBAR), TB_SETIMAGELIST, 0, 0);
-  listBarImages_.Reset();
+  pictures_.ReleaseBar(control(IDC_LISTBAR));
 }
 
 void TOrvikBinder::SaveStore() {
@@ -647,11 +437,7 @@ void TOrvikBinder::Layout() {
                                       : RECT{0, 0, 0, 0});
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
-  HWND treeBar = control(IDC_TREEBAR);
-  const int treeBarWidth = ToolbarWidth(treeBar);
-  dwp = DeferWindowPos(dwp, treeBar, nullptr, 2, BarTop(ToolbarHeight()), treeBarWidth, ToolbarHeight(), SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_LAREG), nullptr, treeBarWidth + 8, BarTop(16), 52, 16, SWP_NOZORDER);
-  EndDeferWindowPos(dwp);
+  EndDeferWindowPos(PlaceTreeBar(dwp, hwnd_));
   // Every size change repaints the whole list.
   browser_.listView().FitNameColumn();
   InvalidateRect(browser_.listView().hwnd(), nullptr, TRUE);
@@ -659,26 +445,7 @@ void TOrvikBinder::Layout() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TOrvikBinder::SplitterMoved() {
-  // The list tool bar and the controls after it start at the file list's left edge.
-  int x = laidOutLeft_ + kSplitterWidth;
-  HWND listBar = control(IDC_LISTBAR);
-  const int barWidth = ToolbarWidth(listBar);
-  HDWP dwp = BeginDeferWindowPos(7);
-  dwp = DeferWindowPos(dwp, listBar, nullptr, x, BarTop(ToolbarHeight()), barWidth, ToolbarHeight(), SWP_NOZORDER);
-  x += barWidth + 6;
-  // The check boxes sit between the caption and the frame's bottom edge.
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_GROUP), nullptr, x, 0, 112, kTopBarHeight, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_S), nullptr, x + 8, 13, 28, 14, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_H), nullptr, x + 42, 13, 28, 14, SWP_NOZORDER);
-  dwp = DeferWindowPos(dwp, control(IDC_ATTR_R), nullptr, x + 76, 13, 28, 14, SWP_NOZORDER);
-  x += 118;
-  dwp = DeferWindowPos(dwp, control(IDC_PROGRESS), nullptr, x, BarTop(kThumbnailBarHeight), kThumbnailBarWidth,
-                       kThumbnailBarHeight, SWP_NOZORDER);
-  x += kThumbnailBarWidth + 6;
-  dwp = DeferWindowPos(dwp, control(IDC_HIGH_QUALITY), nullptr, x, BarTop(16), 60, 16, SWP_NOZORDER);
-  EndDeferWindowPos(dwp);
-}
+void TOrvikBinder::SplitterMoved() { PlaceListBar(hwnd_, laidOutLeft_ + kSplitterWidth); }
 
 void TOrvikBinder::SetLeftPaneWidth(int width) {
   leftWidth_ = width;
@@ -687,9 +454,9 @@ void TOrvikBinder::SetLeftPaneWidth(int width) {
 
 void TOrvikBinder::LargeIconsChanged() {
   const bool large = IsChecked(control(IDC_LAREG));
-  tree_.UseImageList(large ? imageList3_.get() : imageList1_.get(), !large);
+  tree_.UseImageList(large ? pictures_.large() : pictures_.small(), !large);
   // The root's picture indexes the list in use, so it follows the switch at start as well.
-  if (tree_.Root()) tree_.SetRootImage(large ? rootIndex32_ : rootIndex16_);
+  if (tree_.Root()) tree_.SetRootImage(large ? pictures_.rootLarge() : pictures_.rootSmall());
 }
 
 void TOrvikBinder::AddControlHint(HWND control, const std::string& hint) {
@@ -743,13 +510,7 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
     hintWindow_ = nullptr;
     ApplicationHintChanged(std::string());
   }
-  if (accelerators_ && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-    // Keys typed into a label editor stay there.
-    char cls[32] = "";
-    GetClassNameA(msg.hwnd, cls, sizeof(cls));
-    if (lstrcmpiA(cls, "Edit") != 0 && TranslateAcceleratorA(hwnd_, accelerators_.get(), &msg)) return true;
-  }
-  return false;
+  return keys_.Translate(hwnd_, msg);
 }
 
 void TOrvikBinder::ApplicationHintChanged(const std::string& hint) {
@@ -799,7 +560,6 @@ LRESULT TOrvikBinder::OnListNotify(NMHDR* header) {
   switch (header->code) {
     case LVN_COLUMNCLICK: ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
     case NM_DBLCLK: ListView1DblClick(); return 0;
-    case LVN_KEYDOWN: ListView1KeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey); return 0;
     case LVN_BEGINDRAG: drag_.Begin(true); return 0;
     case LVN_ITEMCHANGED: {
       // However the selection moved (mouse, arrow keys, a program), the pane follows it.
@@ -835,7 +595,6 @@ LRESULT TOrvikBinder::OnTreeNotify(NMHDR* header) {
     case TVN_ENDLABELEDITW:
       if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
       return binderActions_.EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
-    case TVN_KEYDOWN: return TreeView1KeyDown(reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey);
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW: {
       // The node sits at the same place in the ANSI and the wide forms.
@@ -896,81 +655,42 @@ void TOrvikBinder::OpenHelp() {
 
 void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
 
-void TOrvikBinder::OnInitMenuPopup(HMENU menu) {
-  // A command is greyed while it cannot run, so that nothing offered does nothing.
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    const UINT id = GetMenuItemID(menu, i);
-    if (id == 0 || id == static_cast<UINT>(-1) || !commands_.Find(static_cast<int>(id))) continue;
-    EnableMenuItem(menu, id, MF_BYCOMMAND | (commands_.IsAvailable(static_cast<int>(id)) ? MF_ENABLED : MF_GRAYED));
-  }
-}
-
-void TOrvikBinder::OnMeasureItem(MEASUREITEMSTRUCT* mi) {
-  if (mi->CtlType != ODT_MENU) return;
-  mi->itemWidth = 16;
-  mi->itemHeight = 16;
-}
-
 void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (di->CtlType != ODT_MENU) return;
   if (sendTo_.DrawItem(*di)) return;
-  const Command* command = commands_.Find(static_cast<int>(di->itemID));
-  if (!command || command->picture < 0) return;
-  int picture = command->picture;
   // The send-to option shows whether the program's shortcut is there.
-  if (command->id == IDM_SENDTO_OPTION && (GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED))
-    picture = 27;
-  const int y = di->rcItem.top + ((di->rcItem.bottom - di->rcItem.top) - 16) / 2;
-  ImageList_Draw(imageList1_.get(), picture, di->hDC, di->rcItem.left, y,
-                 (di->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
+  const bool linked = GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED;
+  DrawCommandPicture(*di, commands_, pictures_.small(), [linked](const Command& c) {
+    return c.id == IDM_SENDTO_OPTION && linked ? 27 : c.picture;
+  });
 }
 
-void TOrvikBinder::DeclareCommands() {
-  auto add = [this](int id, const char* caption, const char* hint, int picture, std::function<void()> run,
-                    std::function<bool()> available = nullptr, Shortcut shortcut = {}) {
-    Command c;
-    c.id = id;
-    c.caption = caption;
-    c.hint = hint;
-    c.picture = picture;
-    c.run = std::move(run);
-    c.available = std::move(available);
-    c.shortcut = shortcut;
-    commands_.Add(std::move(c));
+void TOrvikBinder::BindCommands() {
+  DeclareCommands(commands_);
+  listCommands_.BindCommands(commands_);
+  binderActions_.BindCommands(commands_);
+  auto bind = [this](int id, std::function<void()> run, std::function<bool()> available = nullptr) {
+    commands_.Bind(id, std::move(run), std::move(available));
   };
-  // Tree tool bar.
-  add(IDM_EXPAND_ALL, "", "全て展開", -1, [this] { ExpandButtonClick(0); });
-  add(IDM_EXPAND_BINDERS, "", "バインダーまで展開", -1, [this] { ExpandButtonClick(1); });
-  add(IDM_COLLAPSE_ALL, "", "全て縮小", -1, [this] { ExpandButtonClick(2); });
-  // List tool bar.
-  add(IDM_UP, "", "一つ上のフォルダ", -1, [this] { browser_.GoUp(); }, [this] { return IsButtonEnabled(IDM_UP); });
-  add(IDM_VIEW_ICON, "", "アイコン", -1, [this] { SpeedBtn1Click(IDM_VIEW_ICON); });
-  add(IDM_VIEW_LIST, "", "一覧", -1, [this] { SpeedBtn1Click(IDM_VIEW_LIST); });
-  add(IDM_VIEW_DETAIL, "", "詳細", -1, [this] { SpeedBtn1Click(IDM_VIEW_DETAIL); });
-  add(IDM_THUMBNAILS, "", "サムネイル表示", -1, [this] { SpeedButton5Click(); }, [this] {
+  bind(IDM_EXPAND_ALL, [this] { ExpandButtonClick(0); });
+  bind(IDM_EXPAND_BINDERS, [this] { ExpandButtonClick(1); });
+  bind(IDM_COLLAPSE_ALL, [this] { ExpandButtonClick(2); });
+  bind(IDM_UP, [this] { browser_.GoUp(); }, [this] { return IsButtonEnabled(IDM_UP); });
+  for (int id : {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL}) bind(id, [this, id] { SpeedBtn1Click(id); });
+  bind(IDM_THUMBNAILS, [this] { SpeedButton5Click(); }, [this] {
     return browser_.listView().GetViewStyle() == kIconView && !browser_.rootFolder().empty() &&
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
-  add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
-  // Main menu.
-  add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, [this] { binderActions_.NewBinder(); });
-  add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
-  add(IDM_SELECT_ALL, "全て選択", "", 5, [this] { listCommands_.SelectAll(false); }, nullptr, Shortcut{'A', true});
-  add(IDM_INVERT_SELECTION, "選択の切り替え(&I)", "", 16, [this] { listCommands_.SelectAll(true); });
-  add(IDM_SENDTO_OPTION, "「送る」メニューに追加", "", 26, [this] {
+  bind(IDM_REFRESH, [this] { SpeedButton4Click(); });
+  bind(IDM_EXIT, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
+  bind(IDM_SELECT_ALL, [this] { listCommands_.SelectAll(false); });
+  bind(IDM_INVERT_SELECTION, [this] { listCommands_.SelectAll(true); });
+  bind(IDM_SENDTO_OPTION, [this] {
     sendToOption_.Toggle(*prompter_);
     sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   });
-  add(IDM_HELP, "ヘルプ(&H)", "", 15, [this] { OpenHelp(); });
-  add(IDM_ABOUT, "バージョン情報", "", 13, [this] { About1Click(); });
-
-  menuLayout_ = {
-      {"ファイル(&F)", {IDM_NEW_BINDER, kSeparator, IDM_EXIT}},
-      {"編集(&E)", {IDM_SELECT_ALL, IDM_INVERT_SELECTION}},
-      {"設定(&O)", {IDM_SENDTO_OPTION}},
-      {"ヘルプ(&H)", {IDM_HELP, IDM_ABOUT}},
-  };
+  bind(IDM_HELP, [this] { OpenHelp(); });
+  bind(IDM_ABOUT, [this] { About1Click(); });
 }
 
 // ---- the browser's host
@@ -1107,10 +827,7 @@ void TOrvikBinder::PumpMessages() {
   }
 }
 
-void TOrvikBinder::TreeView1DblClick() {
-  if (tree_.FolderPath(tree_.Selected()) && !browser_.currentFolder().empty())
-    ShellExecuteA(hwnd_, "open", browser_.currentFolder().c_str(), nullptr, nullptr, SW_SHOW);
-}
+void TOrvikBinder::TreeView1DblClick() { binderActions_.OpenFolder(); }
 
 void TOrvikBinder::TreeView1KeyUp(WPARAM key) {
   if (key == VK_UP || key == VK_DOWN) TreeView1Click();
@@ -1127,15 +844,7 @@ void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(colum
 
 void TOrvikBinder::ListView1DblClick() { listCommands_.OpenSelected(); }
 
-void TOrvikBinder::ListView1KeyDown(WORD key) {
-  FileListView& list = browser_.listView();
-  if (key == VK_RETURN) listCommands_.OpenSelected();
-  // While a label is edited, these keys belong to the edit box.
-  if (key == VK_BACK && !list.IsEditingLabel()) commands_.Run(IDM_UP);
-  if (key == VK_DELETE && !list.IsEditingLabel()) commands_.Run(IDM_LIST_DELETE);
-  if (GetKeyState(VK_CONTROL) < 0 && key == 'C') commands_.Run(IDM_LIST_COPY);
-  if (GetKeyState(VK_CONTROL) < 0 && key == 'V') commands_.Run(IDM_LIST_PASTE);
-}
+void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
 
 void TOrvikBinder::ListView1MouseMove() {
   if (browser_.flatListing()) {
@@ -1143,193 +852,6 @@ void TOrvikBinder::ListView1MouseMove() {
   } else if (statusPath_ != browser_.currentFolder() && applicationHint_.empty()) {
     SetStatusPath(browser_.currentFolder());
   }
-}
-
-// ---- the file list's file commands
-
-namespace {
-struct ListMenuCommand {
-  ListMenuItem item;
-  int id;
-};
-// The send-to item comes with its own command.
-const ListMenuCommand kListMenuCommands[] = {
-    {ListMenuItem::kOpen, IDM_LIST_OPEN},           {ListMenuItem::kOpenWith, IDM_LIST_OPEN_WITH},
-    {ListMenuItem::kCopy, IDM_LIST_COPY},           {ListMenuItem::kPaste, IDM_LIST_PASTE},
-    {ListMenuItem::kNewFolder, IDM_LIST_NEW_FOLDER}, {ListMenuItem::kDelete, IDM_LIST_DELETE},
-    {ListMenuItem::kProperties, IDM_LIST_PROPERTIES},
-};
-
-int ListMenuCommandId(ListMenuItem item) {
-  for (const ListMenuCommand& c : kListMenuCommands)
-    if (c.item == item) return c.id;
-  return 0;
-}
-
-std::function<void()> ListMenuAction(ListCommands& list, ListMenuItem item) {
-  switch (item) {
-    case ListMenuItem::kOpen: return [&list] { list.OpenFromMenu(); };
-    case ListMenuItem::kOpenWith: return [&list] { list.OpenWith(); };
-    case ListMenuItem::kCopy: return [&list] { list.Copy(); };
-    case ListMenuItem::kPaste: return [&list] { list.Paste(); };
-    case ListMenuItem::kNewFolder: return [&list] { list.NewFolder(); };
-    case ListMenuItem::kDelete: return [&list] { list.Delete(); };
-    case ListMenuItem::kProperties: return [&list] { list.ShowProperties(); };
-    default: return nullptr;
-  }
-}
-}  // namespace
-
-void TOrvikBinder::DeclareListCommands() {
-  for (const ListMenuEntry& entry : ListMenuEntries()) {
-    const int id = ListMenuCommandId(entry.item);
-    if (id == 0) continue;
-    Command c;
-    c.id = id;
-    c.caption = entry.caption;
-    c.picture = entry.image;
-    c.run = ListMenuAction(listCommands_, entry.item);
-    // Decided when the menu opens; the keys reach copy and paste whatever it showed.
-    const ListMenuItem item = entry.item;
-    c.visible = [this, item] { return ListMenuItemShown(item, listCommands_.menuState()); };
-    commands_.Add(std::move(c));
-  }
-}
-
-void TOrvikBinder::ReleaseListMenu() {
-  if (!listMenu_) return;
-  // The send-to submenu outlives the menus that show it.
-  for (int i = GetMenuItemCount(listMenu_.get()) - 1; i >= 0; --i)
-    if (GetSubMenu(listMenu_.get(), i) == sendToMenu_.get()) RemoveMenu(listMenu_.get(), static_cast<UINT>(i), MF_BYPOSITION);
-  listMenu_.Reset();
-}
-
-HMENU TOrvikBinder::BuildListMenu(POINT listClient) {
-  ReleaseListMenu();
-  listCommands_.MenuOpening(listClient);
-  HMENU menu = CreatePopupMenu();
-  listMenu_.Reset(menu);
-  for (const ListMenuEntry& entry : ListMenuEntries()) {
-    if (entry.item == ListMenuItem::kSeparator) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    if (entry.item == ListMenuItem::kSendTo) {
-      if (sendToMenu_ && ListMenuItemShown(entry.item, listCommands_.menuState()))
-        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToMenu_.get()), entry.caption);
-      continue;
-    }
-    // Items that do not apply are left out, never greyed.
-    const Command* command = commands_.Find(ListMenuCommandId(entry.item));
-    if (!command || !command->run || !commands_.IsVisible(command->id)) continue;
-    AppendCommandItem(menu, *command, entry.shortcut);
-  }
-  return menu;
-}
-
-void TOrvikBinder::ListView1ContextPopup() {
-  POINT screen;
-  GetCursorPos(&screen);
-  POINT client = screen;
-  ScreenToClient(browser_.listView().hwnd(), &client);
-  HMENU menu = BuildListMenu(client);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
-}
-
-void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
-
-// ---- the tree's binder commands
-
-namespace {
-int TreeMenuCommandId(TreeMenuItem item) {
-  switch (item) {
-    case TreeMenuItem::kOpen: return IDM_TREE_OPEN;
-    case TreeMenuItem::kNewBinder: return IDM_NEW_BINDER;
-    case TreeMenuItem::kAddFolder: return IDM_TREE_ADD_FOLDER;
-    case TreeMenuItem::kFolderList: return IDM_TREE_FOLDER_LIST;
-    case TreeMenuItem::kRename: return IDM_TREE_RENAME;
-    case TreeMenuItem::kCopy: return IDM_TREE_COPY;
-    case TreeMenuItem::kPaste: return IDM_TREE_PASTE;
-    case TreeMenuItem::kDelete: return IDM_TREE_DELETE;
-    default: return 0;
-  }
-}
-}  // namespace
-
-void TOrvikBinder::DeclareTreeCommands() {
-  BinderActions& actions = binderActions_;
-  auto add = [this](int id, const char* caption, int picture, std::function<void()> run) {
-    Command c;
-    c.id = id;
-    c.caption = caption;
-    c.picture = picture;
-    c.run = std::move(run);
-    commands_.Add(std::move(c));
-  };
-  for (const TreeMenuEntry& entry : TreeMenuEntries()) {
-    switch (entry.item) {
-      case TreeMenuItem::kOpen: add(IDM_TREE_OPEN, entry.caption, entry.image, [this] { TreeView1DblClick(); }); break;
-      case TreeMenuItem::kAddFolder: add(IDM_TREE_ADD_FOLDER, entry.caption, entry.image, [&actions] { actions.AddFolder(); }); break;
-      case TreeMenuItem::kFolderList: add(IDM_TREE_FOLDER_LIST, entry.caption, entry.image, [this] { ShowFolderList(); }); break;
-      case TreeMenuItem::kRename: add(IDM_TREE_RENAME, entry.caption, entry.image, [&actions] { actions.StartRename(); }); break;
-      case TreeMenuItem::kCopy: add(IDM_TREE_COPY, entry.caption, entry.image, [&actions] { actions.Copy(); }); break;
-      case TreeMenuItem::kPaste: add(IDM_TREE_PASTE, entry.caption, entry.image, [&actions] { actions.Paste(); }); break;
-      case TreeMenuItem::kDelete: add(IDM_TREE_DELETE, entry.caption, entry.image, [&actions] { actions.Delete(); }); break;
-      default: break;  // new binder is the main menu's command; separators are no commands
-    }
-  }
-}
-
-HMENU TOrvikBinder::BuildTreeMenu() {
-  const int level = binderActions_.SelectedLevel();
-  const bool clipboardFiles = ClipboardHasFiles();
-  HMENU menu = CreatePopupMenu();
-  for (const TreeMenuEntry& entry : TreeMenuEntries()) {
-    if (entry.item == TreeMenuItem::kSeparator) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    // Items that do not apply are left out, never greyed.
-    const Command* command = commands_.Find(TreeMenuCommandId(entry.item));
-    if (!command || !command->run || !TreeMenuItemShown(entry.item, level, clipboardFiles)) continue;
-    AppendCommandItem(menu, *command, entry.shortcutKey ? std::string("Ctrl+") + static_cast<char>(entry.shortcutKey) : std::string());
-  }
-  return menu;
-}
-
-void TOrvikBinder::TreeView1ContextPopup(LPARAM at) {
-  POINT screen = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  if (screen.x == -1 && screen.y == -1) {
-    // From the keyboard: the menu of the selected node, below it.
-    RECT r = {};
-    HTREEITEM selected = tree_.Selected();
-    if (selected && TreeView_GetItemRect(tree_.hwnd(), selected, &r, TRUE)) screen = {r.left, r.bottom};
-    else screen = {0, 0};
-    ClientToScreen(tree_.hwnd(), &screen);
-  } else {
-    // As in the shell's trees, the node under the pointer becomes the selection first, so
-    // that the menu and its commands are that node's; away from every node there is none.
-    POINT client = screen;
-    ScreenToClient(tree_.hwnd(), &client);
-    HTREEITEM node = tree_.RowAt(client);
-    if (!node) return;
-    if (node != tree_.Selected()) {
-      tree_.Select(node);
-      TreeView1Click();
-    }
-  }
-  HMENU menu = BuildTreeMenu();
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
-  DestroyMenu(menu);
-}
-
-LRESULT TOrvikBinder::TreeView1KeyDown(WORD key) {
-  // Copy and paste act while the tree has the focus; the list has keys of its own.
-  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-  if (key == VK_DELETE) commands_.Run(IDM_TREE_DELETE);
-  if (control && key == 'C') commands_.Run(IDM_TREE_COPY);
-  if (control && key == 'V') commands_.Run(IDM_TREE_PASTE);
-  return 0;
 }
 
 void TOrvikBinder::FormDropFiles(HDROP handle) {
@@ -1352,37 +874,20 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
   binderActions_.DropOnTree(at, files.paths);
 }
 
-// ---- send to and the folder list
+// ---- send to
 
 void TOrvikBinder::FormShow() {
   // The SendTo folder is read once, at the first showing.
-  if (sendToMenu_) return;
-  sendToMenu_.Reset(CreatePopupMenu());
-  sendTo_.Build(sendToMenu_.get(), imageList1_.get(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
+  if (listCommands_.hasSendToMenu()) return;
+  HMENU menu = CreatePopupMenu();
+  listCommands_.AdoptSendToMenu(menu);
+  sendTo_.Build(menu, pictures_.small(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
 }
 
 void TOrvikBinder::SendToMenuClick(int id) {
   const SendOutcome outcome = sendTo_.Send(id, browser_.SelectedPaths(), hwnd_);
   // Copies into the listed folder show at once.
   if (outcome.sent && !outcome.made.empty() && outcome.made == browser_.currentFolder()) browser_.Refresh();
-}
-
-void TOrvikBinder::ShowFolderList() {
-  HTREEITEM binder = tree_.Selected();
-  if (!binder || tree_.Level(binder) != 1) return;
-  const std::string title = tree_.Text(binder);
-  FolderListEdit edit(store_, title, collation_);
-  TFolderListDlg dialog(hwnd_, edit, title, browser_.systemSmallImages());
-  if (dialog.ShowModal() != IDOK) return;
-  for (const std::string& path : dialog.applied()) {
-    for (HTREEITEM f = TreeView_GetChild(tree_.hwnd(), binder); f; f = TreeView_GetNextSibling(tree_.hwnd(), f)) {
-      const std::string* own = tree_.FolderPath(f);
-      if (own && *own == path) {
-        tree_.DeleteNode(f);
-        break;
-      }
-    }
-  }
 }
 
 }  // namespace velmora

@@ -11,15 +11,17 @@
 #include <vector>
 
 #include "about/win32/about_dialog.h"
-#include "app/command_table.h"
 #include "app/startup_faults.h"
+#include "app/win32/app_environment.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/internal_drag.h"
 #include "app/win32/list_commands.h"
+#include "app/win32/main_pictures.h"
 #include "app/win32/registration_mode.h"
 #include "binders/win32/binder_actions.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
+#include "common/command_table.h"
 #include "common/prompter.h"
 #include "shellops/win32/send_to_menu.h"
 #include "store/binder_store.h"
@@ -28,28 +30,13 @@
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/preview_pane.h"
 #include "thumbs/win32/thumbnail_pass.h"
+#include "win32/command_menu.h"
 #include "win32/owned_handle.h"
 #include "win32/shell_context.h"
 #include "win32/splitter.h"
 #include "win32/win32_prompter.h"
 
 namespace velmora {
-
-// Where the program runs from and what it was started with.
-struct AppEnvironment {
-  // Both empty when the program's own path could not be had whole: the store is then
-  // neither read nor written, rather than kept in some other folder.
-  std::string exeDir;  // with trailing backslash; holds "data", "Help" and "start.wav"
-  std::string exePath;
-  std::vector<std::string> params;
-  // OLE, COM and the shell's objects; tests make them fail.
-  ShellStartCalls shellCalls = ShellStartCalls::Platform();
-
-  // moduleFileName is GetModuleFileNameA for this process; tests make it fail.
-  using ModuleFileName = std::function<DWORD(char* buffer, DWORD size)>;
-  static AppEnvironment FromProcess(const ModuleFileName& moduleFileName = PlatformModuleFileName);
-  static DWORD PlatformModuleFileName(char* buffer, DWORD size);
-};
 
 constexpr int kPreviewHeight = 95;
 
@@ -88,14 +75,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // The preview pane's height as the user last dragged it.
   int previewHeight() const { return previewHeight_; }
   ListCommands& listCommands() { return listCommands_; }
-  // The list's context menu as it opens at this point of the list's client area: only the
-  // items that apply. The window keeps it until the next one is built.
-  HMENU BuildListMenu(POINT listClient);
-  SendToMenu& sendTo() { return sendTo_; }
   BinderActions& binderActions() { return binderActions_; }
-  // The tree's context menu for the selected node: only the items that apply. The caller
-  // destroys it.
-  HMENU BuildTreeMenu();
   HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Handlers named after their controls.
@@ -156,8 +136,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void SaveStore();
   // Says once what failed at start.
   void ReportStartupFaults();
-  void LoadImageLists();
-  void DeclareCommands();
+  void BindCommands();
   void CreateMainMenu();
   void SetUpRootIcon();
 
@@ -184,8 +163,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void ExpandButtonClick(int tag);
   void OpenHelp();
   void About1Click();
-  void OnInitMenuPopup(HMENU menu);
-  void OnMeasureItem(MEASUREITEMSTRUCT* mi);
   void OnDrawItem(DRAWITEMSTRUCT* di);
   void SetButtonEnabled(int id, bool enabled);
   bool IsButtonEnabled(int id) const;
@@ -195,24 +172,14 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void TreeView1KeyUp(WPARAM key);
   void ListView1MouseMove();
   void ListView1DblClick();
-  void ListView1KeyDown(WORD key);
-
-  // The file list's file commands.
-  void DeclareListCommands();
-  void ListView1ContextPopup();
   void ListView1Edited(int row, const char* text);
 
   // The tree's binder commands.
   void ListSelectedNode() override { TreeView1Click(); }
   std::string ListedFolder() const override { return browser_.currentFolder(); }
-  void DeclareTreeCommands();
-  // at: the screen point of WM_CONTEXTMENU, (-1, -1) from the keyboard.
-  void TreeView1ContextPopup(LPARAM at);
-  LRESULT TreeView1KeyDown(WORD key);
+  HIMAGELIST SmallSystemImages() const override { return browser_.systemSmallImages(); }
   void FormDropFiles(HDROP drop);
   void FormShow();
-  void ReleaseListMenu();
-  void ShowFolderList();
   void SendToMenuClick(int id);
 
 
@@ -229,15 +196,11 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   BinderActions binderActions_;
   SendToMenu sendTo_;
   SendToShortcutOption sendToOption_;
-  // Destroyed after the list menu, which lends it as a submenu.
-  OwnedMenu sendToMenu_;  // the list menu's "送る(&N)"; built at the first showing
-  OwnedMenu listMenu_;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailPass thumbnails_{*this, progress_.bar()};
   PreviewPane preview_;
   RegistrationMode registration_;
-  std::vector<MenuLayout> menuLayout_;
   TAboutDialog aboutDialog1_;
   InternalDrag drag_;
 
@@ -245,19 +208,13 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   HINSTANCE instance_ = nullptr;
   OwnedFont font_;
   HWND tooltip_ = nullptr;
-  OwnedAccelerators accelerators_;
+  CommandKeys keys_;
 
   int systemLevel_ = 0;
   bool storeSaved_ = false;
   StartupFaults startupFaults_;
 
-  ImageList imageList1_;  // 16-pixel tree and menu pictures
-  ImageList imageList3_;  // 32-pixel tree pictures
-  ImageList listBarImages_;
-  int thumbWidth_ = 32;
-  int thumbHeight_ = 32;
-  int rootIndex16_ = 0;
-  int rootIndex32_ = 0;
+  MainPictures pictures_;
 
   int leftWidth_ = BinderStore::kDefaultWidth;
   int laidOutLeft_ = BinderStore::kDefaultWidth;

@@ -1,11 +1,20 @@
 #include "binders/win32/binder_actions.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
+#include <windowsx.h>
 
+#include <utility>
+
+#include "binders/folder_list.h"
+#include "binders/tree_menu.h"
+#include "binders/win32/folder_list_dialog.h"
+#include "common/command_ids.h"
 #include "common/path_lists.h"
 #include "store/binder_store.h"
 #include "win32/owned_handle.h"
 #include "win32/clipboard_files.h"
+#include "win32/command_menu.h"
 
 namespace velmora {
 
@@ -25,7 +34,8 @@ BinderActions::BinderActions(BinderActionsHost& host, BinderTree& tree, BinderSt
                              Prompter& prompter)
     : host_(host),
       tree_(tree),
-
+      store_(store),
+      collation_(collation),
       prompter_(prompter),
       folders_(shellLink_),
       commands_(store, collation, folders_) {
@@ -35,6 +45,82 @@ BinderActions::BinderActions(BinderActionsHost& host, BinderTree& tree, BinderSt
 int BinderActions::SelectedLevel() const {
   HTREEITEM selected = tree_.Selected();
   return selected ? tree_.Level(selected) : -1;
+}
+
+void BinderActions::BindCommands(CommandTable& table) {
+  table_ = &table;
+  using Action = void (BinderActions::*)();
+  const std::pair<int, Action> actions[] = {
+      {IDM_TREE_OPEN, &BinderActions::OpenFolder},         {IDM_NEW_BINDER, &BinderActions::NewBinder},
+      {IDM_TREE_ADD_FOLDER, &BinderActions::AddFolder},    {IDM_TREE_FOLDER_LIST, &BinderActions::ShowFolderList},
+      {IDM_TREE_RENAME, &BinderActions::StartRename},      {IDM_TREE_COPY, &BinderActions::Copy},
+      {IDM_TREE_PASTE, &BinderActions::Paste},             {IDM_TREE_DELETE, &BinderActions::Delete},
+  };
+  for (const auto& action : actions) {
+    const int id = action.first;
+    const Action run = action.second;
+    table.Bind(id, [this, run] { (this->*run)(); }, nullptr,
+               [this, id] { return TreeMenuItemShown(id, SelectedLevel(), ClipboardHasFiles()); });
+  }
+}
+
+HMENU BinderActions::BuildMenu() const {
+  HMENU menu = CreatePopupMenu();
+  FillCommandMenu(menu, *table_, MenuId::kTree, [this](HMENU into, const Command& command) {
+    // Items that do not apply are left out, never greyed.
+    if (command.run && table_->IsVisible(command.id)) AppendCommandItem(into, command);
+  });
+  return menu;
+}
+
+void BinderActions::ShowMenu(LPARAM at) {
+  POINT screen = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (screen.x == -1 && screen.y == -1) {
+    // From the keyboard: the menu of the selected node, below it.
+    RECT r = {};
+    HTREEITEM selected = tree_.Selected();
+    if (selected && TreeView_GetItemRect(tree_.hwnd(), selected, &r, TRUE)) screen = {r.left, r.bottom};
+    else screen = {0, 0};
+    ClientToScreen(tree_.hwnd(), &screen);
+  } else {
+    // As in the shell's trees, the node under the pointer becomes the selection first, so
+    // that the menu and its commands are that node's; away from every node there is none.
+    POINT client = screen;
+    ScreenToClient(tree_.hwnd(), &client);
+    HTREEITEM node = tree_.RowAt(client);
+    if (!node) return;
+    if (node != tree_.Selected()) {
+      tree_.Select(node);
+      host_.ListSelectedNode();
+    }
+  }
+  OwnedMenu menu(BuildMenu());
+  TrackContextMenu(menu.get(), owner_, screen);
+}
+
+void BinderActions::OpenFolder() {
+  const std::string folder = host_.ListedFolder();
+  if (tree_.FolderPath(tree_.Selected()) && !folder.empty())
+    ShellExecuteA(owner_, "open", folder.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void BinderActions::ShowFolderList() {
+  HTREEITEM binder = tree_.Selected();
+  if (!binder || tree_.Level(binder) != 1) return;
+  const std::string title = tree_.Text(binder);
+  FolderListEdit edit(store_, title, collation_);
+  TFolderListDlg dialog(owner_, edit, title, host_.SmallSystemImages());
+  if (dialog.ShowModal() != IDOK) return;
+  // Byte for byte, as the dialog removed them from the store.
+  for (const std::string& path : dialog.applied()) {
+    for (HTREEITEM f = TreeView_GetChild(tree_.hwnd(), binder); f; f = TreeView_GetNextSibling(tree_.hwnd(), f)) {
+      const std::string* own = tree_.FolderPath(f);
+      if (own && *own == path) {
+        tree_.DeleteNode(f);
+        break;
+      }
+    }
+  }
 }
 
 void BinderActions::Apply(const TreeChange& change) {

@@ -13,6 +13,7 @@
 #include "binders/binder_commands.h"
 #include "binders/win32/binder_tree.h"
 #include "binders/win32/shell_folder_source.h"
+#include "common/command_table.h"
 #include "common/prompter.h"
 #include "win32/shell_link.h"
 
@@ -26,6 +27,8 @@ class BinderActionsHost {
   virtual void ListSelectedNode() = 0;
   // The folder the list shows now.
   virtual std::string ListedFolder() const = 0;
+  // The shell's small icons, shared with the file list.
+  virtual HIMAGELIST SmallSystemImages() const = 0;
 };
 
 class BinderActions {
@@ -39,6 +42,19 @@ class BinderActions {
 
   // Level of the selected node: -1 none, 0 root, 1 binder, 2 folder.
   int SelectedLevel() const;
+
+  // Gives the tree's commands (its context menu and its keys) their actions.
+  void BindCommands(CommandTable& table);
+  // The context menu for the selected node: only the items that apply. The caller destroys
+  // it.
+  HMENU BuildMenu() const;
+  // WM_CONTEXTMENU at a screen point, (-1, -1) from the keyboard.
+  void ShowMenu(LPARAM at);
+
+  // Opens the listed folder of a folder node in the shell (a double click, "開く(&O)").
+  void OpenFolder();
+  // "フォルダの一覧(&L)": the selected binder's folders; those removed there leave the tree.
+  void ShowFolderList();
 
   void NewBinder();
   void StartRename();
@@ -67,6 +83,9 @@ class BinderActions {
 
   BinderActionsHost& host_;
   BinderTree& tree_;
+  BinderStore& store_;
+  const Collation& collation_;
+  const CommandTable* table_ = nullptr;
   Prompter& prompter_;
   TShellLink shellLink_;  // ShellLink1
   ShellFolderSource folders_;

@@ -1,0 +1,31 @@
+#include "app/win32/app_environment.h"
+
+#include <shellapi.h>
+
+#include "text/cp932.h"
+#include "win32/strings.h"
+
+namespace velmora {
+
+DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
+  return GetModuleFileNameA(nullptr, buffer, size);
+}
+
+AppEnvironment AppEnvironment::FromProcess(const ModuleFileName& moduleFileName) {
+  AppEnvironment env;
+  char exe[MAX_PATH] = "";
+  const DWORD length = moduleFileName(exe, MAX_PATH);
+  // A path cut at the buffer's end, or one the code page cannot spell (its "?" names
+  // nothing), would put the data folder somewhere else.
+  if (length > 0 && length < MAX_PATH && IsExistingFile(std::string(exe, length))) {
+    env.exePath.assign(exe, length);
+    env.exeDir = IncludeTrailingBackslash(ParentFolder(env.exePath));
+  }
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  for (int i = 1; argv && i < argc; ++i) env.params.push_back(WideToAnsi(argv[i]));
+  if (argv) LocalFree(argv);
+  return env;
+}
+
+}  // namespace velmora

@@ -1,0 +1,28 @@
+// Where the program runs from and what it was started with.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win32/shell_context.h"
+
+namespace velmora {
+
+struct AppEnvironment {
+  // Both empty when the program's own path could not be had whole: the store is then
+  // neither read nor written, rather than kept in some other folder.
+  std::string exeDir;  // with trailing backslash; holds "data", "Help" and "start.wav"
+  std::string exePath;
+  std::vector<std::string> params;
+  // OLE, COM and the shell's objects; tests make them fail.
+  ShellStartCalls shellCalls = ShellStartCalls::Platform();
+
+  // moduleFileName is GetModuleFileNameA for this process; tests make it fail.
+  using ModuleFileName = std::function<DWORD(char* buffer, DWORD size)>;
+  static AppEnvironment FromProcess(const ModuleFileName& moduleFileName = PlatformModuleFileName);
+  static DWORD PlatformModuleFileName(char* buffer, DWORD size);
+};
+
+}  // namespace velmora

@@ -1,0 +1,35 @@
+// The main window's controls: made once, in the tab order the window has always had, and the
+// top bar's placed along the panes.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "thumbs/win32/color_progress_bar_window.h"
+
+namespace velmora {
+
+constexpr int kTopBarHeight = 30;
+
+inline void Check(HWND button, bool on) { SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+inline bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+using AddHint = std::function<void(HWND control, const std::string& hint)>;
+
+// The tree bar and the large-icons box; the list bar, the attribute boxes in their group, the
+// thumbnail progress bar and the quality box.
+void CreateTopBar(HWND window, HIMAGELIST treePictures, HIMAGELIST barPictures, ColorProgressBarWindow& progress,
+                  const AddHint& addHint);
+HWND CreateTreeControl(HWND window);
+// The file list and the status bar.
+void CreateListAndStatus(HWND window);
+void SetChildFonts(HWND window, HFONT font);
+
+// The tree bar and its box at the window's left.
+HDWP PlaceTreeBar(HDWP dwp, HWND window);
+// The list bar and the controls after it, from the file list's left edge.
+void PlaceListBar(HWND window, int listLeft);
+
+}  // namespace velmora
