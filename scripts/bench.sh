@@ -124,5 +124,7 @@ if wanted worker_bench && [ -f "$root/bench/win32/worker_bench.cpp" ]; then
   run_harness worker_bench "$(winpath "$data/worker")"
 fi
 
+echo "== figures against their targets and their values before"
+grep -h '^figure:' "$results"/*.txt 2>/dev/null | sed 's/^figure: /  /'
 echo "== results kept in $results"
 exit $status

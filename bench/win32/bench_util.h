@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,20 @@
 
 namespace velmora {
 namespace bench {
+
+// The process's private bytes now.
+inline std::size_t PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof(counters);
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+  return counters.PagefileUsage;
+}
+
+// One figure the project tracks, beside its target and its value before the work on it (this
+// machine, under Wine); scripts/bench.sh gathers these lines after every harness has run.
+inline void Figure(const std::string& name, const std::string& value, const char* target, const char* before) {
+  std::printf("figure: %s: %s (target %s; before %s)\n", name.c_str(), value.c_str(), target, before);
+}
 
 inline double Seconds() {
   static const double frequency = [] {

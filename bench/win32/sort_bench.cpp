@@ -174,6 +174,7 @@ int Run(int argc, char** argv) {
                 "IsInComparatorOrder"});
   std::vector<std::string> notes;
   bool allOk = true, allExact = true;
+  double sizeSeconds = 0, dateSeconds = 0;
   const SortColumn columns[] = {SortColumn::Name, SortColumn::Size, SortColumn::Type, SortColumn::Date,
                                 SortColumn::Attributes};
   for (SortColumn column : columns) {
@@ -188,6 +189,8 @@ int Run(int argc, char** argv) {
       plain.push_back(Time([&] { std::sort(records.begin(), records.end(), order); }));
     }
     const double k = Median(keyed), p = Median(plain);
+    if (column == SortColumn::Size) sizeSeconds = k;
+    if (column == SortColumn::Date) dateSeconds = k;
     times.Add({ColumnName(column), Fixed(k, 3), Fixed(p, 3), Ratio(p, k), Count(calls),
                Fixed(static_cast<double>(calls) / nLogN, 2)});
 
@@ -250,6 +253,7 @@ int Run(int argc, char** argv) {
   std::printf("%s records, %d repetitions (medians); n log2 n = %s\n", Count(records.size()).c_str(), reps,
               Count(static_cast<unsigned long long>(nLogN)).c_str());
   times.Print("Sorting by column, ascending (Win32Collation)");
+  Figure("date sort against size sort", Ratio(dateSeconds, sizeSeconds), "at most 1.0x", "2.93x (0.44 s against 0.15 s)");
   Table extra({"measurement", "median s"});
   extra.Add({"LCMapStringA sort keys for all names", Fixed(Median(keyTimes), 3)});
   extra.Add({"std::sort by name with CompareRecords + Win32Collation::Compare", Fixed(Median(viaPort), 3)});

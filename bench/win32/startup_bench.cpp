@@ -304,6 +304,9 @@ int Run(int argc, char** argv) {
   add("BinderStore::Save alone", storeSave.M());
   add("GetFileAttributesA of every folder", attributes.M());
   table.Print("Start and end with 100,000 folder lines");
+  Figure("start until the window is shown", Fixed(create.M() + show.M(), 3) + " s", "at most 1 s", "3.0 s");
+  Figure("close (DestroyWindow and the destructor)", Fixed(destroy.M() + object.M(), 3) + " s", "at most 0.3 s",
+         "3.0 s");
   Table tree({"tree step alone (BinderTree on a tree control)", "median s"});
   tree.Add({"ReadBinders (folders of every binder from the store)", Fixed(treeSteps.readBinders.M(), 3)});
   tree.Add({"Build (102,001 nodes inserted, each folder looked up)", Fixed(treeSteps.build.M(), 3)});

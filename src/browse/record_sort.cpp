@@ -69,6 +69,35 @@ uint64_t KeyHead(std::string_view key) {
   return head;
 }
 
+// Date texts are fixed-width digits between the same separators, so where every record's text
+// has one layout, comparing the digits read as a number gives the collation's order: the first
+// position where two texts differ holds a digit in both. Fills numbers and returns true only
+// then; any other layout (an empty text, a five-digit year, mixed separators) keeps the keys.
+bool DatesAsNumbers(const FileRecordList& records, std::vector<uint64_t>& numbers) {
+  const std::string& layout = records.front()->modifiedText;
+  int digits = 0;
+  for (char ch : layout) digits += ch >= '0' && ch <= '9';
+  if (digits == 0 || digits > 19) return false;
+  numbers.resize(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::string& text = records[i]->modifiedText;
+    if (text.size() != layout.size()) return false;
+    uint64_t number = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      const char ch = text[k];
+      const bool digit = ch >= '0' && ch <= '9';
+      if (digit != (layout[k] >= '0' && layout[k] <= '9')) return false;
+      if (digit) {
+        number = number * 10 + static_cast<uint64_t>(ch - '0');
+      } else if (ch != layout[k]) {
+        return false;
+      }
+    }
+    numbers[i] = number;
+  }
+  return true;
+}
+
 }  // namespace
 
 int CompareRecords(const FileRecord& a, const FileRecord& b, SortColumn column, bool ascending,
@@ -97,7 +126,9 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
                  const Collation& collation) {
   std::size_t n = records.size();
   if (n < 2) return;
-  bool byText = column == SortColumn::Type || column == SortColumn::Date ||
+  std::vector<uint64_t> dates;
+  const bool byDateNumber = column == SortColumn::Date && DatesAsNumbers(records, dates);
+  bool byText = column == SortColumn::Type || (column == SortColumn::Date && !byDateNumber) ||
                 column == SortColumn::Attributes;
 
   struct KeyRef {
@@ -118,7 +149,9 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
   for (std::size_t i = 0; i < n; ++i) {
     const FileRecord& r = *records[i];
     SortEntry& e = entries[i];
-    e.size = column == SortColumn::Size ? static_cast<uint64_t>(r.size) ^ (uint64_t{1} << 63) : 0;
+    e.size = column == SortColumn::Size ? static_cast<uint64_t>(r.size) ^ (uint64_t{1} << 63)
+             : byDateNumber             ? dates[i]
+                                        : 0;
     KeyRef columnKey{0, 0, 0};
     if (byText) {
       std::string_view text = ColumnText(r, column);

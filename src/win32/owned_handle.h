@@ -76,6 +76,11 @@ struct ImageListTraits : NullIsNone<HIMAGELIST> {
 struct ItemIdListTraits : NullIsNone<LPITEMIDLIST> {
   static void Close(LPITEMIDLIST list) { CoTaskMemFree(list); }
 };
+// Kernel objects whose failure is null (CreateEvent's, for one).
+struct KernelHandleTraits : NullIsNone<HANDLE> {
+  static void Close(HANDLE object) { CloseHandle(object); }
+};
+
 // FindFirstFile reports failure as INVALID_HANDLE_VALUE, not null.
 struct FindTraits {
   using Handle = HANDLE;
@@ -97,6 +102,7 @@ struct GlobalTraits : NullIsNone<HGLOBAL> {
 };
 
 using FindHandle = Owned<FindTraits>;
+using OwnedEvent = Owned<KernelHandleTraits>;
 using ItemIdList = Owned<ItemIdListTraits>;
 using OwnedGlobal = Owned<GlobalTraits>;
 

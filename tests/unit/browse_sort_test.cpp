@@ -145,6 +145,32 @@ TEST(BrowseSortKeys, GiveExactlyTheComparatorOrderWithoutCallingCompare) {
   }
 }
 
+// Dates are sorted as numbers only where every text has one layout; any other mix of texts
+// must still come out in the collation's order of the texts.
+TEST(BrowseSortKeys, DatesInAnyLayoutMixGiveTheComparatorOrder) {
+  PortableCollation collation;
+  const std::vector<std::vector<const char*>> sets = {
+      {"2024/01/02 03:04", "2023/12/31 23:59", "1999/09/09 09:09", "2024/01/02 03:05"},
+      {"2024/01/02 03:04", "", "2023/12/31 23:59"},
+      {"2024/01/02 03:04", "10000/01/01 00:00", "9999/12/31 23:59"},
+      {"2024-01-02 03.04", "2024/01/02 03:04", "2023-12-31 23.59"},
+      {"2024/01/02 03:04", "2024/01/0x 03:04", "2024/01/02 03:0"},
+  };
+  for (std::size_t set = 0; set < sets.size(); ++set) {
+    for (bool ascending : {true, false}) {
+      std::mt19937 rng(static_cast<unsigned>(set));
+      FileRecordList records;
+      for (int i = 0; i < 300; ++i) {
+        const char* date = sets[set][rng() % sets[set].size()];
+        records.push_back(Rec("n" + std::to_string(rng() % 1000), rng() % 5 != 0, 0, "", date));
+      }
+      SortRecords(records, SortColumn::Date, ascending, collation);
+      EXPECT_TRUE(IsInComparatorOrder(records, SortColumn::Date, ascending, collation))
+          << "set " << set << " ascending " << ascending;
+    }
+  }
+}
+
 TEST(BrowseSortKeys, OrderCheckSpotsOneSwappedPair) {
   PortableCollation collation;
   FileRecordList records = VariedRecords(200, 3);

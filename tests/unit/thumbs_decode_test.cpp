@@ -1,14 +1,18 @@
 // The program's own JPEG and BMP decoding, on pictures made in the test.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "support/picture_samples.h"
+#include "thumbs/cell_decode_pool.h"
 #include "thumbs/exif_thumbnail.h"
 #include "thumbs/picture_decode.h"
+#include "thumbs/picture_fit.h"
 
 namespace velmora {
 namespace {
@@ -622,6 +626,65 @@ TEST_F(PictureFiles, ReaderReadsOnlyTheHeadWhenTheThumbnailWillDo) {
   ASSERT_TRUE(reader.Load(Write("profiled.jpg", profiled), 32, 32, p, &error)) << error;
   EXPECT_TRUE(p.embeddedThumbnail);
   EXPECT_LE(reader.bytesRead(), 2 * PictureReader::kHeadBytes);
+}
+
+// The pool's cells are exactly what decoding on one thread draws, whichever thread and in
+// whatever order they finish; files that cannot be decoded fail rather than draw.
+TEST_F(PictureFiles, PoolCellsEqualTheSingleThreadedCells) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 12; ++i) {
+    const int w = 40 + 13 * i, h = 30 + 7 * (i % 5);
+    const Bytes bytes = i % 3 == 2 ? EncodeBmp(w, h, QuadrantsOf(w, h)) : EncodeJpeg(w, h, QuadrantsOf(w, h));
+    paths.push_back(Write("p" + std::to_string(i) + (i % 3 == 2 ? ".bmp" : ".jpg"), bytes));
+  }
+  const Bytes whole = EncodeJpeg(64, 64, QuadrantsOf(64, 64));
+  paths.push_back(Write("cut.jpg", Bytes(whole.begin(), whole.begin() + 100)));
+  paths.push_back(Write("text.jpg", Bytes{'h', 'i'}));
+  paths.push_back(Path("missing.jpg"));
+
+  std::atomic<int> done{0};
+  CellDecodePool pool(3, 32, 24, [&] { ++done; });
+  for (const std::string& path : paths) pool.Submit(path);
+  pool.Submit(paths[0]);  // asked again while queued or done: decoded once
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (done < static_cast<int>(paths.size()) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(done, static_cast<int>(paths.size()));
+
+  PictureReader reader;
+  for (const std::string& path : paths) {
+    DecodedPicture p;
+    Raster cell, expected;
+    const bool decodes = reader.Load(path, 32, 24, p);
+    ASSERT_TRUE(pool.Done(path)) << path;
+    const CellDecodePool::Result result = pool.Take(path, cell);
+    ASSERT_EQ(result, decodes ? CellDecodePool::Result::Decoded : CellDecodePool::Result::Failed) << path;
+    EXPECT_EQ(pool.Take(path, cell), CellDecodePool::Result::NotReady) << "taken once: " << path;
+    if (!decodes) continue;
+    DrawThumbnailCell(expected, 32, 24, p.pixels, p.sourceWidth, p.sourceHeight);
+    ASSERT_EQ(cell.width(), 32);
+    ASSERT_EQ(cell.height(), 24);
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 32; ++x) ASSERT_EQ(cell.At(x, y), expected.At(x, y)) << path << " " << x << "," << y;
+  }
+  EXPECT_EQ(pool.Outstanding(), 0u);
+}
+
+// A pool dropped with work queued and under way ends at once and frees what it made.
+TEST_F(PictureFiles, PoolDroppedMidWayEndsAndFreesItsWork) {
+  const Bytes bytes = EncodeJpeg(800, 600, QuadrantsOf(800, 600));
+  std::vector<std::string> paths;
+  for (int i = 0; i < 40; ++i) paths.push_back(Write("big" + std::to_string(i) + ".jpg", bytes));
+  std::atomic<int> done{0};
+  {
+    CellDecodePool pool(2, 32, 32, [&] { ++done; });
+    for (const std::string& path : paths) pool.Submit(path);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (done == 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  // At most the pictures under way when it was dropped were finished after.
+  EXPECT_LT(done.load(), static_cast<int>(paths.size()));
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // its stops, leaving thumbnail mode, and the pane with its splitter.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <new>
 #include <set>
 
@@ -159,6 +161,19 @@ int GreenBlocksOnScreen(HWND bar) {
     ++blocks;
   }
   return blocks;
+}
+
+// Threads of this process now.
+int ProcessThreads() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+  CloseHandle(snapshot);
+  return count;
 }
 
 class ThumbsTest : public MainWindowTest {
@@ -538,6 +553,64 @@ TEST_F(ThumbsTest, APassEndedHalfWayCanBeStartedAgain) {
   Command(IDM_THUMBNAILS);
   EXPECT_TRUE(window->browser().thumbnailMode());
   ExpectEveryRowItsOwnPicture();
+}
+
+// Pictures decoded on the pool's threads are the ones decoding row by row gives, bad files
+// and a folder named like a picture included.
+TEST_F(ThumbsTest, ThreadedPassGivesTheSamePicturesAsOneThread) {
+  for (int i = 0; i < 14; ++i) {
+    const int w = 30 + 17 * i, h = 90 - 5 * i;
+    auto pixel = [=](int x, int y) { return static_cast<std::uint32_t>((x * 255 / w) << 16 | (y * 255 / h) << 8 | i * 15); };
+    const std::string name = std::to_string(i);
+    if (i % 4 == 3)
+      WriteBytes(content + name + ".BMP", AsString(test_support::EncodeBmp(w, h, pixel)));
+    else
+      WriteBytes(content + name + ".jpg", AsString(test_support::EncodeJpeg(w, h, pixel)));
+  }
+  const Bytes photo = SolidJpeg(64, 64, kBlue);
+  WriteBytes(content + "cut.jpg", AsString(photo).substr(0, photo.size() / 3));
+  WriteBytes(content + "text.jpg", "not a picture");
+  MakeFile(content + "note.txt", 5);
+  MakeFolder(content + "folder.jpg");
+  OpenOn(NoSlash(content.path()), "0");
+  const std::vector<std::string> names = Names();
+
+  std::map<std::string, Raster> single;
+  window->thumbnails().SetDecodeThreads(0);
+  Command(IDM_THUMBNAILS);
+  ASSERT_TRUE(window->browser().thumbnailMode());
+  for (const std::string& name : names) single[name] = RowCell(name);
+  Command(IDM_REFRESH);
+  ASSERT_TRUE(WaitForWorker());
+
+  window->thumbnails().SetDecodeThreads(3);
+  Command(IDM_THUMBNAILS);
+  ASSERT_TRUE(window->browser().thumbnailMode());
+  ExpectEveryRowItsOwnPicture();
+  for (const std::string& name : names) EXPECT_TRUE(SamePixels(RowCell(name), single[name])) << name;
+}
+
+// Stopping a threaded pass ends it where it was, and its decoding threads end with it.
+TEST_F(ThumbsTest, StoppingAThreadedPassEndsItsThreads) {
+  const Bytes photo = test_support::EncodeJpeg(640, 480, [](int x, int y) { return static_cast<std::uint32_t>(x * y); });
+  for (int i = 0; i < 40; ++i) WriteBytes(content + std::to_string(i) + ".jpg", AsString(photo));
+  OpenOn(NoSlash(content.path()), "0");
+  ASSERT_TRUE(WaitForWorker());
+  const int threadsBefore = ProcessThreads();
+  ASSERT_GT(threadsBefore, 0);
+  window->thumbnails().SetDecodeThreads(2);
+  int seen = 0;
+  window->thumbnails().SetRowObserver([&](int row) {
+    seen = row + 1;
+    if (row == 4) PostMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_VIEW_DETAIL, 0), 0);
+  });
+  Command(IDM_THUMBNAILS);
+  EXPECT_EQ(seen, 5);
+  EXPECT_FALSE(window->thumbnails().running());
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_EQ(ImageList_GetImageCount(window->thumbnails().images()), window->thumbnails().overlayImages() + 5);
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return ProcessThreads() <= threadsBefore; }, std::chrono::seconds(20)))
+      << ProcessThreads() << " threads, " << threadsBefore << " before";
 }
 
 TEST_F(ThumbsTest, LeavingIconViewRefreshesAndTheShellIconsReturn) {

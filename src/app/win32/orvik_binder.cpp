@@ -186,7 +186,7 @@ bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
   switch (msg) {
     case WM_APP_COMPLETE_RECORD: result = browser_.CompleteRecord(lp); return true;
     case WM_APP_WORKER_DONE: browser_.FileInfoWorkerDone(static_cast<unsigned>(wp)); return true;
-    case WM_APP_THUMBNAILS: CompleteThumbnails(); return true;
+    case WM_APP_THUMBNAILS: thumbnails_.CompletePosted(); return true;
     case WM_APP_TREE_CLICK: TreeView1Click(); return true;
     case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
     default: return false;
@@ -353,7 +353,7 @@ void TOrvikBinder::Construct() {
 
 void TOrvikBinder::SetUpRootIcon() {
   const SIZE size = pictures_.SetUpRoot(instance_, DriveRoot(env_.exeDir));
-  thumbnails_.SetUp(shell_, size.cx, size.cy, browser_.systemLargeImages());
+  thumbnails_.SetUp(hwnd_, WM_APP_THUMBNAILS, shell_, size.cx, size.cy, browser_.systemLargeImages());
 }
 
 void TOrvikBinder::ReportStartupFaults() {
@@ -536,7 +536,7 @@ void TOrvikBinder::OnCommand(int id, int code) {
     return;
   }
   if (id == IDC_HIGH_QUALITY) {
-    if (code == BN_CLICKED) HighQualityChanged();
+    if (code == BN_CLICKED) thumbnails_.HighQualityChanged();
     return;
   }
   if (sendTo_.Owns(id)) {
@@ -759,73 +759,14 @@ void TOrvikBinder::UpdatePreview() {
   if (preview_.Update(shell_, systemLevel_, path)) Layout();
 }
 
-void TOrvikBinder::SpeedButton5Click() { RunThumbnails(true); }
+void TOrvikBinder::SpeedButton5Click() { thumbnails_.Start(); }
 
-void TOrvikBinder::RunThumbnails(bool fresh) {
-  bool completed = false;
-  // A pass that does not complete (stopped, or an exception) leaves thumbnail mode, unless a
-  // listing already has: the list keeps usable icons and the pass can be started again.
-  struct Leave {
-    TOrvikBinder& window;
-    const bool& completed;
-    ~Leave() {
-      window.restartThumbnails_ = false;
-      if (!completed && window.browser_.thumbnailMode()) window.browser_.LeaveThumbnailMode(false);
-    }
-  } leave{*this, completed};
-  for (;;) {
-    restartThumbnails_ = false;
-    if (fresh) {
-      SetButtonEnabled(IDM_THUMBNAILS, false);
-      browser_.EnterThumbnailMode();
-    }
-    const bool highQuality = IsChecked(control(IDC_HIGH_QUALITY));
-    completed = !(fresh ? thumbnails_.MakeThumbnails(highQuality) : thumbnails_.CompleteThumbnails(highQuality));
-    // The quality switched during the pass: it starts over with the new one.
-    if (completed || !restartThumbnails_ || !browser_.thumbnailMode()) break;
-    if (!fresh) browser_.LeaveThumbnailMode(false);
-    fresh = true;
-  }
-  if (completed && fresh) browser_.ShowThumbnails(thumbnails_.images());
+void TOrvikBinder::EnterThumbnailMode() {
+  SetButtonEnabled(IDM_THUMBNAILS, false);
+  browser_.EnterThumbnailMode();
 }
 
-void TOrvikBinder::RowsWantThumbnails() {
-  // A pass under way takes them in its next sweep; after one, they get theirs as it would.
-  if (thumbnails_.running() || thumbnailsPosted_) return;
-  thumbnailsPosted_ = true;
-  PostMessageA(hwnd_, WM_APP_THUMBNAILS, 0, 0);
-}
-
-void TOrvikBinder::CompleteThumbnails() {
-  thumbnailsPosted_ = false;
-  if (browser_.thumbnailMode() && !thumbnails_.running()) RunThumbnails(false);
-}
-
-void TOrvikBinder::HighQualityChanged() {
-  // The pictures follow the switch without listing the folder again.
-  if (!browser_.thumbnailMode()) return;
-  if (thumbnails_.running()) {
-    restartThumbnails_ = true;
-    return;
-  }
-  browser_.LeaveThumbnailMode(false);
-  RunThumbnails(true);
-}
-
-void TOrvikBinder::PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      // For the outer loop, which ends the program once the pass has returned.
-      quitSeen_ = true;
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (PreTranslateMessage(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+bool TOrvikBinder::HighQualityChecked() const { return IsChecked(control(IDC_HIGH_QUALITY)); }
 
 void TOrvikBinder::TreeView1DblClick() { binderActions_.OpenFolder(); }
 

@@ -29,7 +29,7 @@
 #include "store/win32/win32_store_files.h"
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/preview_pane.h"
-#include "thumbs/win32/thumbnail_pass.h"
+#include "thumbs/win32/thumbnail_mode.h"
 #include "win32/command_menu.h"
 #include "win32/owned_handle.h"
 #include "win32/shell_context.h"
@@ -40,7 +40,7 @@ namespace velmora {
 
 constexpr int kPreviewHeight = 95;
 
-class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderActionsHost {
+class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private BinderActionsHost {
  public:
   // Prompter: who answers questions and shows messages (the real boxes when null).
   explicit TOrvikBinder(AppEnvironment env, Prompter* prompter = nullptr);
@@ -70,7 +70,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   const CommandTable& commands() const { return commands_; }
   TAboutDialog& aboutDialog() { return aboutDialog1_; }
   ColorProgressBarWindow& progressBar() { return progress_; }
-  ThumbnailPass& thumbnails() { return thumbnails_; }
+  ThumbnailPass& thumbnails() { return thumbnails_.pass(); }
   PreviewPane& preview() { return preview_; }
   // The preview pane's height as the user last dragged it.
   int previewHeight() const { return previewHeight_; }
@@ -114,18 +114,20 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   AttributeSwitches Switches() const override;
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
-  void RowsWantThumbnails() override;
+  void RowsWantThumbnails() override { thumbnails_.RowsWantThumbnails(); }
 
-  // ThumbnailHost.
+  // ThumbnailWindow.
   int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
   std::string ThumbnailRowPath(int row) const override { return browser_.RowFullPath(row); }
   int RowThumbnail(int row) const override { return browser_.RowThumbnail(row); }
   void SetRowThumbnail(int row, int image) override { browser_.SetRowThumbnail(row, image); }
-  void PumpMessages() override;
-  bool ThumbnailsStopped() const override { return browser_.stopThumbnails() || quitSeen_ || restartThumbnails_; }
-  void RunThumbnails(bool fresh);
-  void CompleteThumbnails();
-  void HighQualityChanged();
+  bool ThumbnailStopAsked() const override { return browser_.stopThumbnails(); }
+  bool InThumbnailMode() const override { return browser_.thumbnailMode(); }
+  void EnterThumbnailMode() override;
+  void LeaveThumbnailMode() override { browser_.LeaveThumbnailMode(false); }
+  void ShowThumbnails(HIMAGELIST images) override { browser_.ShowThumbnails(images); }
+  bool HighQualityChecked() const override;
+  bool PreTranslate(MSG& msg) override { return PreTranslateMessage(msg); }
 
   // Start and end.
   void CreateControls();
@@ -198,7 +200,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   SendToShortcutOption sendToOption_;
   CommandTable commands_;
   ColorProgressBarWindow progress_;  // ColorProgressBar1
-  ThumbnailPass thumbnails_{*this, progress_.bar()};
+  ThumbnailMode thumbnails_{*this, progress_.bar()};
   PreviewPane preview_;
   RegistrationMode registration_;
   TAboutDialog aboutDialog1_;
@@ -222,9 +224,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   Splitter previewSplitter_{Splitter::Axis::kRows};    // between the tree and the preview
   int previewHeight_ = kPreviewHeight;
   bool previewPending_ = false;
-  bool quitSeen_ = false;
-  bool restartThumbnails_ = false;  // the quality switched during a pass
-  bool thumbnailsPosted_ = false;
   HWND focusedControl_ = nullptr;  // the focus when the window was last deactivated
 
   std::map<HWND, std::string> controlHints_;

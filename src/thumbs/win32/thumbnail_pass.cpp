@@ -1,5 +1,8 @@
 #include "thumbs/win32/thumbnail_pass.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "thumbs/picture_fit.h"
 #include "thumbs/picture_types.h"
 #include "thumbs/win32/icon_cells.h"
@@ -9,10 +12,6 @@
 #include "win32/strings.h"
 
 namespace velmora {
-
-ThumbnailPass::~ThumbnailPass() {
-  if (cellBitmap_) DeleteObject(cellBitmap_);
-}
 
 void ThumbnailPass::SetUp(const ShellContext& shell, int cellWidth, int cellHeight, HIMAGELIST systemLarge) {
   shell_ = &shell;
@@ -26,9 +25,9 @@ bool ThumbnailPass::EnsureCell() {
   if (cellBitmap_) return true;
   BITMAPINFO info = TopDownBitmapInfo(cellWidth_, cellHeight_);
   void* bits = nullptr;
-  cellBitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  cellBitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   cellBits_ = static_cast<std::uint32_t*>(bits);
-  return cellBitmap_ != nullptr;
+  return static_cast<bool>(cellBitmap_);
 }
 
 int ThumbnailPass::AddCell(const Raster& picture, int sourceWidth, int sourceHeight) {
@@ -36,7 +35,14 @@ int ThumbnailPass::AddCell(const Raster& picture, int sourceWidth, int sourceHei
   GdiFlush();
   Raster cell(cellBits_, cellWidth_, cellHeight_);
   DrawThumbnailCell(cell, cellWidth_, cellHeight_, picture, sourceWidth, sourceHeight);
-  return ImageList_Add(images_.get(), cellBitmap_, nullptr);
+  return ImageList_Add(images_.get(), cellBitmap_.get(), nullptr);
+}
+
+int ThumbnailPass::AddDrawnCell(const Raster& drawn) {
+  if (!EnsureCell() || drawn.width() != cellWidth_ || drawn.height() != cellHeight_) return -1;
+  GdiFlush();
+  std::memcpy(cellBits_, drawn.Row(0), sizeof(std::uint32_t) * static_cast<std::size_t>(cellWidth_) * cellHeight_);
+  return ImageList_Add(images_.get(), cellBitmap_.get(), nullptr);
 }
 
 bool ThumbnailPass::DecodeOwn(const std::string& path, bool anyPicture) {
@@ -53,10 +59,14 @@ bool ThumbnailPass::DecodeOwn(const std::string& path, bool anyPicture) {
   return false;
 }
 
-int ThumbnailPass::AddRowImage(const std::string& path, bool highQuality) {
+int ThumbnailPass::AddRowImage(const std::string& path, bool highQuality, CellDecodePool::Result pooled,
+                               const Raster& pooledCell) {
   if (!IsExistingFolder(path)) {
-    // A file that cannot be decoded goes on to the shell and then to its icon.
-    if (!highQuality && DecodeOwn(path, false)) return AddCell(picture_.pixels, picture_.sourceWidth, picture_.sourceHeight);
+    // A file that cannot be decoded goes on to the shell and then to its icon. A picture the
+    // pool has not reached (the row moved since) is decoded here, alike.
+    if (pooled == CellDecodePool::Result::Decoded) return AddDrawnCell(pooledCell);
+    if (!highQuality && pooled == CellDecodePool::Result::NotReady && DecodeOwn(path, false))
+      return AddCell(picture_.pixels, picture_.sourceWidth, picture_.sourceHeight);
     if (shell_) {
       if (HBITMAP bitmap = ExtractShellThumbnail(*shell_, path, cellWidth_, cellHeight_)) {
         // The shell may hand back a larger picture than asked for: it is fitted, not cut.
@@ -94,6 +104,31 @@ void ThumbnailPass::AddOverlays() {
   }
 }
 
+bool ThumbnailPass::Pooled(const std::string& path, bool highQuality) const {
+  return pool_ && !highQuality && IsOwnThumbnailType(path);
+}
+
+void ThumbnailPass::SubmitAhead(int row, bool highQuality) {
+  // A few pictures per thread ahead of the row being added, looked for among the next rows
+  // only, so that a folder of other files costs no long scan.
+  constexpr int kRowsLooked = 64;
+  const std::size_t wanted = static_cast<std::size_t>(decodeThreads_) * 2 + 1;
+  const int end = std::min(host_.ThumbnailRowCount(), row + kRowsLooked);
+  for (int r = row; r < end && pool_->Outstanding() < wanted; ++r) {
+    if (host_.RowThumbnail(r) >= 0) continue;
+    const std::string path = host_.ThumbnailRowPath(r);
+    if (Pooled(path, highQuality)) pool_->Submit(path);
+  }
+}
+
+bool ThumbnailPass::CellReady(int row, bool highQuality) {
+  const std::string path = host_.ThumbnailRowPath(row);
+  if (!Pooled(path, highQuality)) return true;
+  pool_->Submit(path);
+  SubmitAhead(row + 1, highQuality);
+  return pool_->Done(path);
+}
+
 bool ThumbnailPass::RunRows(bool highQuality) {
   int rows = host_.ThumbnailRowCount();
   int wanted = 0;
@@ -111,11 +146,21 @@ bool ThumbnailPass::RunRows(bool highQuality) {
         bar_.SetMax(wanted);
       }
       bar_.StepBy(1);
-      host_.PumpMessages();
-      if (host_.ThumbnailsStopped()) return true;
+      // Messages run once per row, and go on running while the row's picture is decoded.
+      for (;;) {
+        host_.PumpMessages();
+        if (host_.ThumbnailsStopped()) return true;
+        if (row >= host_.ThumbnailRowCount() || CellReady(row, highQuality)) break;
+        HANDLE event = decoded_.get();
+        MsgWaitForMultipleObjects(1, &event, FALSE, 100, QS_ALLINPUT);
+      }
       if (row >= host_.ThumbnailRowCount()) break;
       if (observer_) observer_(row);
-      const int image = AddRowImage(host_.ThumbnailRowPath(row), highQuality);
+      const std::string path = host_.ThumbnailRowPath(row);
+      Raster cell;
+      const CellDecodePool::Result pooled =
+          Pooled(path, highQuality) ? pool_->Take(path, cell) : CellDecodePool::Result::NotReady;
+      const int image = AddRowImage(path, highQuality, pooled, cell);
       host_.SetRowThumbnail(row, image);
       made = made || image >= 0;
     }
@@ -124,7 +169,8 @@ bool ThumbnailPass::RunRows(bool highQuality) {
 }
 
 void ThumbnailPass::ReleasePictures() {
-  // Nothing of one file and its picture is held between passes.
+  // Nothing of one file and its picture is held between passes; the pool's threads end.
+  pool_.reset();
   reader_.Release();
   picture_.pixels = Raster();
   shellPicture_ = Raster();
@@ -146,6 +192,11 @@ bool ThumbnailPass::Run(bool highQuality, bool fresh) {
       pass.running_ = false;
     }
   } finish{*this};
+  if (decodeThreads_ > 0 && !highQuality) {
+    if (!decoded_) decoded_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    HANDLE event = decoded_.get();
+    if (event) pool_ = std::make_unique<CellDecodePool>(decodeThreads_, cellWidth_, cellHeight_, [event] { SetEvent(event); });
+  }
   if (fresh) {
     ImageList_RemoveAll(images_.get());
     for (int row = 0; row < host_.ThumbnailRowCount(); ++row) host_.SetRowThumbnail(row, -1);

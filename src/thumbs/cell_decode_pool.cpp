@@ -1,0 +1,93 @@
+#include "thumbs/cell_decode_pool.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "thumbs/picture_decode.h"
+#include "thumbs/picture_fit.h"
+
+namespace velmora {
+
+CellDecodePool::CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone)
+    : cellWidth_(cellWidth), cellHeight_(cellHeight), onDone_(std::move(onDone)) {
+  for (int i = 0; i < std::max(1, threads); ++i) threads_.emplace_back([this] { Work(); });
+}
+
+CellDecodePool::~CellDecodePool() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+    queue_.clear();
+  }
+  wake_.notify_all();
+  for (std::thread& t : threads_) t.join();
+}
+
+int CellDecodePool::DefaultThreads() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(std::min(cores, 16u));
+}
+
+void CellDecodePool::Submit(const std::string& path) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!jobs_.emplace(path, Job()).second) return;
+    queue_.push_back(path);
+  }
+  wake_.notify_one();
+}
+
+std::size_t CellDecodePool::Outstanding() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return jobs_.size();
+}
+
+bool CellDecodePool::Done(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto found = jobs_.find(path);
+  return found != jobs_.end() && found->second.done;
+}
+
+CellDecodePool::Result CellDecodePool::Take(const std::string& path, Raster& cell) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto found = jobs_.find(path);
+  if (found == jobs_.end() || !found->second.done) return Result::NotReady;
+  const bool decoded = found->second.decoded;
+  if (decoded) cell = std::move(found->second.cell);
+  jobs_.erase(found);
+  return decoded ? Result::Decoded : Result::Failed;
+}
+
+void CellDecodePool::Work() {
+  // Kept from picture to picture on this thread: the file buffer and the decoded picture.
+  PictureReader reader;
+  DecodedPicture picture;
+  for (;;) {
+    std::string path;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+      if (stopping_) return;
+      path = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    Raster cell;
+    bool decoded = false;
+    try {
+      decoded = reader.Load(path, cellWidth_, cellHeight_, picture);
+      if (decoded) DrawThumbnailCell(cell, cellWidth_, cellHeight_, picture.pixels, picture.sourceWidth, picture.sourceHeight);
+    } catch (const std::exception&) {
+      decoded = false;  // out of memory for this picture: the row goes on to the shell
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      Job& job = jobs_[path];
+      job.done = true;
+      job.decoded = decoded;
+      job.cell = std::move(cell);
+    }
+    if (onDone_) onDone_();
+  }
+}
+
+}  // namespace velmora

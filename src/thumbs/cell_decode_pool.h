@@ -1,0 +1,60 @@
+// Decoding the thumbnail pass's own pictures (.jpg and .bmp) on a few threads, each with its
+// own reader and decompressor, each picture drawn into its cell there. The pass's thread asks
+// for the paths it will reach soon and takes the cells back in row order; a row whose
+// picture cannot be decoded gets a failed result and goes on to the shell as before.
+#pragma once
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "thumbs/raster.h"
+
+namespace velmora {
+
+class CellDecodePool {
+ public:
+  // onDone runs on a decoding thread after each picture (it must only wake the pass's thread).
+  CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone);
+  // Drops the pictures not yet started, waits for those under way and frees every result.
+  ~CellDecodePool();
+  CellDecodePool(const CellDecodePool&) = delete;
+  CellDecodePool& operator=(const CellDecodePool&) = delete;
+
+  // Threads for this machine: one per core.
+  static int DefaultThreads();
+
+  // Queues the path unless it is queued, under way or done already.
+  void Submit(const std::string& path);
+  // Paths submitted whose cells have not been taken yet.
+  std::size_t Outstanding() const;
+  // The path's picture is decoded (or failed) and not taken yet.
+  bool Done(const std::string& path) const;
+  enum class Result { NotReady, Decoded, Failed };
+  // A finished path's result, forgotten once taken; Decoded moves its cell into `cell`.
+  Result Take(const std::string& path, Raster& cell);
+
+ private:
+  struct Job {
+    bool done = false;
+    bool decoded = false;
+    Raster cell;
+  };
+  void Work();
+
+  const int cellWidth_, cellHeight_;
+  std::function<void()> onDone_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::string> queue_;
+  std::unordered_map<std::string, Job> jobs_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;  // last: started once the rest is in place
+};
+
+}  // namespace velmora
