@@ -34,6 +34,7 @@ constexpr int kDesignedHeight = 428;
 // it and the frame's bottom edge, none crossing another.
 constexpr int kTopBarHeight = 30;
 constexpr int kStatusPanelWidth = 50;
+constexpr int kFilterBoxWidth = 110;
 constexpr int kTreeImageCount = 28;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 
@@ -268,6 +269,7 @@ bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     case WM_APP_THUMBNAILS: CompleteThumbnails(); return true;
     case WM_APP_TREE_CLICK: TreeView1Click(); return true;
     case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
+    case WM_APP_FOLDER_CHANGED: browser_.FolderChanged(static_cast<unsigned>(wp)); return true;
     default: return false;
   }
 }
@@ -410,6 +412,11 @@ void TOrvikBinder::CreateControls() {
       {4, IDM_REFRESH, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
   };
   MakeToolbar(hwnd_, IDC_LISTBAR, barImages, listButtons, 8);
+  HWND filter = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | ES_AUTOHSCROLL,
+                                0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FILTER)), instance_, nullptr);
+  const char* kFilterHint = "絞り込み|名前で絞り込む";
+  SendMessageW(filter, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(AnsiToWide(ShortHint(kFilterHint)).c_str()));
+  AddControlHint(filter, kFilterHint);
 
   HWND s = MakeControl(hwnd_, "BUTTON", "S", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_S);
   HWND h = MakeControl(hwnd_, "BUTTON", "H", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_ATTR_H);
@@ -536,7 +543,7 @@ void TOrvikBinder::Construct() {
   sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
-  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
+  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE, WM_APP_FOLDER_CHANGED}, shell_, systemLevel_,
                  ownFolder);
   SetUpRootIcon();
   SetUpVelmoraAbout(aboutDialog1_);
@@ -625,7 +632,7 @@ void TOrvikBinder::Layout() {
   RECT sr;
   GetWindowRect(status, &sr);
   const int statusHeight = sr.bottom - sr.top;
-  int parts[2] = {kStatusPanelWidth, -1};
+  int parts[2] = {countPanelWidth_, -1};
   SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 
   const int width = client.right;
@@ -664,9 +671,11 @@ void TOrvikBinder::SplitterMoved() {
   int x = laidOutLeft_ + kSplitterWidth;
   HWND listBar = control(IDC_LISTBAR);
   const int barWidth = ToolbarWidth(listBar);
-  HDWP dwp = BeginDeferWindowPos(7);
+  HDWP dwp = BeginDeferWindowPos(8);
   dwp = DeferWindowPos(dwp, listBar, nullptr, x, BarTop(ToolbarHeight()), barWidth, ToolbarHeight(), SWP_NOZORDER);
-  x += barWidth + 6;
+  x += barWidth + 4;
+  dwp = DeferWindowPos(dwp, control(IDC_FILTER), nullptr, x, BarTop(20), kFilterBoxWidth, 20, SWP_NOZORDER);
+  x += kFilterBoxWidth + 6;
   // The check boxes sit between the caption and the frame's bottom edge.
   dwp = DeferWindowPos(dwp, control(IDC_ATTR_GROUP), nullptr, x, 0, 112, kTopBarHeight, SWP_NOZORDER);
   dwp = DeferWindowPos(dwp, control(IDC_ATTR_S), nullptr, x + 8, 13, 28, 14, SWP_NOZORDER);
@@ -743,6 +752,16 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
     hintWindow_ = nullptr;
     ApplicationHintChanged(std::string());
   }
+  // Escape empties the filter box; the list then shows every row again.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && msg.hwnd == control(IDC_FILTER)) {
+    SetWindowTextA(msg.hwnd, "");
+    return true;
+  }
+  // Enter or the down arrow go on to the narrowed rows.
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_DOWN) && msg.hwnd == control(IDC_FILTER)) {
+    SetFocus(browser_.listView().hwnd());
+    return true;
+  }
   if (accelerators_ && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
     // Keys typed into a label editor stay there.
     char cls[32] = "";
@@ -776,6 +795,10 @@ void TOrvikBinder::OnCommand(int id, int code) {
   }
   if (id == IDC_HIGH_QUALITY) {
     if (code == BN_CLICKED) HighQualityChanged();
+    return;
+  }
+  if (id == IDC_FILTER) {
+    if (code == EN_CHANGE) NameFilterChanged();
     return;
   }
   if (sendTo_.Owns(id)) {
@@ -953,6 +976,7 @@ void TOrvikBinder::DeclareCommands() {
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
   add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, [this] { SpeedButton4Click(); });
+  add(IDM_FILTER, "", "絞り込み|名前で絞り込む", -1, [this] { FocusNameFilter(); }, nullptr, Shortcut{'F', true});
   // Main menu.
   add(IDM_NEW_BINDER, "新規作成(&N)", "バインダーを新規で作成する", 0, [this] { binderActions_.NewBinder(); });
   add(IDM_EXIT, "終了(&X)", "", -1, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
@@ -1067,6 +1091,45 @@ void TOrvikBinder::RunThumbnails(bool fresh) {
     fresh = true;
   }
   if (completed && fresh) browser_.ShowThumbnails(thumbnails_.images());
+  // Changes on disk waited while the pass walked the rows.
+  if (!thumbnails_.running()) browser_.ApplyWaitingChanges();
+}
+
+// ---- the name filter
+
+void TOrvikBinder::NameFilterChanged() {
+  HWND box = control(IDC_FILTER);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
+  browser_.SetNameFilter(text);
+}
+
+void TOrvikBinder::FocusNameFilter() {
+  HWND box = control(IDC_FILTER);
+  SetFocus(box);
+  SendMessageA(box, EM_SETSEL, 0, -1);
+}
+
+void TOrvikBinder::ClearNameFilterBox() {
+  HWND box = control(IDC_FILTER);
+  if (box && GetWindowTextLengthA(box) > 0) SetWindowTextA(box, "");
+}
+
+void TOrvikBinder::ShowRowCount(const std::string& text) {
+  SetStatusText(0, text);
+  // The count's panel is as wide as "shown / all" needs, never narrower than at start.
+  HWND status = control(IDC_STATUS);
+  HDC dc = GetDC(status);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(status, dc);
+  const int width = extent.cx + 12 > kStatusPanelWidth ? extent.cx + 12 : kStatusPanelWidth;
+  if (width == countPanelWidth_) return;
+  countPanelWidth_ = width;
+  int parts[2] = {countPanelWidth_, -1};
+  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
 void TOrvikBinder::RowsWantThumbnails() {
@@ -1236,7 +1299,11 @@ void TOrvikBinder::ListView1ContextPopup() {
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
 }
 
-void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
+void TOrvikBinder::ListView1Edited(int row, const char* text) {
+  listCommands_.LabelEdited(row, text);
+  // Changes on disk waited while the label was edited.
+  browser_.ApplyWaitingChanges();
+}
 
 // ---- the tree's binder commands
 

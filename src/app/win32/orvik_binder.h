@@ -126,7 +126,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void OnCaptureChanged(HWND gainer);
 
   // BrowserHost.
-  void ShowRowCount(const std::string& text) override { SetStatusText(0, text); }
+  void ShowRowCount(const std::string& text) override;
   void ShowPath(const std::string& text) override { SetStatusPath(text); }
   void EnableUpButton(bool enabled) override { SetButtonEnabled(IDM_UP, enabled); }
   void EnableThumbnailButton(bool enabled) override { SetButtonEnabled(IDM_THUMBNAILS, enabled); }
@@ -135,10 +135,15 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
   void RowsWantThumbnails() override;
+  void ClearNameFilterBox() override;
+  bool ThumbnailPassRunning() const override { return thumbnails_.running(); }
+  void ListedFolderGone() override { tree_.RefreshGhosting(); }
+  void NameFilterChanged();
+  void FocusNameFilter();
 
   // ThumbnailHost.
   int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
-  std::string ThumbnailRowPath(int row) const override { return browser_.RowFullPath(row); }
+  std::string ThumbnailRowPath(int row) const override { return browser_.RecordPath(static_cast<std::size_t>(row)); }
   int RowThumbnail(int row) const override { return browser_.RowThumbnail(row); }
   void SetRowThumbnail(int row, int image) override { browser_.SetRowThumbnail(row, image); }
   void PumpMessages() override;
@@ -274,6 +279,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   std::string applicationHint_;
   HWND hintWindow_ = nullptr;  // the control whose hint shows; told when the pointer leaves it
   std::string statusPath_;
+  int countPanelWidth_ = 50;  // widens for "shown / all"
 };
 
 }  // namespace velmora
