@@ -43,30 +43,34 @@ bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 }  // namespace
 
 void FoldWidth(std::wstring_view text, std::wstring& out) {
-  out.clear();
-  out.reserve(text.size());
+  // Written through a pointer: this runs once per name on every keystroke.
+  out.resize(text.size());
+  wchar_t* to = &out[0];
   for (std::size_t i = 0; i < text.size(); ++i) {
     const wchar_t c = text[i];
-    if (c >= 0xFF01 && c <= 0xFF5E) {
-      out += static_cast<wchar_t>(c - 0xFF01 + 0x21);
+    if (c < 0x3000) {
+      *to++ = c;
+    } else if (c >= 0xFF01 && c <= 0xFF5E) {
+      *to++ = static_cast<wchar_t>(c - 0xFF01 + 0x21);
     } else if (c == 0x3000) {
-      out += L' ';
+      *to++ = L' ';
     } else if (c >= 0xFF61 && c <= 0xFF9F) {
       const wchar_t kana = static_cast<wchar_t>(kHalfWidthKana[c - 0xFF61]);
       const wchar_t next = i + 1 < text.size() ? text[i + 1] : 0;
       if (next == kVoicedMark && TakesVoicedMark(kana)) {
-        out += Voiced(kana);
+        *to++ = Voiced(kana);
         ++i;
       } else if (next == kSemiVoicedMark && TakesSemiVoicedMark(kana)) {
-        out += static_cast<wchar_t>(kana + 2);
+        *to++ = static_cast<wchar_t>(kana + 2);
         ++i;
       } else {
-        out += kana;
+        *to++ = kana;
       }
     } else {
-      out += c;
+      *to++ = c;
     }
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 void PortableNameFolding::Fold(std::wstring_view text, std::wstring& out) const {
