@@ -104,6 +104,40 @@ TEST_F(WatchTest, FilesMadeDeletedRenamedAndChangedFromLinuxShowWithTheSelection
   EXPECT_TRUE(PumpUntil(window.get(), [&] { return CellText(RowNamed("sub"), 2) != ""; }));
 }
 
+TEST_F(WatchTest, TheFocusedRowAndTheScrollPositionStayWhereTheUserLeftThem) {
+  ListFolder("scroll");
+  for (int i = 100; i < 300; ++i) MakeFile(folder_ + "m" + std::to_string(i) + ".txt", 1);
+  Command(IDM_REFRESH);
+  HWND list = window->control(IDC_LIST);
+  ListView_EnsureVisible(list, 199, FALSE);
+  const int top = ListView_GetTopIndex(list);
+  ASSERT_GT(top, 0);
+  const std::string topName = CellText(top, 0);
+  ListView_SetItemState(list, top + 2, LVIS_FOCUSED, LVIS_FOCUSED);
+  const std::string focusedName = CellText(top + 2, 0);
+  // Rows that sort above the visible ones push nothing out of view.
+  ASSERT_TRUE(RunUnixShell("cd " + Quoted(UnixFolder()) + " && : > a1.txt && : > a2.txt && : > a3.txt"));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return RowCount() == 203; }));
+  EXPECT_EQ(CellText(ListView_GetTopIndex(list), 0), topName);
+  EXPECT_EQ(CellText(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0), focusedName);
+}
+
+TEST_F(WatchTest, AFlatListingFollowsFilesInSubFolders) {
+  ListFolder("flat");
+  MakeFolder(folder_ + "one");
+  MakeFolder(folder_ + "one\\deep");
+  MakeFile(folder_ + "one\\a.txt", 1);
+  Command(IDM_REFRESH);
+  Select("one");
+  window->browser().ListFolder(window->browser().currentFolder(), true);
+  ASSERT_TRUE(window->browser().watching());
+  ASSERT_TRUE(WaitForNames({"a.txt"}));
+  ASSERT_TRUE(RunUnixShell("cd " + Quoted(UnixFolder() + "/one") + " && : > c.txt"));
+  EXPECT_TRUE(WaitForNames({"a.txt", "c.txt"}));
+  ASSERT_TRUE(RunUnixShell("cd " + Quoted(UnixFolder() + "/one/deep") + " && : > b.txt"));
+  EXPECT_TRUE(WaitForNames({"a.txt", "b.txt", "c.txt"}));
+}
+
 TEST_F(WatchTest, ChangesFromAnotherWineProcessShow) {
   ListFolder("wine");
   MakeFile(folder_ + "old.txt", 1);
