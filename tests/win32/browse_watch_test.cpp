@@ -164,6 +164,34 @@ TEST_F(WatchTest, TwoThousandFilesCopiedAtOnceCostAFewRefreshesAndKeepTheSelecti
   EXPECT_EQ(CountText(), "2001");
 }
 
+TEST_F(WatchTest, ABurstPastTheNameLimitIsOneRereadThatKeepsTheSelection) {
+  ListFolder("reread");
+  MakeFile(folder_ + "gone.txt", 1);
+  MakeFile(folder_ + "mine.txt", 1);
+  Command(IDM_REFRESH);
+  Select("mine.txt");
+  FolderWatcher::Timing timing;
+  timing.nameLimit = 10;
+  window->browser().SetWatchTiming(timing);
+  Command(IDM_REFRESH);  // watches with the lower limit
+  Select("mine.txt");
+  const std::size_t before = window->browser().rereads();
+  ASSERT_TRUE(RunUnixShell("cd " + Quoted(UnixFolder()) + " && rm gone.txt && i=0; while [ $i -lt 50 ]; do "
+                           ": > f$i.txt; i=$((i+1)); done"));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().records().size() == 51; }));
+  EXPECT_GE(window->browser().rereads(), before + 1);
+  EXPECT_EQ(RowNamed("gone.txt"), -1);
+  EXPECT_EQ(SelectedNames(), (std::set<std::string>{"mine.txt"}));
+}
+
+TEST_F(WatchTest, AFolderThatCannotBeWatchedIsListedAsBefore) {
+  // No notices for a folder that is not there: the watch does not start, and says nothing.
+  FolderWatcher watcher(window ? window->hwnd() : nullptr, WM_APP_FOLDER_CHANGED, 1);
+  EXPECT_FALSE(watcher.Start({content + "missing"}, false, FolderWatcher::Timing()));
+  EXPECT_TRUE(watcher.Take().empty());
+  EXPECT_TRUE(prompter.messages.empty());
+}
+
 TEST_F(WatchTest, ClosingWhileChangesArriveEndsCleanly) {
   ListFolder("closing");
   const std::string dir = Quoted(UnixFolder());

@@ -612,6 +612,7 @@ void Browser::FollowChanges(const ChangeBatch& batch) {
   Win32DirectoryPort port(systemLevel_);
   const ListingOptions options = CurrentListingOptions();
   const bool reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
+  if (reread) ++rereads_;
   FileRecordList fresh;
   std::vector<std::string> gone;
   if (reread && watchFlat_) {

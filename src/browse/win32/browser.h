@@ -123,8 +123,10 @@ class Browser {
   // Changes held back while a label was edited or a thumbnail pass ran.
   void ApplyWaitingChanges();
   bool watching() const { return watcher_ != nullptr; }
-  // Batches of changes the list has followed since the browser was made.
+  // Batches of changes the list has followed since the browser was made, and how many of
+  // them read the whole listing again.
   std::size_t followedChanges() const { return followedChanges_; }
+  std::size_t rereads() const { return rereads_; }
   // How long the watch waits for a burst to settle; tests lengthen it.
   void SetWatchTiming(FolderWatcher::Timing timing) { watchTiming_ = timing; }
 
@@ -245,6 +247,7 @@ class Browser {
   bool changesWaiting_ = false;
   bool workerWanted_ = false;  // records came while the worker was ending
   std::size_t followedChanges_ = 0;
+  std::size_t rereads_ = 0;
 };
 
 }  // namespace velmora

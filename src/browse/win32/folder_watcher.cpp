@@ -29,6 +29,7 @@ FolderWatcher::~FolderWatcher() { Stop(); }
 bool FolderWatcher::Start(const std::vector<std::string>& folders, bool subtree, Timing timing) {
   subtree_ = subtree;
   timing_ = timing;
+  batch_ = ChangeBatch(timing_.nameLimit);
   // One wait covers the stop event and every folder.
   if (folders.empty() || folders.size() >= MAXIMUM_WAIT_OBJECTS) return false;
   watches_.resize(folders.size());
@@ -91,7 +92,7 @@ void FolderWatcher::Close() {
 ChangeBatch FolderWatcher::Take() {
   AcquireSRWLockExclusive(&lock_);
   ChangeBatch taken = std::move(batch_);
-  batch_ = ChangeBatch();
+  batch_ = ChangeBatch(timing_.nameLimit);
   posted_ = false;
   ReleaseSRWLockExclusive(&lock_);
   return taken;

@@ -17,6 +17,8 @@ class FolderWatcher {
   struct Timing {
     unsigned quietMs = 150;
     unsigned maxDelayMs = 700;
+    // Past this many names in one batch the listing is read again instead.
+    std::size_t nameLimit = ChangeBatch::kDefaultNameLimit;
   };
 
   // When a batch is ready and the one before has been taken, posts message to window with
