@@ -30,11 +30,13 @@ class WatchTest : public MainWindowTest {
     if (unix_.empty()) GTEST_SKIP() << "not under Wine";
     if (unix_.back() != '/') unix_ += '/';
   }
-  // Lists the folder (a sub-folder of the temporary one) through its tree node.
-  void ListFolder(const std::string& name, const std::string& style = "2") {
+  // Lists the folder (a sub-folder of the temporary one, holding these files) through its
+  // tree node.
+  void ListFolder(const std::string& name, const std::vector<std::string>& files = {}, const std::string& style = "2") {
     MakeFolder(content + name);
     folder_ = content + name + "\\";
     name_ = name;
+    for (const std::string& file : files) MakeFile(folder_ + file, 1);
     Open("Work\r\n", "[Work]\r\n" + NoSlash(folder_) + "=" + style + "\r\n\r\n");
     ClickNode(name);
     ASSERT_TRUE(window->browser().watching());
@@ -84,9 +86,7 @@ class WatchTest : public MainWindowTest {
 };
 
 TEST_F(WatchTest, FilesMadeDeletedRenamedAndChangedFromLinuxShowWithTheSelectionKept) {
-  ListFolder("linux");
-  for (const char* name : {"a.txt", "c.txt", "e.txt"}) MakeFile(folder_ + name, 1);
-  Command(IDM_REFRESH);
+  ListFolder("linux", {"a.txt", "c.txt", "e.txt"});
   Select("c.txt");
   Select("e.txt");
   const std::string dir = Quoted(UnixFolder());
@@ -139,19 +139,14 @@ TEST_F(WatchTest, AFlatListingFollowsFilesInSubFolders) {
 }
 
 TEST_F(WatchTest, ChangesFromAnotherWineProcessShow) {
-  ListFolder("wine");
-  MakeFile(folder_ + "old.txt", 1);
-  MakeFile(folder_ + "keep.txt", 1);
-  Command(IDM_REFRESH);
+  ListFolder("wine", {"old.txt", "keep.txt"});
   RunCmd("echo made> new.txt & del old.txt & ren keep.txt kept.txt");
   EXPECT_TRUE(WaitForNames({"new.txt", "kept.txt"}));
 }
 
 TEST_F(WatchTest, TwoThousandFilesCopiedAtOnceCostAFewRefreshesAndKeepTheSelection) {
   MakeFolder(content + "staging");
-  ListFolder("burst");
-  MakeFile(folder_ + "mine.txt", 1);
-  Command(IDM_REFRESH);
+  ListFolder("burst", {"mine.txt"});
   Select("mine.txt");
   const std::size_t before = window->browser().followedChanges();
   ASSERT_TRUE(RunUnixShell("cd " + Quoted(unix_ + "staging") + " && i=0; while [ $i -lt 2000 ]; do : > f$i.txt; "
@@ -165,11 +160,7 @@ TEST_F(WatchTest, TwoThousandFilesCopiedAtOnceCostAFewRefreshesAndKeepTheSelecti
 }
 
 TEST_F(WatchTest, ABurstPastTheNameLimitIsOneRereadThatKeepsTheSelection) {
-  ListFolder("reread");
-  MakeFile(folder_ + "gone.txt", 1);
-  MakeFile(folder_ + "mine.txt", 1);
-  Command(IDM_REFRESH);
-  Select("mine.txt");
+  ListFolder("reread", {"gone.txt", "mine.txt"});
   FolderWatcher::Timing timing;
   timing.nameLimit = 10;
   window->browser().SetWatchTiming(timing);
@@ -204,9 +195,7 @@ TEST_F(WatchTest, ClosingWhileChangesArriveEndsCleanly) {
 }
 
 TEST_F(WatchTest, AFolderThatGoesAwayIsShownAsMissingAndNoLongerWatched) {
-  ListFolder("going");
-  MakeFile(folder_ + "a.txt", 1);
-  Command(IDM_REFRESH);
+  ListFolder("going", {"a.txt"});
   ASSERT_TRUE(RunUnixShell("rm -rf " + Quoted(UnixFolder())));
   ASSERT_TRUE(PumpUntil(window.get(), [&] { return !window->browser().watching(); }));
   EXPECT_TRUE(window->browser().records().empty());
@@ -232,14 +221,7 @@ class FilterTest : public WatchTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    ListFolderOf({"Report.txt", "ｶﾀﾛｸﾞ.pdf", "notes.doc", "report2.TXT", "image.jpg"});
-  }
-  void ListFolderOf(const std::vector<std::string>& names) {
-    MakeFolder(content + "filter");
-    for (const std::string& name : names) MakeFile(content + "filter\\" + name, 1);
-    folder_ = content + "filter\\";
-    Open("Work\r\n", "[Work]\r\n" + NoSlash(folder_) + "=2\r\n\r\n");
-    ClickNode("filter");
+    ListFolder("filter", {"Report.txt", "ｶﾀﾛｸﾞ.pdf", "notes.doc", "report2.TXT", "image.jpg"});
   }
   HWND Box() const { return window->control(IDC_FILTER); }
   void Type(const std::wstring& text) {
