@@ -274,6 +274,12 @@ TEST_F(FilterTest, EscapeGivesTheWholeListBackWithTheSelectionKept) {
   EXPECT_EQ(RowCount(), 5);
   EXPECT_EQ(CountText(), "5");
   EXPECT_EQ(SelectedNames(), (std::set<std::string>{"report2.TXT"}));
+  // After "select all", the narrowed rows are all selected and the hidden ones are not.
+  Command(IDM_SELECT_ALL);
+  SetWindowTextW(Box(), L"txt");
+  EXPECT_EQ(SelectedNames(), (std::set<std::string>{"Report.txt", "report2.TXT"}));
+  Key(Box(), VK_ESCAPE);
+  EXPECT_EQ(SelectedNames(), (std::set<std::string>{"Report.txt", "report2.TXT"}));
   // Commands reach the row the user sees: its path is that of the record shown.
   EXPECT_EQ(window->browser().RowFullPath(RowNamed("notes.doc")), folder_ + "notes.doc");
 }

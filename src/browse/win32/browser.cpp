@@ -550,11 +550,18 @@ void Browser::ShowRowsAgain(const RowState& state) {
   // Rows the filter hides leave the selection, so that no command reaches a row not shown.
   const std::unordered_set<const FileRecord*> selected(state.selected.begin(), state.selected.end());
   int focusRow = -1, topRow = -1;
+  std::vector<int> selectRows;
   for (int row = 0; row < count && (!selected.empty() || state.focused || state.top); ++row) {
     const FileRecord* record = RowRecord(row);
-    if (selected.count(record)) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    if (selected.count(record)) selectRows.push_back(row);
     if (record == state.focused) focusRow = row;
     if (record == state.top) topRow = row;
+  }
+  // Every row selected (after "select all") is one call rather than one per row.
+  if (count > 0 && selectRows.size() == static_cast<std::size_t>(count)) {
+    ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+  } else {
+    for (int row : selectRows) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
   }
   if (focusRow >= 0) ListView_SetItemState(list, focusRow, LVIS_FOCUSED, LVIS_FOCUSED);
   // The first visible row stays where it was, as far as the rows above it allow.
