@@ -1,6 +1,7 @@
 #include "binders/binder_commands.h"
 
 #include "common/collation.h"
+#include "common/file_system.h"
 #include "common/link_names.h"
 #include "common/prompter.h"
 #include "store/binder_store.h"
@@ -53,7 +54,7 @@ std::vector<std::string> SplitPathLines(const std::string& text) {
   return lines;
 }
 
-BinderCommands::BinderCommands(BinderStore& store, const Collation& collation, FolderSource& folders)
+BinderCommands::BinderCommands(BinderStore& store, const Collation& collation, FileSystem& folders)
     : store_(&store), collation_(&collation), folders_(&folders) {}
 
 std::string BinderCommands::RegistrationTitle(const std::string& name) const {

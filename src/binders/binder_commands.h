@@ -28,20 +28,8 @@ namespace velmora {
 
 class BinderStore;
 class Collation;
+class FileSystem;
 class Prompter;
-
-// What registering needs from the file system, so that tests can stand in for it.
-class FolderSource {
- public:
-  virtual ~FolderSource() = default;
-  // The target of a shortcut (.lnk) file; the path unchanged when it cannot be resolved.
-  virtual std::string ResolveShortcut(const std::string& path) = 0;
-  virtual bool IsExistingFolder(const std::string& path) = 0;
-  // True for an existing file that is no folder; false for a folder or nothing at all.
-  virtual bool IsExistingFile(const std::string& path) = 0;
-  // The full path of a command-line parameter, which may be relative.
-  virtual std::string FullPath(const std::string& path) { return path; }
-};
 
 // What the tree must change after a command.
 struct TreeChange {
@@ -92,7 +80,7 @@ std::vector<std::string> SplitPathLines(const std::string& text);
 
 class BinderCommands {
  public:
-  BinderCommands(BinderStore& store, const Collation& collation, FolderSource& folders);
+  BinderCommands(BinderStore& store, const Collation& collation, FileSystem& folders);
 
   // New binder from the text entered in the input box (after OK; any text, even empty).
   // A taken name, or the settings section's, gets " 1", " 2", ... appended. The caller
@@ -169,7 +157,7 @@ class BinderCommands {
 
   BinderStore* store_;
   const Collation* collation_;
-  FolderSource* folders_;
+  FileSystem* folders_;
 };
 
 }  // namespace velmora

@@ -12,24 +12,12 @@
 #include "common/prompter.h"
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
-#include "unit/fake_store_files.h"
+#include "support/fake_file_system.h"
 
 namespace velmora {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class FakeFolders : public FolderSource {
- public:
-  std::string ResolveShortcut(const std::string& path) override {
-    auto it = links.find(path);
-    return it == links.end() ? path : it->second;
-  }
-  bool IsExistingFolder(const std::string& path) override { return folders.count(path) != 0; }
-  bool IsExistingFile(const std::string& path) override { return files.count(path) != 0; }
-  std::set<std::string> folders, files;
-  std::map<std::string, std::string> links;
-};
 
 class FakePrompter : public Prompter {
  public:
@@ -48,7 +36,8 @@ class BinderCommandsTest : public ::testing::Test {
   void SetUp() override {
     disk.folders = {"D:\\Data", "D:\\ソ", "E:\\Other", "\\\\srv\\share\\x"};
     disk.links = {{"C:\\Desktop\\data.lnk", "D:\\Data"}, {"C:\\Desktop\\file.LNK", "C:\\a.txt"}};
-    disk.files = {"C:\\a.txt", "C:\\Desktop\\data.lnk", "C:\\Desktop\\file.LNK", "C:\\Desktop\\broken.lnk"};
+    for (const char* file : {"C:\\a.txt", "C:\\Desktop\\data.lnk", "C:\\Desktop\\file.LNK", "C:\\Desktop\\broken.lnk"})
+      disk.files[file];
   }
   Strings Titles() const {
     Strings out;
@@ -67,9 +56,9 @@ class BinderCommandsTest : public ::testing::Test {
   }
 
   PortableCollation collation;
-  FakeStoreFiles files;
+  FakeFileSystem files;
   BinderStore store{collation, files};
-  FakeFolders disk;
+  FakeFileSystem disk;
   FakePrompter prompter;
   BinderCommands commands{store, collation, disk};
 };
@@ -251,7 +240,7 @@ TEST_F(BinderCommandsTest, TrailingBackslashesAreOneRuleForEveryWayOfRegistering
   store.titles.Parse("Work\r\n");
   store.folders.Parse("[Work]\r\nE:\\Other\\=2\r\n");  // written by an older version
   disk.links["C:\\Desktop\\slash.lnk"] = "D:\\ソ\\";
-  disk.files.insert("C:\\Desktop\\slash.lnk");
+  disk.files["C:\\Desktop\\slash.lnk"];
   // Folder browser or companion.
   TreeChange change = commands.RegisterFolder("Work", "D:\\Data\\", nullptr, prompter);
   EXPECT_EQ(change.selectPath, "D:\\Data");

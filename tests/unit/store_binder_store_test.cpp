@@ -7,7 +7,7 @@
 
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
-#include "unit/fake_store_files.h"
+#include "support/fake_file_system.h"
 
 namespace velmora {
 namespace {
@@ -21,7 +21,7 @@ class BinderStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { store.SetUpPaths(kFakeExeDir, "taro"); }
   PortableCollation collation;
-  FakeStoreFiles fs;
+  FakeFileSystem fs;
   BinderStore store{collation, fs};
 };
 
@@ -36,7 +36,7 @@ TEST_F(BinderStoreTest, PathSetUpCreatesDataAndUserFolders) {
 
   // Existing folders are not created again; a folder whose name ends in "ソ" (0x5C) still
   // gets its own backslash.
-  FakeStoreFiles fs2;
+  FakeFileSystem fs2;
   fs2.folders = {"D:\\ソ\\data", "D:\\ソ\\data\\表"};
   BinderStore other(collation, fs2);
   other.SetUpPaths("D:\\ソ", "表");

@@ -16,7 +16,7 @@
 #include "common/path_lists.h"
 #include "resource.h"
 #include "win32/clipboard_files.h"
-#include "shellops/win32/win32_file_system.h"
+#include "win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"

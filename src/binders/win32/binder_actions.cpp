@@ -27,8 +27,8 @@ BinderActions::BinderActions(BinderActionsHost& host, BinderTree& tree, BinderSt
       tree_(tree),
 
       prompter_(prompter),
-      folders_(shellLink_),
       commands_(store, collation, folders_) {
+  folders_.ResolveShortcutsWith(shellLink_);
   browseForFolder = [this] { return BrowseForFolder(); };
 }
 

@@ -9,6 +9,7 @@
 #include "text/cp932.h"
 #include "win32/bulk_update.h"
 #include "win32/strings.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -93,7 +94,7 @@ void Browser::ListFolder(const std::string& path, bool flat) {
     if (flat) {
       ListSelectedFoldersFlat();
     } else {
-      Win32DirectoryPort port(systemLevel_);
+      Win32FileSystem port(systemLevel_);
       EnumerateFolder(path, port, CurrentListingOptions(), records_);
     }
     listView_.SetRowCount(static_cast<int>(records_.size()));
@@ -112,7 +113,7 @@ bool Browser::ListSelectedFoldersFlat() {
     if (IsExistingFolder(path)) folders.push_back(path);
   if (folders.empty()) return false;
   ClearFileRecords();
-  Win32DirectoryPort port(systemLevel_);
+  Win32FileSystem port(systemLevel_);
   const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
   if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
   return true;
@@ -190,7 +191,7 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
 }
 
 void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
-  Win32DirectoryPort port(systemLevel_);
+  Win32FileSystem port(systemLevel_);
   const RecordContext context = CurrentListingOptions().record;
   const std::vector<int> listedRows = RowsOfPaths(fullPaths);
   std::unordered_map<std::string, int> appendedRows;  // a path given twice is appended once
