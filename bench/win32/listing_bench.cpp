@@ -134,7 +134,7 @@ int Run(int argc, char** argv) {
       // The listing's two main steps on their own, on the same folder.
       FileRecordList own;
       enumerate.Add(Time([&] {
-        Win32FileSystem port(options.systemLevel);
+        Win32FileSystem port;
         enumerated = EnumerateFolder(folder, port, options, own);
       }));
       sortByName.Add(Time([&] { SortRecords(own, SortColumn::Name, true, collation); }));

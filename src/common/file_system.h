@@ -4,6 +4,7 @@
 // system spells them (UTF-16), and the port says how they read in the code page.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,6 +49,8 @@ class FileSystem {
   // Whole files. ReadFile is false when the file is missing or cannot be read;
   // WriteFileReplacing replaces the file as one step, leaving the old one as it was on failure.
   virtual bool ReadFile(const std::string& path, std::string& out) = 0;
+  // A stream to read the file from, binary; null when it cannot be opened. The caller closes it.
+  virtual std::FILE* OpenToRead(const std::string& path) = 0;
   virtual bool WriteFileReplacing(const std::string& path, std::string_view bytes) = 0;
   // The lock of the store in folder, waited for a bounded time; null when it could not be
   // had, in time or at all. Released when the result is destroyed.

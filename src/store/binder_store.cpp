@@ -146,8 +146,12 @@ std::vector<std::string> BinderStore::SelectionOf(const std::string& section) {
 }
 
 void BinderStore::RememberSelection(const std::string& section, const std::vector<std::string>& keys) {
+  // The files hold code page 932 only: a folder it cannot spell keeps no selection, and a
+  // name it cannot spell is left out of one.
+  if (!IsSpellable(section)) return;
   if (selections.SectionExists(section)) selections.EraseSection(section);
-  for (const std::string& key : keys) selections.WriteString(section, key, "");
+  for (const std::string& key : keys)
+    if (IsSpellable(key)) selections.WriteString(section, key, "");
 }
 
 }  // namespace velmora

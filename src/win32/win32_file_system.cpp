@@ -47,7 +47,7 @@ HANDLE CreateTempBeside(const std::string& path, std::string& temp) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     // A name left over by a run that died mid-write is skipped, not reused.
     temp = path + ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
-    HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(AnsiToWide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) return h;
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
@@ -72,17 +72,6 @@ void CopyEntry(const WIN32_FIND_DATAW& data, FindEntry& entry) {
   entry.name.assign(data.cFileName);
 }
 
-void CopyEntry(const WIN32_FIND_DATAA& data, FindEntry& entry) {
-  entry.attributes = data.dwFileAttributes;
-  entry.lastWriteTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                        data.ftLastWriteTime.dwLowDateTime;
-  entry.sizeHigh = data.nFileSizeHigh;
-  entry.sizeLow = data.nFileSizeLow;
-  wchar_t wide[MAX_PATH + 1] = L"";
-  const int n = MultiByteToWideChar(CP_ACP, 0, data.cFileName, -1, wide, MAX_PATH + 1);
-  entry.name.assign(wide, n > 0 ? static_cast<std::size_t>(n - 1) : 0);
-}
-
 }  // namespace
 
 bool Win32FileSystem::IsExistingFile(const std::string& path) { return velmora::IsExistingFile(path); }
@@ -92,15 +81,15 @@ bool Win32FileSystem::IsExistingFolder(const std::string& path) { return velmora
 bool Win32FileSystem::EntryExists(const std::string& path) {
   // A search treats "*" and "?" as wildcards, and no entry carries them in its name.
   if (path.empty() || LastDelimiter(path, "*?") != std::string::npos) return false;
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA(path.c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(AnsiToWide(path).c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   return true;
 }
 
 uint32_t Win32FileSystem::MoveEntry(const std::string& from, const std::string& to) {
-  if (MoveFileA(from.c_str(), to.c_str())) return 0;
+  if (MoveFileW(AnsiToWide(from).c_str(), AnsiToWide(to).c_str())) return 0;
   const DWORD error = GetLastError();
   return error != 0 ? error : ERROR_GEN_FAILURE;
 }
@@ -128,7 +117,7 @@ bool Win32FileSystem::CreateFolderWithParents(const std::string& path) {
   // A root or a bare name has no parent left to create.
   if (!parent.empty() && parent != folder && !IsExistingFolder(parent) && !CreateFolderWithParents(parent))
     return false;
-  if (CreateDirectoryA(folder.c_str(), nullptr)) return true;
+  if (CreateDirectoryW(AnsiToWide(folder).c_str(), nullptr)) return true;
   return GetLastError() == ERROR_ALREADY_EXISTS && IsExistingFolder(folder);
 }
 
@@ -136,7 +125,7 @@ std::unique_ptr<StoreLock> Win32FileSystem::LockStore(const std::string& folder)
   const std::string path = IncludeTrailingBackslash(folder) + kLockFileName;
   const DWORD start = GetTickCount();
   for (;;) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    HANDLE h = CreateFileW(AnsiToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (h != INVALID_HANDLE_VALUE) return std::make_unique<LockFile>(h);
     // Only another holder is worth waiting for; a folder that cannot hold the file never will.
@@ -148,7 +137,7 @@ std::unique_ptr<StoreLock> Win32FileSystem::LockStore(const std::string& folder)
 }
 
 bool Win32FileSystem::ReadFile(const std::string& path, std::string& out) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  FileHandle file(CreateFileW(AnsiToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   LARGE_INTEGER size;
@@ -169,7 +158,7 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::string& out) {
 bool Win32FileSystem::WriteFileReplacing(const std::string& path, std::string_view bytes) {
   // A read-only target stays as it is. Windows refuses to replace it anyway; Wine would not,
   // so the check is made here for the same result on both.
-  DWORD attr = GetFileAttributesA(path.c_str());
+  DWORD attr = GetFileAttributesW(AnsiToWide(path).c_str());
   if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
     return false;
   // The temporary file sits beside the target, so the final move stays on one volume.
@@ -178,37 +167,30 @@ bool Win32FileSystem::WriteFileReplacing(const std::string& path, std::string_vi
   if (!file.valid()) return false;
   bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
   ok = file.Close() && ok;
-  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-  if (!ok) DeleteFileA(temp.c_str());
+  if (ok)
+    ok = MoveFileExW(AnsiToWide(temp).c_str(), AnsiToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         FALSE;
+  if (!ok) DeleteFileW(AnsiToWide(temp).c_str());
   return ok;
 }
 
 void Win32FileSystem::Search(const std::string& pattern, const std::function<bool(const FindEntry&)>& visit) {
   FindEntry entry;
-  if (systemLevel_ == 2) {
-    // Long paths: the pattern may exceed MAX_PATH behind its "\\?\" prefix.
-    const std::wstring wide = AnsiToWide(pattern, static_cast<std::size_t>(-1));
-    WIN32_FIND_DATAW data;
-    // The basic information level skips the short names and the large fetch reads the
-    // folder in bigger blocks; both give the same entries.
-    HANDLE first = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                    FIND_FIRST_EX_LARGE_FETCH);
-    if (first == INVALID_HANDLE_VALUE) first = FindFirstFileW(wide.c_str(), &data);
-    const FindHandle search(first);
-    if (!search) return;
-    do {
-      CopyEntry(data, entry);
-      if (!visit(entry)) break;
-    } while (FindNextFileW(search.get(), &data));
-  } else {
-    WIN32_FIND_DATAA data;
-    const FindHandle search(FindFirstFileA(pattern.c_str(), &data));
-    if (!search) return;
-    do {
-      CopyEntry(data, entry);
-      if (!visit(entry)) break;
-    } while (FindNextFileA(search.get(), &data));
-  }
+  // Always the wide search: the ANSI one would hand over look-alikes of the names the code
+  // page cannot spell. The pattern may exceed MAX_PATH behind its "\\?\" prefix.
+  const std::wstring wide = AnsiToWide(pattern);
+  WIN32_FIND_DATAW data;
+  // The basic information level skips the short names and the large fetch reads the
+  // folder in bigger blocks; both give the same entries.
+  HANDLE first = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                  FIND_FIRST_EX_LARGE_FETCH);
+  if (first == INVALID_HANDLE_VALUE) first = FindFirstFileW(wide.c_str(), &data);
+  const FindHandle search(first);
+  if (!search) return;
+  do {
+    CopyEntry(data, entry);
+    if (!visit(entry)) break;
+  } while (FindNextFileW(search.get(), &data));
 }
 
 std::string Win32FileSystem::NameToAnsi(const std::wstring& name) const {
@@ -220,6 +202,15 @@ uint64_t Win32FileSystem::ToLocalFileTime(uint64_t utcFileTime) const {
   FILETIME local = {};
   if (!FileTimeToLocalFileTime(&utc, &local)) return utcFileTime;
   return (static_cast<uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+}
+
+std::FILE* Win32FileSystem::OpenToRead(const std::string& path) {
+  return _wfopen(AnsiToWide(path).c_str(), L"rb");
+}
+
+Win32FileSystem& SystemFiles() {
+  static Win32FileSystem files;
+  return files;
 }
 
 std::string Win32FileSystem::ResolveShortcut(const std::string& path) {
@@ -234,9 +225,9 @@ std::string Win32FileSystem::ResolveShortcut(const std::string& path) {
 }
 
 std::string Win32FileSystem::FullPath(const std::string& path) {
-  char buffer[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : path;
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetFullPathNameW(AnsiToWide(path).c_str(), MAX_PATH, buffer, nullptr);
+  return length > 0 && length < MAX_PATH ? WideToAnsi(buffer, static_cast<int>(length)) : path;
 }
 
 }  // namespace velmora

@@ -1,5 +1,5 @@
-// The file-system port with the real calls (ANSI paths in code page 932; the directory
-// search is wide at system level 2, with the long-path prefix, and ANSI below it).
+// The file-system port with the real calls, all wide: the program's paths are converted
+// with AnsiToWide, names back with WideToAnsi, so names the code page cannot spell work too.
 #pragma once
 #include "common/file_system.h"
 
@@ -13,8 +13,7 @@ class Win32FileSystem : public FileSystem {
   static constexpr const char* kLockFileName = "store.lock";
 
   // lockWaitMs: how long a save waits for another process's save before it goes ahead.
-  explicit Win32FileSystem(int systemLevel = 2, unsigned long lockWaitMs = kLockWaitMs)
-      : systemLevel_(systemLevel), lockWaitMs_(lockWaitMs) {}
+  explicit Win32FileSystem(unsigned long lockWaitMs = kLockWaitMs) : lockWaitMs_(lockWaitMs) {}
   // Shortcuts are resolved through links (a test may redirect its folders); without one,
   // through a shell link object of its own.
   void ResolveShortcutsWith(TShellLink& links) { links_ = &links; }
@@ -27,6 +26,7 @@ class Win32FileSystem : public FileSystem {
   std::string ErrorText(uint32_t code) override;
 
   bool ReadFile(const std::string& path, std::string& out) override;
+  std::FILE* OpenToRead(const std::string& path) override;
   // Writes a temporary file beside the target, flushes it and moves it over the target;
   // on any failure the temporary file is removed and the target left untouched.
   bool WriteFileReplacing(const std::string& path, std::string_view bytes) override;
@@ -43,9 +43,11 @@ class Win32FileSystem : public FileSystem {
   std::string FullPath(const std::string& path) override;
 
  private:
-  int systemLevel_;
   unsigned long lockWaitMs_;
   TShellLink* links_ = nullptr;
 };
+
+// One instance for code without an owner to hand it one (its only state is the lock wait).
+Win32FileSystem& SystemFiles();
 
 }  // namespace velmora

@@ -80,6 +80,7 @@ class FakeFileSystem : public FileSystem {
     out = it->second;
     return true;
   }
+  std::FILE* OpenToRead(const std::string&) override { return nullptr; }
   bool WriteFileReplacing(const std::string& path, std::string_view bytes) override {
     writes.push_back(path);
     if (!locked) ++unlockedAccesses;

@@ -11,6 +11,7 @@
 #include "binders/binder_model.h"
 #include "common/prompter.h"
 #include "store/binder_store.h"
+#include "text/cp932.h"
 #include "support/portable_collation.h"
 #include "support/fake_file_system.h"
 
@@ -377,6 +378,33 @@ TEST_F(BinderCommandsTest, HandEditedTitlesLoadAndSaveWithoutLossOrGrowth) {
   EXPECT_EQ(once.at(kFakeFolderList),
             "[Work]\r\nD:\\Data=1\r\ncmp=1\r\n\r\n[]\r\nE:\\Other=0\r\ncmp=1\r\n\r\n[Bad\x83]\r\nD:\\ソ=2\r\ncmp=0\r\n\r\n"
             "[Orvik]\r\nFRG=1\r\nWID=200\r\n\r\n[Last]\r\ncmp=1\r\n\r\n");
+}
+
+// Peer programs read the store's files in code page 932: a folder it cannot spell is refused
+// with a message naming it, whichever way it comes, and the files stay as they were.
+TEST_F(BinderCommandsTest, AFolderTheFilesCannotSpellIsRefusedWithAMessage) {
+  std::string korean = "D:\\";
+  for (unsigned unit : {0xD55Cu, 0xAD6Du, 0xC5B4u}) AppendUnspellable(korean, unit);
+  disk.folders.insert(korean);
+  store.titles.Add("Work");
+  std::string folders = store.folders.Text();
+
+  EXPECT_FALSE(commands.RegisterFolder("Work", korean, nullptr, prompter).happened);
+  EXPECT_EQ(store.folders.Text(), folders);
+  ASSERT_EQ(prompter.told.size(), 1u);
+  EXPECT_EQ(prompter.told[0], std::string(kUnspellableFolderCaption) + ": " + UnspellableFolderText({korean}));
+
+  TreeChange change = commands.RegisterFolders("Work", korean + "\r\nD:\\Data\r\n");
+  EXPECT_EQ(change.unspellable, Strings{korean});
+  EXPECT_EQ(Paths(change.foldersAdded), Strings{"D:\\Data"});  // the others still go in
+  folders = store.folders.Text();
+
+  EXPECT_EQ(commands.FileSentFolders("Work", {korean}, true, change), SentFolders::kRefused);
+  EXPECT_EQ(change.unspellable, Strings{korean});
+  Strings unspellable;
+  EXPECT_TRUE(commands.FoldersFromCommandLine({korean}, &unspellable).empty());
+  EXPECT_EQ(unspellable, Strings{korean});
+  EXPECT_EQ(store.folders.Text(), folders);
 }
 
 }  // namespace

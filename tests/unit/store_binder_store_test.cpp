@@ -8,6 +8,7 @@
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
 #include "support/fake_file_system.h"
+#include "text/cp932.h"
 
 namespace velmora {
 namespace {
@@ -120,6 +121,15 @@ TEST_F(BinderStoreTest, LoadAndSaveHoldTheLockAndSaveWithoutItWhenItCannotBeHad)
   store.titles.Add("C");
   EXPECT_TRUE(store.Save().empty());
   EXPECT_EQ(fs.files[kTitles], "A\r\nB\r\nC\r\n");
+}
+
+TEST_F(BinderStoreTest, RememberedSelectionsLeaveOutWhatTheFilesCannotSpell) {
+  std::string cafe = "caf";
+  AppendUnspellable(cafe, 0x00E9);
+  store.RememberSelection("D:\\Data", {"a.txt", cafe, "ソ.txt"});
+  EXPECT_EQ(store.SelectionOf("D:\\Data"), (std::vector<std::string>{"a.txt", "ソ.txt"}));
+  store.RememberSelection("D:\\" + cafe, {"a.txt"});
+  EXPECT_FALSE(store.selections.SectionExists("D:\\" + cafe));
 }
 
 }  // namespace

@@ -213,7 +213,7 @@ TEST_F(Win32FileSystemTest, TwoStoresOnTheSameFilesKeepEachOthersChanges) {
 }
 
 TEST_F(Win32FileSystemTest, TheStoreLockIsHeldByOneAtATime) {
-  Win32FileSystem impatient(2, 100);
+  Win32FileSystem impatient(100);
   std::unique_ptr<StoreLock> held = files.LockStore(root);
   ASSERT_NE(held, nullptr);
   EXPECT_EQ(impatient.LockStore(root), nullptr);  // waited its time, then gave up

@@ -756,12 +756,13 @@ void TOrvikBinder::ApplicationHintChanged(const std::string& hint) {
   if (hint == applicationHint_) return;
   applicationHint_ = hint;
   // Without a hint the panel shows the path again rather than going blank.
-  SendMessageA(control(IDC_STATUS), SB_SETTEXTA, 1,
-               reinterpret_cast<LPARAM>((hint.empty() ? statusPath_ : LongHint(hint)).c_str()));
+  SetStatusText(1, hint.empty() ? statusPath_ : LongHint(hint));
 }
 
 void TOrvikBinder::SetStatusText(int panel, const std::string& text) {
-  SendMessageA(control(IDC_STATUS), SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+  // Wide, so that a path the code page cannot spell shows as it is.
+  SendMessageW(control(IDC_STATUS), SB_SETTEXTW, static_cast<WPARAM>(panel),
+               reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
 }
 
 void TOrvikBinder::SetStatusPath(const std::string& text) {

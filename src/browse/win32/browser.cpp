@@ -94,7 +94,7 @@ void Browser::ListFolder(const std::string& path, bool flat) {
     if (flat) {
       ListSelectedFoldersFlat();
     } else {
-      Win32FileSystem port(systemLevel_);
+      Win32FileSystem port;
       EnumerateFolder(path, port, CurrentListingOptions(), records_);
     }
     listView_.SetRowCount(static_cast<int>(records_.size()));
@@ -113,7 +113,7 @@ bool Browser::ListSelectedFoldersFlat() {
     if (IsExistingFolder(path)) folders.push_back(path);
   if (folders.empty()) return false;
   ClearFileRecords();
-  Win32FileSystem port(systemLevel_);
+  Win32FileSystem port;
   const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
   if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
   return true;
@@ -191,7 +191,7 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
 }
 
 void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
-  Win32FileSystem port(systemLevel_);
+  Win32FileSystem port;
   const RecordContext context = CurrentListingOptions().record;
   const std::vector<int> listedRows = RowsOfPaths(fullPaths);
   std::unordered_map<std::string, int> appendedRows;  // a path given twice is appended once

@@ -49,6 +49,8 @@ void FillItem(Item& item, const FileRecordList& records, const std::string& thou
 void FileListView::Attach(HWND list, const FileRecordList* records) {
   list_ = list;
   records_ = records;
+  // Wide notifications, so that names the code page cannot spell are shown as they are.
+  ListView_SetUnicodeFormat(list_, TRUE);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   ListView_SetCallbackMask(list_, LVIS_OVERLAYMASK | LVIS_CUT);
 }
