@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_file_system.h"
+#include "support/fake_file_system.h"
 #include "shellops/list_menu.h"
 #include "shellops/open_rules.h"
 

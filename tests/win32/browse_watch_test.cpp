@@ -298,6 +298,22 @@ TEST_F(FilterTest, RowsHiddenByTheFilterLeaveTheSelectionAndNewFilesObeyIt) {
   EXPECT_EQ(CountText(), "3 / 7");
 }
 
+TEST_F(FilterTest, NamesTheCodePageCannotSpellAreMatchedAsShown) {
+  // "ė" has no code page 932 spelling, not even a look-alike the filter could match instead.
+  testing_support::MakeFile(AnsiToWide(folder_) + L"caf\u0117 menu.txt", "x");
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().records().size() == 6; }));
+  SetWindowTextW(Box(), L"\u0116 M");
+  ASSERT_EQ(RowCount(), 1);
+  wchar_t shown[64] = L"";
+  LVITEMW item = {};
+  item.pszText = shown;
+  item.cchTextMax = 64;
+  SendMessageW(window->control(IDC_LIST), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(shown), L"caf\u0117 menu.txt");
+  SetWindowTextW(Box(), L"cafe");
+  EXPECT_EQ(RowCount(), 0);
+}
+
 TEST_F(FilterTest, ANewListingClearsTheBox) {
   SetWindowTextW(Box(), L"notes");
   ASSERT_EQ(RowCount(), 1);

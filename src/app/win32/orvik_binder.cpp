@@ -16,7 +16,7 @@
 #include "common/path_lists.h"
 #include "resource.h"
 #include "win32/clipboard_files.h"
-#include "shellops/win32/win32_file_system.h"
+#include "win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
@@ -775,12 +775,13 @@ void TOrvikBinder::ApplicationHintChanged(const std::string& hint) {
   if (hint == applicationHint_) return;
   applicationHint_ = hint;
   // Without a hint the panel shows the path again rather than going blank.
-  SendMessageA(control(IDC_STATUS), SB_SETTEXTA, 1,
-               reinterpret_cast<LPARAM>((hint.empty() ? statusPath_ : LongHint(hint)).c_str()));
+  SetStatusText(1, hint.empty() ? statusPath_ : LongHint(hint));
 }
 
 void TOrvikBinder::SetStatusText(int panel, const std::string& text) {
-  SendMessageA(control(IDC_STATUS), SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+  // Wide, so that a path the code page cannot spell shows as it is.
+  SendMessageW(control(IDC_STATUS), SB_SETTEXTW, static_cast<WPARAM>(panel),
+               reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
 }
 
 void TOrvikBinder::SetStatusPath(const std::string& text) {

@@ -24,7 +24,7 @@
 #include "shellops/win32/send_to_menu.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
-#include "store/win32/win32_store_files.h"
+#include "win32/win32_file_system.h"
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/preview_pane.h"
 #include "thumbs/win32/thumbnail_pass.h"
@@ -225,7 +225,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   Win32Prompter defaultPrompter_;
   Prompter* prompter_;
   Win32Collation collation_;
-  Win32StoreFiles files_;
+  Win32FileSystem files_;
   BinderStore store_;
   ShellContext shell_;
   BinderTree tree_;

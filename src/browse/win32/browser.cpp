@@ -11,6 +11,7 @@
 #include "text/cp932.h"
 #include "win32/bulk_update.h"
 #include "win32/strings.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -100,7 +101,7 @@ void Browser::ListFolder(const std::string& path, bool flat) {
     if (flat) {
       ListSelectedFoldersFlat();
     } else {
-      Win32DirectoryPort port(systemLevel_);
+      Win32FileSystem port;
       EnumerateFolder(path, port, CurrentListingOptions(), records_);
     }
     listView_.SetRowCount(static_cast<int>(records_.size()));
@@ -126,7 +127,7 @@ bool Browser::ListSelectedFoldersFlat() {
   if (folders.empty()) return false;
   ClearFileRecords();
   flatFolders_ = folders;
-  Win32DirectoryPort port(systemLevel_);
+  Win32FileSystem port;
   const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
   if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
   return true;
@@ -223,7 +224,7 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
 }
 
 void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
-  Win32DirectoryPort port(systemLevel_);
+  Win32FileSystem port;
   const RecordContext context = CurrentListingOptions().record;
   const std::vector<std::size_t> listedRecords = RecordsOfPaths(fullPaths);
   std::unordered_map<std::string, std::size_t> appendedRows;  // a path given twice is appended once
@@ -515,7 +516,12 @@ void Browser::FilterRows() {
     return;
   }
   shownRows_.ShowOnly(MatchingRecords(records_, matcher, [](const FileRecord& record, std::wstring& scratch) {
-    // The name in UTF-16, as the system compares it.
+    // The name in UTF-16, as the list shows it; a name with units the code page cannot spell
+    // takes the longer way that reads their marks.
+    if (record.name.find(kUnspellableMark) != std::string::npos) {
+      scratch = AnsiToWide(record.name);
+      return std::wstring_view(scratch);
+    }
     scratch.resize(record.name.size());
     const int length = record.name.empty() ? 0
                        : MultiByteToWideChar(CP_ACP, 0, record.name.data(), static_cast<int>(record.name.size()),
@@ -616,7 +622,7 @@ void Browser::FollowChanges(const ChangeBatch& batch) {
     WatchedFolderGone();
     return;
   }
-  Win32DirectoryPort port(systemLevel_);
+  Win32FileSystem port;
   const ListingOptions options = CurrentListingOptions();
   const bool reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
   if (reread) ++rereads_;

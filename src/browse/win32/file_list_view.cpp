@@ -52,6 +52,8 @@ void FileListView::Attach(HWND list, const FileRecordList* records, const ShownR
   list_ = list;
   records_ = records;
   rows_ = rows;
+  // Wide notifications, so that names the code page cannot spell are shown as they are.
+  ListView_SetUnicodeFormat(list_, TRUE);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   ListView_SetCallbackMask(list_, LVIS_OVERLAYMASK | LVIS_CUT);
 }

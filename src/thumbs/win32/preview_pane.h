@@ -7,6 +7,7 @@
 
 #include "thumbs/picture_decode.h"
 #include "win32/shell_context.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -43,7 +44,7 @@ class PreviewPane {
 
   HWND hwnd_ = nullptr;
   bool shown_ = false;
-  PictureReader reader_;
+  PictureReader reader_{&SystemFiles()};
   DecodedPicture picture_;  // the shown file's picture, refitted when the pane's size changes
   Raster canvas_;
 };

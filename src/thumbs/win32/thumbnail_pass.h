@@ -12,6 +12,7 @@
 #include "thumbs/picture_decode.h"
 #include "win32/owned_handle.h"
 #include "win32/shell_context.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -81,7 +82,7 @@ class ThumbnailPass {
   std::function<void(int)> observer_;
 
   // Kept from row to row: the file buffer, the decoded picture and the cell bitmap.
-  PictureReader reader_;
+  PictureReader reader_{&SystemFiles()};
   DecodedPicture picture_;
   Raster shellPicture_;
   HBITMAP cellBitmap_ = nullptr;
