@@ -19,6 +19,7 @@
 #include "browse/record_sort.h"
 #include "browse/win32/win32_directory.h"
 #include "store/win32/win32_collation.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 namespace bench {
@@ -136,7 +137,7 @@ int Run(int argc, char** argv) {
       // The listing's two main steps on their own, on the same folder.
       FileRecordList own;
       enumerate.Add(Time([&] {
-        Win32DirectoryPort port(options.systemLevel);
+        Win32FileSystem port;
         enumerated = EnumerateFolder(folder, port, options, own);
       }));
       sortByName.Add(Time([&] { SortRecords(own, SortColumn::Name, true, collation); }));

@@ -14,7 +14,7 @@
 #include "binders/binder_model.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
-#include "store/win32/win32_store_files.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 namespace bench {
@@ -107,7 +107,7 @@ double ItemMessageCost(HWND control, HTREEITEM item) {
 
 void TimeTreeSteps(const std::string& exeDir, TreeSteps& steps) {
   Win32Collation collation;
-  Win32StoreFiles files;
+  Win32FileSystem files;
   BinderStore store(collation, files);
   store.SetUpPaths(exeDir, "bench");
   store.Load();
@@ -256,7 +256,7 @@ int Run(int argc, char** argv) {
       WriteBytes(folderPath, b);
       WriteBytes(selectPath, c);
     }));
-    Win32StoreFiles files;
+    Win32FileSystem files;
     replacingWrite.Add(Time([&] {
       files.WriteFileReplacing(folderPath, b);
       files.WriteFileReplacing(selectPath, c);

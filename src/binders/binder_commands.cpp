@@ -1,12 +1,19 @@
 #include "binders/binder_commands.h"
 
 #include "common/collation.h"
+#include "common/file_system.h"
 #include "common/link_names.h"
 #include "common/prompter.h"
 #include "store/binder_store.h"
 #include "text/cp932.h"
 
 namespace velmora {
+
+std::string UnspellableFolderText(const std::vector<std::string>& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += "[ " + path + " ]\n";
+  return text + "このフォルダのパスにはシフトJISで表せない文字が含まれているため、バインダーに登録できません。";
+}
 
 std::string DeleteBinderQuestion(const std::string& title, bool hasFolders) {
   return "'" + title + "' バインダー" + (hasFolders ? "とそのフォルダを" : "を") + "削除します。よろしいですか？";
@@ -53,7 +60,7 @@ std::vector<std::string> SplitPathLines(const std::string& text) {
   return lines;
 }
 
-BinderCommands::BinderCommands(BinderStore& store, const Collation& collation, FolderSource& folders)
+BinderCommands::BinderCommands(BinderStore& store, const Collation& collation, FileSystem& folders)
     : store_(&store), collation_(&collation), folders_(&folders) {}
 
 std::string BinderCommands::RegistrationTitle(const std::string& name) const {
@@ -62,9 +69,14 @@ std::string BinderCommands::RegistrationTitle(const std::string& name) const {
   return at >= 0 ? store_->titles[at] : title;
 }
 
-std::string BinderCommands::ResolvedFolder(const std::string& path, bool mustExist) {
+std::string BinderCommands::ResolvedFolder(const std::string& path, bool mustExist,
+                                           std::vector<std::string>* unspellable) {
   std::string folder = RegistrationPath(path);
   if (IsShortcutPath(folder)) folder = RegistrationPath(folders_->ResolveShortcut(folder));
+  if (!IsSpellable(folder)) {
+    if (unspellable && folders_->IsExistingFolder(folder)) unspellable->push_back(folder);
+    return std::string();
+  }
   if (!IsStorableFolderPath(folder)) return std::string();
   // A shortcut that could not be followed is still the shortcut: a file, refused here too.
   const bool refused = mustExist ? !folders_->IsExistingFolder(folder) : folders_->IsExistingFile(folder);
@@ -145,7 +157,9 @@ TreeChange BinderCommands::RegisterFolder(const std::string& title, const std::s
   TreeChange change;
   if (title.empty() && (selectedBinder == nullptr || store_->titles.IndexOf(*selectedBinder) < 0)) return change;
   // Checked first, so that a request naming no folder creates no binder either.
-  const std::string folder = ResolvedFolder(path, false);
+  std::vector<std::string> unspellable;
+  const std::string folder = ResolvedFolder(path, false, &unspellable);
+  if (!unspellable.empty()) prompter.Message(UnspellableFolderText(unspellable), kUnspellableFolderCaption);
   if (folder.empty()) return change;
   const std::string binder = RegistrationTitle(title.empty() ? *selectedBinder : title);
   if (store_->titles.IndexOf(binder) < 0) {
@@ -171,7 +185,7 @@ TreeChange BinderCommands::RegisterFolders(const std::string& binder, const std:
   if (at >= 0) {
     change.binder = store_->titles[at];
     for (const std::string& path : paths) {
-      const std::string folder = ResolvedFolder(path, true);
+      const std::string folder = ResolvedFolder(path, true, &change.unspellable);
       if (folder.empty()) continue;
       change.happened = true;
       AddFolder(change.binder, folder, change);
@@ -180,10 +194,11 @@ TreeChange BinderCommands::RegisterFolders(const std::string& binder, const std:
   return change;
 }
 
-std::vector<std::string> BinderCommands::FoldersFromCommandLine(const std::vector<std::string>& parameters) {
+std::vector<std::string> BinderCommands::FoldersFromCommandLine(const std::vector<std::string>& parameters,
+                                                               std::vector<std::string>* unspellable) {
   std::vector<std::string> found;
   for (const std::string& parameter : parameters) {
-    std::string folder = ResolvedFolder(folders_->FullPath(parameter), true);
+    std::string folder = ResolvedFolder(folders_->FullPath(parameter), true, unspellable);
     if (!folder.empty()) found.push_back(std::move(folder));
   }
   return found;
@@ -218,7 +233,7 @@ SentFolders BinderCommands::FileSentFolders(const std::string& name, const std::
   // Another process may have sent them: each is checked again.
   std::vector<std::string> existing;
   for (const std::string& path : folders) {
-    std::string folder = ResolvedFolder(path, true);
+    std::string folder = ResolvedFolder(path, true, &change.unspellable);
     if (!folder.empty()) existing.push_back(std::move(folder));
   }
   if (existing.empty()) return SentFolders::kRefused;

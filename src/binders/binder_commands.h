@@ -28,20 +28,8 @@ namespace velmora {
 
 class BinderStore;
 class Collation;
+class FileSystem;
 class Prompter;
-
-// What registering needs from the file system, so that tests can stand in for it.
-class FolderSource {
- public:
-  virtual ~FolderSource() = default;
-  // The target of a shortcut (.lnk) file; the path unchanged when it cannot be resolved.
-  virtual std::string ResolveShortcut(const std::string& path) = 0;
-  virtual bool IsExistingFolder(const std::string& path) = 0;
-  // True for an existing file that is no folder; false for a folder or nothing at all.
-  virtual bool IsExistingFile(const std::string& path) = 0;
-  // The full path of a command-line parameter, which may be relative.
-  virtual std::string FullPath(const std::string& path) { return path; }
-};
 
 // What the tree must change after a command.
 struct TreeChange {
@@ -55,6 +43,8 @@ struct TreeChange {
   // itself when selectPath is empty) and run TreeView1Click.
   bool selectAndList = false;
   std::string selectPath;
+  // Folders refused because the files cannot spell their paths (see kUnspellableFolderText).
+  std::vector<std::string> unspellable;
 };
 
 // What filing folders sent to the program into a binder came to.
@@ -76,6 +66,11 @@ constexpr const char* kBadTitleCaption = "バインダー名";
 constexpr const char* kBadTitleText =
     "この名前はバインダー名に使えません。改行や、途中で切れた文字を含まない名前にして下さい。";
 
+// A folder whose path code page 932 cannot spell is never registered: the store's files
+// are read by peer programs in that code page. It may still be browsed into.
+constexpr const char* kUnspellableFolderCaption = "バインダーへの登録";
+std::string UnspellableFolderText(const std::vector<std::string>& paths);
+
 std::string DeleteBinderQuestion(const std::string& title, bool hasFolders);
 std::string RemoveFolderQuestion(const std::string& binder, const std::string& path);
 
@@ -92,7 +87,7 @@ std::vector<std::string> SplitPathLines(const std::string& text);
 
 class BinderCommands {
  public:
-  BinderCommands(BinderStore& store, const Collation& collation, FolderSource& folders);
+  BinderCommands(BinderStore& store, const Collation& collation, FileSystem& folders);
 
   // New binder from the text entered in the input box (after OK; any text, even empty).
   // A taken name, or the settings section's, gets " 1", " 2", ... appended. The caller
@@ -131,7 +126,8 @@ class BinderCommands {
 
   // Registration mode: the command-line parameters that are folders or shortcuts to
   // folders, as the folders to register, by their full paths.
-  std::vector<std::string> FoldersFromCommandLine(const std::vector<std::string>& parameters);
+  std::vector<std::string> FoldersFromCommandLine(const std::vector<std::string>& parameters,
+                                                 std::vector<std::string>* unspellable = nullptr);
 
   // Registration mode, after the dialog's OK with name: writes every folder into the binder
   // with the view "0" (a folder it holds already gets "0" again) and adds the title when
@@ -160,8 +156,9 @@ class BinderCommands {
 
  private:
   // The key to register path under, or empty when it is not to be registered: a file, a
-  // path the files cannot hold, or, when mustExist, anything but an existing folder.
-  std::string ResolvedFolder(const std::string& path, bool mustExist);
+  // path the files cannot hold, or, when mustExist, anything but an existing folder. A
+  // folder refused for its spelling is added to unspellable.
+  std::string ResolvedFolder(const std::string& path, bool mustExist, std::vector<std::string>* unspellable = nullptr);
   // The key under which the binder holds folder, or empty.
   std::string HeldKey(const std::string& binder, const std::string& folder) const;
   // Adds path to the binder unless it holds it; fills change's foldersAdded and selection.
@@ -169,7 +166,7 @@ class BinderCommands {
 
   BinderStore* store_;
   const Collation* collation_;
-  FolderSource* folders_;
+  FileSystem* folders_;
 };
 
 }  // namespace velmora

@@ -9,12 +9,12 @@ namespace {
 bool IsFolder(const FindEntry& entry) { return (entry.attributes & kAttrDirectory) != 0; }
 
 std::unique_ptr<FileRecord> RecordFor(const FindEntry& entry, const std::string& folderWithSlash,
-                                      bool isFile, DirectoryPort& port,
+                                      bool isFile, FileSystem& files,
                                       const ListingOptions& options) {
-  std::string name = port.NameToAnsi(entry.name);
+  std::string name = files.NameToAnsi(entry.name);
   std::string fullPath = folderWithSlash + name;
   return MakeListedRecord(entry, std::move(name), fullPath, isFile,
-                          port.ToLocalFileTime(entry.lastWriteTime), options.record);
+                          files.ToLocalFileTime(entry.lastWriteTime), options.record);
 }
 
 }  // namespace
@@ -31,20 +31,20 @@ bool IsDotEntry(const FindEntry& entry) {
   return entry.name == L"." && IsFolder(entry);
 }
 
-std::size_t EnumerateFolder(std::string_view folder, DirectoryPort& port,
+std::size_t EnumerateFolder(std::string_view folder, FileSystem& files,
                             const ListingOptions& options, FileRecordList& records) {
   std::size_t before = records.size();
   std::string base = IncludeTrailingBackslash(folder);
-  port.Search(EnumerationPattern(folder, options.systemLevel), [&](const FindEntry& entry) {
+  files.Search(EnumerationPattern(folder, options.systemLevel), [&](const FindEntry& entry) {
     if (IsDotEntry(entry)) return true;
     if (!PassesAttributeFilter(entry.attributes, options.switches)) return true;
-    records.push_back(RecordFor(entry, base, !IsFolder(entry), port, options));
+    records.push_back(RecordFor(entry, base, !IsFolder(entry), files, options));
     return true;
   });
   return records.size() - before;
 }
 
-FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, DirectoryPort& port,
+FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, FileSystem& files,
                                    const ListingOptions& options, FileRecordList& records, int limit) {
   FlatListingResult result;
   // Folders still to read, the next one at the back; sub-folders are pushed in reverse so
@@ -57,18 +57,18 @@ FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, Dire
     std::string base = IncludeTrailingBackslash(folder);
     std::string pattern = EnumerationPattern(folder, options.systemLevel);
 
-    port.Search(pattern, [&](const FindEntry& entry) {
+    files.Search(pattern, [&](const FindEntry& entry) {
       if (IsFolder(entry)) return true;
-      records.push_back(RecordFor(entry, base, true, port, options));
+      records.push_back(RecordFor(entry, base, true, files, options));
       if (++result.filesAdded > limit) result.limitExceeded = true;
       return !result.limitExceeded;
     });
     if (result.limitExceeded) break;
 
     subFolders.clear();
-    port.Search(pattern, [&](const FindEntry& entry) {
+    files.Search(pattern, [&](const FindEntry& entry) {
       if (IsFolder(entry) && !IsDotEntry(entry))
-        subFolders.push_back(base + port.NameToAnsi(entry.name));
+        subFolders.push_back(base + files.NameToAnsi(entry.name));
       return true;
     });
     for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it)

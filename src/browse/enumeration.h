@@ -7,24 +7,9 @@
 #include <vector>
 
 #include "browse/file_record.h"
+#include "common/file_system.h"
 
 namespace velmora {
-
-// The platform's directory search and the per-entry conversions, as a port.
-class DirectoryPort {
- public:
-  virtual ~DirectoryPort() = default;
-  // Delivers each entry the pattern finds, in the file system's order, until visit returns
-  // false; closes the search afterwards. A search that cannot start (missing folder, no
-  // access, drive not ready) delivers nothing. At system level 2 the pattern may carry the
-  // "\\?\" prefix (see EnumerationPattern) and is meant for the wide search.
-  virtual void Search(const std::string& pattern,
-                      const std::function<bool(const FindEntry&)>& visit) = 0;
-  // The entry's name in code page 932.
-  virtual std::string NameToAnsi(const std::wstring& name) const = 0;
-  // UTC FILETIME value to local FILETIME value.
-  virtual uint64_t ToLocalFileTime(uint64_t utcFileTime) const = 0;
-};
 
 struct ListingOptions {
   int systemLevel = 2;
@@ -41,7 +26,7 @@ bool IsDotEntry(const FindEntry& entry);
 
 // Folder listing: appends one record per entry of folder that passes the attribute
 // switches, in the file system's order. Returns the number of records appended.
-std::size_t EnumerateFolder(std::string_view folder, DirectoryPort& port,
+std::size_t EnumerateFolder(std::string_view folder, FileSystem& files,
                             const ListingOptions& options, FileRecordList& records);
 
 // A flat listing stops once it holds more than this many files.
@@ -58,7 +43,7 @@ struct FlatListingResult {
 // further folder is read. Walks with its own stack, so a deep tree (a junction that loops
 // back to its parent) ends when the platform refuses the path instead of overflowing the
 // thread's stack.
-FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, DirectoryPort& port,
+FlatListingResult CollectFilesFlat(const std::vector<std::string>& folders, FileSystem& files,
                                    const ListingOptions& options, FileRecordList& records,
                                    int limit = kFlatListingLimit);
 

@@ -7,19 +7,9 @@
 #include <vector>
 
 #include "common/file_attributes.h"
+#include "common/file_system.h"
 
 namespace velmora {
-
-// One directory entry, whichever search produced it. The name is std::wstring because on
-// Windows that is UTF-16 and WIN32_FIND_DATAW.cFileName is assigned to it without a copy
-// loop; the core only compares it with "." and "..", and the platform converts it to CP932.
-struct FindEntry {
-  uint32_t attributes = 0;
-  uint64_t lastWriteTime = 0;  // FILETIME: 100 ns units since 1601-01-01, UTC
-  uint32_t sizeHigh = 0;
-  uint32_t sizeLow = 0;
-  std::wstring name;  // at most 260 characters
-};
 
 // One row of the file list. Row i of the view is record i of the list. Nothing derived is
 // cached here: rename, the worker and paste refresh edit these fields in place, so sort

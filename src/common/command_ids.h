@@ -16,6 +16,7 @@ enum CommandId : int {
   IDM_VIEW_DETAIL = 2103, // SpeedBtn3, tag 2
   IDM_REFRESH = 2104,     // SpeedButton4
   IDM_THUMBNAILS = 2105,  // SpeedButton5
+  IDM_FILTER = 2106,      // puts the focus in the filter box
   // Main menu.
   IDM_NEW_BINDER = 3001,
   IDM_EXIT = 3002,

@@ -62,6 +62,27 @@ std::string BuildDropFilesBlock(std::string_view text) {
   return block;
 }
 
+std::string BuildWideDropFilesBlock(const std::vector<std::u16string>& names) {
+  std::string block;
+  for (const std::u16string& name : names) {
+    if (name.empty()) continue;  // its NUL would end the list early
+    for (char16_t unit : name) {
+      block += static_cast<char>(unit & 0xFF);
+      block += static_cast<char>(unit >> 8);
+    }
+    block.append(2, '\0');
+  }
+  if (block.empty()) return block;
+  block.append(2, '\0');
+  std::string header;
+  PutLittleEndian32(header, static_cast<uint32_t>(kDropFilesHeaderSize));  // pFiles
+  PutLittleEndian32(header, 0);                                            // pt.x
+  PutLittleEndian32(header, 0);                                            // pt.y
+  PutLittleEndian32(header, 0);                                            // fNC
+  PutLittleEndian32(header, 1);                                            // fWide
+  return header + block;
+}
+
 std::optional<DropFileNames> ParseDropFilesBlock(const void* block, std::size_t size) {
   if (!block || size < kDropFilesHeaderSize) return std::nullopt;
   const auto* bytes = static_cast<const unsigned char*>(block);
@@ -98,7 +119,7 @@ std::optional<DropFileNames> ParseDropFilesBlock(const void* block, std::size_t 
 
 bool PathTooLong(std::string_view path) {
   std::size_t characters = 0;
-  for (std::size_t i = 0; i < path.size(); i += CharLengthAt(path, i)) {
+  for (std::size_t i = 0; i < path.size(); i += UnspellableAt(path, i) >= 0 ? kUnspellableLength : CharLengthAt(path, i)) {
     if (++characters > kMaxShellPathChars) return true;
   }
   return false;

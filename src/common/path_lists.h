@@ -26,6 +26,10 @@ constexpr std::size_t kDropFilesHeaderSize = 20;
 // area, ANSI names) followed by MakeDoubleNulList(text). Empty when the text holds no path.
 std::string BuildDropFilesBlock(std::string_view text);
 
+// The same block with wide names (fWide set), as the shell writes it: each name UTF-16
+// little-endian with its NUL, then one more NUL. Empty when there is no name.
+std::string BuildWideDropFilesBlock(const std::vector<std::u16string>& names);
+
 // Names read from a CF_HDROP block; wide blocks keep their UTF-16 names for the platform to
 // convert.
 struct DropFileNames {

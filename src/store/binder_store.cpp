@@ -6,17 +6,17 @@
 
 namespace velmora {
 
-BinderStore::BinderStore(const Collation& collation, StoreFileSystem& files)
+BinderStore::BinderStore(const Collation& collation, FileSystem& files)
     : titles(collation), folders(collation), selections(collation), collation_(&collation), files_(&files) {}
 
 void BinderStore::SetUpPaths(std::string exeDir, std::string userName) {
   paths_.exeDir = IncludeTrailingBackslash(exeDir);
   std::string data = paths_.exeDir + "data";
-  if (!files_->FolderExists(data)) files_->CreateFolderWithParents(data);
+  if (!files_->IsExistingFolder(data)) files_->CreateFolderWithParents(data);
   paths_.dataFolder = data + "\\";
   paths_.titleListPath = paths_.dataFolder + "titlelist.txt";
   std::string user = paths_.dataFolder + userName;
-  if (!files_->FolderExists(user)) files_->CreateFolderWithParents(user);
+  if (!files_->IsExistingFolder(user)) files_->CreateFolderWithParents(user);
   paths_.folderListPath = paths_.dataFolder + "folderlist.ini";
   paths_.selectListPath = paths_.dataFolder + "selectlist.ini";
 }
@@ -35,7 +35,7 @@ bool BinderStore::ReadAtLoad(int file, std::string& text) {
   text.clear();
   if (files_->ReadFile(PathOf(file), text)) return true;
   text.clear();
-  state.unreadable = files_->FileExists(PathOf(file));
+  state.unreadable = files_->IsExistingFile(PathOf(file));
   return false;
 }
 
@@ -113,7 +113,7 @@ std::vector<std::string> BinderStore::Save() {
   std::vector<std::string> failed;
   auto write = [&](int f, const std::string& text) {
     // Still unreadable: the empty document standing in for it must not replace it.
-    if (state_[f].unreadable && !readable[f] && files_->FileExists(PathOf(f))) {
+    if (state_[f].unreadable && !readable[f] && files_->IsExistingFile(PathOf(f))) {
       failed.push_back(PathOf(f));
       return;
     }
@@ -146,8 +146,12 @@ std::vector<std::string> BinderStore::SelectionOf(const std::string& section) {
 }
 
 void BinderStore::RememberSelection(const std::string& section, const std::vector<std::string>& keys) {
+  // The files hold code page 932 only: a folder it cannot spell keeps no selection, and a
+  // name it cannot spell is left out of one.
+  if (!IsSpellable(section)) return;
   if (selections.SectionExists(section)) selections.EraseSection(section);
-  for (const std::string& key : keys) selections.WriteString(section, key, "");
+  for (const std::string& key : keys)
+    if (IsSpellable(key)) selections.WriteString(section, key, "");
 }
 
 }  // namespace velmora

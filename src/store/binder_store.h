@@ -9,7 +9,7 @@
 #include "common/collation.h"
 #include "common/remembered_views.h"
 #include "store/ini_document.h"
-#include "store/store_files.h"
+#include "common/file_system.h"
 #include "store/store_merge.h"
 #include "store/title_list.h"
 
@@ -25,7 +25,7 @@ struct StorePaths {
 
 class BinderStore : public RememberedViews {
  public:
-  BinderStore(const Collation& collation, StoreFileSystem& files);
+  BinderStore(const Collation& collation, FileSystem& files);
 
   // RememberedViews: view styles in folderlist.ini, selections in selectlist.ini.
   int ViewStyleOf(const std::string& binder, const std::string& folder) override;
@@ -88,7 +88,7 @@ class BinderStore : public RememberedViews {
   bool ReadAtLoad(int file, std::string& text);
 
   const Collation* collation_;
-  StoreFileSystem* files_;
+  FileSystem* files_;
   StorePaths paths_;
   FileState state_[kFileCount];
   std::vector<BinderRename> renames_;

@@ -105,4 +105,24 @@ bool EndsWithLoneLeadByte(std::string_view s) {
   return IsLeadByte(static_cast<unsigned char>(s[last])) && !IsTrailByteAt(s, last);
 }
 
+void AppendUnspellable(std::string& out, unsigned unit) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out += kUnspellableMark;
+  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
+}
+
+int UnspellableAt(std::string_view s, std::size_t i) {
+  if (i + kUnspellableLength > s.size() || s[i] != kUnspellableMark) return -1;
+  int unit = 0;
+  for (std::size_t k = i + 1; k < i + kUnspellableLength; ++k) {
+    const char c = s[k];
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    if (digit < 0) return -1;
+    unit = unit * 16 + digit;
+  }
+  return unit;
+}
+
+bool IsSpellable(std::string_view s) { return s.find(kUnspellableMark) == std::string_view::npos; }
+
 }  // namespace velmora

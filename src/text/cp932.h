@@ -63,4 +63,17 @@ std::size_t FindChars(std::string_view s, std::string_view what, std::size_t fro
 // True when s ends in a lead byte with nothing after it: half a character.
 bool EndsWithLoneLeadByte(std::string_view s);
 
+// Names the code page cannot spell travel in the program's text as the code page's bytes
+// for what it can spell and, for each UTF-16 unit it cannot, kUnspellableMark and four
+// upper-case hex digits. No file name holds the mark (0x01), so such a text given to an
+// ANSI call names no file at all, never a look-alike; only the wide conversion reads it
+// back. Text without the mark is plain code page 932, byte for byte.
+constexpr char kUnspellableMark = '\x01';
+constexpr std::size_t kUnspellableLength = 5;
+void AppendUnspellable(std::string& out, unsigned unit);
+// The UTF-16 unit written at s[i], or -1 when no whole mark starts there.
+int UnspellableAt(std::string_view s, std::size_t i);
+// True when s is plain code page 932: what the store, the companion and peer programs can read.
+bool IsSpellable(std::string_view s);
+
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 
+#include "common/file_system.h"
 #include "thumbs/exif_thumbnail.h"
 
 namespace velmora {
@@ -66,7 +67,7 @@ bool ReadUpTo(std::FILE* file, std::vector<std::uint8_t>& bytes, std::size_t wan
 bool PictureReader::Load(const std::string& path, int minWidth, int minHeight, DecodedPicture& out,
                          std::string* error) {
   try {
-    File file{std::fopen(path.c_str(), "rb")};
+    File file{files_ ? files_->OpenToRead(path) : std::fopen(path.c_str(), "rb")};
     if (!file.f) {
       if (error) *error = "cannot open the file";
       return false;

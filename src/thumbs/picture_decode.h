@@ -11,6 +11,8 @@
 
 namespace velmora {
 
+class FileSystem;
+
 struct DecodedPicture {
   Raster pixels;         // the decoded pixels, possibly a reduction of the picture
   int sourceWidth = 0;   // the picture's full size, which fitting goes by
@@ -60,6 +62,10 @@ bool DecodePicture(const std::uint8_t* data, std::size_t size, int minWidth, int
 // JPEG needed small is first read only as far as its head, in case its EXIF thumbnail will do.
 class PictureReader {
  public:
+  // Files are opened through files (names the code page cannot spell need the platform's
+  // wide open); without it, with the C library.
+  explicit PictureReader(FileSystem* files = nullptr) : files_(files) {}
+
   // Files above this size are refused unread.
   static constexpr std::int64_t kMaxFileBytes = std::int64_t{512} << 20;
   // What is read first, enough for the EXIF segment (at most 64 KB) and the usual markers.
@@ -75,6 +81,7 @@ class PictureReader {
   std::size_t bytesRead() const { return bytes_.size(); }
 
  private:
+  FileSystem* files_;
   std::vector<std::uint8_t> bytes_;
 };
 

@@ -1,9 +1,10 @@
 #include "win32/clipboard_files.h"
 
-#include "common/path_lists.h"
-#include "win32/owned_handle.h"
 #include <cstring>
 
+#include "common/path_lists.h"
+#include "text/cp932.h"
+#include "win32/owned_handle.h"
 #include "win32/strings.h"
 
 namespace velmora {
@@ -50,11 +51,23 @@ ShellFileList ReadFileListBlock(HANDLE memory) {
 
 }  // namespace
 
+std::string FileListBlock(const std::vector<std::string>& paths) {
+  bool spellable = true;
+  for (const std::string& path : paths) spellable = spellable && IsSpellable(path);
+  if (spellable) return BuildDropFilesBlock(PathText(paths));
+  std::vector<std::u16string> names;
+  for (const std::string& path : paths) {
+    const std::wstring wide = AnsiToWide(path);
+    names.emplace_back(wide.begin(), wide.end());
+  }
+  return BuildWideDropFilesBlock(names);
+}
+
 bool CopyPathsToClipboard(HWND owner, const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (PathTooLong(path)) return false;
   }
-  const std::string block = BuildDropFilesBlock(PathText(paths));
+  const std::string block = FileListBlock(paths);
   if (block.empty()) return false;
   OwnedGlobal memory = GlobalCopy(block.data(), block.size());
   if (!memory) return false;

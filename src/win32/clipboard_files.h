@@ -1,4 +1,4 @@
-// Shell file lists on the clipboard (CF_HDROP with ANSI names, nothing else) and in drops.
+// Shell file lists on the clipboard (CF_HDROP, nothing else) and in drops.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -13,6 +13,10 @@ namespace velmora {
 // MAX_PATH buffer would cut it) or the clipboard stayed busy. The owner must be a
 // window of this thread: without one the clipboard refuses the data.
 bool CopyPathsToClipboard(HWND owner, const std::vector<std::string>& paths);
+
+// The CF_HDROP block of the paths: ANSI names while code page 932 spells every one of
+// them, as always, else wide names. Empty when there is no path.
+std::string FileListBlock(const std::vector<std::string>& paths);
 
 // The names of a CF_HDROP block, wide names converted to code page 932. The block is read
 // within its own size, whoever wrote it; a malformed one (its list offset inside its header

@@ -1,9 +1,10 @@
 #include "win32/drop_source.h"
 
-#include "common/path_lists.h"
 #include <cstring>
 
+#include "common/path_lists.h"
 #include "text/cp932.h"
+#include "win32/clipboard_files.h"
 #include "win32/owned_handle.h"
 #include "win32/strings.h"
 
@@ -150,7 +151,7 @@ ComPtr<IDataObject> ManyFoldersDataObject(const ShellContext& shell, const std::
     items.push_back(std::move(item));
   }
   ComPtr<IDataObject> shellData = ItemsDataObject(shell.desktop(), items);
-  const std::string dropFiles = BuildDropFilesBlock(PathText(paths));
+  const std::string dropFiles = FileListBlock(paths);
   ComPtr<IDataObject> result;
   if (shellData && !dropFiles.empty()) *result.put() = new FullPathDataObject(std::move(shellData), dropFiles);
   return result;

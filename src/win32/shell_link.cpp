@@ -29,7 +29,7 @@ class ComApartment {
   HRESULT result_;
 };
 
-bool ExistsAtAll(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool ExistsAtAll(const std::string& path) { return GetFileAttributesW(AnsiToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A file name for IPersistFile, or empty when the path does not fit: a shortened name
 // would save the shortcut under another name.
@@ -189,13 +189,13 @@ bool TShellLink::ChkLinkOrDel(const std::string& targetPath, const std::string& 
 bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& namePart, bool del) {
   if (folder.empty()) return false;
   const std::string base = IncludeTrailingBackslash(folder);
-  WIN32_FIND_DATAA entry;
-  const FindHandle find(FindFirstFileA((base + "*.*").c_str(), &entry));
+  WIN32_FIND_DATAW entry;
+  const FindHandle find(FindFirstFileW(AnsiToWide(base + "*.*").c_str(), &entry));
   if (!find) return false;
   bool found = false;
   do {
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    const std::string name = entry.cFileName;
+    const std::string name = WideToAnsi(entry.cFileName);
     if (!IsShortcutPath(name)) continue;
     std::string target;
     const bool resolved = GetLinkToPath(base + name, target, nullptr) == S_OK && target != base + name;
@@ -203,10 +203,10 @@ bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& 
     const bool named = !namePart.empty() && FindChars(name, namePart) != std::string::npos;
     if (leadsThere || named) {
       found = true;
-      if (del) DeleteFileA((base + name).c_str());
+      if (del) DeleteFileW(AnsiToWide(base + name).c_str());
     }
     PumpPendingMessages();
-  } while (FindNextFileA(find.get(), &entry));
+  } while (FindNextFileW(find.get(), &entry));
   return found;
 }
 
@@ -216,10 +216,15 @@ HRESULT TShellLink::GetLinkToPath(const std::string& linkPath, std::string& targ
   LoadedLink loaded;
   LoadAndResolve(linkPath, window, loaded);
   if (FAILED(loaded.result)) return loaded.result;
-  char buffer[MAX_PATH] = "";
-  WIN32_FIND_DATAA data;
-  const HRESULT result = loaded.link->GetPath(buffer, MAX_PATH, &data, SLGP_RAWPATH);
-  if (SUCCEEDED(result) && buffer[0] != '\0' && ExistsAtAll(buffer)) target = buffer;
+  // The wide path: the ANSI one gives look-alikes of characters the code page lacks.
+  ComPtr<IShellLinkW> wide;
+  HRESULT result = loaded.link->QueryInterface(IID_IShellLinkW, wide.put_void());
+  if (FAILED(result)) return result;
+  wchar_t buffer[MAX_PATH] = L"";
+  WIN32_FIND_DATAW data;
+  result = wide->GetPath(buffer, MAX_PATH, &data, SLGP_RAWPATH);
+  if (SUCCEEDED(result) && buffer[0] != L'\0' && GetFileAttributesW(buffer) != INVALID_FILE_ATTRIBUTES)
+    target = WideToAnsi(buffer);
   return result;
 }
 

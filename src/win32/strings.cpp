@@ -1,13 +1,46 @@
 #include "win32/strings.h"
 
+#include "text/cp932.h"
+
 namespace velmora {
 
+namespace {
+
+void AppendWide(std::wstring& w, const char* s, int length) {
+  if (length <= 0) return;
+  const int needed = MultiByteToWideChar(CP_ACP, 0, s, length, nullptr, 0);
+  if (needed <= 0) return;
+  const std::size_t at = w.size();
+  w.resize(at + static_cast<std::size_t>(needed));
+  MultiByteToWideChar(CP_ACP, 0, s, length, &w[at], needed);
+}
+
+// The code page's bytes for one UTF-16 unit, or false when it has none but a look-alike.
+bool SpellUnit(wchar_t unit, std::string& out) {
+  char bytes[4];
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &unit, 1, bytes, sizeof(bytes), nullptr,
+                                    &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  out.append(bytes, static_cast<std::size_t>(n));
+  return true;
+}
+
+}  // namespace
+
 std::wstring AnsiToWide(const std::string& s, std::size_t maxChars) {
-  if (s.empty()) return std::wstring();
-  const int needed = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  if (needed <= 0) return std::wstring();
-  std::wstring w(static_cast<std::size_t>(needed), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &w[0], needed);
+  std::wstring w;
+  std::size_t start = 0;
+  // Plain code-page text between the marks of the units it cannot spell.
+  for (std::size_t i = s.find(kUnspellableMark); i != std::string::npos; i = s.find(kUnspellableMark, i + 1)) {
+    const int unit = UnspellableAt(s, i);
+    if (unit < 0) continue;
+    AppendWide(w, s.data() + start, static_cast<int>(i - start));
+    w += static_cast<wchar_t>(unit);
+    start = i + kUnspellableLength;
+    i = start - 1;
+  }
+  AppendWide(w, s.data() + start, static_cast<int>(s.size() - start));
   if (w.size() > maxChars) w.resize(maxChars);
   return w;
 }
@@ -30,20 +63,29 @@ std::string WideToAnsi(const wchar_t* s, int length) {
   if (!s) return std::string();
   if (length < 0) length = lstrlenW(s);
   if (length == 0) return std::string();
-  const int needed = WideCharToMultiByte(CP_ACP, 0, s, length, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return std::string();
-  std::string a(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(CP_ACP, 0, s, length, &a[0], needed, nullptr, nullptr);
+  // A character the code page lacks is never replaced by a look-alike, which could name
+  // another file: it travels as its mark instead.
+  std::string a(static_cast<std::size_t>(length) * 2, '\0');
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s, length, &a[0], static_cast<int>(a.size()),
+                                    nullptr, &usedDefault);
+  if (n > 0 && !usedDefault) {
+    a.resize(static_cast<std::size_t>(n));
+    return a;
+  }
+  a.clear();
+  for (int i = 0; i < length; ++i)
+    if (!SpellUnit(s[i], a)) AppendUnspellable(a, static_cast<unsigned>(s[i]) & 0xFFFF);
   return a;
 }
 
 bool IsExistingFolder(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
+  const DWORD a = GetFileAttributesW(AnsiToWide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool IsExistingFile(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
+  const DWORD a = GetFileAttributesW(AnsiToWide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

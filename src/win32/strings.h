@@ -6,7 +6,9 @@
 
 namespace velmora {
 
-// ANSI to wide, cut after maxChars characters: for text that is only shown.
+// The program's text (code page 932, with marks for the units it cannot spell: see
+// kUnspellableMark) to wide and back. Wide to ANSI never uses a look-alike character.
+// AnsiToWide cuts after maxChars characters: for text that is only shown.
 std::wstring AnsiToWide(const std::string& s, std::size_t maxChars = std::wstring::npos);
 // A path for the shell's wide interfaces, whole: false (and nothing converted) when it has
 // more characters than the shell's MAX_PATH buffers hold, so that no cut path, which would

@@ -8,15 +8,15 @@
 namespace velmora {
 
 bool Win32Prompter::AskYesNo(const std::string& text, const std::string& caption) {
-  return MessageBoxA(Owner(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return MessageBoxW(Owner(), AnsiToWide(text).c_str(), AnsiToWide(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void Win32Prompter::Message(const std::string& text, const std::string& caption) {
-  MessageBoxA(Owner(), text.c_str(), caption.c_str(), MB_OK);
+  MessageBoxW(Owner(), AnsiToWide(text).c_str(), AnsiToWide(caption).c_str(), MB_OK);
 }
 
 void Win32Prompter::Error(const std::string& text, const std::string& caption) {
-  MessageBoxA(Owner(), text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+  MessageBoxW(Owner(), AnsiToWide(text).c_str(), AnsiToWide(caption).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
-#include "store/win32/win32_store_files.h"
+#include "win32/win32_file_system.h"
 
 int main(int argc, char** argv) {
   if (argc != 5) return 2;
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   if (!start || WaitForSingleObject(start, 60000) != WAIT_OBJECT_0) return 3;
   CloseHandle(start);
   velmora::Win32Collation collation;
-  velmora::Win32StoreFiles files;
+  velmora::Win32FileSystem files;
   for (int i = 0; i < count; ++i) {
     velmora::BinderStore store(collation, files);
     store.SetUpPaths(exeDir, "saver");

@@ -85,6 +85,42 @@ void MakeFile(const std::string& path, std::size_t size, DWORD attributes) {
   MakeFile(path, std::string(size, 'x'), attributes);
 }
 
+void MakeFile(const std::wstring& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes(GetFileSize(h, nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty()) ReadFile(h, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(h);
+  bytes.resize(read);
+  return bytes;
+}
+
+std::vector<std::wstring> FolderNames(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  const std::wstring pattern = folder + (folder.empty() || folder.back() != L'\\' ? L"\\*" : L"*");
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(h, &found));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 bool MakeShortcut(const std::string& link, const std::string& target) {
   return WithShellLink([&](IShellLinkA* shellLink, IPersistFile* file) {
     return SUCCEEDED(shellLink->SetPath(target.c_str())) && SUCCEEDED(file->Save(Wide(link).c_str(), TRUE));

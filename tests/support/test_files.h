@@ -17,6 +17,12 @@ std::vector<std::string> FolderNames(const std::string& folder);
 void MakeFile(const std::string& path, const std::string& bytes = "x", DWORD attributes = 0);
 // A file of size bytes.
 void MakeFile(const std::string& path, std::size_t size, DWORD attributes = 0);
+// The same by wide paths, for names code page 932 cannot spell.
+void MakeFile(const std::wstring& path, const std::string& bytes);
+bool Exists(const std::wstring& path);
+std::string ReadBytes(const std::wstring& path);
+// The names in a folder (with or without its trailing backslash), "." and ".." aside, sorted.
+std::vector<std::wstring> FolderNames(const std::wstring& folder);
 // A shortcut to target as the shell writes it; false when it could not be saved.
 bool MakeShortcut(const std::string& link, const std::string& target);
 // The target of a shortcut file; empty when it cannot be read.

@@ -10,33 +10,23 @@
 #include "binders/binder_commands.h"
 #include "binders/binder_model.h"
 #include "store/binder_store.h"
+#include "text/cp932.h"
 #include "support/portable_collation.h"
+#include "support/fake_file_system.h"
 #include "support/recording_prompter.h"
-#include "unit/fake_store_files.h"
 
 namespace velmora {
 namespace {
 
 using Strings = std::vector<std::string>;
 
-class FakeFolders : public FolderSource {
- public:
-  std::string ResolveShortcut(const std::string& path) override {
-    auto it = links.find(path);
-    return it == links.end() ? path : it->second;
-  }
-  bool IsExistingFolder(const std::string& path) override { return folders.count(path) != 0; }
-  bool IsExistingFile(const std::string& path) override { return files.count(path) != 0; }
-  std::set<std::string> folders, files;
-  std::map<std::string, std::string> links;
-};
-
 class BinderCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     disk.folders = {"D:\\Data", "D:\\ソ", "E:\\Other", "\\\\srv\\share\\x"};
     disk.links = {{"C:\\Desktop\\data.lnk", "D:\\Data"}, {"C:\\Desktop\\file.LNK", "C:\\a.txt"}};
-    disk.files = {"C:\\a.txt", "C:\\Desktop\\data.lnk", "C:\\Desktop\\file.LNK", "C:\\Desktop\\broken.lnk"};
+    for (const char* file : {"C:\\a.txt", "C:\\Desktop\\data.lnk", "C:\\Desktop\\file.LNK", "C:\\Desktop\\broken.lnk"})
+      disk.files[file];
   }
   Strings Titles() const {
     Strings out;
@@ -55,9 +45,9 @@ class BinderCommandsTest : public ::testing::Test {
   }
 
   PortableCollation collation;
-  FakeStoreFiles files;
+  FakeFileSystem files;
   BinderStore store{collation, files};
-  FakeFolders disk;
+  FakeFileSystem disk;
   RecordingPrompter prompter;
   BinderCommands commands{store, collation, disk};
 };
@@ -239,7 +229,7 @@ TEST_F(BinderCommandsTest, TrailingBackslashesAreOneRuleForEveryWayOfRegistering
   store.titles.Parse("Work\r\n");
   store.folders.Parse("[Work]\r\nE:\\Other\\=2\r\n");  // written by an older version
   disk.links["C:\\Desktop\\slash.lnk"] = "D:\\ソ\\";
-  disk.files.insert("C:\\Desktop\\slash.lnk");
+  disk.files["C:\\Desktop\\slash.lnk"];
   // Folder browser or companion.
   TreeChange change = commands.RegisterFolder("Work", "D:\\Data\\", nullptr, prompter);
   EXPECT_EQ(change.selectPath, "D:\\Data");
@@ -376,6 +366,33 @@ TEST_F(BinderCommandsTest, HandEditedTitlesLoadAndSaveWithoutLossOrGrowth) {
   EXPECT_EQ(once.at(kFakeFolderList),
             "[Work]\r\nD:\\Data=1\r\ncmp=1\r\n\r\n[]\r\nE:\\Other=0\r\ncmp=1\r\n\r\n[Bad\x83]\r\nD:\\ソ=2\r\ncmp=0\r\n\r\n"
             "[Orvik]\r\nFRG=1\r\nWID=200\r\n\r\n[Last]\r\ncmp=1\r\n\r\n");
+}
+
+// Peer programs read the store's files in code page 932: a folder it cannot spell is refused
+// with a message naming it, whichever way it comes, and the files stay as they were.
+TEST_F(BinderCommandsTest, AFolderTheFilesCannotSpellIsRefusedWithAMessage) {
+  std::string korean = "D:\\";
+  for (unsigned unit : {0xD55Cu, 0xAD6Du, 0xC5B4u}) AppendUnspellable(korean, unit);
+  disk.folders.insert(korean);
+  store.titles.Add("Work");
+  std::string folders = store.folders.Text();
+
+  EXPECT_FALSE(commands.RegisterFolder("Work", korean, nullptr, prompter).happened);
+  EXPECT_EQ(store.folders.Text(), folders);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0], std::string(kUnspellableFolderCaption) + ": " + UnspellableFolderText({korean}));
+
+  TreeChange change = commands.RegisterFolders("Work", korean + "\r\nD:\\Data\r\n");
+  EXPECT_EQ(change.unspellable, Strings{korean});
+  EXPECT_EQ(Paths(change.foldersAdded), Strings{"D:\\Data"});  // the others still go in
+  folders = store.folders.Text();
+
+  EXPECT_EQ(commands.FileSentFolders("Work", {korean}, true, change), SentFolders::kRefused);
+  EXPECT_EQ(change.unspellable, Strings{korean});
+  Strings unspellable;
+  EXPECT_TRUE(commands.FoldersFromCommandLine({korean}, &unspellable).empty());
+  EXPECT_EQ(unspellable, Strings{korean});
+  EXPECT_EQ(store.folders.Text(), folders);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include "binders/folder_list.h"
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
-#include "unit/fake_store_files.h"
+#include "support/fake_file_system.h"
 
 namespace velmora {
 namespace {
@@ -22,7 +22,7 @@ class FolderListTest : public ::testing::Test {
     return out;
   }
   PortableCollation collation;
-  FakeStoreFiles files;
+  FakeFileSystem files;
   BinderStore store{collation, files};
 };
 

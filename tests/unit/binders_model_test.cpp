@@ -5,7 +5,7 @@
 #include "binders/binder_model.h"
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
-#include "unit/fake_store_files.h"
+#include "support/fake_file_system.h"
 
 namespace velmora {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 class BinderModelTest : public ::testing::Test {
  protected:
   PortableCollation collation;
-  FakeStoreFiles files;
+  FakeFileSystem files;
   BinderStore store{collation, files};
 };
 

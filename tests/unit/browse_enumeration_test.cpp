@@ -4,57 +4,18 @@
 #include <map>
 
 #include "browse/enumeration.h"
+#include "support/fake_file_system.h"
 
 namespace velmora {
 namespace {
 
-// Names are held as one wide unit per CP932 byte, so the fake converts without tables.
-std::wstring Wide(const std::string& ansi) {
-  std::wstring w;
-  for (char c : ansi) w += static_cast<wchar_t>(static_cast<unsigned char>(c));
-  return w;
-}
-
 FindEntry Entry(const std::string& name, uint32_t attrs = 0x20) {
   FindEntry e;
-  e.name = Wide(name);
+  e.name = FakeFileSystem::Wide(name);
   e.attributes = attrs;
   return e;
 }
 FindEntry Dir(const std::string& name, uint32_t attrs = 0) { return Entry(name, attrs | 0x10); }
-
-class FakeDirectory : public DirectoryPort {
- public:
-  std::map<std::string, std::vector<FindEntry>> folders;  // keyed by search pattern
-  std::vector<std::string> searched;
-  // Builds an endless chain of one sub-folder each when set, like a junction to its parent.
-  bool loop = false;
-  std::size_t longestAccepted = 32767;  // the platform's limit; tests may lower it
-  std::size_t longestPattern = 0;
-
-  void Search(const std::string& pattern,
-              const std::function<bool(const FindEntry&)>& visit) override {
-    if (loop) {
-      longestPattern = std::max(longestPattern, pattern.size());
-      if (pattern.size() > longestAccepted) return;  // the platform refuses longer paths
-      visit(Dir("."));
-      visit(Dir("J"));
-      return;
-    }
-    searched.push_back(pattern);
-    auto found = folders.find(pattern);
-    if (found == folders.end()) return;
-    for (const FindEntry& e : found->second) {
-      if (!visit(e)) return;
-    }
-  }
-  std::string NameToAnsi(const std::wstring& name) const override {
-    std::string s;
-    for (wchar_t c : name) s += static_cast<char>(c);
-    return s;
-  }
-  uint64_t ToLocalFileTime(uint64_t utc) const override { return utc + 9 * 36000000000ull; }
-};
 
 std::vector<std::string> Names(const FileRecordList& records) {
   std::vector<std::string> names;
@@ -71,11 +32,11 @@ TEST(BrowseEnumeration, PatternPrefixesOnlyLocalPathsAtLevelTwo) {
 }
 
 TEST(BrowseEnumeration, FolderListingSkipsDotsAndFilteredEntries) {
-  FakeDirectory fs;
-  fs.folders["\\\\?\\C:\\data\\*.*"] = {
+  FakeFileSystem fs;
+  fs.listings["\\\\?\\C:\\data\\*.*"] = {
       Dir("."), Dir(".."), Entry("a.txt"), Entry("hidden", 0x22), Entry("sys", 0x24),
       Entry("ro.txt", 0x21), Dir("ソ"), Dir("secret", 0x02), Entry("5g")};
-  fs.folders["\\\\?\\C:\\data\\*.*"].back().sizeHigh = 1;
+  fs.listings["\\\\?\\C:\\data\\*.*"].back().sizeHigh = 1;
   ListingOptions options;
   options.record.rootFolder = "C:\\data";
   FileRecordList records;
@@ -99,23 +60,23 @@ class BrowseFlatListing : public ::testing::Test {
  protected:
   void SetUp() override { options.systemLevel = 1; options.record.rootFolder = "C:\\r"; }
   void Files(const std::string& folder, int count, std::vector<FindEntry> extra = {}) {
-    auto& entries = fs.folders[folder + "\\*.*"];
+    auto& entries = fs.listings[folder + "\\*.*"];
     entries = {Dir("."), Dir("..")};
     for (int i = 0; i < count; ++i) entries.push_back(Entry(std::to_string(i)));
     entries.insert(entries.end(), extra.begin(), extra.end());
   }
-  FakeDirectory fs;
+  FakeFileSystem fs;
   ListingOptions options;
   FileRecordList records;
 };
 
 TEST_F(BrowseFlatListing, DepthFirstOwnFilesFirstNoFoldersNoFilter) {
-  fs.folders["C:\\r\\a\\*.*"] = {Dir("."), Dir(".."), Dir("x"), Entry("a1"), Dir("y"),
+  fs.listings["C:\\r\\a\\*.*"] = {Dir("."), Dir(".."), Dir("x"), Entry("a1"), Dir("y"),
                                  Entry("a2", 0x06)};
-  fs.folders["C:\\r\\a\\x\\*.*"] = {Entry("x1"), Dir("z")};
-  fs.folders["C:\\r\\a\\x\\z\\*.*"] = {Entry("z1")};
-  fs.folders["C:\\r\\a\\y\\*.*"] = {Entry("y1")};
-  fs.folders["C:\\r\\b\\*.*"] = {Entry("b1")};
+  fs.listings["C:\\r\\a\\x\\*.*"] = {Entry("x1"), Dir("z")};
+  fs.listings["C:\\r\\a\\x\\z\\*.*"] = {Entry("z1")};
+  fs.listings["C:\\r\\a\\y\\*.*"] = {Entry("y1")};
+  fs.listings["C:\\r\\b\\*.*"] = {Entry("b1")};
   FlatListingResult result = CollectFilesFlat({"C:\\r\\a", "C:\\r\\b"}, fs, options, records);
   EXPECT_FALSE(result.limitExceeded);
   EXPECT_EQ(result.filesAdded, 6);

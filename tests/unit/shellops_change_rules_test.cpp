@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "browse/file_record.h"
-#include "fake_file_system.h"
+#include "support/fake_file_system.h"
 #include "common/path_lists.h"
 #include "shellops/change_rules.h"
 #include "support/portable_collation.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/command_list.h"
-#include "fake_file_system.h"
+#include "support/fake_file_system.h"
 #include "shellops/list_menu.h"
 #include "shellops/open_rules.h"
 

@@ -5,6 +5,7 @@
 
 #include "common/path_lists.h"
 #include "support/recording_prompter.h"
+#include "text/cp932.h"
 
 namespace velmora {
 namespace {
@@ -110,6 +111,23 @@ TEST(ShellopsPathLists, CopyTargetsInTheDestination) {
   const CopyPlan plan = PlanCopyInto("C:\\", {"D:\\x\\a.txt", "D:\\x\\sub\\", "D:\\", "\\\\srv\\s\\表"});
   EXPECT_EQ(plan.sources, (std::vector<std::string>{"D:\\x\\a.txt", "D:\\x\\sub\\", "\\\\srv\\s\\表"}));
   EXPECT_EQ(plan.targets, (std::vector<std::string>{"C:\\a.txt", "C:\\sub", "C:\\表"}));
+}
+
+TEST(ShellopsPathLists, WideDropFilesBlockReadsBackAndMarksCountAsOneCharacter) {
+  const std::vector<std::u16string> names = {u"C:\\caf\u00e9", u"C:\\\ud55c"};
+  const std::string block = BuildWideDropFilesBlock(names);
+  auto read = ParseDropFilesBlock(block.data(), block.size());
+  ASSERT_TRUE(read.has_value());
+  EXPECT_TRUE(read->wide);
+  EXPECT_EQ(read->utf16, names);
+  EXPECT_TRUE(BuildWideDropFilesBlock({}).empty());
+
+  // A name of 259 characters fits the shell's buffers however many of them are marked.
+  std::string marked = "C:\\";
+  while (marked.size() < 4 + 255 * 5) AppendUnspellable(marked, 0xD55C);
+  EXPECT_FALSE(PathTooLong(marked));
+  AppendUnspellable(marked, 0xD55C);
+  EXPECT_TRUE(PathTooLong(marked));
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
-#include "unit/fake_store_files.h"
+#include "support/fake_file_system.h"
+#include "text/cp932.h"
 
 namespace velmora {
 namespace {
@@ -21,7 +22,7 @@ class BinderStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { store.SetUpPaths(kFakeExeDir, "taro"); }
   PortableCollation collation;
-  FakeStoreFiles fs;
+  FakeFileSystem fs;
   BinderStore store{collation, fs};
 };
 
@@ -36,7 +37,7 @@ TEST_F(BinderStoreTest, PathSetUpCreatesDataAndUserFolders) {
 
   // Existing folders are not created again; a folder whose name ends in "ソ" (0x5C) still
   // gets its own backslash.
-  FakeStoreFiles fs2;
+  FakeFileSystem fs2;
   fs2.folders = {"D:\\ソ\\data", "D:\\ソ\\data\\表"};
   BinderStore other(collation, fs2);
   other.SetUpPaths("D:\\ソ", "表");
@@ -120,6 +121,15 @@ TEST_F(BinderStoreTest, LoadAndSaveHoldTheLockAndSaveWithoutItWhenItCannotBeHad)
   store.titles.Add("C");
   EXPECT_TRUE(store.Save().empty());
   EXPECT_EQ(fs.files[kTitles], "A\r\nB\r\nC\r\n");
+}
+
+TEST_F(BinderStoreTest, RememberedSelectionsLeaveOutWhatTheFilesCannotSpell) {
+  std::string cafe = "caf";
+  AppendUnspellable(cafe, 0x00E9);
+  store.RememberSelection("D:\\Data", {"a.txt", cafe, "ソ.txt"});
+  EXPECT_EQ(store.SelectionOf("D:\\Data"), (std::vector<std::string>{"a.txt", "ソ.txt"}));
+  store.RememberSelection("D:\\" + cafe, {"a.txt"});
+  EXPECT_FALSE(store.selections.SectionExists("D:\\" + cafe));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "store/binder_store.h"
 #include "support/portable_collation.h"
-#include "unit/fake_store_files.h"
+#include "support/fake_file_system.h"
 
 namespace velmora {
 namespace {
@@ -68,7 +68,7 @@ class StoreMergeTest : public ::testing::Test {
   }
 
   PortableCollation collation;
-  FakeStoreFiles fs;
+  FakeFileSystem fs;
 };
 
 TEST_F(StoreMergeTest, WindowAndRegistrationBothSurviveInEitherOrder) {

@@ -93,5 +93,24 @@ TEST(Cp932, ExtensionAndBaseName) {
   EXPECT_EQ(FileBaseName("C:\\a\\plain"), "plain");
 }
 
+TEST(Cp932, UnspellableMarksReadBackAndNeverSplitAPath) {
+  struct Case {
+    unsigned unit;
+    const char* text;
+  };
+  for (const Case& c : {Case{0x00E9, "\x01" "00E9"}, Case{0xD55C, "\x01" "D55C"}, Case{0xD83D, "\x01" "D83D"}}) {
+    std::string text = "C:\\a";
+    AppendUnspellable(text, c.unit);
+    EXPECT_EQ(text, std::string("C:\\a") + c.text);
+    EXPECT_EQ(UnspellableAt(text, 4), static_cast<int>(c.unit));
+    EXPECT_FALSE(IsSpellable(text));
+    EXPECT_EQ(ParentFolder(text + "\\b"), text);
+    EXPECT_EQ(LastComponent(text), "a" + std::string(c.text));
+  }
+  // A mark cut short or with other than upper-case hex digits reads as no mark.
+  for (const char* text : {"\x01" "00E", "\x01" "00e9", "\x01" "00G9", "x"}) EXPECT_EQ(UnspellableAt(text, 0), -1) << text;
+  EXPECT_TRUE(IsSpellable("C:\\" + kSo));
+}
+
 }  // namespace
 }  // namespace velmora

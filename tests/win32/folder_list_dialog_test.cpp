@@ -13,22 +13,13 @@
 #include "binders/win32/folder_list_dialog.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
+#include "support/fake_file_system.h"
 #include "support/temp_folder.h"
 #include "win32/clipboard_files.h"
 #include "support/window_rect.h"
 
 namespace velmora {
 namespace {
-
-class NoFiles : public StoreFileSystem {
- public:
-  bool ReadFile(const std::string&, std::string&) override { return false; }
-  bool FileExists(const std::string&) override { return false; }
-  bool FolderExists(const std::string&) override { return true; }
-  bool CreateFolderWithParents(const std::string&) override { return true; }
-  bool WriteFileReplacing(const std::string&, std::string_view) override { return false; }
-  std::unique_ptr<StoreLock> LockStore(const std::string&) override { return nullptr; }
-};
 
 std::string CellText(HWND list, int row, int column) {
   char buffer[MAX_PATH] = "";
@@ -102,7 +93,7 @@ class FolderListDialogTest : public ::testing::Test {
   const std::string missing = dir + "Gone";
   const std::string other = dir + "Other";
   Win32Collation collation;
-  NoFiles files;
+  FakeFileSystem files;  // the store's own files stay in memory
   BinderStore store{collation, files};
   HIMAGELIST images = nullptr;
   HWND owner = nullptr;

@@ -10,7 +10,7 @@
 
 #include "app/help_page.h"
 #include "app/startup_faults.h"
-#include "shellops/win32/win32_file_system.h"
+#include "win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "win32/window_fixture.h"
 #include "support/window_rect.h"

@@ -8,11 +8,11 @@
 #include <map>
 #include <string>
 
-#include "binders/win32/shell_folder_source.h"
 #include "support/redirected_shell_link.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 #include "win32/shell_link.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 namespace {
@@ -127,7 +127,8 @@ TEST_F(ShellLinkTest, ResolvingLeavesAnythingButAWorkingShortcutAsItIs) {
   EXPECT_EQ(target, link);
 
   // What the binder commands see: a shortcut to a folder is that folder.
-  ShellFolderSource source(shell);
+  Win32FileSystem source;
+  source.ResolveShortcutsWith(shell);
   const std::string folderLink = shell.CreateLink2(temp + "my.dir", nullptr, links, "", false);
   EXPECT_TRUE(SamePath(source.ResolveShortcut(folderLink), temp + "my.dir"));
   EXPECT_EQ(source.ResolveShortcut(file), file);

@@ -12,7 +12,7 @@
 #include "support/collation_contract.h"
 #include "support/temp_folder.h"
 #include "store/win32/win32_collation.h"
-#include "store/win32/win32_store_files.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 namespace {
@@ -53,7 +53,7 @@ TEST_F(Win32CollationTest, IniDocumentFindsKeysInAnyCase) {
 }
 
 // A fresh folder under the temporary folder, removed with everything in it afterwards.
-class Win32StoreFilesTest : public ::testing::Test {
+class Win32FileSystemTest : public ::testing::Test {
  protected:
   test_support::TempFolder folder{"velmora-store"};
   const std::string root = folder.path();
@@ -85,32 +85,32 @@ class Win32StoreFilesTest : public ::testing::Test {
     return names;
   }
 
-  Win32StoreFiles files;
+  Win32FileSystem files;
 };
 
-TEST_F(Win32StoreFilesTest, FoldersFilesAndExistence) {
+TEST_F(Win32FileSystemTest, FoldersFilesAndExistence) {
   const std::string deep = root + "a\\ソ\\表";
-  EXPECT_FALSE(files.FolderExists(deep));
+  EXPECT_FALSE(files.IsExistingFolder(deep));
   ASSERT_TRUE(files.CreateFolderWithParents(deep + "\\"));
-  EXPECT_TRUE(files.FolderExists(deep));
+  EXPECT_TRUE(files.IsExistingFolder(deep));
   EXPECT_TRUE(files.CreateFolderWithParents(deep));  // already there
-  EXPECT_FALSE(files.FileExists(deep));
+  EXPECT_FALSE(files.IsExistingFile(deep));
 
   const std::string file = deep + "\\能.txt";
   std::string out = "untouched";
   EXPECT_FALSE(files.ReadFile(file, out));
-  EXPECT_FALSE(files.FileExists(file));
+  EXPECT_FALSE(files.IsExistingFile(file));
   const std::string bytes = std::string("ソ表能ポ\r\n\0\xFF", 12);
   ASSERT_TRUE(files.WriteFileReplacing(file, bytes));
-  EXPECT_TRUE(files.FileExists(file));
-  EXPECT_FALSE(files.FolderExists(file));
+  EXPECT_TRUE(files.IsExistingFile(file));
+  EXPECT_FALSE(files.IsExistingFolder(file));
   EXPECT_EQ(Get(file), bytes);
   ASSERT_TRUE(files.WriteFileReplacing(file, ""));
   EXPECT_EQ(Get(file), "");
   EXPECT_EQ(Names(deep + "\\"), (std::vector<std::string>{"能.txt"}));
 }
 
-TEST_F(Win32StoreFilesTest, FailedWriteKeepsTheOldFile) {
+TEST_F(Win32FileSystemTest, FailedWriteKeepsTheOldFile) {
   const std::string file = root + "folderlist.ini";
   Put(file, "old");
 
@@ -127,12 +127,12 @@ TEST_F(Win32StoreFilesTest, FailedWriteKeepsTheOldFile) {
   // A folder in the file's place, and a file in a folder that does not exist.
   ASSERT_TRUE(CreateDirectoryA((root + "taken").c_str(), nullptr));
   EXPECT_FALSE(files.WriteFileReplacing(root + "taken", "x"));
-  EXPECT_TRUE(files.FolderExists(root + "taken"));
+  EXPECT_TRUE(files.IsExistingFolder(root + "taken"));
   EXPECT_FALSE(files.WriteFileReplacing(root + "missing\\x.ini", "x"));
   EXPECT_EQ(Names(root), (std::vector<std::string>{"folderlist.ini"}));
 }
 
-TEST_F(Win32StoreFilesTest, ReadOnlyFileIsNotReplaced) {
+TEST_F(Win32FileSystemTest, ReadOnlyFileIsNotReplaced) {
   const std::string file = root + "titlelist.txt";
   Put(file, "A\r\n");
   ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -141,14 +141,14 @@ TEST_F(Win32StoreFilesTest, ReadOnlyFileIsNotReplaced) {
   EXPECT_EQ(Names(root), (std::vector<std::string>{"titlelist.txt"}));
 }
 
-TEST_F(Win32StoreFilesTest, StoreRoundTripThroughRealFiles) {
+TEST_F(Win32FileSystemTest, StoreRoundTripThroughRealFiles) {
   Win32Collation collation;
   const std::string exeDir = root + "app";
   BinderStore store(collation, files);
   store.SetUpPaths(exeDir, "ユーザー");
   EXPECT_EQ(store.paths().dataFolder, exeDir + "\\data\\");
-  EXPECT_TRUE(files.FolderExists(exeDir + "\\data"));
-  EXPECT_TRUE(files.FolderExists(exeDir + "\\data\\ユーザー"));
+  EXPECT_TRUE(files.IsExistingFolder(exeDir + "\\data"));
+  EXPECT_TRUE(files.IsExistingFolder(exeDir + "\\data\\ユーザー"));
   EXPECT_FALSE(store.Load());
 
   store.titles.Add("ソフト表");
@@ -183,7 +183,7 @@ TEST_F(Win32StoreFilesTest, StoreRoundTripThroughRealFiles) {
   EXPECT_EQ(Get(again.paths().selectListPath), "[ソフト表-ポ|x=y]\r\nx=y.txt=\r\n\r\n");
 }
 
-TEST_F(Win32StoreFilesTest, TwoStoresOnTheSameFilesKeepEachOthersChanges) {
+TEST_F(Win32FileSystemTest, TwoStoresOnTheSameFilesKeepEachOthersChanges) {
   // A window and a registration started from Send To, each saving in turn, twice.
   Win32Collation collation;
   const std::string exeDir = root + "app";
@@ -212,8 +212,8 @@ TEST_F(Win32StoreFilesTest, TwoStoresOnTheSameFilesKeepEachOthersChanges) {
             "[表]\r\nD:\\a=0\r\nD:\\sent=0\r\n\r\n[New]\r\nE:\\n=0\r\n\r\n[Orvik]\r\nWID=250\r\n\r\n");
 }
 
-TEST_F(Win32StoreFilesTest, TheStoreLockIsHeldByOneAtATime) {
-  Win32StoreFiles impatient(100);
+TEST_F(Win32FileSystemTest, TheStoreLockIsHeldByOneAtATime) {
+  Win32FileSystem impatient(100);
   std::unique_ptr<StoreLock> held = files.LockStore(root);
   ASSERT_NE(held, nullptr);
   EXPECT_EQ(impatient.LockStore(root), nullptr);  // waited its time, then gave up
@@ -233,7 +233,7 @@ std::string OwnFolder() {
 
 // Two processes, each loading, changing and saving the store over and over at the same
 // time, as a Send To registration finishing while the window closes: no change is lost.
-TEST_F(Win32StoreFilesTest, TwoProcessesSavingAtOnceLoseNothing) {
+TEST_F(Win32FileSystemTest, TwoProcessesSavingAtOnceLoseNothing) {
   constexpr int kSaves = 80;
   const std::string saver = OwnFolder() + "velmora_store_saver.exe";
   ASSERT_NE(GetFileAttributesA(saver.c_str()), INVALID_FILE_ATTRIBUTES) << saver;

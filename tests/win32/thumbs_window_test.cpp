@@ -516,6 +516,28 @@ TEST_F(ThumbsTest, RowsAddedInThumbnailModeShowTheirOwnPictures) {
   EXPECT_TRUE(SamePixels(RowCell(folder), FramedIconCell(content + folder)));
 }
 
+TEST_F(ThumbsTest, FilesMadeOutsideGetTheirOwnPicturesAfterAndDuringAPass) {
+  OpenOnRedPictures(2);
+  Command(IDM_THUMBNAILS);
+  ASSERT_EQ(ShownLargeImages(), window->thumbnails().images());
+  WriteBytes(content + "blue.jpg", AsString(SolidJpeg(40, 40, kBlue)));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return Names().size() == 3 && AllRowsPictured(); }));
+  ExpectEveryRowItsOwnPicture();
+  EXPECT_TRUE(Near(RowCell("blue.jpg").At(16, 16), 0, 0, 255));
+
+  // A change that comes while a pass walks the rows waits for its end, then gets its picture.
+  Command(IDM_REFRESH);
+  window->thumbnails().SetRowObserver([&](int row) {
+    if (row == 0) WriteBytes(content + "green.jpg", AsString(SolidJpeg(40, 40, kGreen)));
+  });
+  Command(IDM_THUMBNAILS);
+  window->thumbnails().SetRowObserver(nullptr);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return Names().size() == 4 && AllRowsPictured(); }));
+  ExpectEveryRowItsOwnPicture();
+  EXPECT_TRUE(Near(RowCell("green.jpg").At(16, 16), 0, 255, 0));
+  EXPECT_TRUE(Near(RowCell("0.jpg").At(16, 16), 255, 0, 0));
+}
+
 // A pass ended half-way by a delete, or by a failure (a picture too large to copy), leaves the
 // list with its icons, nothing running, and the pass ready to start again.
 TEST_F(ThumbsTest, APassEndedHalfWayCanBeStartedAgain) {

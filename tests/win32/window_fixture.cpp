@@ -65,8 +65,6 @@ bool PumpUntil(TOrvikBinder* window, const std::function<bool()>& condition, std
   }
 }
 
-namespace {
-// The Unix path of a DOS path under Wine; empty elsewhere.
 std::string UnixPath(const std::string& dosPath) {
   using ToUnix = char*(CDECL*)(const wchar_t*);
   auto toUnix = reinterpret_cast<ToUnix>(
@@ -78,7 +76,16 @@ std::string UnixPath(const std::string& dosPath) {
   HeapFree(GetProcessHeap(), 0, unix);
   return path;
 }
-}  // namespace
+
+bool RunUnixShell(const std::string& script, bool wait) {
+  using Spawn = LONG(CDECL*)(char* const*, int);
+  auto spawn = reinterpret_cast<Spawn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+  if (!spawn) return false;
+  std::string shell = "/bin/sh", option = "-c", text = script;
+  char* argv[] = {&shell[0], &option[0], &text[0], nullptr};
+  return spawn(argv, wait ? 1 : 0) == 0;
+}
 
 void PutBlockOnClipboard(HWND owner, const std::string& block) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());

@@ -60,6 +60,11 @@ HDROP MakeDrop(const std::vector<std::string>& names, POINT at);
 // Puts raw bytes on the clipboard as CF_HDROP, as another program would.
 void PutBlockOnClipboard(HWND owner, const std::string& block);
 
+// The Unix path of a DOS path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& dosPath);
+// Runs a script with the Unix shell, outside Wine; false when not under Wine.
+bool RunUnixShell(const std::string& script, bool wait = true);
+
 // The folder holding the shell's freedesktop trash (XDG_DATA_HOME/Trash) for this process:
 // one of the tests', so that no shared trash is touched. Empty when not under Wine.
 const std::string& TrashHome();

@@ -22,6 +22,7 @@ enum ControlId : int {
   IDC_PROGRESS = 1011,
   IDC_HIGH_QUALITY = 1012,
   IDC_PREVIEW = 1013,
+  IDC_FILTER = 1014,  // the name filter box in the list's tool bar
 };
 
 }  // namespace velmora
@@ -34,6 +35,7 @@ constexpr unsigned WM_APP_COMPLETE_RECORD = kMessageBase + 1;  // sent by the fi
 constexpr unsigned WM_APP_WORKER_DONE = kMessageBase + 2;      // posted when the worker ends
 constexpr unsigned WM_APP_TREE_CLICK = kMessageBase + 3;       // a click on the tree, after its selection change
 constexpr unsigned WM_APP_PREVIEW = kMessageBase + 4;          // the list's selection changed: update the preview
+constexpr unsigned WM_APP_FOLDER_CHANGED = kMessageBase + 5;   // posted by the listed folder's watch
 constexpr unsigned WM_APP_THUMBNAILS = kMessageBase + 16;      // rows want pictures after a completed pass
 
 }  // namespace velmora

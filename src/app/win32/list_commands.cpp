@@ -63,10 +63,10 @@ void ListCommands::SelectAll(bool invert) {
 void ListCommands::MenuOpening(POINT listClient) {
   popupPoint_ = listClient;
   const int row = RowAtPopupPoint();
-  const FileRecordList& records = browser_.records();
+  const FileRecord* record = browser_.RowRecord(row);
   menuState_ = ListMenuState();
-  menuState_.rowUnderCursor = row >= 0 && static_cast<std::size_t>(row) < records.size();
-  menuState_.rowIsFile = menuState_.rowUnderCursor && records[static_cast<std::size_t>(row)]->isFile;
+  menuState_.rowUnderCursor = record != nullptr;
+  menuState_.rowIsFile = record && record->isFile;
   menuState_.selectedCount = browser_.listView().SelectedCount();
   menuState_.clipboardHasFiles = ClipboardHasFiles();
   menuState_.folderListed = !browser_.currentFolder().empty();
@@ -166,10 +166,11 @@ void ListCommands::Delete() {
 }
 
 void ListCommands::LabelEdited(int row, const char* text) {
-  if (!text || row < 0 || static_cast<std::size_t>(row) >= browser_.records().size()) return;
+  const FileRecord* edited = browser_.RowRecord(row);
+  if (!text || !edited) return;
   RenameRequest request;
   request.editedPath = browser_.RowFullPath(row);
-  request.editedCaption = browser_.records()[static_cast<std::size_t>(row)]->name;
+  request.editedCaption = edited->name;
   request.typed = text;
   const std::vector<int> rows = browser_.listView().SelectedRows();
   for (int selected : rows) request.selectedPaths.push_back(browser_.RowFullPath(selected));

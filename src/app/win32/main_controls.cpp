@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include "app/hint_text.h"
 #include "app/win32/control_ids.h"
 #include "thumbs/color_progress_bar.h"
+#include "win32/strings.h"
 
 namespace velmora {
 
@@ -58,6 +60,9 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 }
 
 HWND Control(HWND window, int id) { return GetDlgItem(window, id); }
+
+constexpr int kFilterBoxMinWidth = 48;
+constexpr int kFilterBoxMaxWidth = 200;
 }  // namespace
 
 void CreateTopBar(HWND window, HIMAGELIST treePictures, HIMAGELIST barPictures, ColorProgressBarWindow& progress,
@@ -99,6 +104,13 @@ void CreateTopBar(HWND window, HIMAGELIST treePictures, HIMAGELIST barPictures, 
   ApplyThumbnailBarLook(progress.bar());
   addHint(progress.hwnd(), "進捗|サムネイルの進捗を表示");
   MakeControl(window, "BUTTON", "高画質", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_HIGH_QUALITY);
+
+  HWND filter = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | ES_AUTOHSCROLL,
+                                0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FILTER)),
+                                GetModuleHandleA(nullptr), nullptr);
+  const char* kFilterHint = "絞り込み|名前で絞り込む";
+  SendMessageW(filter, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(AnsiToWide(ShortHint(kFilterHint)).c_str()));
+  addHint(filter, kFilterHint);
 }
 
 HWND CreateTreeControl(HWND window) {
@@ -132,7 +144,7 @@ void PlaceListBar(HWND window, int listLeft) {
   int x = listLeft;
   HWND listBar = Control(window, IDC_LISTBAR);
   const int barWidth = ToolbarWidth(listBar);
-  HDWP dwp = BeginDeferWindowPos(7);
+  HDWP dwp = BeginDeferWindowPos(8);
   dwp = DeferWindowPos(dwp, listBar, nullptr, x, BarTop(ToolbarHeight()), barWidth, ToolbarHeight(), SWP_NOZORDER);
   x += barWidth + 6;
   // The check boxes sit between the caption and the frame's bottom edge.
@@ -145,6 +157,14 @@ void PlaceListBar(HWND window, int listLeft) {
                        kThumbnailBarWidth, kThumbnailBarHeight, SWP_NOZORDER);
   x += kThumbnailBarWidth + 6;
   dwp = DeferWindowPos(dwp, Control(window, IDC_HIGH_QUALITY), nullptr, x, BarTop(16), 60, 16, SWP_NOZORDER);
+  x += 60 + 4;
+  // The filter box comes last and takes the room left, so that a narrow window crops it rather
+  // than pushing the older controls out of sight.
+  RECT client = {};
+  GetClientRect(window, &client);
+  const int room = static_cast<int>(client.right) - 4 - x;
+  const int width = room < kFilterBoxMinWidth ? kFilterBoxMinWidth : (room > kFilterBoxMaxWidth ? kFilterBoxMaxWidth : room);
+  dwp = DeferWindowPos(dwp, Control(window, IDC_FILTER), nullptr, x, BarTop(20), width, 20, SWP_NOZORDER);
   EndDeferWindowPos(dwp);
 }
 

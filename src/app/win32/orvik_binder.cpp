@@ -15,7 +15,7 @@
 #include "common/path_lists.h"
 #include "resource.h"
 #include "win32/clipboard_files.h"
-#include "shellops/win32/win32_file_system.h"
+#include "win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
@@ -189,6 +189,7 @@ bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     case WM_APP_THUMBNAILS: thumbnails_.CompletePosted(); return true;
     case WM_APP_TREE_CLICK: TreeView1Click(); return true;
     case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
+    case WM_APP_FOLDER_CHANGED: browser_.FolderChanged(static_cast<unsigned>(wp)); return true;
     default: return false;
   }
 }
@@ -343,7 +344,7 @@ void TOrvikBinder::Construct() {
   sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
-  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE}, shell_, systemLevel_,
+  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE, WM_APP_FOLDER_CHANGED}, shell_, systemLevel_,
                  ownFolder);
   keys_.SetControl(KeyScope::kList, browser_.listView().hwnd());
   keys_.SetControl(KeyScope::kTree, tree_.hwnd());
@@ -415,7 +416,7 @@ void TOrvikBinder::Layout() {
   RECT sr;
   GetWindowRect(status, &sr);
   const int statusHeight = sr.bottom - sr.top;
-  int parts[2] = {kStatusPanelWidth, -1};
+  int parts[2] = {countPanelWidth_, -1};
   SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 
   const int width = client.right;
@@ -510,6 +511,16 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
     hintWindow_ = nullptr;
     ApplicationHintChanged(std::string());
   }
+  // Escape empties the filter box; the list then shows every row again.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && msg.hwnd == control(IDC_FILTER)) {
+    SetWindowTextA(msg.hwnd, "");
+    return true;
+  }
+  // Enter or the down arrow go on to the narrowed rows.
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_DOWN) && msg.hwnd == control(IDC_FILTER)) {
+    SetFocus(browser_.listView().hwnd());
+    return true;
+  }
   return keys_.Translate(hwnd_, msg);
 }
 
@@ -517,12 +528,13 @@ void TOrvikBinder::ApplicationHintChanged(const std::string& hint) {
   if (hint == applicationHint_) return;
   applicationHint_ = hint;
   // Without a hint the panel shows the path again rather than going blank.
-  SendMessageA(control(IDC_STATUS), SB_SETTEXTA, 1,
-               reinterpret_cast<LPARAM>((hint.empty() ? statusPath_ : LongHint(hint)).c_str()));
+  SetStatusText(1, hint.empty() ? statusPath_ : LongHint(hint));
 }
 
 void TOrvikBinder::SetStatusText(int panel, const std::string& text) {
-  SendMessageA(control(IDC_STATUS), SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+  // Wide, so that a path the code page cannot spell shows as it is.
+  SendMessageW(control(IDC_STATUS), SB_SETTEXTW, static_cast<WPARAM>(panel),
+               reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
 }
 
 void TOrvikBinder::SetStatusPath(const std::string& text) {
@@ -537,6 +549,10 @@ void TOrvikBinder::OnCommand(int id, int code) {
   }
   if (id == IDC_HIGH_QUALITY) {
     if (code == BN_CLICKED) thumbnails_.HighQualityChanged();
+    return;
+  }
+  if (id == IDC_FILTER) {
+    if (code == EN_CHANGE) NameFilterChanged();
     return;
   }
   if (sendTo_.Owns(id)) {
@@ -682,6 +698,7 @@ void TOrvikBinder::BindCommands() {
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
   bind(IDM_REFRESH, [this] { SpeedButton4Click(); });
+  bind(IDM_FILTER, [this] { FocusNameFilter(); });
   bind(IDM_EXIT, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
   bind(IDM_SELECT_ALL, [this] { listCommands_.SelectAll(false); });
   bind(IDM_INVERT_SELECTION, [this] { listCommands_.SelectAll(true); });
@@ -766,6 +783,43 @@ void TOrvikBinder::EnterThumbnailMode() {
   browser_.EnterThumbnailMode();
 }
 
+// ---- the name filter
+
+void TOrvikBinder::NameFilterChanged() {
+  HWND box = control(IDC_FILTER);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
+  browser_.SetNameFilter(text);
+}
+
+void TOrvikBinder::FocusNameFilter() {
+  HWND box = control(IDC_FILTER);
+  SetFocus(box);
+  SendMessageA(box, EM_SETSEL, 0, -1);
+}
+
+void TOrvikBinder::ClearNameFilterBox() {
+  HWND box = control(IDC_FILTER);
+  if (box && GetWindowTextLengthA(box) > 0) SetWindowTextA(box, "");
+}
+
+void TOrvikBinder::ShowRowCount(const std::string& text) {
+  SetStatusText(0, text);
+  // The count's panel is as wide as "shown / all" needs, never narrower than at start.
+  HWND status = control(IDC_STATUS);
+  HDC dc = GetDC(status);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(status, dc);
+  const int width = extent.cx + 12 > kStatusPanelWidth ? extent.cx + 12 : kStatusPanelWidth;
+  if (width == countPanelWidth_) return;
+  countPanelWidth_ = width;
+  int parts[2] = {countPanelWidth_, -1};
+  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+}
+
 bool TOrvikBinder::HighQualityChecked() const { return IsChecked(control(IDC_HIGH_QUALITY)); }
 
 void TOrvikBinder::TreeView1DblClick() { binderActions_.OpenFolder(); }
@@ -785,7 +839,11 @@ void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(colum
 
 void TOrvikBinder::ListView1DblClick() { listCommands_.OpenSelected(); }
 
-void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
+void TOrvikBinder::ListView1Edited(int row, const char* text) {
+  listCommands_.LabelEdited(row, text);
+  // Changes on disk waited while the label was edited.
+  browser_.ApplyWaitingChanges();
+}
 
 void TOrvikBinder::ListView1MouseMove() {
   if (browser_.flatListing()) {

@@ -26,7 +26,7 @@
 #include "shellops/win32/send_to_menu.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
-#include "store/win32/win32_store_files.h"
+#include "win32/win32_file_system.h"
 #include "thumbs/win32/color_progress_bar_window.h"
 #include "thumbs/win32/preview_pane.h"
 #include "thumbs/win32/thumbnail_mode.h"
@@ -106,7 +106,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void OnCaptureChanged(HWND gainer);
 
   // BrowserHost.
-  void ShowRowCount(const std::string& text) override { SetStatusText(0, text); }
+  void ShowRowCount(const std::string& text) override;
   void ShowPath(const std::string& text) override { SetStatusPath(text); }
   void EnableUpButton(bool enabled) override { SetButtonEnabled(IDM_UP, enabled); }
   void EnableThumbnailButton(bool enabled) override { SetButtonEnabled(IDM_THUMBNAILS, enabled); }
@@ -115,10 +115,15 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
   void RowsWantThumbnails() override { thumbnails_.RowsWantThumbnails(); }
+  void ClearNameFilterBox() override;
+  bool ThumbnailPassRunning() const override { return thumbnails_.running(); }
+  void ListedFolderGone() override { tree_.RefreshGhosting(); }
+  void NameFilterChanged();
+  void FocusNameFilter();
 
   // ThumbnailWindow.
   int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
-  std::string ThumbnailRowPath(int row) const override { return browser_.RowFullPath(row); }
+  std::string ThumbnailRowPath(int row) const override { return browser_.RecordPath(static_cast<std::size_t>(row)); }
   int RowThumbnail(int row) const override { return browser_.RowThumbnail(row); }
   void SetRowThumbnail(int row, int image) override { browser_.SetRowThumbnail(row, image); }
   bool ThumbnailStopAsked() const override { return browser_.stopThumbnails(); }
@@ -127,6 +132,8 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void LeaveThumbnailMode() override { browser_.LeaveThumbnailMode(false); }
   void ShowThumbnails(HIMAGELIST images) override { browser_.ShowThumbnails(images); }
   bool HighQualityChecked() const override;
+  // Changes on disk waited while the pass walked the rows.
+  void ThumbnailPassEnded() override { browser_.ApplyWaitingChanges(); }
   bool PreTranslate(MSG& msg) override { return PreTranslateMessage(msg); }
 
   // Start and end.
@@ -189,7 +196,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   Win32Prompter defaultPrompter_;
   Prompter* prompter_;
   Win32Collation collation_;
-  Win32StoreFiles files_;
+  Win32FileSystem files_;
   BinderStore store_;
   ShellContext shell_;
   BinderTree tree_;
@@ -230,6 +237,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   std::string applicationHint_;
   HWND hintWindow_ = nullptr;  // the control whose hint shows; told when the pointer leaves it
   std::string statusPath_;
+  int countPanelWidth_ = 50;  // widens for "shown / all"
 };
 
 }  // namespace velmora

@@ -84,7 +84,9 @@ void RegistrationMode::SendTitles() {
 }
 
 void RegistrationMode::RunRegistration() {
-  const std::vector<std::string> folders = commands_.FoldersFromCommandLine(parameters_);
+  std::vector<std::string> unspellable;
+  const std::vector<std::string> folders = commands_.FoldersFromCommandLine(parameters_, &unspellable);
+  if (!unspellable.empty()) prompter().Message(UnspellableFolderText(unspellable), kUnspellableFolderCaption);
   if (!folders.empty()) {
     std::string openTitles;
     HWND openWindow = FindOpenWindow(openTitles);

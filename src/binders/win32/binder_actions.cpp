@@ -13,6 +13,7 @@
 #include "common/path_lists.h"
 #include "store/binder_store.h"
 #include "win32/owned_handle.h"
+#include "win32/strings.h"
 #include "win32/clipboard_files.h"
 #include "win32/command_menu.h"
 
@@ -37,8 +38,8 @@ BinderActions::BinderActions(BinderActionsHost& host, BinderTree& tree, BinderSt
       store_(store),
       collation_(collation),
       prompter_(prompter),
-      folders_(shellLink_),
       commands_(store, collation, folders_) {
+  folders_.ResolveShortcutsWith(shellLink_);
   browseForFolder = [this] { return BrowseForFolder(); };
 }
 
@@ -182,8 +183,9 @@ std::string BinderActions::BrowseForFolder() {
   info.lpfn = &BrowseCallback;
   ItemIdList chosen(SHBrowseForFolderA(&info));
   if (!chosen) return std::string();
-  char path[MAX_PATH] = "";
-  return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
+  // Wide, so that a folder the code page cannot spell comes back as itself and is refused.
+  wchar_t path[MAX_PATH] = L"";
+  return SHGetPathFromIDListW(chosen.get(), path) ? WideToAnsi(path) : std::string();
 }
 
 void BinderActions::AddFolder() {
@@ -212,7 +214,10 @@ void BinderActions::Paste() {
 
 void BinderActions::RegisterInto(HTREEITEM binder, const std::vector<std::string>& paths) {
   if (!binder || tree_.Level(binder) != 1 || paths.empty()) return;
-  Apply(commands_.RegisterFolders(tree_.Text(binder), PathText(paths)));
+  const TreeChange change = commands_.RegisterFolders(tree_.Text(binder), PathText(paths));
+  if (!change.unspellable.empty())
+    prompter_.Message(UnspellableFolderText(change.unspellable), kUnspellableFolderCaption);
+  Apply(change);
 }
 
 bool BinderActions::AcceptsDragAt(POINT treeClient) const {

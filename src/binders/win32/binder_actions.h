@@ -12,10 +12,10 @@
 
 #include "binders/binder_commands.h"
 #include "binders/win32/binder_tree.h"
-#include "binders/win32/shell_folder_source.h"
 #include "common/command_table.h"
 #include "common/prompter.h"
 #include "win32/shell_link.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -88,7 +88,7 @@ class BinderActions {
   const CommandTable* table_ = nullptr;
   Prompter& prompter_;
   TShellLink shellLink_;  // ShellLink1
-  ShellFolderSource folders_;
+  Win32FileSystem folders_;
   BinderCommands commands_;
   HWND owner_ = nullptr;
 };

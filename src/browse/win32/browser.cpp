@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "browse/navigation.h"
+#include "browse/win32/system_name_folding.h"
 #include "text/cp932.h"
 #include "win32/bulk_update.h"
 #include "win32/strings.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -19,16 +22,20 @@ constexpr const char* kNotFoundMarker = "不明 > ";
 }  // namespace
 
 Browser::Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, RememberedViews& views)
-    : host_(host), collation_(collation), prompter_(prompter), views_(views) {}
+    : host_(host), collation_(collation), prompter_(prompter), views_(views),
+      folding_(std::make_unique<SystemNameFolding>()) {}
 
-Browser::~Browser() { StopFileInfoWorker(); }
+Browser::~Browser() {
+  StopWatching();
+  StopFileInfoWorker();
+}
 
 void Browser::SetUp(HWND window, HWND list, Messages messages, const ShellContext& shell, int systemLevel,
                     const std::string& ownFolder) {
   window_ = window;
   messages_ = messages;
   systemLevel_ = systemLevel;
-  listView_.Attach(list, &records_);
+  listView_.Attach(list, &records_, &shownRows_);
   listView_.CreateColumns();
   shellInfo_.SetUp(&shell, systemLevel);
   SetUpSystemImageLists(ownFolder);
@@ -56,6 +63,7 @@ void Browser::SetUpSystemImageLists(const std::string& ownFolder) {
 }
 
 void Browser::Close() {
+  StopWatching();
   StopFileInfoWorker();
   if (listView_.RowCount() > 0) {
     BulkUpdate update(listView_.hwnd());
@@ -93,17 +101,23 @@ void Browser::ListFolder(const std::string& path, bool flat) {
     if (flat) {
       ListSelectedFoldersFlat();
     } else {
-      Win32DirectoryPort port(systemLevel_);
+      Win32FileSystem port;
       EnumerateFolder(path, port, CurrentListingOptions(), records_);
     }
     listView_.SetRowCount(static_cast<int>(records_.size()));
     listSort_.SortAfterListing(records_, collation_);
     ShowSortArrow();
     cursor_.Rewind();
-    host_.ShowRowCount(std::to_string(records_.size()));
+    ShowCount();
     host_.ShowPath(path);
   }
   StartFileInfoWorker();
+  if (flat) {
+    StartWatching(flatFolders_, true);
+  } else {
+    watchedFolder_ = path;
+    StartWatching({path}, false);
+  }
 }
 
 bool Browser::ListSelectedFoldersFlat() {
@@ -112,7 +126,8 @@ bool Browser::ListSelectedFoldersFlat() {
     if (IsExistingFolder(path)) folders.push_back(path);
   if (folders.empty()) return false;
   ClearFileRecords();
-  Win32DirectoryPort port(systemLevel_);
+  flatFolders_ = folders;
+  Win32FileSystem port;
   const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
   if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
   return true;
@@ -122,10 +137,17 @@ void Browser::ClearFileRecords() {
   // The worker reads the records through the hand-over, so it ends before they go; the row
   // count reaches 0 first because the view asks for row data while it repaints.
   StopFileInfoWorker();
+  // The watch followed these records; a new listing watches anew.
+  StopWatching();
   listView_.SetRowCount(0);
   UpdateWindow(listView_.hwnd());
   records_.clear();
   cursor_.Rewind();
+  if (!filterText_.empty() || shownRows_.filtered()) {
+    filterText_.clear();
+    shownRows_.ShowAll();
+    host_.ClearNameFilterBox();
+  }
 }
 
 void Browser::OpenFolder(const std::string& path) {
@@ -134,8 +156,12 @@ void Browser::OpenFolder(const std::string& path) {
 }
 
 std::string Browser::RowFullPath(int row) const {
-  if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return std::string();
-  return RecordFullPath(rootFolder_, records_[static_cast<std::size_t>(row)]->relativePath);
+  const FileRecord* record = RowRecord(row);
+  return record ? RecordFullPath(rootFolder_, record->relativePath) : std::string();
+}
+
+std::string Browser::RecordPath(std::size_t record) const {
+  return record < records_.size() ? RecordFullPath(rootFolder_, records_[record]->relativePath) : std::string();
 }
 
 std::vector<std::string> Browser::SelectedPaths() const {
@@ -147,27 +173,34 @@ std::vector<std::string> Browser::SelectedPaths() const {
 int Browser::RowOfPath(const std::string& fullPath) const { return RowsOfPaths({fullPath})[0]; }
 
 std::vector<int> Browser::RowsOfPaths(const std::vector<std::string>& fullPaths) const {
+  std::vector<int> rows;
+  for (std::size_t record : RecordsOfPaths(fullPaths))
+    rows.push_back(record == ShownRows::npos ? -1 : shownRows_.RowOf(record, records_.size()));
+  return rows;
+}
+
+std::vector<std::size_t> Browser::RecordsOfPaths(const std::vector<std::string>& fullPaths) const {
   // A delete or paste of thousands of rows in a listing of thousands must not compare
-  // every path with every row.
+  // every path with every record.
   std::unordered_map<std::string, std::vector<std::size_t>> wanted;
   for (std::size_t i = 0; i < fullPaths.size(); ++i) wanted[collation_.FoldKey(fullPaths[i])].push_back(i);
-  std::vector<int> rows(fullPaths.size(), -1);
+  std::vector<std::size_t> records(fullPaths.size(), ShownRows::npos);
   std::size_t left = wanted.size();
-  for (std::size_t row = 0; row < records_.size() && left > 0; ++row) {
-    auto it = wanted.find(collation_.FoldKey(RecordFullPath(rootFolder_, records_[row]->relativePath)));
+  for (std::size_t record = 0; record < records_.size() && left > 0; ++record) {
+    auto it = wanted.find(collation_.FoldKey(RecordFullPath(rootFolder_, records_[record]->relativePath)));
     if (it == wanted.end()) continue;
-    for (std::size_t index : it->second) rows[index] = static_cast<int>(row);
+    for (std::size_t index : it->second) records[index] = record;
     wanted.erase(it);
     --left;
   }
-  return rows;
+  return records;
 }
 
 // ---- record changes after file operations
 
 void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
-  std::vector<int> rows = RowsOfPaths(fullPaths);
-  rows.erase(std::remove(rows.begin(), rows.end(), -1), rows.end());
+  std::vector<std::size_t> rows = RecordsOfPaths(fullPaths);
+  rows.erase(std::remove(rows.begin(), rows.end(), ShownRows::npos), rows.end());
   if (rows.empty()) return;
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -176,24 +209,25 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
   StopFileInfoWorker();
   FileRecordList removed;
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-    removed.push_back(std::move(records_[static_cast<std::size_t>(*it)]));
-    records_.erase(records_.begin() + *it);
+    removed.push_back(std::move(records_[*it]));
+    records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(*it));
   }
   listView_.DeselectAll();
-  listView_.SetRowCount(static_cast<int>(records_.size()));
+  FilterRows();
+  listView_.SetRowCount(ShownRowCount());
   records_.shrink_to_fit();
   cursor_.Rewind();
   removed.clear();
-  host_.ShowRowCount(std::to_string(records_.size()));
+  ShowCount();
   listView_.Repaint();
   StartFileInfoWorker();
 }
 
 void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
-  Win32DirectoryPort port(systemLevel_);
+  Win32FileSystem port;
   const RecordContext context = CurrentListingOptions().record;
-  const std::vector<int> listedRows = RowsOfPaths(fullPaths);
-  std::unordered_map<std::string, int> appendedRows;  // a path given twice is appended once
+  const std::vector<std::size_t> listedRecords = RecordsOfPaths(fullPaths);
+  std::unordered_map<std::string, std::size_t> appendedRows;  // a path given twice is appended once
   bool changed = false;
   for (std::size_t i = 0; i < fullPaths.size(); ++i) {
     const std::string& path = fullPaths[i];
@@ -210,32 +244,35 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
     const std::string fullPath = IncludeTrailingBackslash(ParentFolder(path)) + name;
     const bool isFile = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     const uint64_t localTime = port.ToLocalFileTime(found.lastWriteTime);
-    int row = listedRows[i];
+    std::size_t row = listedRecords[i];
     const std::string key = collation_.FoldKey(fullPath);
-    if (row < 0 && appendedRows.count(key)) row = appendedRows[key];
-    const bool isNew = row < 0;
+    if (row == ShownRows::npos && appendedRows.count(key)) row = appendedRows[key];
+    const bool isNew = row == ShownRows::npos;
     if (isNew) {
       records_.push_back(MakeListedRecord(found, std::move(name), fullPath, isFile, localTime, context));
-      row = static_cast<int>(records_.size()) - 1;
+      row = records_.size() - 1;
       appendedRows[key] = row;
     } else {
-      FileRecord& record = *records_[static_cast<std::size_t>(row)];
+      FileRecord& record = *records_[row];
       ApplyEntry(record, found, std::move(name), fullPath, isFile, localTime, context);
       record.isFile = isFile;
       record.overlayIndex = -1;
     }
-    FillShellInfo(*records_[static_cast<std::size_t>(row)], fullPath);
-    records_[static_cast<std::size_t>(row)]->thumbnailIndex = -1;
+    FillShellInfo(*records_[row], fullPath);
+    records_[row]->thumbnailIndex = -1;
     changed = true;
     // A row already listed is selected; new rows come at the end, unsorted, unselected.
-    if (!isNew) listView_.SelectRow(row, false);
-    listView_.RedrawRow(row);
+    const int shown = shownRows_.RowOf(row, records_.size());
+    if (!isNew && shown >= 0) listView_.SelectRow(shown, false);
+    if (shown >= 0) listView_.RedrawRow(shown);
   }
   // Each row shows its own picture: the thumbnail list gets one for every row read again.
   if (thumbnailMode_ && changed) host_.RowsWantThumbnails();
   if (!appendedRows.empty()) {
-    listView_.SetRowCount(static_cast<int>(records_.size()));
-    host_.ShowRowCount(std::to_string(records_.size()));
+    // Appended records come after every shown one, so the rows before keep their places.
+    FilterRows();
+    listView_.SetRowCount(ShownRowCount());
+    ShowCount();
   }
 }
 
@@ -250,7 +287,19 @@ void Browser::StartFileInfoWorker() {
   }
 }
 
+void Browser::ResumeFileInfoWorker() {
+  if (worker_ && !worker_->finished) {
+    // It may be past its last record already; its end starts another.
+    workerWanted_ = true;
+    return;
+  }
+  workerWanted_ = false;
+  worker_.reset();
+  StartFileInfoWorker();
+}
+
 void Browser::StopFileInfoWorker() {
+  workerWanted_ = false;
   stopThumbnails_ = true;
   if (!worker_) return;
   if (!worker_->finished) worker_->StopAndWait();
@@ -264,7 +313,8 @@ LRESULT Browser::CompleteRecord(LPARAM id) {
   FileRecord& record = *records_[next];
   FillShellInfo(record, RecordFullPath(rootFolder_, record.relativePath));
   ++completions_;
-  listView_.RedrawRow(static_cast<int>(next));
+  const int row = shownRows_.RowOf(next, records_.size());
+  if (row >= 0) listView_.RedrawRow(row);
   return 1;
 }
 
@@ -277,6 +327,11 @@ void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {
 
 void Browser::FileInfoWorkerDone(unsigned id) {
   if (worker_ && worker_->id() == id) worker_->finished = true;
+  // Records came while the worker was ending: one more worker completes them.
+  if (worker_ && worker_->finished && workerWanted_) {
+    ResumeFileInfoWorker();
+    return;
+  }
   if (!worker_ || worker_->id() == id) {
     hourglass_ = false;
     POINT p;
@@ -366,11 +421,16 @@ void Browser::SaveSelection(int row) {
   } else {
     rows = listView_.SelectedRows();
   }
+  // Remembered by record: the filter may hide rows between them.
+  for (int& shown : rows) {
+    const std::size_t record = shownRows_.RecordOf(shown, records_.size());
+    shown = record == ShownRows::npos ? -1 : static_cast<int>(record);
+  }
   views_.RememberSelection(section, SelectionKeys(records_, rows));
 }
 
 int Browser::SelectRowByName(const std::string& name, bool makeVisible) {
-  const int row = SearchByName(records_, name, 0, false);
+  const int row = SearchShownByName(records_, shownRows_, name, 0, false);
   if (row >= 0) listView_.SelectRow(row, makeVisible);
   return row;
 }
@@ -387,6 +447,7 @@ void Browser::ColumnClick(int column) {
   if (listSort_.ColumnClick(column, records_, collation_)) {
     cursor_.Rewind();
     ShowSortArrow();
+    FilterRows();
   }
   listView_.Repaint();
 }
@@ -429,7 +490,9 @@ int Browser::RowThumbnail(int row) const {
 void Browser::SetRowThumbnail(int row, int image) {
   if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
   records_[static_cast<std::size_t>(row)]->thumbnailIndex = image;
-  if (listView_.showsThumbnailIndexes()) listView_.RedrawRow(row);
+  // The pass goes by record; the record's row is redrawn, if the filter shows it.
+  const int shown = shownRows_.RowOf(static_cast<std::size_t>(row), records_.size());
+  if (listView_.showsThumbnailIndexes() && shown >= 0) listView_.RedrawRow(shown);
 }
 
 void Browser::ShowThumbnails(HIMAGELIST images) {
@@ -437,6 +500,189 @@ void Browser::ShowThumbnails(HIMAGELIST images) {
   listView_.ShowThumbnailIndexes(true);
   ListView_SetImageList(listView_.hwnd(), images, LVSIL_NORMAL);
   listView_.Repaint();
+}
+
+// ---- the filter
+
+void Browser::ShowCount() {
+  const std::string all = std::to_string(records_.size());
+  host_.ShowRowCount(shownRows_.filtered() ? std::to_string(ShownRowCount()) + " / " + all : all);
+}
+
+void Browser::FilterRows() {
+  const NameMatcher matcher(filterText_, *folding_);
+  if (matcher.matchesAll()) {
+    shownRows_.ShowAll();
+    return;
+  }
+  shownRows_.ShowOnly(MatchingRecords(records_, matcher, [](const FileRecord& record, std::wstring& scratch) {
+    // The name in UTF-16, as the list shows it; a name with units the code page cannot spell
+    // takes the longer way that reads their marks.
+    if (record.name.find(kUnspellableMark) != std::string::npos) {
+      scratch = AnsiToWide(record.name);
+      return std::wstring_view(scratch);
+    }
+    scratch.resize(record.name.size());
+    const int length = record.name.empty() ? 0
+                       : MultiByteToWideChar(CP_ACP, 0, record.name.data(), static_cast<int>(record.name.size()),
+                                             &scratch[0], static_cast<int>(scratch.size()));
+    return std::wstring_view(scratch.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+  }));
+}
+
+void Browser::SetNameFilter(const std::wstring& typed) {
+  if (typed == filterText_) return;
+  const RowState state = SaveRowState();
+  filterText_ = typed;
+  FilterRows();
+  ShowRowsAgain(state);
+  ShowCount();
+}
+
+Browser::RowState Browser::SaveRowState() const {
+  RowState state;
+  for (int row : listView_.SelectedRows())
+    if (const FileRecord* record = RowRecord(row)) state.selected.push_back(record);
+  state.focused = RowRecord(ListView_GetNextItem(listView_.hwnd(), -1, LVNI_FOCUSED));
+  if (listView_.GetViewStyle() == kDetailView) state.top = RowRecord(ListView_GetTopIndex(listView_.hwnd()));
+  return state;
+}
+
+void Browser::ShowRowsAgain(const RowState& state) {
+  HWND list = listView_.hwnd();
+  const int count = ShownRowCount();
+  listView_.SetRowCount(count);
+  listView_.DeselectAll();
+  // Rows the filter hides leave the selection, so that no command reaches a row not shown.
+  const std::unordered_set<const FileRecord*> selected(state.selected.begin(), state.selected.end());
+  int focusRow = -1, topRow = -1;
+  std::vector<int> selectRows;
+  for (int row = 0; row < count && (!selected.empty() || state.focused || state.top); ++row) {
+    const FileRecord* record = RowRecord(row);
+    if (selected.count(record)) selectRows.push_back(row);
+    if (record == state.focused) focusRow = row;
+    if (record == state.top) topRow = row;
+  }
+  // Every row selected (after "select all") is one call rather than one per row.
+  if (count > 0 && selectRows.size() == static_cast<std::size_t>(count)) {
+    ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+  } else {
+    for (int row : selectRows) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  if (focusRow >= 0) ListView_SetItemState(list, focusRow, LVIS_FOCUSED, LVIS_FOCUSED);
+  // The first visible row stays where it was, as far as the rows above it allow.
+  const int topNow = ListView_GetTopIndex(list);
+  POINT from = {}, to = {};
+  if (topRow >= 0 && topRow != topNow && ListView_GetItemPosition(list, topNow, &from) &&
+      ListView_GetItemPosition(list, topRow, &to))
+    ListView_Scroll(list, 0, to.y - from.y);
+  listView_.Repaint();
+}
+
+// ---- the folder's watch
+
+void Browser::StartWatching(const std::vector<std::string>& folders, bool subtree) {
+  StopWatching();
+  if (folders.empty()) return;
+  auto watcher = std::make_unique<FolderWatcher>(window_, messages_.folderChanged, ++watcherCount_);
+  // A folder without change notices (some network folders) is listed as it is, unwatched.
+  if (!watcher->Start(folders, subtree, watchTiming_)) return;
+  watcher_ = std::move(watcher);
+  watchFlat_ = subtree;
+}
+
+void Browser::StopWatching() {
+  changesWaiting_ = false;
+  if (!watcher_) return;
+  watcher_->Stop();
+  watcher_.reset();
+}
+
+void Browser::FolderChanged(unsigned id) {
+  if (!watcher_ || watcher_->id() != id) return;
+  // Rows must not move under a label being edited or a thumbnail pass: the changes wait.
+  if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning()) {
+    changesWaiting_ = true;
+    return;
+  }
+  changesWaiting_ = false;
+  const ChangeBatch batch = watcher_->Take();
+  FollowChanges(batch);
+  // A watch the system ended is not started again; the list stays as last read.
+  if (batch.watchLost()) StopWatching();
+}
+
+void Browser::ApplyWaitingChanges() {
+  if (changesWaiting_ && watcher_) FolderChanged(watcher_->id());
+}
+
+void Browser::FollowChanges(const ChangeBatch& batch) {
+  ++followedChanges_;
+  if (!watchFlat_ && !IsExistingFolder(watchedFolder_)) {
+    WatchedFolderGone();
+    return;
+  }
+  Win32FileSystem port;
+  const ListingOptions options = CurrentListingOptions();
+  const bool reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
+  if (reread) ++rereads_;
+  FileRecordList fresh;
+  std::vector<std::string> gone;
+  if (reread && watchFlat_) {
+    CollectFilesFlat(flatFolders_, port, options, fresh, flatLimit_);
+  } else if (reread) {
+    EnumerateFolder(watchedFolder_, port, options, fresh);
+  } else {
+    const std::string base = IncludeTrailingBackslash(watchedFolder_);
+    // A renamed record takes its new name first, so that the entry read for that name
+    // finds it: the row stays the same row, selection and all.
+    std::vector<std::string> renamedFrom;
+    for (const auto& rename : batch.renames()) renamedFrom.push_back(base + port.NameToAnsi(rename.first));
+    const std::vector<std::size_t> renamed = RecordsOfPaths(renamedFrom);
+    for (std::size_t i = 0; i < renamed.size(); ++i)
+      if (renamed[i] != ShownRows::npos)
+        ApplyRename(*records_[renamed[i]], base + port.NameToAnsi(batch.renames()[i].second), rootFolder_);
+    for (const std::wstring& name : batch.names()) {
+      const std::string path = base + port.NameToAnsi(name);
+      bool listed = false;
+      port.Search(path, [&](const FindEntry& entry) {
+        if (IsDotEntry(entry) || !PassesAttributeFilter(entry.attributes, options.switches)) return false;
+        std::string ansi = port.NameToAnsi(entry.name);
+        const std::string fullPath = base + ansi;
+        fresh.push_back(MakeListedRecord(entry, std::move(ansi), fullPath, (entry.attributes & kAttrDirectory) == 0,
+                                         port.ToLocalFileTime(entry.lastWriteTime), options.record));
+        listed = true;
+        return false;
+      });
+      // Gone, or now hidden by the attribute switches.
+      if (!listed) gone.push_back(collation_.FoldKey(RelativePath(path, rootFolder_)));
+    }
+  }
+  // Taken before any record goes, and after the new ones are made: no address in it can
+  // stand for another record afterwards.
+  const RowState state = SaveRowState();
+  const MergeCounts counts = MergeIntoListing(records_, std::move(fresh), gone, reread, listSort_.sortedColumn(),
+                                              listSort_.sortedAscending(), collation_);
+  if (counts.added + counts.changed + counts.removed == 0) return;
+  cursor_.Rewind();
+  FilterRows();
+  ShowRowsAgain(state);
+  ShowCount();
+  if (counts.added + counts.changed == 0) return;
+  ResumeFileInfoWorker();
+  // New and changed rows get their pictures as after a completed pass.
+  if (thumbnailMode_) host_.RowsWantThumbnails();
+}
+
+void Browser::WatchedFolderGone() {
+  // As a listing of a missing folder: empty, and the path marked as not found.
+  {
+    BulkUpdate update(listView_.hwnd());
+    ClearFileRecords();
+  }
+  ShowCount();
+  ShowStatusPath();
+  host_.ListedFolderGone();
 }
 
 }  // namespace velmora

@@ -12,9 +12,13 @@
 #include "browse/completion_cursor.h"
 #include "browse/enumeration.h"
 #include "browse/file_record.h"
+#include "browse/listing_changes.h"
+#include "browse/name_filter.h"
 #include "browse/record_sort.h"
+#include "browse/shown_rows.h"
 #include "browse/win32/file_info_thread.h"
 #include "browse/win32/file_list_view.h"
+#include "browse/win32/folder_watcher.h"
 #include "browse/win32/shell_file_info.h"
 #include "browse/win32/win32_directory.h"
 #include "common/collation.h"
@@ -46,6 +50,12 @@ class BrowserHost {
   virtual bool SelectedFolderNode(FolderNodeRef& node) const = 0;
   // In thumbnail mode: rows were read again or added, and have no picture yet.
   virtual void RowsWantThumbnails() = 0;
+  // A new listing empties the filter box (the browser has dropped the filter already).
+  virtual void ClearNameFilterBox() = 0;
+  // While a thumbnail pass walks the rows, they must not move under it.
+  virtual bool ThumbnailPassRunning() const = 0;
+  // The listed folder is gone: the tree marks it as a refresh would.
+  virtual void ListedFolderGone() = 0;
 };
 
 class Browser {
@@ -53,6 +63,7 @@ class Browser {
   struct Messages {
     UINT completeRecord;  // sent by the worker; the window answers with CompleteRecord
     UINT workerDone;      // posted when the worker ends; the window calls FileInfoWorkerDone
+    UINT folderChanged;   // posted by the folder's watch; the window calls FolderChanged
   };
 
   Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, RememberedViews& views);
@@ -99,12 +110,34 @@ class Browser {
   // Set by every stop of the worker: listings, leaving the folder, closing.
   bool stopThumbnails() const { return stopThumbnails_; }
 
+  // The filter box's text: only rows whose names contain it stay shown. The selection and
+  // the focus stay on the rows that remain.
+  void SetNameFilter(const std::wstring& typed);
+  const std::wstring& nameFilter() const { return filterText_; }
+  // The record a row shows, or null.
+  const FileRecord* RowRecord(int row) const { return velmora::RowRecord(records_, shownRows_, row); }
+  int ShownRowCount() const { return static_cast<int>(shownRows_.RowCount(records_.size())); }
+
+  // The folder's watch, forwarded by the window: the list follows the changes on disk.
+  void FolderChanged(unsigned id);
+  // Changes held back while a label was edited or a thumbnail pass ran.
+  void ApplyWaitingChanges();
+  bool watching() const { return watcher_ != nullptr; }
+  // Batches of changes the list has followed since the browser was made, and how many of
+  // them read the whole listing again.
+  std::size_t followedChanges() const { return followedChanges_; }
+  std::size_t rereads() const { return rereads_; }
+  // How long the watch waits for a burst to settle; tests lengthen it.
+  void SetWatchTiming(FolderWatcher::Timing timing) { watchTiming_ = timing; }
+
   // The worker's hand-over, forwarded by the window.
   LRESULT CompleteRecord(LPARAM id);
   void FileInfoWorkerDone(unsigned id);
 
   std::string RowFullPath(int row) const;
   std::vector<std::string> SelectedPaths() const;
+  // The full path of a record, by its index in records().
+  std::string RecordPath(std::size_t record) const;
   // The row whose full path is this one (letter case aside), or -1.
   int RowOfPath(const std::string& fullPath) const;
   // The same for several paths in one pass over the records.
@@ -120,8 +153,9 @@ class Browser {
   // Edits one row's record in place (a rename) and redraws the row.
   template <typename Edit>
   void ChangeRecord(int row, Edit edit) {
-    if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
-    edit(*records_[static_cast<std::size_t>(row)]);
+    const std::size_t record = shownRows_.RecordOf(row, records_.size());
+    if (record == ShownRows::npos) return;
+    edit(*records_[record]);
     listView_.RedrawRow(row);
   }
 
@@ -151,6 +185,24 @@ class Browser {
   void FillShellInfo(FileRecord& record, const std::string& fullPath);
   void ShowStatusPath();
   void ShowSortArrow();
+  void ShowCount();
+  std::vector<std::size_t> RecordsOfPaths(const std::vector<std::string>& fullPaths) const;
+  // Which records are shown, the selection, the focus and the first visible row, kept by
+  // record across a change of the records or of the filter.
+  struct RowState {
+    std::vector<const FileRecord*> selected;
+    const FileRecord* focused = nullptr;
+    const FileRecord* top = nullptr;
+  };
+  RowState SaveRowState() const;
+  void ShowRowsAgain(const RowState& state);
+  void FilterRows();
+  void StartWatching(const std::vector<std::string>& folders, bool subtree);
+  void StopWatching();
+  void FollowChanges(const ChangeBatch& batch);
+  void WatchedFolderGone();
+  // The worker completes records again after some were added or changed.
+  void ResumeFileInfoWorker();
 
   BrowserHost& host_;
   const Collation& collation_;
@@ -170,6 +222,9 @@ class Browser {
   std::string currentFolder_;
   FileRecordList records_;
   FileListView listView_;
+  ShownRows shownRows_;
+  std::wstring filterText_;
+  std::unique_ptr<NameFolding> folding_;
   ListSort listSort_;
   ShellFileInfo shellInfo_;
   std::unique_ptr<TFileInfoThread> worker_;
@@ -182,6 +237,17 @@ class Browser {
   bool hourglass_ = false;
   bool thumbnailMode_ = false;
   bool stopThumbnails_ = false;
+
+  std::unique_ptr<FolderWatcher> watcher_;
+  unsigned watcherCount_ = 0;
+  FolderWatcher::Timing watchTiming_;
+  std::string watchedFolder_;                // a folder listing's folder
+  std::vector<std::string> flatFolders_;     // a flat listing's folders
+  bool watchFlat_ = false;
+  bool changesWaiting_ = false;
+  bool workerWanted_ = false;  // records came while the worker was ending
+  std::size_t followedChanges_ = 0;
+  std::size_t rereads_ = 0;
 };
 
 }  // namespace velmora

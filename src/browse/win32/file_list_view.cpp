@@ -25,9 +25,11 @@ void CopyText(wchar_t* target, int size, const std::string& text) {
 
 // One row's data for the view, in either character width.
 template <typename Item>
-void FillItem(Item& item, const FileRecordList& records, const std::string& thousands, bool thumbnails) {
-  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= records.size()) return;
-  const FileRecord& record = *records[static_cast<std::size_t>(item.iItem)];
+void FillItem(Item& item, const FileRecordList& records, const ShownRows& rows, const std::string& thousands,
+              bool thumbnails) {
+  const FileRecord* shown = RowRecord(records, rows, item.iItem);
+  if (!shown) return;
+  const FileRecord& record = *shown;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
     CopyText(item.pszText, item.cchTextMax,
              item.iSubItem == 0 ? record.name : SubItemText(record, item.iSubItem - 1, thousands));
@@ -45,9 +47,12 @@ void FillItem(Item& item, const FileRecordList& records, const std::string& thou
 }
 }  // namespace
 
-void FileListView::Attach(HWND list, const FileRecordList* records) {
+void FileListView::Attach(HWND list, const FileRecordList* records, const ShownRows* rows) {
   list_ = list;
   records_ = records;
+  rows_ = rows;
+  // Wide notifications, so that names the code page cannot spell are shown as they are.
+  ListView_SetUnicodeFormat(list_, TRUE);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   ListView_SetCallbackMask(list_, LVIS_OVERLAYMASK | LVIS_CUT);
 }
@@ -155,18 +160,18 @@ int FileListView::RowAt(POINT client) const {
 bool FileListView::HandleNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case LVN_GETDISPINFOA:
-      FillItem(reinterpret_cast<NMLVDISPINFOA*>(header)->item, *records_, thousands_, thumbnails_);
+      FillItem(reinterpret_cast<NMLVDISPINFOA*>(header)->item, *records_, *rows_, thousands_, thumbnails_);
       result = 0;
       return true;
     case LVN_GETDISPINFOW:
-      FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item, *records_, thousands_, thumbnails_);
+      FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item, *records_, *rows_, thousands_, thumbnails_);
       result = 0;
       return true;
     case LVN_ODFINDITEMA: {
       auto* find = reinterpret_cast<NMLVFINDITEMA*>(header);
       const bool wrap = (find->lvfi.flags & LVFI_WRAP) != 0;
       result = (find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz
-                   ? SearchByName(*records_, find->lvfi.psz, find->iStart, wrap)
+                   ? SearchShownByName(*records_, *rows_, find->lvfi.psz, find->iStart, wrap)
                    : -1;
       return true;
     }
@@ -174,7 +179,7 @@ bool FileListView::HandleNotify(NMHDR* header, LRESULT& result) {
       auto* find = reinterpret_cast<NMLVFINDITEMW*>(header);
       const bool wrap = (find->lvfi.flags & LVFI_WRAP) != 0;
       result = (find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && find->lvfi.psz
-                   ? SearchByName(*records_, WideToAnsi(find->lvfi.psz), find->iStart, wrap)
+                   ? SearchShownByName(*records_, *rows_, WideToAnsi(find->lvfi.psz), find->iStart, wrap)
                    : -1;
       return true;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "browse/file_record.h"
+#include "browse/shown_rows.h"
 
 namespace velmora {
 
@@ -15,7 +16,8 @@ enum ViewStyle { kIconView = 0, kListView = 1, kDetailView = 2 };
 
 class FileListView {
  public:
-  void Attach(HWND list, const FileRecordList* records);
+  // Row i shows the record rows->RecordOf(i).
+  void Attach(HWND list, const FileRecordList* records, const ShownRows* rows);
   HWND hwnd() const { return list_; }
   void SetThousandsSeparator(std::string separator) { thousands_ = std::move(separator); }
   // Rows show their thumbnail index, for the thumbnail list installed as the large icons.
@@ -49,6 +51,7 @@ class FileListView {
  private:
   HWND list_ = nullptr;
   const FileRecordList* records_ = nullptr;
+  const ShownRows* rows_ = nullptr;
   std::string thousands_ = ",";
   bool thumbnails_ = false;
 };

@@ -92,8 +92,9 @@ void ShellFileInfo::ResetCache() {
 }
 
 ShellItemInfo ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullPath) {
-  SHFILEINFOA info = {};
-  SHGetFileInfoA(fullPath.c_str(), 0, &info, sizeof(info),
+  const std::wstring widePath = AnsiToWide(fullPath);
+  SHFILEINFOW info = {};
+  SHGetFileInfoW(widePath.c_str(), 0, &info, sizeof(info),
                  SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME);
   const bool found = info.szTypeName[0] != '\0' || info.szDisplayName[0] != '\0';
   ShellItemInfo result;
@@ -102,18 +103,18 @@ ShellItemInfo ShellFileInfo::GetFileInfoBySHGetFileInfo(const std::string& fullP
     result.overlayIndex = ShellOverlayIndex(folder, (info.dwAttributes & SFGAO_SHARE) != 0, (info.dwAttributes & SFGAO_LINK) != 0);
   if (folder) {
     if (!found) {
-      info = SHFILEINFOA{};
-      SHGetFileInfoA(fullPath.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+      info = SHFILEINFOW{};
+      SHGetFileInfoW(widePath.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
                      SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
     }
   } else if (!found) {
-    const std::string pattern = "*" + FileExtension(fullPath);
-    info = SHFILEINFOA{};
-    SHGetFileInfoA(pattern.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+    const std::wstring pattern = L"*" + AnsiToWide(FileExtension(fullPath));
+    info = SHFILEINFOW{};
+    SHGetFileInfoW(pattern.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
   }
   result.icon = info.iIcon;
-  result.typeName = info.szTypeName;
-  result.displayName = info.szDisplayName;
+  result.typeName = WideToAnsi(info.szTypeName);
+  result.displayName = WideToAnsi(info.szDisplayName);
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include "common/path_lists.h"
 #include "win32/clipboard_files.h"
 #include "win32/shell_link.h"
+#include "win32/strings.h"
 
 namespace velmora {
 
@@ -21,15 +22,18 @@ struct ShellOperation {
 
 ShellOperation RunShellOperation(HWND owner, UINT function, const std::string& from, const std::string* to,
                                  FILEOP_FLAGS flags) {
-  SHFILEOPSTRUCTA op = {};
+  // Wide, so that names the code page cannot spell reach the shell as they are.
+  const std::wstring wideFrom = AnsiToWide(from);
+  const std::wstring wideTo = to ? AnsiToWide(*to) : std::wstring();
+  SHFILEOPSTRUCTW op = {};
   op.hwnd = owner;
   op.wFunc = function;
-  op.pFrom = from.c_str();
-  op.pTo = to ? to->c_str() : nullptr;
+  op.pFrom = wideFrom.c_str();
+  op.pTo = to ? wideTo.c_str() : nullptr;
   op.fFlags = flags;
-  op.lpszProgressTitle = "";
+  op.lpszProgressTitle = L"";
   ShellOperation outcome;
-  outcome.result = SHFileOperationA(&op);
+  outcome.result = SHFileOperationW(&op);
   outcome.aborted = op.fAnyOperationsAborted != FALSE;
   return outcome;
 }
@@ -55,7 +59,7 @@ OpenResult FileCommands::Open(const std::string& path) {
       result.path = decision.path;
       break;
     case OpenKind::kStartFile:
-      SetCurrentDirectoryA(decision.workingFolder.c_str());
+      SetCurrentDirectoryW(AnsiToWide(decision.workingFolder).c_str());
       ShellOpenFile(decision.path);
       result.kind = OpenResult::kStarted;
       result.path = decision.path;
@@ -78,10 +82,12 @@ OpenResult FileCommands::Open(const std::string& path) {
 }
 
 void FileCommands::ShellOpenFile(const std::string& path) {
-  const auto code = reinterpret_cast<INT_PTR>(ShellExecuteA(owner_, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  const auto code = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(owner_, L"open", AnsiToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   // Other failures are the shell's to report, or nobody's.
   if (code == kNoAssociation)
-    ShellExecuteA(nullptr, nullptr, kOpenWithProgram, OpenWithParameters(path).c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, nullptr, AnsiToWide(kOpenWithProgram).c_str(), AnsiToWide(OpenWithParameters(path)).c_str(),
+                  nullptr, SW_SHOWNORMAL);
 }
 
 void FileCommands::ShellOpenShortcut(const std::string& link) {

@@ -14,7 +14,7 @@
 #include "common/prompter.h"
 #include "shellops/change_rules.h"
 #include "shellops/open_rules.h"
-#include "shellops/win32/win32_file_system.h"
+#include "win32/win32_file_system.h"
 #include "win32/clipboard_files.h"
 #include "win32/shell_context.h"
 

@@ -40,11 +40,11 @@ SendToMenu::SendToMenu(TShellLink& links, FileCommands& files, const ShellContex
 std::vector<SendToRow> SendToMenu::ListSendToEntries(const std::string& folder) {
   std::vector<ListedEntry> listing;
   if (!folder.empty()) {
-    WIN32_FIND_DATAA found;
-    const FindHandle search(FindFirstFileA(JoinPath(folder, "*.*").c_str(), &found));
+    WIN32_FIND_DATAW found;
+    const FindHandle search(FindFirstFileW(AnsiToWide(JoinPath(folder, "*.*")).c_str(), &found));
     if (search) {
-      do listing.push_back({found.cFileName, found.dwFileAttributes});
-      while (FindNextFileA(search.get(), &found));
+      do listing.push_back({WideToAnsi(found.cFileName), found.dwFileAttributes});
+      while (FindNextFileW(search.get(), &found));
     }
   }
   return SendToRows(folder, listing);
@@ -142,15 +142,18 @@ SendOutcome SendToMenu::SendToProgram(const std::string& target, const std::vect
   outcome.kind = SendToKind::kProgram;
   outcome.target = target;
   const std::string parameters = SendToParameters(paths);
-  SHELLEXECUTEINFOA info = {};
+  // Wide, so that the program receives names the code page cannot spell as they are.
+  const std::wstring file = AnsiToWide(target);
+  const std::wstring wideParameters = AnsiToWide(parameters);
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   // The shell's own error box would be a second one: the failure is reported here.
   info.fMask = SEE_MASK_FLAG_NO_UI;
   info.hwnd = owner;
-  info.lpFile = target.c_str();
-  info.lpParameters = parameters.c_str();
+  info.lpFile = file.c_str();
+  info.lpParameters = wideParameters.c_str();
   info.nShow = SW_SHOWNORMAL;
-  if (ShellExecuteExA(&info)) {
+  if (ShellExecuteExW(&info)) {
     outcome.sent = true;
   } else {
     const DWORD error = GetLastError();

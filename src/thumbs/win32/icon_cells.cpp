@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "thumbs/win32/raster_bitmap.h"
+#include "win32/strings.h"
 
 namespace velmora {
 
@@ -30,12 +31,12 @@ void GetFileIcon(IconHandle& icon, const std::string& path, bool open, bool smal
   UINT flags = SHGFI_ICON;
   if (open) flags |= SHGFI_OPENICON;
   if (small) flags |= SHGFI_SMALLICON;
-  SHFILEINFOA info = {};
+  SHFILEINFOW info = {};
   if (!path.empty() && path[0] == '.') {
-    const std::string pattern = "*" + path;
-    SHGetFileInfoA(pattern.c_str(), 0, &info, sizeof(info), flags | SHGFI_USEFILEATTRIBUTES);
+    const std::wstring pattern = L"*" + AnsiToWide(path);
+    SHGetFileInfoW(pattern.c_str(), 0, &info, sizeof(info), flags | SHGFI_USEFILEATTRIBUTES);
   } else {
-    SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), flags);
+    SHGetFileInfoW(AnsiToWide(path).c_str(), 0, &info, sizeof(info), flags);
   }
   icon.Reset(info.hIcon);
 }

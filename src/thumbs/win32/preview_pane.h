@@ -8,6 +8,7 @@
 #include "thumbs/picture_decode.h"
 #include "win32/shell_context.h"
 #include "win32/window_object.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -37,7 +38,7 @@ class PreviewPane : public ChildWindow {
   bool SetShown(bool shown);
 
   bool shown_ = false;
-  PictureReader reader_;
+  PictureReader reader_{&SystemFiles()};
   DecodedPicture picture_;  // the shown file's picture, refitted when the pane's size changes
   Raster canvas_;
 };

@@ -32,6 +32,7 @@ void ThumbnailMode::Run(bool fresh) {
     fresh = true;
   }
   if (completed && fresh) window_.ShowThumbnails(pass_.images());
+  if (!pass_.running()) window_.ThumbnailPassEnded();
 }
 
 void ThumbnailMode::RowsWantThumbnails() {

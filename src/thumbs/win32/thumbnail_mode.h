@@ -23,6 +23,8 @@ class ThumbnailWindow : public ThumbnailRows {
   virtual void LeaveThumbnailMode() = 0;
   virtual void ShowThumbnails(HIMAGELIST images) = 0;
   virtual bool HighQualityChecked() const = 0;
+  // The outermost pass has returned: what waited for it may go on.
+  virtual void ThumbnailPassEnded() = 0;
   // The window's accelerators and hints; true when the message was consumed.
   virtual bool PreTranslate(MSG& msg) = 0;
 };

@@ -15,6 +15,7 @@
 #include "thumbs/picture_decode.h"
 #include "win32/owned_handle.h"
 #include "win32/shell_context.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -97,7 +98,7 @@ class ThumbnailPass {
 
   // Kept from row to row: the file buffer, the decoded picture and the cell bitmap. The
   // bitmap stays ours: ImageList_Add copies its pixels into the list's own bitmap.
-  PictureReader reader_;
+  PictureReader reader_{&SystemFiles()};
   DecodedPicture picture_;
   Raster shellPicture_;
   OwnedBitmap cellBitmap_;

@@ -1,0 +1,67 @@
+// The watch over the listed folders: the system's change notices, read on a thread of its
+// own, gathered into one batch, and handed to the window once the folder has been quiet for
+// a moment (or a burst has gone on for a while), never once per file.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "browse/listing_changes.h"
+
+namespace velmora {
+
+class FolderWatcher {
+ public:
+  struct Timing {
+    unsigned quietMs = 150;
+    unsigned maxDelayMs = 700;
+    // Past this many names in one batch the listing is read again instead.
+    std::size_t nameLimit = ChangeBatch::kDefaultNameLimit;
+  };
+
+  // When a batch is ready and the one before has been taken, posts message to window with
+  // wParam = id.
+  FolderWatcher(HWND window, UINT message, unsigned id);
+  ~FolderWatcher();
+  FolderWatcher(const FolderWatcher&) = delete;
+  FolderWatcher& operator=(const FolderWatcher&) = delete;
+
+  // Watches each folder (with its sub-folders when subtree). False, and nothing watched,
+  // when any of them cannot be watched, as a network folder without notices.
+  bool Start(const std::vector<std::string>& folders, bool subtree, Timing timing);
+  // Ends the thread; no message is posted afterwards.
+  void Stop();
+  // Everything gathered so far; the next change posts again.
+  ChangeBatch Take();
+  unsigned id() const { return id_; }
+
+ private:
+  struct Watch {
+    HANDLE directory = INVALID_HANDLE_VALUE;
+    HANDLE event = nullptr;
+    OVERLAPPED overlapped = {};
+    std::vector<DWORD> buffer;
+  };
+  static DWORD WINAPI Run(void* self);
+  void Loop();
+  bool Read(Watch& watch);
+  void Gather(const Watch& watch, DWORD bytes);
+  void Close();
+
+  HWND window_;
+  UINT message_;
+  unsigned id_;
+  bool subtree_ = false;
+  Timing timing_;
+  std::vector<Watch> watches_;
+  HANDLE stop_ = nullptr;
+  HANDLE thread_ = nullptr;
+  SRWLOCK lock_ = SRWLOCK_INIT;
+  ChangeBatch batch_;         // under lock_
+  bool posted_ = false;       // under lock_
+  unsigned long long firstChange_ = 0, lastChange_ = 0;  // the thread's own
+};
+
+}  // namespace velmora

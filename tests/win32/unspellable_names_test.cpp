@@ -1,0 +1,249 @@
+// Names code page 932 cannot spell, through the real file system, the shell and the main
+// window: listed as they are, every command on the row's own file, never on a look-alike.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "binders/binder_commands.h"
+#include "support/picture_samples.h"
+#include "support/test_files.h"
+#include "text/cp932.h"
+#include "thumbs/picture_decode.h"
+#include "win32/clipboard_files.h"
+#include "win32/strings.h"
+#include "win32/win32_file_system.h"
+#include "win32/window_fixture.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::MainWindowTest;
+using testing_support::TempDir;
+using testing_support::TrashHome;
+
+const std::wstring kCafe = L"café ☕.txt";
+const std::wstring kUber = L"Übersicht.docx";
+const std::wstring kKorean = L"한국어";
+const std::wstring kChinese = L"简体.jpg";
+const std::wstring kCircled = L"ⓐ①.txt";
+const std::wstring kNaive = L"naïve ✓.txt";
+
+// The program's text for a name.
+std::string Text(const std::wstring& name) { return WideToAnsi(name.c_str()); }
+
+std::string PlainAnsi(const std::wstring& name) {
+  char bytes[512] = "";
+  const int n = WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), bytes, sizeof bytes,
+                                    nullptr, nullptr);
+  return std::string(bytes, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+std::string JpegBytes() {
+  const test_support::Bytes jpeg = test_support::EncodeJpeg(32, 24, [](int x, int) { return x < 16 ? 0xFF0000u : 0x0000FFu; });
+  return std::string(jpeg.begin(), jpeg.end());
+}
+
+TEST(UnspellableText, RoundTripsWithoutLookAlikesAndLeavesSpellableTextAsItWas) {
+  struct Case {
+    std::wstring name;
+    bool spellable;
+  };
+  const Case cases[] = {{L"a.txt", true},   {L"ソフト①.txt", true}, {L"～表", true},     {kCafe, false},
+                        {kUber, false},     {kKorean, false},       {kChinese, false}, {kCircled, false},
+                        {L"x\U0001F600", false}};
+  for (const Case& c : cases) {
+    const std::string text = Text(c.name);
+    SCOPED_TRACE(text);
+    EXPECT_EQ(AnsiToWide(text), c.name);
+    EXPECT_EQ(IsSpellable(text), c.spellable);
+    if (c.spellable) {
+      EXPECT_EQ(text, PlainAnsi(c.name));
+    }
+  }
+
+  // An ANSI call given the text finds nothing, even where the look-alike exists.
+  TempDir dir;
+  test_support::MakeFile(dir + "Ubersicht.docx", "look-alike");
+  EXPECT_EQ(GetFileAttributesA((dir + Text(kUber)).c_str()), INVALID_FILE_ATTRIBUTES);
+  Win32FileSystem files;
+  EXPECT_FALSE(files.IsExistingFile(dir + Text(kUber)));
+  test_support::MakeFile(AnsiToWide(dir.path()) + kUber, "real");
+  EXPECT_TRUE(files.IsExistingFile(dir + Text(kUber)));
+}
+
+TEST(UnspellableText, ClipboardListsAreWideWhenANameNeedsIt) {
+  TempDir dir;
+  const std::vector<std::string> mixed = {dir + Text(kCafe), dir + "plain.txt"};
+  const std::string wideBlock = FileListBlock(mixed);
+  ASSERT_GE(wideBlock.size(), 20u);
+  EXPECT_EQ(wideBlock[16], 1);  // fWide
+  EXPECT_EQ(FileListBlock({dir + "plain.txt"})[16], 0);  // as ever while every name is spellable
+
+  // What another program reads from it, and what the program reads back.
+  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(CopyPathsToClipboard(owner, mixed));
+  ASSERT_TRUE(OpenClipboard(owner));
+  HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
+  wchar_t first[MAX_PATH] = L"";
+  DragQueryFileW(drop, 0, first, MAX_PATH);
+  CloseClipboard();
+  EXPECT_EQ(std::wstring(first), AnsiToWide(dir.path()) + kCafe);
+  EXPECT_EQ(ReadClipboardPaths(owner), mixed);
+  DestroyWindow(owner);
+}
+
+TEST(UnspellableText, PicturesOpenByTheirOwnNames) {
+  TempDir dir;
+  test_support::MakeFile(AnsiToWide(dir.path()) + kChinese, JpegBytes());
+  PictureReader reader(&SystemFiles());
+  DecodedPicture picture;
+  ASSERT_TRUE(reader.Load(dir + Text(kChinese), 0, 0, picture));
+  EXPECT_EQ(picture.sourceWidth, 32);
+  EXPECT_EQ(picture.sourceHeight, 24);
+}
+
+class UnspellableNamesTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    wide = AnsiToWide(content.path());
+    test_support::MakeFile(wide + kCafe, "cafe");
+    test_support::MakeFile(wide + kUber, "real");
+    test_support::MakeFile(content + "Ubersicht.docx", "look-alike");
+    CreateDirectoryW((wide + kKorean).c_str(), nullptr);
+    test_support::MakeFile(wide + kKorean + L"\\inside.txt", "in");
+    test_support::MakeFile(wide + kChinese, JpegBytes());
+    test_support::MakeFile(wide + kCircled, "circled");
+  }
+  void ShowContent() {
+    const std::string root = content.path().substr(0, content.path().size() - 1);
+    Open("Work\r\n", "[Work]\r\n" + root + "=2\r\n\r\n");
+    ClickNode(LastComponent(root));
+    window->listCommands().fileCommands().SetShellConfirmations(false);
+  }
+  HWND List() const { return window->control(IDC_LIST); }
+  int RowOf(const std::wstring& name) const {
+    const auto names = Names();
+    auto it = std::find(names.begin(), names.end(), Text(name));
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+  }
+  std::wstring RowText(int row) const {
+    wchar_t text[MAX_PATH] = L"";
+    LVITEMW item = {};
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+  void Select(const std::vector<std::wstring>& names) {
+    window->browser().listView().DeselectAll();
+    for (const std::wstring& name : names) {
+      ASSERT_GE(RowOf(name), 0);
+      window->browser().listView().SelectRow(RowOf(name), false);
+    }
+  }
+  void EndLabelEdit(int row, const std::wstring& text) {
+    NMLVDISPINFOW info = {};
+    info.hdr.hwndFrom = List();
+    info.hdr.idFrom = IDC_LIST;
+    info.hdr.code = LVN_ENDLABELEDITW;
+    info.item.iItem = row;
+    info.item.mask = LVIF_TEXT;
+    info.item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(window->hwnd(), WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&info));
+  }
+
+  std::wstring wide;
+};
+
+TEST_F(UnspellableNamesTest, EveryEntryIsListedByItsOwnNameWithItsOwnDetails) {
+  ShowContent();
+  std::vector<std::wstring> shown;
+  for (int row = 0; row < ListView_GetItemCount(List()); ++row) shown.push_back(RowText(row));
+  std::sort(shown.begin(), shown.end());
+  std::vector<std::wstring> expected = {kCafe, kUber, L"Ubersicht.docx", kKorean, kChinese, kCircled};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(shown, expected);
+
+  const auto& records = window->browser().records();
+  EXPECT_EQ(records[static_cast<std::size_t>(RowOf(kCafe))]->size, 4);
+  EXPECT_EQ(records[static_cast<std::size_t>(RowOf(L"Ubersicht.docx"))]->size, 10);
+  EXPECT_FALSE(records[static_cast<std::size_t>(RowOf(kKorean))]->isFile);
+  ASSERT_TRUE(WaitForWorker());
+  for (const auto& record : records) EXPECT_FALSE(record->typeText.empty()) << record->name;
+  EXPECT_NE(records[static_cast<std::size_t>(RowOf(kChinese))]->iconIndex, -1);
+}
+
+TEST_F(UnspellableNamesTest, CommandsActOnTheRowsOwnFileNeverOnALookAlike) {
+  ShowContent();
+  // Enter the folder and come back.
+  DoubleClickRow(RowOf(kKorean));
+  ASSERT_EQ(window->browser().currentFolder(), content + Text(kKorean));
+  EXPECT_EQ(Names(), std::vector<std::string>{"inside.txt"});
+  Command(IDM_UP);
+  ASSERT_EQ(RowOf(kKorean) >= 0, true);
+
+  // Copy and paste into the sub-folder: the copies bear the same names.
+  Select({kUber, kChinese});
+  Command(IDM_LIST_COPY);
+  Select({kKorean});
+  Command(IDM_LIST_PASTE);
+  EXPECT_EQ(test_support::ReadBytes(wide + kKorean + L"\\" + kUber), "real");
+  EXPECT_TRUE(test_support::Exists(wide + kKorean + L"\\" + kChinese));
+
+  // Rename in place to a name with characters of any kind.
+  Select({kCafe});
+  EndLabelEdit(RowOf(kCafe), kNaive);
+  EXPECT_EQ(test_support::ReadBytes(wide + kNaive), "cafe");
+  EXPECT_FALSE(test_support::Exists(wide + kCafe));
+  EXPECT_GE(RowOf(kNaive), 0);
+
+  // Delete: the row's own file goes, the look-alike stays.
+  if (TrashHome().empty()) GTEST_SKIP() << "not under Wine";
+  Select({kUber, kCircled});
+  Command(IDM_LIST_DELETE);
+  EXPECT_FALSE(test_support::Exists(wide + kUber));
+  EXPECT_FALSE(test_support::Exists(wide + kCircled));
+  EXPECT_EQ(test_support::ReadBytes(content + "Ubersicht.docx"), "look-alike");
+  EXPECT_EQ(RowOf(kUber), -1);
+  EXPECT_TRUE(test_support::Exists(AnsiToWide(TrashHome()) + L"Trash\\files\\" + kCircled));
+}
+
+TEST_F(UnspellableNamesTest, AFolderTheFilesCannotSpellIsNotRegistered) {
+  ShowContent();
+  const std::string korean = content + Text(kKorean);
+  const std::string refusal = UnspellableFolderText({korean});
+  auto told = [&] {
+    return std::count_if(prompter.messages.begin(), prompter.messages.end(),
+                         [&](const std::string& m) { return m.find(refusal) != std::string::npos; });
+  };
+
+  // The folder browser of the binder's menu.
+  window->binderActions().browseForFolder = [&] { return korean; };
+  ClickNode("Work");
+  Command(IDM_TREE_ADD_FOLDER);
+  EXPECT_EQ(told(), 1);
+
+  // A paste onto the binder.
+  ASSERT_TRUE(CopyPathsToClipboard(window->hwnd(), {korean}));
+  ClickNode("Work");
+  window->binderActions().Paste();
+  EXPECT_EQ(told(), 2);
+
+  // Nothing joined the binder, in the tree or in the files.
+  const std::string root = content.path().substr(0, content.path().size() - 1);
+  HWND tree = window->control(IDC_TREE);
+  EXPECT_EQ(TreeView_GetNextSibling(tree, TreeView_GetChild(tree, FindNode("Work"))), nullptr);
+  Close();
+  const std::string folders = test_support::ReadBytes(app + "data\\folderlist.ini");
+  EXPECT_EQ(folders.find("[Work]\r\n" + root + "=2\r\ncmp="), 0u) << folders;
+  EXPECT_TRUE(IsSpellable(folders));
+  EXPECT_EQ(folders.find(LastComponent(PlainAnsi(kKorean))), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora
