@@ -130,5 +130,6 @@ class AppDriver {
 std::string AppSourceDir();
 // The Unix path of a Windows path under Wine; empty elsewhere.
 std::string UnixPath(const std::string& path);
+std::string UnixPath(const std::wstring& path);
 
 }  // namespace e2e
