@@ -16,7 +16,7 @@ namespace velmora {
 // keys are built by each sort instead (see record_sort.h).
 struct FileRecord {
   std::string relativePath;   // full path minus the root folder's text (see RelativePath)
-  std::string name;           // CP932
+  std::string name;           // CP932, characters it cannot spell marked (kUnspellableMark)
   std::string modifiedText;   // "yyyy/mm/dd hh:nn" with the system separators
   std::string typeText;       // empty until the worker fills it
   std::string attributeText;  // "SHRAN" letters

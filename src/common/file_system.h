@@ -64,7 +64,8 @@ class FileSystem {
   // UTC FILETIME value to local FILETIME value.
   virtual uint64_t ToLocalFileTime(uint64_t utcFileTime) const = 0;
 
-  // Names: an entry's name in code page 932.
+  // Names: an entry's name in code page 932, each character it cannot spell marked (see
+  // kUnspellableMark), never replaced by a look-alike.
   virtual std::string NameToAnsi(const std::wstring& name) const = 0;
 
   // Paths given by the user or the shell: the target of a shortcut (.lnk) file, the path

@@ -67,14 +67,18 @@ std::string AppSourceDir() {
 }
 
 std::string UnixPath(const std::string& path) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+  return UnixPath(wide.c_str());
+}
+
+std::string UnixPath(const std::wstring& path) {
   using ToUnix = char*(CDECL*)(const wchar_t*);
   auto toUnix = reinterpret_cast<ToUnix>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (!toUnix) return std::string();
-  const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
-  char* unix = toUnix(wide.c_str());
+  char* unix = toUnix(path.c_str());
   if (!unix) return std::string();
   std::string result = unix;
   HeapFree(GetProcessHeap(), 0, unix);

@@ -147,5 +147,6 @@ bool RunUnixProgram(std::vector<std::string> argv);
 std::string AppSourceDir();
 // The Unix path of a Windows path under Wine; empty elsewhere.
 std::string UnixPath(const std::string& path);
+std::string UnixPath(const std::wstring& path);
 
 }  // namespace e2e

@@ -10,6 +10,7 @@
 
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
+#include "support/test_files.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -340,13 +341,18 @@ class OutsideDragE2E : public FileCommandsE2E {
   }
   // Drops the paths at a screen point of the program's window; the drag source's outcome.
   std::string Drop(POINT screen, const std::vector<std::string>& paths) {
+    std::vector<std::string> unixPaths;
+    for (const std::string& path : paths) unixPaths.push_back(e2e::UnixPath(path));
+    return DropUnix(screen, unixPaths);
+  }
+  std::string DropUnix(POINT screen, const std::vector<std::string>& unixPaths) {
     const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropA(app.window(), "__wine_x11_whole_window"));
     const std::string result = work_ + "result.txt";
     std::vector<std::string> args = {helper_, std::to_string(xWindow), std::to_string(screen.x),
                                      std::to_string(screen.y), e2e::UnixPath(result)};
-    for (const std::string& path : paths) {
+    for (const std::string& path : unixPaths) {
       std::string uri = "file://";
-      for (unsigned char c : e2e::UnixPath(path)) {
+      for (unsigned char c : path) {
         char escaped[4];
         std::snprintf(escaped, sizeof(escaped), "%%%02X", c);
         uri += std::isalnum(c) || std::strchr("/._-~", c) ? std::string(1, static_cast<char>(c)) : escaped;
@@ -391,6 +397,25 @@ TEST_F(OutsideDragE2E, FilesDroppedOnTheListAreCopiedIntoTheListedFolder) {
   EXPECT_GE(RowOf("dropped.txt"), 0);
   EXPECT_GE(RowOf("second file.txt"), 0);
   for (int row = 0; row < app.ListRowCount(); ++row) EXPECT_FALSE(app.IsListRowSelected(row)) << row;
+  ASSERT_EQ(app.Close(), 0);
+}
+
+// A name the code page cannot spell arrives from the X11 drag as itself (a wide drop list)
+// and the copy bears the same name.
+TEST_F(OutsideDragE2E, AFileNamedBeyondTheCodePageIsCopiedUnderItsOwnName) {
+  const std::wstring name = L"café ☕.txt";
+  std::wstring wideSource(source.path().begin(), source.path().end());  // the temporary folder is ASCII
+  test_support::MakeFile(wideSource + name, "accented");
+  const std::string docs = Content("docs");
+  StartListing(docs);
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 0; }));
+  RECT client;
+  GetClientRect(app.Control(velmora::IDC_LIST), &client);
+  EXPECT_EQ(DropUnix(ScreenPoint(app.Control(velmora::IDC_LIST), client), {e2e::UnixPath(wideSource + name)}),
+            "accepted\n");
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 1; }));
+  const std::wstring copy = std::wstring(docs.begin(), docs.end()) + L"\\" + name;
+  EXPECT_EQ(test_support::ReadBytes(copy), "accented");
   ASSERT_EQ(app.Close(), 0);
 }
 

@@ -10,6 +10,7 @@
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
 #include "e2e/shell_folder_override.h"
+#include "support/test_files.h"
 
 #include <shellapi.h>
 
@@ -125,6 +126,25 @@ TEST_F(SendToE2E, FolderEntryReceivesCopiesOfTheSelectedRows) {
   PostMessageA(app.window(), WM_COMMAND, kFolderItem, 0);
   ASSERT_TRUE(WaitFor([&] { return e2e::ReadBytes(target + "\\deep.txt") == "deep"; }));
   EXPECT_EQ(FolderNames(target), (std::vector<std::string>{"a report.txt", "b.dat", "deep.txt"}));
+  ASSERT_EQ(app.Close(), 0);
+}
+
+// A name the code page cannot spell reaches the program as itself, not as a look-alike.
+TEST_F(SendToE2E, TheProgramReceivesANameBeyondTheCodePageAsItIs) {
+  const std::wstring wideDocs(docs.begin(), docs.end());  // the test's folders are ASCII
+  const std::wstring path = wideDocs + L"\\" + L"café ☕.txt";
+  test_support::MakeFile(path, "accented");
+  app.WriteData("titlelist.txt", "Work\r\n");
+  app.WriteData("folderlist.ini", "[Work]\r\n" + docs + "=0\r\n\r\n");
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(app.ClickTreeNode(app.FindTreeNode("docs")));
+  ASSERT_TRUE(WaitFor([&] { return app.ListRowCount() == 5; }));
+  for (int i = 0; i < 5; ++i) app.SelectListRow(i);
+  PostMessageA(app.window(), WM_COMMAND, kProgramItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return e2e::Exists(echoFile); }));
+  const std::string bytes = e2e::ReadBytes(echoFile + ".utf16");
+  const std::wstring line(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  EXPECT_NE(line.find(L"\"" + path + L"\""), std::wstring::npos);
   ASSERT_EQ(app.Close(), 0);
 }
 

@@ -40,13 +40,6 @@ class ListCommandsTest : public MainWindowTest {
     ClearClipboard();
     MainWindowTest::TearDown();
   }
-  // Lists the content folder as a registered folder.
-  void ShowContent() {
-    const std::string root = NoSlash(content.path());
-    Open("Work\r\n", "[Work]\r\n" + root + "=2\r\n\r\n");
-    ClickNode(LastComponent(root));
-    window->listCommands().fileCommands().SetShellConfirmations(false);
-  }
   HWND List() const { return window->control(IDC_LIST); }
   int RowOf(const std::string& name) const {
     const auto names = Names();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "binders/binder_commands.h"
+#include "store/win32/win32_collation.h"
 #include "support/picture_samples.h"
 #include "support/test_files.h"
 #include "text/cp932.h"
@@ -75,6 +76,25 @@ TEST(UnspellableText, RoundTripsWithoutLookAlikesAndLeavesSpellableTextAsItWas) 
   EXPECT_TRUE(files.IsExistingFile(dir + Text(kUber)));
 }
 
+// Rows sort among the others by their real characters, and fold only with their own other
+// letter case: the marks, control characters to the platform, would otherwise be ignored.
+TEST(UnspellableText, SortsAmongTheOthersAndFoldsOnlyWithItsOwnCase) {
+  Win32Collation collation;
+  const std::string cafe = Text(L"café.txt");
+  const std::string upper = Text(L"CAFÉ.txt");
+  std::string spelledOut = "caf00E9.txt";
+  for (const std::string& other : {std::string("cafe.txt"), spelledOut}) {
+    EXPECT_NE(collation.FoldKey(cafe), collation.FoldKey(other)) << other;
+    EXPECT_NE(collation.CompareIgnoreCase(cafe, other), 0) << other;
+  }
+  EXPECT_EQ(collation.FoldKey(cafe), collation.FoldKey(upper));
+  EXPECT_EQ(collation.CompareIgnoreCase(cafe, upper), 0);
+  EXPECT_LT(collation.SortKey("cafa.txt"), collation.SortKey(cafe));
+  EXPECT_LT(collation.SortKey(cafe), collation.SortKey("cafz.txt"));
+  EXPECT_LT(collation.Compare("cafa.txt", cafe), 0);
+  EXPECT_GT(collation.Compare("cafz.txt", cafe), 0);
+}
+
 TEST(UnspellableText, ClipboardListsAreWideWhenANameNeedsIt) {
   TempDir dir;
   const std::vector<std::string> mixed = {dir + Text(kCafe), dir + "plain.txt"};
@@ -118,12 +138,6 @@ class UnspellableNamesTest : public MainWindowTest {
     test_support::MakeFile(wide + kKorean + L"\\inside.txt", "in");
     test_support::MakeFile(wide + kChinese, JpegBytes());
     test_support::MakeFile(wide + kCircled, "circled");
-  }
-  void ShowContent() {
-    const std::string root = content.path().substr(0, content.path().size() - 1);
-    Open("Work\r\n", "[Work]\r\n" + root + "=2\r\n\r\n");
-    ClickNode(LastComponent(root));
-    window->listCommands().fileCommands().SetShellConfirmations(false);
   }
   HWND List() const { return window->control(IDC_LIST); }
   int RowOf(const std::wstring& name) const {

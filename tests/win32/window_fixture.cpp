@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "common/path_lists.h"
+#include "text/cp932.h"
 #include "win32/com_ptr.h"
 #include "win32/strings.h"
 
@@ -188,6 +189,13 @@ HTREEITEM MainWindowTest::FindNode(const std::string& text) const {
     for (HTREEITEM c = TreeView_GetChild(tree, item); c; c = TreeView_GetNextSibling(tree, c)) pending.push_back(c);
   }
   return nullptr;
+}
+
+void MainWindowTest::ShowContent() {
+  const std::string root = content.path().substr(0, content.path().size() - 1);
+  Open("Work\r\n", "[Work]\r\n" + root + "=2\r\n\r\n");
+  ClickNode(LastComponent(root));
+  window->listCommands().fileCommands().SetShellConfirmations(false);
 }
 
 void MainWindowTest::ClickNode(const std::string& text) {

@@ -96,6 +96,9 @@ class MainWindowTest : public ::testing::Test {
   // Creates the window over env: where it runs from and what its start-up calls give.
   void OpenWith(const AppEnvironment& env);
   void Close();
+  // Opens the window with the content folder registered in the binder "Work" and lists it,
+  // with the shell's questions before deleting and replacing turned off.
+  void ShowContent();
   HTREEITEM FindNode(const std::string& text) const;
   void ClickNode(const std::string& text);
   std::vector<std::string> Names() const;
