@@ -20,7 +20,6 @@
 #include "win32/bulk_update.h"
 #include "win32/command_menu.h"
 #include "win32/drop_source.h"
-#include "win32/label_edit.h"
 #include "win32/strings.h"
 #include "win32/ui_font.h"
 #include "win32/window_object.h"
@@ -445,67 +444,10 @@ void TOrvikBinder::OnCommand(int id, int code) {
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
-  if (header->idFrom == IDC_LIST) return OnListNotify(header);
-  if (header->idFrom == IDC_TREE) return OnTreeNotify(header);
+  if (header->idFrom == IDC_LIST) return listCommands_.OnNotify(header, [this] { drag_.Begin(true); }, [this] { RequestPreview(); });
+  if (header->idFrom == IDC_TREE) return binderActions_.OnNotify(header);
   if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) hints_.OnToolTipText(header);
   return 0;
-}
-
-LRESULT TOrvikBinder::OnListNotify(NMHDR* header) {
-  LRESULT result = 0;
-  if (browser_.listView().HandleNotify(header, result)) return result;
-  std::string text;
-  switch (header->code) {
-    case LVN_COLUMNCLICK: ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
-    case NM_DBLCLK: ListView1DblClick(); return 0;
-    case LVN_BEGINDRAG: drag_.Begin(true); return 0;
-    case LVN_ITEMCHANGED: {
-      // However the selection moved (mouse, arrow keys, a program), the pane follows it.
-      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-      if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
-        RequestPreview();
-      return 0;
-    }
-    case LVN_ENDLABELEDITA:
-    case LVN_ENDLABELEDITW: {
-      const bool typed = EditedLabel<NMLVDISPINFOA, NMLVDISPINFOW>(header, header->code == LVN_ENDLABELEDITW, text);
-      // The row sits at the same place in both forms.
-      ListView1Edited(reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem, typed ? text.c_str() : nullptr);
-      return FALSE;
-    }
-    default: return 0;
-  }
-}
-
-LRESULT TOrvikBinder::OnTreeNotify(NMHDR* header) {
-  LRESULT result = 0;
-  if (tree_.HandleNotify(header, result)) return result;
-  std::string text;
-  switch (header->code) {
-    case NM_CLICK:
-      // The control changes its selection after this notification; the listing follows
-      // the new selection, so it runs once the click has been handled.
-      PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0);
-      return 0;
-    case TVN_SELCHANGINGA:
-    case TVN_SELCHANGINGW: browser_.SaveSelection(-1); return FALSE;
-    case TVN_ENDLABELEDITA:
-    case TVN_ENDLABELEDITW:
-      if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
-      return binderActions_.EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
-    case TVN_BEGINDRAGA:
-    case TVN_BEGINDRAGW: {
-      // The node sits at the same place in the ANSI and the wide forms.
-      HTREEITEM node = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
-      if (tree_.FolderPath(node)) {
-        TreeView_SelectItem(tree_.hwnd(), node);
-        drag_.Begin(false);
-      }
-      return 0;
-    }
-    case NM_DBLCLK: TreeView1DblClick(); return 0;
-    default: return 0;
-  }
 }
 
 void TOrvikBinder::ExpandButtonClick(int tag) {
@@ -676,8 +618,6 @@ void TOrvikBinder::PumpMessages() {
   }
 }
 
-void TOrvikBinder::TreeView1DblClick() { binderActions_.OpenFolder(); }
-
 void TOrvikBinder::TreeView1KeyUp(WPARAM key) {
   if (key == VK_UP || key == VK_DOWN) TreeView1Click();
 }
@@ -690,10 +630,6 @@ void TOrvikBinder::SpeedButton4Click() {
 void TOrvikBinder::SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_cast<ViewStyle>(pressedId - IDM_VIEW_ICON)); }
 
 void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
-
-void TOrvikBinder::ListView1DblClick() { listCommands_.OpenSelected(); }
-
-void TOrvikBinder::ListView1Edited(int row, const char* text) { listCommands_.LabelEdited(row, text); }
 
 void TOrvikBinder::ListView1MouseMove() {
   if (browser_.flatListing()) {

@@ -150,8 +150,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   // Commands and notifications.
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
-  LRESULT OnListNotify(NMHDR* header);
-  LRESULT OnTreeNotify(NMHDR* header);
   void ExpandButtonClick(int tag);
   void OpenHelp();
   void About1Click();
@@ -159,16 +157,16 @@ class TOrvikBinder : private BrowserHost, private ThumbnailHost, private BinderA
   void SetButtonEnabled(int id, bool enabled) { SetBarButtonEnabled(hwnd_, id, enabled); }
 
   // Tree and list events.
-  void TreeView1DblClick();
   void TreeView1KeyUp(WPARAM key);
   void ListView1MouseMove();
-  void ListView1DblClick();
-  void ListView1Edited(int row, const char* text);
 
   // The tree's binder commands.
   void ListSelectedNode() override { TreeView1Click(); }
   std::string ListedFolder() const override { return browser_.currentFolder(); }
   HIMAGELIST SmallSystemImages() const override { return browser_.systemSmallImages(); }
+  void TreeClicked() override { PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0); }
+  void SelectionLeaving() override { browser_.SaveSelection(-1); }
+  void BeginNodeDrag() override { drag_.Begin(false); }
   void FormDropFiles(HDROP drop);
   void FormShow();
   void SendToMenuClick(int id);
