@@ -278,20 +278,10 @@ void TOrvikBinder::Construct() {
   // Steps before the window is shown; the controls exist already.
   SetWindowTextA(hwnd_, kApplicationTitle);
 
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof(version);
-#ifdef _MSC_VER
-#pragma warning(suppress : 4996)
-#endif
-  const BOOL gotVersion = GetVersionExA(&version);
-  systemLevel_ = SystemLevelFor(gotVersion != FALSE, version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
-
-  char userName[1024] = "";
-  DWORD userLength = sizeof(userName);
-  if (!GetUserNameA(userName, &userLength)) userName[0] = '\0';
+  systemLevel_ = AppEnvironment::SystemLevel();
   // Without its own folder the program keeps no store rather than one in the wrong place.
   startupFaults_.noProgramPath = env_.exeDir.empty();
-  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, userName);
+  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, AppEnvironment::UserName());
 
   shell_.Start(env_.shellCalls);
   startupFaults_.noOle = !shell_.oleInitialized();
@@ -646,17 +636,7 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
     listCommands_.HandleShellDrop(handle);
     return;
   }
-  ShellFileList files;
-  {
-    ShellDrop drop(handle);
-    files = drop.Files();
-  }
-  if (files.malformed) {
-    prompter_->Message(kMalformedDropText, kApplicationTitle);
-    return;
-  }
-  MapWindowPoints(hwnd_, tree_.hwnd(), &at, 1);
-  binderActions_.DropOnTree(at, files.paths);
+  binderActions_.HandleShellDrop(handle);
 }
 
 // ---- send to

@@ -228,6 +228,22 @@ void BinderActions::DropOnTree(POINT treeClient, const std::vector<std::string>&
   RegisterInto(node, names);
 }
 
+void BinderActions::HandleShellDrop(HDROP handle) {
+  ShellFileList files;
+  POINT at;
+  {
+    ShellDrop drop(handle);
+    at = drop.ClientPoint();
+    files = drop.Files();
+  }
+  if (files.malformed) {
+    prompter_.Message(kMalformedDropText, kFileCommandCaption);
+    return;
+  }
+  MapWindowPoints(owner_, tree_.hwnd(), &at, 1);
+  DropOnTree(at, files.paths);
+}
+
 void BinderActions::DragOnto(POINT treeClient, const std::vector<std::string>& paths) {
   // The dragged folders are copied into the binder; a folder node keeps its own binder.
   DropOnTree(treeClient, paths);

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -76,6 +77,8 @@ class BinderActions {
   // Names dropped from the shell at a point of the tree's client area: registered into the
   // binder under it; anywhere else nothing happens.
   void DropOnTree(POINT treeClient, const std::vector<std::string>& names);
+  // WM_DROPFILES over the tree: the point is the owner's client point the drop names.
+  void HandleShellDrop(HDROP drop);
   // Folders dragged inside the window onto the binder node under a point of the tree.
   void DragOnto(POINT treeClient, const std::vector<std::string>& paths);
   // Whether a drag may end over this point: only over a binder node.
