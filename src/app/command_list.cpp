@@ -35,6 +35,7 @@ void DeclareCommands(CommandTable& table) {
   add(IDM_VIEW_DETAIL, "", "詳細", -1, {});
   add(IDM_THUMBNAILS, "", "サムネイル表示", -1, {});
   add(IDM_REFRESH, "", "更新|最新の情報に更新", -1, {});
+  add(IDM_FILTER, "", "絞り込み|名前で絞り込む", -1, {}, {'F', true});
   // Menus. A menu lists its commands in this order: the tree's open comes before new binder,
   // the file menu's new binder before exit.
   add(IDM_TREE_OPEN, "開く(&O)", "", 6, {{MenuId::kTree, 0}});

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/window_rules.h"
 #include "text/cp932.h"
 #include "win32/strings.h"
 
@@ -26,6 +27,23 @@ AppEnvironment AppEnvironment::FromProcess(const ModuleFileName& moduleFileName)
   for (int i = 1; argv && i < argc; ++i) env.params.push_back(WideToAnsi(argv[i]));
   if (argv) LocalFree(argv);
   return env;
+}
+
+int AppEnvironment::SystemLevel() {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+#ifdef _MSC_VER
+#pragma warning(suppress : 4996)
+#endif
+  const BOOL gotVersion = GetVersionExA(&version);
+  return SystemLevelFor(gotVersion != FALSE, version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+}
+
+std::string AppEnvironment::UserName() {
+  char userName[1024] = "";
+  DWORD userLength = sizeof(userName);
+  if (!GetUserNameA(userName, &userLength)) userName[0] = '\0';
+  return userName;
 }
 
 }  // namespace velmora

@@ -23,6 +23,9 @@ struct AppEnvironment {
   using ModuleFileName = std::function<DWORD(char* buffer, DWORD size)>;
   static AppEnvironment FromProcess(const ModuleFileName& moduleFileName = PlatformModuleFileName);
   static DWORD PlatformModuleFileName(char* buffer, DWORD size);
+  // The system's level as the program tells them apart; the user's name, empty when unknown.
+  static int SystemLevel();
+  static std::string UserName();
 };
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include "win32/bulk_update.h"
 #include "win32/clipboard_files.h"
 #include "win32/command_menu.h"
+#include "win32/label_edit.h"
 
 namespace velmora {
 
@@ -200,6 +201,35 @@ void ListCommands::NewFolder() {
   // The user types the name at once; ending the edit renames every selected row.
   SetFocus(list.hwnd());
   ListView_EditLabel(list.hwnd(), row);
+}
+
+LRESULT ListCommands::OnNotify(NMHDR* header, const std::function<void()>& beginDrag,
+                               const std::function<void()>& selectionChanged) {
+  LRESULT result = 0;
+  if (browser_.listView().HandleNotify(header, result)) return result;
+  std::string text;
+  switch (header->code) {
+    case LVN_COLUMNCLICK: browser_.ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
+    case NM_DBLCLK: OpenSelected(); return 0;
+    case LVN_BEGINDRAG: beginDrag(); return 0;
+    case LVN_ITEMCHANGED: {
+      // However the selection moved (mouse, arrow keys, a program), the pane follows it.
+      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
+        selectionChanged();
+      return 0;
+    }
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW: {
+      const bool typed = EditedLabel<NMLVDISPINFOA, NMLVDISPINFOW>(header, header->code == LVN_ENDLABELEDITW, text);
+      // The row sits at the same place in both forms.
+      LabelEdited(reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem, typed ? text.c_str() : nullptr);
+      // Changes on disk waited while the label was edited.
+      browser_.ApplyWaitingChanges();
+      return FALSE;
+    }
+    default: return 0;
+  }
 }
 
 }  // namespace velmora

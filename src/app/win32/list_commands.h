@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <functional>
+
 #include "browse/win32/browser.h"
 #include "common/command_table.h"
 #include "shellops/list_menu.h"
@@ -35,6 +37,9 @@ class ListCommands {
   // WM_CONTEXTMENU: the menu opens where the pointer is.
   void ShowMenu();
 
+  // The list's notifications: a drag out begins, the selection changed (however it moved:
+  // mouse, arrow keys, a program).
+  LRESULT OnNotify(NMHDR* header, const std::function<void()>& beginDrag, const std::function<void()>& selectionChanged);
   // Double click and Enter: the first selected row.
   void OpenSelected();
   // "開く(&O)": with one row selected the row under the menu's point, else the flat listing

@@ -168,4 +168,26 @@ void PlaceListBar(HWND window, int listLeft) {
   EndDeferWindowPos(dwp);
 }
 
+void ShowViewStyle(HWND window, ViewStyle style) {
+  static const int kButtons[] = {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL};
+  for (int i = 0; i < 3; ++i)
+    SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_CHECKBUTTON, static_cast<WPARAM>(kButtons[i]), MAKELPARAM(i == style, 0));
+}
+
+AttributeSwitches ReadSwitches(HWND window) {
+  AttributeSwitches switches;
+  switches.system = IsChecked(GetDlgItem(window, IDC_ATTR_S));
+  switches.hidden = IsChecked(GetDlgItem(window, IDC_ATTR_H));
+  switches.readOnly = IsChecked(GetDlgItem(window, IDC_ATTR_R));
+  return switches;
+}
+
+void SetBarButtonEnabled(HWND window, int id, bool enabled) {
+  SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(enabled ? TRUE : FALSE, 0));
+}
+
+bool IsBarButtonEnabled(HWND window, int id) {
+  return SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
+}
+
 }  // namespace velmora

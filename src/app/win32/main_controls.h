@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "browse/file_record.h"
+#include "browse/win32/file_list_view.h"
 #include "thumbs/win32/color_progress_bar_window.h"
 
 namespace velmora {
@@ -31,5 +33,12 @@ void SetChildFonts(HWND window, HFONT font);
 HDWP PlaceTreeBar(HDWP dwp, HWND window);
 // The list bar and the controls after it, from the file list's left edge.
 void PlaceListBar(HWND window, int listLeft);
+
+// The list bar's view buttons show the style in use.
+void ShowViewStyle(HWND window, ViewStyle style);
+// The attribute boxes' state.
+AttributeSwitches ReadSwitches(HWND window);
+void SetBarButtonEnabled(HWND window, int id, bool enabled);
+bool IsBarButtonEnabled(HWND window, int id);
 
 }  // namespace velmora

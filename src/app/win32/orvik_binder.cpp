@@ -9,7 +9,6 @@
 
 #include "app/command_list.h"
 #include "app/help_page.h"
-#include "app/hint_text.h"
 #include "app/win32/main_controls.h"
 #include "app/window_rules.h"
 #include "common/path_lists.h"
@@ -34,20 +33,6 @@ constexpr int kStatusPanelWidth = 50;
 
 constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
-
-// The text a label edit ended with, from its ANSI or its wide notification; false when the
-// edit was cancelled.
-template <class InfoA, class InfoW>
-bool EditedLabel(const NMHDR* header, bool wide, std::string& text) {
-  if (wide) {
-    const wchar_t* typed = reinterpret_cast<const InfoW*>(header)->item.pszText;
-    if (typed) text = WideToAnsi(typed);
-    return typed != nullptr;
-  }
-  const char* typed = reinterpret_cast<const InfoA*>(header)->item.pszText;
-  if (typed) text = typed;
-  return typed != nullptr;
-}
 
 }  // namespace
 
@@ -174,10 +159,10 @@ bool TOrvikBinder::HandleMouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& r
   const POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   switch (msg) {
     case WM_SETCURSOR: result = OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp)); return result != 0;
-    case WM_LBUTTONDOWN: OnLeftButtonDown(at); return true;
+    case WM_LBUTTONDOWN: splitters_.Grab(hwnd_, at); return true;
     case WM_MOUSEMOVE: OnMouseMove(at); return true;
-    case WM_LBUTTONUP: OnLeftButtonUp(); return true;
-    case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lp)); return true;
+    case WM_LBUTTONUP: drag_.Drop(); splitters_.Release(); return true;
+    case WM_CAPTURECHANGED: splitters_.Lose(); drag_.CaptureChanged(reinterpret_cast<HWND>(lp)); return true;
     default: return false;
   }
 }
@@ -204,7 +189,7 @@ void TOrvikBinder::OnMenuSelect(WPARAM wp, LPARAM lp) {
   const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
   const int id = LOWORD(wp);
   const std::string hint = sendTo_.Owns(id) ? sendTo_.Hint(id) : commands_.Hint(id);
-  ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
+  hints_.ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
 }
 
 bool TOrvikBinder::OnContextMenu(HWND window, LPARAM at) {
@@ -251,53 +236,25 @@ LRESULT TOrvikBinder::OnSetCursor(HWND window, UINT hitTest) {
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     return TRUE;
   }
-  if (window != hwnd_) return FALSE;
-  POINT p;
-  GetCursorPos(&p);
-  ScreenToClient(hwnd_, &p);
-  return paneSplitter_.SetCursorAt(p) || previewSplitter_.SetCursorAt(p);
-}
-
-void TOrvikBinder::OnLeftButtonDown(POINT at) {
-  if (!paneSplitter_.Grab(hwnd_, at)) previewSplitter_.Grab(hwnd_, at);
+  return window == hwnd_ && splitters_.SetCursor(hwnd_);
 }
 
 void TOrvikBinder::OnMouseMove(POINT at) {
   drag_.Over();
-  if (paneSplitter_.tracking()) {
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    SetLeftPaneWidth(DraggedLeftWidth(paneSplitter_.DraggedTo(at), client.right));
-  } else if (previewSplitter_.tracking()) {
-    RECT tree;
-    GetWindowRect(tree_.hwnd(), &tree);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tree), 2);
-    RECT pane;
-    GetWindowRect(preview_.hwnd(), &pane);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&pane), 2);
-    previewHeight_ = DraggedPreviewHeight(previewSplitter_.DraggedTo(at), tree.top, pane.bottom);
-    Layout();
-  }
-}
-
-void TOrvikBinder::OnLeftButtonUp() {
-  drag_.Drop();
-  paneSplitter_.Release();
-  previewSplitter_.Release();
-}
-
-void TOrvikBinder::OnCaptureChanged(HWND gainer) {
-  paneSplitter_.Lose();
-  previewSplitter_.Lose();
-  drag_.CaptureChanged(gainer);
+  splitters_.Drag(hwnd_, at, tree_.hwnd(), preview_.hwnd(), [this](int width) { SetLeftPaneWidth(width); },
+                  [this](int height) {
+                    previewHeight_ = height;
+                    Layout();
+                  });
 }
 
 void TOrvikBinder::CreateControls() {
   BindCommands();
   font_ = MakeUiFont(12);
   pictures_.Load(instance_);
+  hints_.SetOwner(hwnd_, instance_);
   CreateTopBar(hwnd_, pictures_.small(), pictures_.bar(), progress_,
-               [this](HWND control, const std::string& hint) { AddControlHint(control, hint); });
+               [this](HWND control, const std::string& hint) { hints_.AddControlHint(control, hint); });
   tree_.Attach(CreateTreeControl(hwnd_));
   // The preview pane and its splitter stay hidden until a picture is previewed.
   preview_.Create(hwnd_, IDC_PREVIEW);
@@ -322,20 +279,10 @@ void TOrvikBinder::Construct() {
   // Steps before the window is shown; the controls exist already.
   SetWindowTextA(hwnd_, kApplicationTitle);
 
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof(version);
-#ifdef _MSC_VER
-#pragma warning(suppress : 4996)
-#endif
-  const BOOL gotVersion = GetVersionExA(&version);
-  systemLevel_ = SystemLevelFor(gotVersion != FALSE, version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
-
-  char userName[1024] = "";
-  DWORD userLength = sizeof(userName);
-  if (!GetUserNameA(userName, &userLength)) userName[0] = '\0';
+  systemLevel_ = AppEnvironment::SystemLevel();
   // Without its own folder the program keeps no store rather than one in the wrong place.
   startupFaults_.noProgramPath = env_.exeDir.empty();
-  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, userName);
+  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, AppEnvironment::UserName());
 
   shell_.Start(env_.shellCalls);
   startupFaults_.noOle = !shell_.oleInitialized();
@@ -433,9 +380,9 @@ void TOrvikBinder::Layout() {
     dwp = DeferWindowPos(dwp, preview_.hwnd(), nullptr, 0, top + treeHeight + kSplitterWidth, laidOutLeft_,
                          previewHeight, SWP_NOZORDER);
   const int listLeft = laidOutLeft_ + kSplitterWidth;
-  paneSplitter_.Place({laidOutLeft_, top, listLeft, client.bottom});
-  previewSplitter_.Place(previewShown ? RECT{0, top + treeHeight, laidOutLeft_, top + treeHeight + kSplitterWidth}
-                                      : RECT{0, 0, 0, 0});
+  splitters_.Place({laidOutLeft_, top, listLeft, client.bottom},
+                   previewShown ? RECT{0, top + treeHeight, laidOutLeft_, top + treeHeight + kSplitterWidth}
+                                : RECT{0, 0, 0, 0});
   dwp = DeferWindowPos(dwp, control(IDC_LIST), nullptr, listLeft, top, width - listLeft, paneHeight, SWP_NOZORDER);
 
   EndDeferWindowPos(PlaceTreeBar(dwp, hwnd_));
@@ -460,57 +407,10 @@ void TOrvikBinder::LargeIconsChanged() {
   if (tree_.Root()) tree_.SetRootImage(large ? pictures_.rootLarge() : pictures_.rootSmall());
 }
 
-void TOrvikBinder::AddControlHint(HWND control, const std::string& hint) {
-  controlHints_[control] = hint;
-  if (!tooltip_) {
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               instance_, nullptr);
-  }
-  const std::string tip = ShortHint(hint);
-  TTTOOLINFOA info = {};
-  info.cbSize = TTTOOLINFOA_V1_SIZE;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = hwnd_;
-  info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = const_cast<char*>(tip.c_str());
-  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-std::string TOrvikBinder::HintAt(HWND window, POINT screenPoint) const {
-  auto found = controlHints_.find(window);
-  if (found != controlHints_.end()) return found->second;
-  const int id = GetDlgCtrlID(window);
-  if (GetParent(window) == hwnd_ && (id == IDC_TREEBAR || id == IDC_LISTBAR)) {
-    POINT p = screenPoint;
-    ScreenToClient(window, &p);
-    const int index = static_cast<int>(SendMessageA(window, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
-    TBBUTTON button = {};
-    if (index >= 0 && SendMessageA(window, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) {
-      return commands_.Hint(button.idCommand);
-    }
-  }
-  return std::string();
-}
-
 bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_KEYUP && msg.hwnd == tree_.hwnd()) TreeView1KeyUp(msg.wParam);
   if (msg.message == WM_MOUSEMOVE && msg.hwnd == browser_.listView().hwnd()) ListView1MouseMove();
-  if (msg.message == WM_MOUSEMOVE && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
-    POINT p = msg.pt;
-    const std::string hint = HintAt(msg.hwnd, p);
-    ApplicationHintChanged(hint);
-    // The pointer may leave for another program's window, which tells us nothing.
-    if (!hint.empty() && hintWindow_ != msg.hwnd) {
-      TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, msg.hwnd, 0};
-      TrackMouseEvent(&track);
-    }
-    hintWindow_ = hint.empty() ? nullptr : msg.hwnd;
-  }
-  if (msg.message == WM_MOUSELEAVE && msg.hwnd == hintWindow_) {
-    hintWindow_ = nullptr;
-    ApplicationHintChanged(std::string());
-  }
+  hints_.Track(msg);
   // Escape empties the filter box; the list then shows every row again.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && msg.hwnd == control(IDC_FILTER)) {
     SetWindowTextA(msg.hwnd, "");
@@ -524,22 +424,10 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   return keys_.Translate(hwnd_, msg);
 }
 
-void TOrvikBinder::ApplicationHintChanged(const std::string& hint) {
-  if (hint == applicationHint_) return;
-  applicationHint_ = hint;
-  // Without a hint the panel shows the path again rather than going blank.
-  SetStatusText(1, hint.empty() ? statusPath_ : LongHint(hint));
-}
-
 void TOrvikBinder::SetStatusText(int panel, const std::string& text) {
   // Wide, so that a path the code page cannot spell shows as it is.
   SendMessageW(control(IDC_STATUS), SB_SETTEXTW, static_cast<WPARAM>(panel),
                reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
-}
-
-void TOrvikBinder::SetStatusPath(const std::string& text) {
-  statusPath_ = text;
-  SetStatusText(1, text);
 }
 
 void TOrvikBinder::OnCommand(int id, int code) {
@@ -563,101 +451,17 @@ void TOrvikBinder::OnCommand(int id, int code) {
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
-  if (header->idFrom == IDC_LIST) return OnListNotify(header);
-  if (header->idFrom == IDC_TREE) return OnTreeNotify(header);
-  if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) OnToolTipText(header);
+  if (header->idFrom == IDC_LIST) return listCommands_.OnNotify(header, [this] { drag_.Begin(true); }, [this] { RequestPreview(); });
+  if (header->idFrom == IDC_TREE) return binderActions_.OnNotify(header);
+  if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) hints_.OnToolTipText(header);
   return 0;
 }
 
-LRESULT TOrvikBinder::OnListNotify(NMHDR* header) {
-  LRESULT result = 0;
-  if (browser_.listView().HandleNotify(header, result)) return result;
-  std::string text;
-  switch (header->code) {
-    case LVN_COLUMNCLICK: ListView1ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
-    case NM_DBLCLK: ListView1DblClick(); return 0;
-    case LVN_BEGINDRAG: drag_.Begin(true); return 0;
-    case LVN_ITEMCHANGED: {
-      // However the selection moved (mouse, arrow keys, a program), the pane follows it.
-      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-      if ((change->uChanged & LVIF_STATE) && (change->iItem < 0 || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)))
-        RequestPreview();
-      return 0;
-    }
-    case LVN_ENDLABELEDITA:
-    case LVN_ENDLABELEDITW: {
-      const bool typed = EditedLabel<NMLVDISPINFOA, NMLVDISPINFOW>(header, header->code == LVN_ENDLABELEDITW, text);
-      // The row sits at the same place in both forms.
-      ListView1Edited(reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem, typed ? text.c_str() : nullptr);
-      return FALSE;
-    }
-    default: return 0;
-  }
-}
-
-LRESULT TOrvikBinder::OnTreeNotify(NMHDR* header) {
-  LRESULT result = 0;
-  if (tree_.HandleNotify(header, result)) return result;
-  std::string text;
-  switch (header->code) {
-    case NM_CLICK:
-      // The control changes its selection after this notification; the listing follows
-      // the new selection, so it runs once the click has been handled.
-      PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0);
-      return 0;
-    case TVN_SELCHANGINGA:
-    case TVN_SELCHANGINGW: browser_.SaveSelection(-1); return FALSE;
-    case TVN_ENDLABELEDITA:
-    case TVN_ENDLABELEDITW:
-      if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
-      return binderActions_.EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
-    case TVN_BEGINDRAGA:
-    case TVN_BEGINDRAGW: {
-      // The node sits at the same place in the ANSI and the wide forms.
-      HTREEITEM node = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
-      if (tree_.FolderPath(node)) {
-        TreeView_SelectItem(tree_.hwnd(), node);
-        drag_.Begin(false);
-      }
-      return 0;
-    }
-    case NM_DBLCLK: TreeView1DblClick(); return 0;
-    default: return 0;
-  }
-}
-
-void TOrvikBinder::OnToolTipText(NMHDR* header) {
-  // Tool bar buttons ask for their tooltip by command id.
-  const std::string hint = commands_.Hint(static_cast<int>(header->idFrom));
-  if (hint.empty()) return;
-  static std::string shortTextA;
-  static std::wstring shortTextW;
-  shortTextA = ShortHint(hint);
-  if (header->code == TTN_GETDISPINFOA) {
-    reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(shortTextA.c_str());
-  } else {
-    shortTextW = AnsiToWide(shortTextA, 1024);
-    reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = const_cast<wchar_t*>(shortTextW.c_str());
-  }
-}
-
 void TOrvikBinder::ExpandButtonClick(int tag) {
-  switch (tag) {
-    case 0:
-      tree_.ExpandAll();
-      break;
-    case 1:
-      tree_.CollapseAll();
-      TreeView1Click();
-      tree_.ExpandRoot();
-      break;
-    case 2:
-      tree_.CollapseAll();
-      TreeView1Click();
-      break;
-    default:
-      break;
-  }
+  if (tag == 0) return tree_.ExpandAll();
+  tree_.CollapseAll();
+  TreeView1Click();
+  if (tag == 1) tree_.ExpandRoot();
 }
 
 void TOrvikBinder::OpenHelp() {
@@ -691,7 +495,7 @@ void TOrvikBinder::BindCommands() {
   bind(IDM_EXPAND_ALL, [this] { ExpandButtonClick(0); });
   bind(IDM_EXPAND_BINDERS, [this] { ExpandButtonClick(1); });
   bind(IDM_COLLAPSE_ALL, [this] { ExpandButtonClick(2); });
-  bind(IDM_UP, [this] { browser_.GoUp(); }, [this] { return IsButtonEnabled(IDM_UP); });
+  bind(IDM_UP, [this] { browser_.GoUp(); }, [this] { return IsBarButtonEnabled(hwnd_, IDM_UP); });
   for (int id : {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL}) bind(id, [this, id] { SpeedBtn1Click(id); });
   bind(IDM_THUMBNAILS, [this] { SpeedButton5Click(); }, [this] {
     return browser_.listView().GetViewStyle() == kIconView && !browser_.rootFolder().empty() &&
@@ -712,20 +516,6 @@ void TOrvikBinder::BindCommands() {
 
 // ---- the browser's host
 
-void TOrvikBinder::ShowViewStyle(ViewStyle style) {
-  static const int kButtons[] = {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL};
-  for (int i = 0; i < 3; ++i)
-    SendMessageA(control(IDC_LISTBAR), TB_CHECKBUTTON, static_cast<WPARAM>(kButtons[i]), MAKELPARAM(i == style, 0));
-}
-
-AttributeSwitches TOrvikBinder::Switches() const {
-  AttributeSwitches switches;
-  switches.system = IsChecked(control(IDC_ATTR_S));
-  switches.hidden = IsChecked(control(IDC_ATTR_H));
-  switches.readOnly = IsChecked(control(IDC_ATTR_R));
-  return switches;
-}
-
 void TOrvikBinder::PlayStartSound() {
   // The program's own quiet sound beside the executable; asked for as an alias it would be
   // the system's default beep on every listing wherever no alias of that name is set up.
@@ -741,14 +531,6 @@ bool TOrvikBinder::SelectedFolderNode(FolderNodeRef& node) const {
   node.nodeText = tree_.Text(item);
   node.path = *path;
   return true;
-}
-
-void TOrvikBinder::SetButtonEnabled(int id, bool enabled) {
-  SendMessageA(control(IDC_LISTBAR), TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(enabled ? TRUE : FALSE, 0));
-}
-
-bool TOrvikBinder::IsButtonEnabled(int id) const {
-  return SendMessageA(control(IDC_LISTBAR), TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
 }
 
 // ---- handlers of the tree and the list
@@ -822,8 +604,6 @@ void TOrvikBinder::ShowRowCount(const std::string& text) {
 
 bool TOrvikBinder::HighQualityChecked() const { return IsChecked(control(IDC_HIGH_QUALITY)); }
 
-void TOrvikBinder::TreeView1DblClick() { binderActions_.OpenFolder(); }
-
 void TOrvikBinder::TreeView1KeyUp(WPARAM key) {
   if (key == VK_UP || key == VK_DOWN) TreeView1Click();
 }
@@ -837,19 +617,11 @@ void TOrvikBinder::SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_
 
 void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
 
-void TOrvikBinder::ListView1DblClick() { listCommands_.OpenSelected(); }
-
-void TOrvikBinder::ListView1Edited(int row, const char* text) {
-  listCommands_.LabelEdited(row, text);
-  // Changes on disk waited while the label was edited.
-  browser_.ApplyWaitingChanges();
-}
-
 void TOrvikBinder::ListView1MouseMove() {
   if (browser_.flatListing()) {
     browser_.MouseMove();
-  } else if (statusPath_ != browser_.currentFolder() && applicationHint_.empty()) {
-    SetStatusPath(browser_.currentFolder());
+  } else if (hints_.statusPath() != browser_.currentFolder() && !hints_.showingHint()) {
+    hints_.SetStatusPath(browser_.currentFolder());
   }
 }
 
@@ -860,17 +632,7 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
     listCommands_.HandleShellDrop(handle);
     return;
   }
-  ShellFileList files;
-  {
-    ShellDrop drop(handle);
-    files = drop.Files();
-  }
-  if (files.malformed) {
-    prompter_->Message(kMalformedDropText, kApplicationTitle);
-    return;
-  }
-  MapWindowPoints(hwnd_, tree_.hwnd(), &at, 1);
-  binderActions_.DropOnTree(at, files.paths);
+  binderActions_.HandleShellDrop(handle);
 }
 
 // ---- send to

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,12 @@
 #include "app/startup_faults.h"
 #include "app/win32/app_environment.h"
 #include "app/win32/control_ids.h"
+#include "app/win32/hint_bar.h"
 #include "app/win32/internal_drag.h"
 #include "app/win32/list_commands.h"
+#include "app/win32/main_controls.h"
 #include "app/win32/main_pictures.h"
+#include "app/win32/pane_splitters.h"
 #include "app/win32/registration_mode.h"
 #include "binders/win32/binder_actions.h"
 #include "binders/win32/binder_tree.h"
@@ -33,7 +35,6 @@
 #include "win32/command_menu.h"
 #include "win32/owned_handle.h"
 #include "win32/shell_context.h"
-#include "win32/splitter.h"
 #include "win32/win32_prompter.h"
 
 namespace velmora {
@@ -100,18 +101,15 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void OnTimer(WPARAM id);
   void OnEndSession(bool ending);
   LRESULT OnSetCursor(HWND window, UINT hitTest);
-  void OnLeftButtonDown(POINT at);
   void OnMouseMove(POINT at);
-  void OnLeftButtonUp();
-  void OnCaptureChanged(HWND gainer);
 
   // BrowserHost.
   void ShowRowCount(const std::string& text) override;
-  void ShowPath(const std::string& text) override { SetStatusPath(text); }
-  void EnableUpButton(bool enabled) override { SetButtonEnabled(IDM_UP, enabled); }
-  void EnableThumbnailButton(bool enabled) override { SetButtonEnabled(IDM_THUMBNAILS, enabled); }
-  void ShowViewStyle(ViewStyle style) override;
-  AttributeSwitches Switches() const override;
+  void ShowPath(const std::string& text) override { hints_.SetStatusPath(text); }
+  void EnableUpButton(bool enabled) override { SetBarButtonEnabled(hwnd_, IDM_UP, enabled); }
+  void EnableThumbnailButton(bool enabled) override { SetBarButtonEnabled(hwnd_, IDM_THUMBNAILS, enabled); }
+  void ShowViewStyle(ViewStyle style) override { velmora::ShowViewStyle(hwnd_, style); }
+  AttributeSwitches Switches() const override { return ReadSwitches(hwnd_); }
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
   void RowsWantThumbnails() override { thumbnails_.RowsWantThumbnails(); }
@@ -156,37 +154,28 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void RequestPreview();
   void LargeIconsChanged();
 
-  // Hints.
-  void AddControlHint(HWND control, const std::string& hint);
-  std::string HintAt(HWND window, POINT screenPoint) const;
-  void ApplicationHintChanged(const std::string& hint);
   void SetStatusText(int panel, const std::string& text);
-  void SetStatusPath(const std::string& text);
 
   // Commands and notifications.
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
-  LRESULT OnListNotify(NMHDR* header);
-  LRESULT OnTreeNotify(NMHDR* header);
-  void OnToolTipText(NMHDR* header);
   void ExpandButtonClick(int tag);
   void OpenHelp();
   void About1Click();
   void OnDrawItem(DRAWITEMSTRUCT* di);
-  void SetButtonEnabled(int id, bool enabled);
-  bool IsButtonEnabled(int id) const;
+  void SetButtonEnabled(int id, bool enabled) { SetBarButtonEnabled(hwnd_, id, enabled); }
 
   // Tree and list events.
-  void TreeView1DblClick();
   void TreeView1KeyUp(WPARAM key);
   void ListView1MouseMove();
-  void ListView1DblClick();
-  void ListView1Edited(int row, const char* text);
 
   // The tree's binder commands.
   void ListSelectedNode() override { TreeView1Click(); }
   std::string ListedFolder() const override { return browser_.currentFolder(); }
   HIMAGELIST SmallSystemImages() const override { return browser_.systemSmallImages(); }
+  void TreeClicked() override { PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0); }
+  void SelectionLeaving() override { browser_.SaveSelection(-1); }
+  void BeginNodeDrag() override { drag_.Begin(false); }
   void FormDropFiles(HDROP drop);
   void FormShow();
   void SendToMenuClick(int id);
@@ -206,6 +195,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   SendToMenu sendTo_;
   SendToShortcutOption sendToOption_;
   CommandTable commands_;
+  HintBar hints_{commands_};
   ColorProgressBarWindow progress_;  // ColorProgressBar1
   ThumbnailMode thumbnails_{*this, progress_.bar()};
   PreviewPane preview_;
@@ -216,7 +206,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
   OwnedFont font_;
-  HWND tooltip_ = nullptr;
   CommandKeys keys_;
 
   int systemLevel_ = 0;
@@ -227,16 +216,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
 
   int leftWidth_ = BinderStore::kDefaultWidth;
   int laidOutLeft_ = BinderStore::kDefaultWidth;
-  Splitter paneSplitter_{Splitter::Axis::kColumns};    // between the tree and the list
-  Splitter previewSplitter_{Splitter::Axis::kRows};    // between the tree and the preview
+  PaneSplitters splitters_;
   int previewHeight_ = kPreviewHeight;
   bool previewPending_ = false;
   HWND focusedControl_ = nullptr;  // the focus when the window was last deactivated
-
-  std::map<HWND, std::string> controlHints_;
-  std::string applicationHint_;
-  HWND hintWindow_ = nullptr;  // the control whose hint shows; told when the pointer leaves it
-  std::string statusPath_;
   int countPanelWidth_ = 50;  // widens for "shown / all"
 };
 

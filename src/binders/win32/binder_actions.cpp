@@ -16,6 +16,7 @@
 #include "win32/strings.h"
 #include "win32/clipboard_files.h"
 #include "win32/command_menu.h"
+#include "win32/label_edit.h"
 
 namespace velmora {
 
@@ -232,9 +233,56 @@ void BinderActions::DropOnTree(POINT treeClient, const std::vector<std::string>&
   RegisterInto(node, names);
 }
 
+void BinderActions::HandleShellDrop(HDROP handle) {
+  ShellFileList files;
+  POINT at;
+  {
+    ShellDrop drop(handle);
+    at = drop.ClientPoint();
+    files = drop.Files();
+  }
+  if (files.malformed) {
+    prompter_.Message(kMalformedDropText, kFileCommandCaption);
+    return;
+  }
+  MapWindowPoints(owner_, tree_.hwnd(), &at, 1);
+  DropOnTree(at, files.paths);
+}
+
 void BinderActions::DragOnto(POINT treeClient, const std::vector<std::string>& paths) {
   // The dragged folders are copied into the binder; a folder node keeps its own binder.
   DropOnTree(treeClient, paths);
+}
+
+LRESULT BinderActions::OnNotify(NMHDR* header) {
+  LRESULT result = 0;
+  if (tree_.HandleNotify(header, result)) return result;
+  std::string text;
+  switch (header->code) {
+    case NM_CLICK:
+      // The control changes its selection after this notification; the listing follows
+      // the new selection, so it runs once the click has been handled.
+      host_.TreeClicked();
+      return 0;
+    case TVN_SELCHANGINGA:
+    case TVN_SELCHANGINGW: host_.SelectionLeaving(); return FALSE;
+    case TVN_ENDLABELEDITA:
+    case TVN_ENDLABELEDITW:
+      if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
+      return EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINDRAGW: {
+      // The node sits at the same place in the ANSI and the wide forms.
+      HTREEITEM node = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+      if (tree_.FolderPath(node)) {
+        TreeView_SelectItem(tree_.hwnd(), node);
+        host_.BeginNodeDrag();
+      }
+      return 0;
+    }
+    case NM_DBLCLK: OpenFolder(); return 0;
+    default: return 0;
+  }
 }
 
 }  // namespace velmora

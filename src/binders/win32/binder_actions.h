@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -29,6 +30,13 @@ class BinderActionsHost {
   virtual std::string ListedFolder() const = 0;
   // The shell's small icons, shared with the file list.
   virtual HIMAGELIST SmallSystemImages() const = 0;
+  // A click on the tree: the control changes its selection after the notification, so the
+  // listing follows once the click has been handled.
+  virtual void TreeClicked() = 0;
+  // The selection is about to leave its node: the list's selection there is kept.
+  virtual void SelectionLeaving() = 0;
+  // A folder node is dragged out; it is selected already.
+  virtual void BeginNodeDrag() = 0;
 };
 
 class BinderActions {
@@ -51,6 +59,8 @@ class BinderActions {
   // WM_CONTEXTMENU at a screen point, (-1, -1) from the keyboard.
   void ShowMenu(LPARAM at);
 
+  // The tree's notifications: clicks, label edits, drags and double clicks.
+  LRESULT OnNotify(NMHDR* header);
   // Opens the listed folder of a folder node in the shell (a double click, "開く(&O)").
   void OpenFolder();
   // "フォルダの一覧(&L)": the selected binder's folders; those removed there leave the tree.
@@ -67,6 +77,8 @@ class BinderActions {
   // Names dropped from the shell at a point of the tree's client area: registered into the
   // binder under it; anywhere else nothing happens.
   void DropOnTree(POINT treeClient, const std::vector<std::string>& names);
+  // WM_DROPFILES over the tree: the point is the owner's client point the drop names.
+  void HandleShellDrop(HDROP drop);
   // Folders dragged inside the window onto the binder node under a point of the tree.
   void DragOnto(POINT treeClient, const std::vector<std::string>& paths);
   // Whether a drag may end over this point: only over a binder node.
