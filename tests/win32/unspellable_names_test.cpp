@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "binders/binder_commands.h"
+#include "binders/win32/folder_probe.h"
 #include "store/win32/win32_collation.h"
 #include "support/picture_samples.h"
 #include "support/test_files.h"
@@ -126,6 +127,19 @@ TEST(UnspellableText, PicturesOpenByTheirOwnNames) {
   ASSERT_TRUE(reader.Load(dir + Text(kChinese), 0, 0, picture));
   EXPECT_EQ(picture.sourceWidth, 32);
   EXPECT_EQ(picture.sourceHeight, 24);
+}
+
+// The tree's presence check reads such a folder rather than taking it for missing.
+TEST(UnspellableText, TheFolderCheckFindsAFolderByItsOwnName) {
+  TempDir dir;
+  ASSERT_TRUE(CreateDirectoryW((AnsiToWide(dir.path()) + kKorean).c_str(), nullptr));
+  FolderProbe probe;
+  const FolderPresence presence = probe.Probe(dir + Text(kKorean));
+  EXPECT_TRUE(presence.known);
+  EXPECT_TRUE(presence.found);
+  EXPECT_NE(presence.attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  const std::wstring missing = L"한국";
+  EXPECT_FALSE(probe.Probe(dir + Text(missing)).found);
 }
 
 class UnspellableNamesTest : public MainWindowTest {
