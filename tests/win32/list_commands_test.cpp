@@ -150,9 +150,9 @@ TEST_F(ListCommandsTest, DoubleClickOnAShortcutToAnItemThatIsNoFileHandsItToTheS
   // The shell opens the shortcut itself; one that cannot (Wine) is handed the item it holds.
   for (const bool shellOpensShortcuts : {true, false}) {
     std::vector<Request> requests;
-    window->listCommands().fileCommands().SetShellExecutor([&](SHELLEXECUTEINFOA& info) {
+    window->listCommands().fileCommands().SetShellExecutor([&](SHELLEXECUTEINFOW& info) {
       const auto* item = static_cast<LPCITEMIDLIST>(info.lpIDList);
-      requests.push_back({info.lpFile ? info.lpFile : "", item && ILIsEqual(item, computer.get())});
+      requests.push_back({info.lpFile ? WideToAnsi(info.lpFile) : "", item && ILIsEqual(item, computer.get())});
       return shellOpensShortcuts || item;
     });
     DoubleClickRow(RowOf("computer.lnk"));

@@ -3,18 +3,21 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "binders/binder_commands.h"
+#include "binders/win32/folder_probe.h"
 #include "store/win32/win32_collation.h"
 #include "support/picture_samples.h"
 #include "support/test_files.h"
 #include "text/cp932.h"
 #include "thumbs/picture_decode.h"
 #include "win32/clipboard_files.h"
+#include "win32/shell_link.h"
 #include "win32/strings.h"
 #include "win32/win32_file_system.h"
 #include "win32/window_fixture.h"
@@ -126,6 +129,19 @@ TEST(UnspellableText, PicturesOpenByTheirOwnNames) {
   EXPECT_EQ(picture.sourceHeight, 24);
 }
 
+// The tree's presence check reads such a folder rather than taking it for missing.
+TEST(UnspellableText, TheFolderCheckFindsAFolderByItsOwnName) {
+  TempDir dir;
+  ASSERT_TRUE(CreateDirectoryW((AnsiToWide(dir.path()) + kKorean).c_str(), nullptr));
+  FolderProbe probe;
+  const FolderPresence presence = probe.Probe(dir + Text(kKorean));
+  EXPECT_TRUE(presence.known);
+  EXPECT_TRUE(presence.found);
+  EXPECT_NE(presence.attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  const std::wstring missing = L"한국";
+  EXPECT_FALSE(probe.Probe(dir + Text(missing)).found);
+}
+
 class UnspellableNamesTest : public MainWindowTest {
  protected:
   void SetUp() override {
@@ -225,6 +241,52 @@ TEST_F(UnspellableNamesTest, CommandsActOnTheRowsOwnFileNeverOnALookAlike) {
   EXPECT_EQ(test_support::ReadBytes(content + "Ubersicht.docx"), "look-alike");
   EXPECT_EQ(RowOf(kUber), -1);
   EXPECT_TRUE(test_support::Exists(AnsiToWide(TrashHome()) + L"Trash\\files\\" + kCircled));
+}
+
+// Open with, and a shortcut whose own name the code page lacks: the shell is handed the
+// real path, never one that names nothing.
+TEST_F(UnspellableNamesTest, OpenWithAndShortcutsReachTheShellByTheirRealNames) {
+  const std::wstring link = L"ⓐ①.lnk";
+  const std::wstring folderLink = L"ⓑ②.lnk";
+  TShellLink links;
+  const ItemIdList computer = links.GetCodeToItemIdList(CSIDL_DRIVES);
+  ASSERT_TRUE(computer);
+  const std::string listed = content.path().substr(0, content.path().size() - 1);
+  ASSERT_FALSE(links.CreateLink2("", computer.get(), listed, "computer", true).empty());
+  ASSERT_TRUE(MoveFileW((wide + L"computer.lnk").c_str(), (wide + link).c_str()));
+  testing_support::MakeFolder(content + "target");
+  ASSERT_TRUE(test_support::MakeShortcut(content + "folder.lnk", content + "target"));
+  ASSERT_TRUE(MoveFileW((wide + L"folder.lnk").c_str(), (wide + folderLink).c_str()));
+  ShowContent();
+  struct Request {
+    std::wstring file, parameters;
+    bool computer;
+  };
+  std::vector<Request> requests;
+  window->listCommands().fileCommands().SetShellExecutor([&](SHELLEXECUTEINFOW& info) {
+    const auto* item = static_cast<LPCITEMIDLIST>(info.lpIDList);
+    requests.push_back({info.lpFile ? info.lpFile : L"", info.lpParameters ? info.lpParameters : L"",
+                        item && ILIsEqual(item, computer.get())});
+    return true;
+  });
+
+  RECT row = {LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(ListView_GetItemRect(List(), RowOf(kCafe), &row, LVIR_LABEL));
+  window->listCommands().MenuOpening({row.left + 2, (row.top + row.bottom) / 2});
+  Command(IDM_LIST_OPEN_WITH);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].file, L"rundll32");
+  EXPECT_EQ(requests[0].parameters, L"shell32.dll,OpenAs_RunDLL " + wide + kCafe);
+
+  // A shortcut to an item without a path is opened by the shell under its own name.
+  requests.clear();
+  DoubleClickRow(RowOf(link));
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].file, wide + link);
+  EXPECT_EQ(window->browser().currentFolder(), listed);
+  // A shortcut to a folder enters it.
+  DoubleClickRow(RowOf(folderLink));
+  EXPECT_EQ(window->browser().currentFolder(), content + "target");
 }
 
 TEST_F(UnspellableNamesTest, AFolderTheFilesCannotSpellIsNotRegistered) {

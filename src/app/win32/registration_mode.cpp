@@ -21,13 +21,14 @@ constexpr int kClassNameLength = 128;
 static_assert(std::string_view(kOpenWindowClass) == kMainWindowClass, "both ends are main windows");
 
 // The same folder however it is spelt (letter case, short names, "." parts).
+// Wide, so that a name the code page lacks is found rather than taken for missing.
 std::string NormalFolder(const std::string& folder) {
-  char full[MAX_PATH] = "";
-  const DWORD length = GetFullPathNameA(folder.c_str(), MAX_PATH, full, nullptr);
+  wchar_t full[MAX_PATH] = L"";
+  const DWORD length = GetFullPathNameW(AnsiToWide(folder).c_str(), MAX_PATH, full, nullptr);
   if (length == 0 || length >= MAX_PATH) return folder;
-  char longer[MAX_PATH] = "";
-  const DWORD longLength = GetLongPathNameA(full, longer, MAX_PATH);
-  return longLength > 0 && longLength < MAX_PATH ? std::string(longer) : std::string(full);
+  wchar_t longer[MAX_PATH] = L"";
+  const DWORD longLength = GetLongPathNameW(full, longer, MAX_PATH);
+  return WideToAnsi(longLength > 0 && longLength < MAX_PATH ? longer : full);
 }
 
 std::string ClassOf(HWND window) {

@@ -4,6 +4,7 @@
 
 #include "win32/clipboard_files.h"
 #include "win32/modal_loop.h"
+#include "win32/strings.h"
 #include "win32/ui_font.h"
 
 namespace velmora {
@@ -82,7 +83,8 @@ void TFolderListDlg::CreateControls() {
 void TFolderListDlg::Fill() {
   const std::vector<FolderEntry>& rows = edit_.rows();
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    const DWORD attributes = GetFileAttributesA(rows[i].path.c_str());
+    const std::wstring path = AnsiToWide(rows[i].path);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     const FolderRowLook look = LookOfFolderRow(attributes != INVALID_FILE_ATTRIBUTES, attributes);
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
@@ -90,8 +92,8 @@ void TFolderListDlg::Fill() {
     item.pszText = const_cast<char*>(rows[i].displayName.c_str());
     item.iImage = I_IMAGENONE;
     if (look.hasIcon) {
-      SHFILEINFOA info = {};
-      if (SHGetFileInfoA(rows[i].path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+      SHFILEINFOW info = {};
+      if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
         item.iImage = info.iIcon;
     }
     item.state = look.ghosted ? LVIS_CUT : 0;

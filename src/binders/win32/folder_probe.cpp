@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "text/cp932.h"
+#include "win32/strings.h"
 
 namespace velmora {
 
@@ -47,7 +48,7 @@ bool IsSlowPath(const std::string& path) {
 }
 
 FolderProbe::Calls FolderProbe::PlatformCalls() {
-  return {&IsSlowPath, [](const std::string& path) { return GetFileAttributesA(path.c_str()); }};
+  return {&IsSlowPath, [](const std::string& path) { return GetFileAttributesW(AnsiToWide(path).c_str()); }};
 }
 
 FolderProbe::FolderProbe() : calls_(PlatformCalls()), shared_(std::make_shared<Shared>()) {

@@ -38,7 +38,7 @@ ShellOperation RunShellOperation(HWND owner, UINT function, const std::string& f
   return outcome;
 }
 
-const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
+const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 }  // namespace
 
@@ -91,11 +91,12 @@ void FileCommands::ShellOpenFile(const std::string& path) {
 }
 
 void FileCommands::ShellOpenShortcut(const std::string& link) {
-  SHELLEXECUTEINFOA info = {};
+  const std::wstring file = AnsiToWide(link);
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_FLAG_NO_UI;
   info.hwnd = owner_;
-  info.lpFile = link.c_str();
+  info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (shellExecute_(info)) return;
   // A shell that cannot open shortcuts itself (Wine) is handed the item the shortcut holds.
@@ -124,13 +125,16 @@ void FileCommands::ShellExecuteVerb(const std::string& file, const std::string& 
     if (!path.empty()) item = shell_.ParseToItemId(path);
     if (!item) return;
   }
-  SHELLEXECUTEINFOA info = {};
+  const std::wstring wideVerb = AnsiToWide(verb);
+  const std::wstring wideFile = AnsiToWide(file);
+  const std::wstring wideParameters = AnsiToWide(parameters);
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
   info.hwnd = owner_;
-  info.lpVerb = OrNull(verb);
-  info.lpFile = OrNull(file);
-  info.lpParameters = OrNull(parameters);
+  info.lpVerb = OrNull(wideVerb);
+  info.lpFile = OrNull(wideFile);
+  info.lpParameters = OrNull(wideParameters);
   info.nShow = SW_SHOWNORMAL;
   info.lpIDList = item.get();
   if (shellExecute_(info) && info.hProcess) CloseHandle(info.hProcess);

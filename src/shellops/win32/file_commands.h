@@ -45,9 +45,9 @@ class FileCommands {
   void SetLinkFollower(LinkFollower follower) { followLink_ = std::move(follower); }
   // The shell's questions before deleting and replacing; off only where nobody can answer.
   void SetShellConfirmations(bool on) { confirmations_ = on; }
-  // Items and verbs are handed to the shell through this (ShellExecuteExA); tests watch
-  // what the shell is asked.
-  using ShellExecutor = std::function<bool(SHELLEXECUTEINFOA& info)>;
+  // Items and verbs are handed to the shell through this (ShellExecuteExW, so that any
+  // file name reaches it as it is); tests watch what the shell is asked.
+  using ShellExecutor = std::function<bool(SHELLEXECUTEINFOW& info)>;
   void SetShellExecutor(ShellExecutor execute) { shellExecute_ = std::move(execute); }
 
   // Double click, Enter, "開く(&O)" on one row: a folder (or a shortcut's folder, or a
@@ -104,7 +104,7 @@ class FileCommands {
   Win32FileSystem fs_;
   LinkFollower followLink_;
   bool confirmations_ = true;
-  ShellExecutor shellExecute_ = [](SHELLEXECUTEINFOA& info) { return ShellExecuteExA(&info) != FALSE; };
+  ShellExecutor shellExecute_ = [](SHELLEXECUTEINFOW& info) { return ShellExecuteExW(&info) != FALSE; };
 };
 
 }  // namespace velmora

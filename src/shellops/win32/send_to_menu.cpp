@@ -58,8 +58,8 @@ void SendToMenu::Build(HMENU menu, HIMAGELIST images, int firstId, int maxItems)
     if (static_cast<int>(entries_.size()) >= maxItems) break;
     Entry entry;
     entry.row = std::move(row);
-    SHFILEINFOA info = {};
-    if (images && SHGetFileInfoA(entry.row.path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) &&
+    SHFILEINFOW info = {};
+    if (images && SHGetFileInfoW(AnsiToWide(entry.row.path).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) &&
         info.hIcon) {
       // The index the list gives, not a count kept here: an icon it refuses takes no place.
       entry.image = ImageList_AddIcon(images, info.hIcon);
