@@ -9,16 +9,13 @@
 
 #include "app/command_list.h"
 #include "app/help_page.h"
-#include "app/win32/main_controls.h"
 #include "app/window_rules.h"
 #include "common/path_lists.h"
 #include "resource.h"
 #include "win32/clipboard_files.h"
-#include "win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
-#include "win32/command_menu.h"
 #include "win32/drop_source.h"
 #include "win32/strings.h"
 #include "win32/ui_font.h"
@@ -29,7 +26,6 @@ namespace velmora {
 namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
-constexpr int kStatusPanelWidth = 50;
 
 constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
@@ -411,16 +407,7 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_KEYUP && msg.hwnd == tree_.hwnd()) TreeView1KeyUp(msg.wParam);
   if (msg.message == WM_MOUSEMOVE && msg.hwnd == browser_.listView().hwnd()) ListView1MouseMove();
   hints_.Track(msg);
-  // Escape empties the filter box; the list then shows every row again.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && msg.hwnd == control(IDC_FILTER)) {
-    SetWindowTextA(msg.hwnd, "");
-    return true;
-  }
-  // Enter or the down arrow go on to the narrowed rows.
-  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_DOWN) && msg.hwnd == control(IDC_FILTER)) {
-    SetFocus(browser_.listView().hwnd());
-    return true;
-  }
+  if (FilterBoxKey(hwnd_, msg, browser_.listView().hwnd())) return true;
   return keys_.Translate(hwnd_, msg);
 }
 
@@ -502,7 +489,7 @@ void TOrvikBinder::BindCommands() {
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
   bind(IDM_REFRESH, [this] { SpeedButton4Click(); });
-  bind(IDM_FILTER, [this] { FocusNameFilter(); });
+  bind(IDM_FILTER, [this] { FocusFilterBox(hwnd_); });
   bind(IDM_EXIT, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
   bind(IDM_SELECT_ALL, [this] { listCommands_.SelectAll(false); });
   bind(IDM_INVERT_SELECTION, [this] { listCommands_.SelectAll(true); });
@@ -565,41 +552,9 @@ void TOrvikBinder::EnterThumbnailMode() {
   browser_.EnterThumbnailMode();
 }
 
-// ---- the name filter
-
-void TOrvikBinder::NameFilterChanged() {
-  HWND box = control(IDC_FILTER);
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
-  browser_.SetNameFilter(text);
-}
-
-void TOrvikBinder::FocusNameFilter() {
-  HWND box = control(IDC_FILTER);
-  SetFocus(box);
-  SendMessageA(box, EM_SETSEL, 0, -1);
-}
-
-void TOrvikBinder::ClearNameFilterBox() {
-  HWND box = control(IDC_FILTER);
-  if (box && GetWindowTextLengthA(box) > 0) SetWindowTextA(box, "");
-}
-
 void TOrvikBinder::ShowRowCount(const std::string& text) {
   SetStatusText(0, text);
-  // The count's panel is as wide as "shown / all" needs, never narrower than at start.
-  HWND status = control(IDC_STATUS);
-  HDC dc = GetDC(status);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
-  SIZE extent = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc, old);
-  ReleaseDC(status, dc);
-  const int width = extent.cx + 12 > kStatusPanelWidth ? extent.cx + 12 : kStatusPanelWidth;
-  if (width == countPanelWidth_) return;
-  countPanelWidth_ = width;
-  int parts[2] = {countPanelWidth_, -1};
-  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  countPanelWidth_ = FitCountPanel(control(IDC_STATUS), text, countPanelWidth_);
 }
 
 bool TOrvikBinder::HighQualityChecked() const { return IsChecked(control(IDC_HIGH_QUALITY)); }

@@ -113,11 +113,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
   void RowsWantThumbnails() override { thumbnails_.RowsWantThumbnails(); }
-  void ClearNameFilterBox() override;
+  void ClearNameFilterBox() override { ClearFilterBox(hwnd_); }
   bool ThumbnailPassRunning() const override { return thumbnails_.running(); }
   void ListedFolderGone() override { tree_.RefreshGhosting(); }
-  void NameFilterChanged();
-  void FocusNameFilter();
+  void NameFilterChanged() { browser_.SetNameFilter(FilterBoxText(hwnd_)); }
 
   // ThumbnailWindow.
   int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
