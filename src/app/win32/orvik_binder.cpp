@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "app/command_list.h"
-#include "app/help_page.h"
 #include "app/window_rules.h"
 #include "common/path_lists.h"
 #include "resource.h"
@@ -327,8 +326,6 @@ void TOrvikBinder::FormCreate() {
   registration_.Start(env_.params);
 }
 
-void TOrvikBinder::FormClose() { browser_.Close(); }
-
 void TOrvikBinder::FormDestroy() {
   // Shell objects go before COM does, so that their Release still has COM to run in.
   browser_.ReleaseShellObjects();
@@ -389,13 +386,6 @@ void TOrvikBinder::Layout() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TOrvikBinder::SplitterMoved() { PlaceListBar(hwnd_, laidOutLeft_ + kSplitterWidth); }
-
-void TOrvikBinder::SetLeftPaneWidth(int width) {
-  leftWidth_ = width;
-  Layout();
-}
-
 void TOrvikBinder::LargeIconsChanged() {
   const bool large = IsChecked(control(IDC_LAREG));
   tree_.UseImageList(large ? pictures_.large() : pictures_.small(), !large);
@@ -451,17 +441,6 @@ void TOrvikBinder::ExpandButtonClick(int tag) {
   if (tag == 1) tree_.ExpandRoot();
 }
 
-void TOrvikBinder::OpenHelp() {
-  const std::string help = HelpPagePath(env_.exeDir);
-  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW));
-  // The shell itself says nothing when it cannot open the page.
-  if (result <= 32)
-    prompter_->Message(HelpNotOpenedText(help, Win32FileSystem().ErrorText(ShellExecuteErrorCode(result))),
-                       kApplicationTitle);
-}
-
-void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
-
 void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (di->CtlType != ODT_MENU) return;
   if (sendTo_.DrawItem(*di)) return;
@@ -497,8 +476,8 @@ void TOrvikBinder::BindCommands() {
     sendToOption_.Toggle(*prompter_);
     sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   });
-  bind(IDM_HELP, [this] { OpenHelp(); });
-  bind(IDM_ABOUT, [this] { About1Click(); });
+  bind(IDM_HELP, [this] { env_.OpenHelp(hwnd_, *prompter_); });
+  bind(IDM_ABOUT, [this] { aboutDialog1_.Execute(hwnd_); });
 }
 
 // ---- the browser's host
@@ -545,8 +524,6 @@ void TOrvikBinder::UpdatePreview() {
   if (preview_.Update(shell_, systemLevel_, path)) Layout();
 }
 
-void TOrvikBinder::SpeedButton5Click() { thumbnails_.Start(); }
-
 void TOrvikBinder::EnterThumbnailMode() {
   SetButtonEnabled(IDM_THUMBNAILS, false);
   browser_.EnterThumbnailMode();
@@ -556,21 +533,6 @@ void TOrvikBinder::ShowRowCount(const std::string& text) {
   SetStatusText(0, text);
   countPanelWidth_ = FitCountPanel(control(IDC_STATUS), text, countPanelWidth_);
 }
-
-bool TOrvikBinder::HighQualityChecked() const { return IsChecked(control(IDC_HIGH_QUALITY)); }
-
-void TOrvikBinder::TreeView1KeyUp(WPARAM key) {
-  if (key == VK_UP || key == VK_DOWN) TreeView1Click();
-}
-
-void TOrvikBinder::SpeedButton4Click() {
-  tree_.RefreshGhosting();
-  browser_.Refresh();
-}
-
-void TOrvikBinder::SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_cast<ViewStyle>(pressedId - IDM_VIEW_ICON)); }
-
-void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
 
 void TOrvikBinder::ListView1MouseMove() {
   if (browser_.flatListing()) {
