@@ -2,9 +2,12 @@
 
 #include <shellapi.h>
 
+#include "app/help_page.h"
+#include "app/win32/control_ids.h"
 #include "app/window_rules.h"
 #include "text/cp932.h"
 #include "win32/strings.h"
+#include "win32/win32_file_system.h"
 
 namespace velmora {
 
@@ -44,6 +47,15 @@ std::string AppEnvironment::UserName() {
   DWORD userLength = sizeof(userName);
   if (!GetUserNameA(userName, &userLength)) userName[0] = '\0';
   return userName;
+}
+
+void AppEnvironment::OpenHelp(HWND owner, Prompter& prompter) const {
+  const std::string help = HelpPagePath(exeDir);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", help.c_str(), nullptr, nullptr, SW_SHOW));
+  // The shell itself says nothing when it cannot open the page.
+  if (result <= 32)
+    prompter.Message(HelpNotOpenedText(help, Win32FileSystem().ErrorText(ShellExecuteErrorCode(result))),
+                     kApplicationTitle);
 }
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/prompter.h"
 #include "win32/shell_context.h"
 
 namespace velmora {
@@ -26,6 +27,8 @@ struct AppEnvironment {
   // The system's level as the program tells them apart; the user's name, empty when unknown.
   static int SystemLevel();
   static std::string UserName();
+  // Opens the help page beside the program; says so when the shell cannot.
+  void OpenHelp(HWND owner, Prompter& prompter) const;
 };
 
 }  // namespace velmora

@@ -190,4 +190,54 @@ bool IsBarButtonEnabled(HWND window, int id) {
   return SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
 }
 
+// ---- the name filter
+
+std::wstring FilterBoxText(HWND window) {
+  HWND box = GetDlgItem(window, IDC_FILTER);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+void FocusFilterBox(HWND window) {
+  HWND box = GetDlgItem(window, IDC_FILTER);
+  SetFocus(box);
+  SendMessageA(box, EM_SETSEL, 0, -1);
+}
+
+void ClearFilterBox(HWND window) {
+  HWND box = GetDlgItem(window, IDC_FILTER);
+  if (box && GetWindowTextLengthA(box) > 0) SetWindowTextA(box, "");
+}
+
+bool FilterBoxKey(HWND window, const MSG& msg, HWND list) {
+  if (msg.message != WM_KEYDOWN || msg.hwnd != GetDlgItem(window, IDC_FILTER)) return false;
+  // Escape empties the filter box; the list then shows every row again.
+  if (msg.wParam == VK_ESCAPE) {
+    SetWindowTextA(msg.hwnd, "");
+    return true;
+  }
+  // Enter or the down arrow go on to the narrowed rows.
+  if (msg.wParam == VK_RETURN || msg.wParam == VK_DOWN) {
+    SetFocus(list);
+    return true;
+  }
+  return false;
+}
+
+int FitCountPanel(HWND status, const std::string& text, int current) {
+  constexpr int kStatusPanelWidth = 50;
+  HDC dc = GetDC(status);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(status, dc);
+  const int width = extent.cx + 12 > kStatusPanelWidth ? extent.cx + 12 : kStatusPanelWidth;
+  if (width == current) return current;
+  int parts[2] = {width, -1};
+  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  return width;
+}
+
 }  // namespace velmora

@@ -41,4 +41,13 @@ AttributeSwitches ReadSwitches(HWND window);
 void SetBarButtonEnabled(HWND window, int id, bool enabled);
 bool IsBarButtonEnabled(HWND window, int id);
 
+// The name filter box.
+std::wstring FilterBoxText(HWND window);
+void FocusFilterBox(HWND window);
+void ClearFilterBox(HWND window);
+// Escape empties the box; Enter or the down arrow go on to the list. True when consumed.
+bool FilterBoxKey(HWND window, const MSG& msg, HWND list);
+// The count's panel as wide as the text needs, never narrower than at start; the width in use.
+int FitCountPanel(HWND status, const std::string& text, int width);
+
 }  // namespace velmora

@@ -8,17 +8,13 @@
 #include <stdexcept>
 
 #include "app/command_list.h"
-#include "app/help_page.h"
-#include "app/win32/main_controls.h"
 #include "app/window_rules.h"
 #include "common/path_lists.h"
 #include "resource.h"
 #include "win32/clipboard_files.h"
-#include "win32/win32_file_system.h"
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "win32/bulk_update.h"
-#include "win32/command_menu.h"
 #include "win32/drop_source.h"
 #include "win32/strings.h"
 #include "win32/ui_font.h"
@@ -29,7 +25,6 @@ namespace velmora {
 namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
-constexpr int kStatusPanelWidth = 50;
 
 constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
@@ -331,8 +326,6 @@ void TOrvikBinder::FormCreate() {
   registration_.Start(env_.params);
 }
 
-void TOrvikBinder::FormClose() { browser_.Close(); }
-
 void TOrvikBinder::FormDestroy() {
   // Shell objects go before COM does, so that their Release still has COM to run in.
   browser_.ReleaseShellObjects();
@@ -393,13 +386,6 @@ void TOrvikBinder::Layout() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TOrvikBinder::SplitterMoved() { PlaceListBar(hwnd_, laidOutLeft_ + kSplitterWidth); }
-
-void TOrvikBinder::SetLeftPaneWidth(int width) {
-  leftWidth_ = width;
-  Layout();
-}
-
 void TOrvikBinder::LargeIconsChanged() {
   const bool large = IsChecked(control(IDC_LAREG));
   tree_.UseImageList(large ? pictures_.large() : pictures_.small(), !large);
@@ -411,16 +397,7 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_KEYUP && msg.hwnd == tree_.hwnd()) TreeView1KeyUp(msg.wParam);
   if (msg.message == WM_MOUSEMOVE && msg.hwnd == browser_.listView().hwnd()) ListView1MouseMove();
   hints_.Track(msg);
-  // Escape empties the filter box; the list then shows every row again.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && msg.hwnd == control(IDC_FILTER)) {
-    SetWindowTextA(msg.hwnd, "");
-    return true;
-  }
-  // Enter or the down arrow go on to the narrowed rows.
-  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_DOWN) && msg.hwnd == control(IDC_FILTER)) {
-    SetFocus(browser_.listView().hwnd());
-    return true;
-  }
+  if (FilterBoxKey(hwnd_, msg, browser_.listView().hwnd())) return true;
   return keys_.Translate(hwnd_, msg);
 }
 
@@ -464,17 +441,6 @@ void TOrvikBinder::ExpandButtonClick(int tag) {
   if (tag == 1) tree_.ExpandRoot();
 }
 
-void TOrvikBinder::OpenHelp() {
-  const std::string help = HelpPagePath(env_.exeDir);
-  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd_, "open", help.c_str(), nullptr, nullptr, SW_SHOW));
-  // The shell itself says nothing when it cannot open the page.
-  if (result <= 32)
-    prompter_->Message(HelpNotOpenedText(help, Win32FileSystem().ErrorText(ShellExecuteErrorCode(result))),
-                       kApplicationTitle);
-}
-
-void TOrvikBinder::About1Click() { aboutDialog1_.Execute(hwnd_); }
-
 void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
   if (di->CtlType != ODT_MENU) return;
   if (sendTo_.DrawItem(*di)) return;
@@ -502,7 +468,7 @@ void TOrvikBinder::BindCommands() {
            !browser_.thumbnailMode() && !thumbnails_.running();
   });
   bind(IDM_REFRESH, [this] { SpeedButton4Click(); });
-  bind(IDM_FILTER, [this] { FocusNameFilter(); });
+  bind(IDM_FILTER, [this] { FocusFilterBox(hwnd_); });
   bind(IDM_EXIT, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
   bind(IDM_SELECT_ALL, [this] { listCommands_.SelectAll(false); });
   bind(IDM_INVERT_SELECTION, [this] { listCommands_.SelectAll(true); });
@@ -510,8 +476,8 @@ void TOrvikBinder::BindCommands() {
     sendToOption_.Toggle(*prompter_);
     sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
   });
-  bind(IDM_HELP, [this] { OpenHelp(); });
-  bind(IDM_ABOUT, [this] { About1Click(); });
+  bind(IDM_HELP, [this] { env_.OpenHelp(hwnd_, *prompter_); });
+  bind(IDM_ABOUT, [this] { aboutDialog1_.Execute(hwnd_); });
 }
 
 // ---- the browser's host
@@ -558,64 +524,15 @@ void TOrvikBinder::UpdatePreview() {
   if (preview_.Update(shell_, systemLevel_, path)) Layout();
 }
 
-void TOrvikBinder::SpeedButton5Click() { thumbnails_.Start(); }
-
 void TOrvikBinder::EnterThumbnailMode() {
   SetButtonEnabled(IDM_THUMBNAILS, false);
   browser_.EnterThumbnailMode();
 }
 
-// ---- the name filter
-
-void TOrvikBinder::NameFilterChanged() {
-  HWND box = control(IDC_FILTER);
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(box, &text[0], static_cast<int>(text.size()))));
-  browser_.SetNameFilter(text);
-}
-
-void TOrvikBinder::FocusNameFilter() {
-  HWND box = control(IDC_FILTER);
-  SetFocus(box);
-  SendMessageA(box, EM_SETSEL, 0, -1);
-}
-
-void TOrvikBinder::ClearNameFilterBox() {
-  HWND box = control(IDC_FILTER);
-  if (box && GetWindowTextLengthA(box) > 0) SetWindowTextA(box, "");
-}
-
 void TOrvikBinder::ShowRowCount(const std::string& text) {
   SetStatusText(0, text);
-  // The count's panel is as wide as "shown / all" needs, never narrower than at start.
-  HWND status = control(IDC_STATUS);
-  HDC dc = GetDC(status);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
-  SIZE extent = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc, old);
-  ReleaseDC(status, dc);
-  const int width = extent.cx + 12 > kStatusPanelWidth ? extent.cx + 12 : kStatusPanelWidth;
-  if (width == countPanelWidth_) return;
-  countPanelWidth_ = width;
-  int parts[2] = {countPanelWidth_, -1};
-  SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  countPanelWidth_ = FitCountPanel(control(IDC_STATUS), text, countPanelWidth_);
 }
-
-bool TOrvikBinder::HighQualityChecked() const { return IsChecked(control(IDC_HIGH_QUALITY)); }
-
-void TOrvikBinder::TreeView1KeyUp(WPARAM key) {
-  if (key == VK_UP || key == VK_DOWN) TreeView1Click();
-}
-
-void TOrvikBinder::SpeedButton4Click() {
-  tree_.RefreshGhosting();
-  browser_.Refresh();
-}
-
-void TOrvikBinder::SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_cast<ViewStyle>(pressedId - IDM_VIEW_ICON)); }
-
-void TOrvikBinder::ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
 
 void TOrvikBinder::ListView1MouseMove() {
   if (browser_.flatListing()) {

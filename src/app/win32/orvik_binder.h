@@ -11,6 +11,7 @@
 
 #include "about/win32/about_dialog.h"
 #include "app/startup_faults.h"
+#include "app/window_rules.h"
 #include "app/win32/app_environment.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/hint_bar.h"
@@ -43,7 +44,7 @@ constexpr int kPreviewHeight = 95;
 
 class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private BinderActionsHost {
  public:
-  // Prompter: who answers questions and shows messages (the real boxes when null).
+  // The prompter answers questions and shows messages (the real boxes when null).
   explicit TOrvikBinder(AppEnvironment env, Prompter* prompter = nullptr);
   ~TOrvikBinder() override;
   TOrvikBinder(const TOrvikBinder&) = delete;
@@ -81,10 +82,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
 
   // Handlers named after their controls.
   void TreeView1Click();
-  void SpeedButton4Click();
-  void SpeedBtn1Click(int pressedId);
-  void ListView1ColumnClick(int column);
-  void SpeedButton5Click();
+  void SpeedButton4Click() { tree_.RefreshGhosting(); browser_.Refresh(); }
+  void SpeedBtn1Click(int pressedId) { browser_.SetViewStyle(static_cast<ViewStyle>(pressedId - IDM_VIEW_ICON)); }
+  void ListView1ColumnClick(int column) { browser_.ColumnClick(column); }
+  void SpeedButton5Click() { thumbnails_.Start(); }
   void UpdatePreview();
 
  private:
@@ -113,11 +114,10 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void PlayStartSound() override;
   bool SelectedFolderNode(FolderNodeRef& node) const override;
   void RowsWantThumbnails() override { thumbnails_.RowsWantThumbnails(); }
-  void ClearNameFilterBox() override;
+  void ClearNameFilterBox() override { ClearFilterBox(hwnd_); }
   bool ThumbnailPassRunning() const override { return thumbnails_.running(); }
   void ListedFolderGone() override { tree_.RefreshGhosting(); }
-  void NameFilterChanged();
-  void FocusNameFilter();
+  void NameFilterChanged() { browser_.SetNameFilter(FilterBoxText(hwnd_)); }
 
   // ThumbnailWindow.
   int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
@@ -129,7 +129,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void EnterThumbnailMode() override;
   void LeaveThumbnailMode() override { browser_.LeaveThumbnailMode(false); }
   void ShowThumbnails(HIMAGELIST images) override { browser_.ShowThumbnails(images); }
-  bool HighQualityChecked() const override;
+  bool HighQualityChecked() const override { return IsChecked(control(IDC_HIGH_QUALITY)); }
   // Changes on disk waited while the pass walked the rows.
   void ThumbnailPassEnded() override { browser_.ApplyWaitingChanges(); }
   bool PreTranslate(MSG& msg) override { return PreTranslateMessage(msg); }
@@ -138,7 +138,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void CreateControls();
   void Construct();
   void FormCreate();
-  void FormClose();
+  void FormClose() { browser_.Close(); }
   void FormDestroy();
   void SaveStore();
   // Says once what failed at start.
@@ -149,8 +149,8 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
 
   // Layout and settings.
   void Layout();
-  void SplitterMoved();
-  void SetLeftPaneWidth(int width);
+  void SplitterMoved() { PlaceListBar(hwnd_, laidOutLeft_ + kSplitterWidth); }
+  void SetLeftPaneWidth(int width) { leftWidth_ = width; Layout(); }
   void RequestPreview();
   void LargeIconsChanged();
 
@@ -160,13 +160,11 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
   void ExpandButtonClick(int tag);
-  void OpenHelp();
-  void About1Click();
   void OnDrawItem(DRAWITEMSTRUCT* di);
   void SetButtonEnabled(int id, bool enabled) { SetBarButtonEnabled(hwnd_, id, enabled); }
 
   // Tree and list events.
-  void TreeView1KeyUp(WPARAM key);
+  void TreeView1KeyUp(WPARAM key) { if (key == VK_UP || key == VK_DOWN) TreeView1Click(); }
   void ListView1MouseMove();
 
   // The tree's binder commands.
@@ -179,7 +177,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void FormDropFiles(HDROP drop);
   void FormShow();
   void SendToMenuClick(int id);
-
 
   AppEnvironment env_;
   Win32Prompter defaultPrompter_;
