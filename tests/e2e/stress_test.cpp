@@ -10,6 +10,7 @@
 
 #include "app/win32/control_ids.h"
 #include "e2e/app_driver.h"
+#include "support/picture_samples.h"
 #include "support/process_resources.h"
 
 using e2e::AppDriver;
@@ -86,6 +87,17 @@ class StressE2E : public ::testing::Test {
   bool Completing() {
     return WaitFor([&] { return !app.ListCellText(0, 2).empty(); });
   }
+  int ListStyle() { return static_cast<int>(GetWindowLongA(app.Control(velmora::IDC_LIST), GWL_STYLE) & LVS_TYPEMASK); }
+  bool ThumbnailButtonEnabled() {
+    return SendMessageA(app.Control(velmora::IDC_LISTBAR), TB_ISBUTTONENABLED, velmora::IDM_THUMBNAILS, 0) != 0;
+  }
+  HIMAGELIST LargeImages() {
+    return reinterpret_cast<HIMAGELIST>(SendMessageA(app.Control(velmora::IDC_LIST), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+  }
+  // A tool bar button's command, as its click sends it.
+  void Command(int id) {
+    PostMessageA(app.window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(app.Control(velmora::IDC_LISTBAR)));
+  }
   // Every resource measured once the program is idle.
   ProcessResources Settled() {
     WaitForInputIdle(app.process(), 10000);
@@ -122,6 +134,66 @@ TEST_F(StressE2E, QuickTreeClicksDuringABigListingThenCloseGiveEverythingBack) {
   ASSERT_TRUE(Completing());
   ExpectGivenBack(before, Settled());
   // Closed while the big listing is still being completed.
+
+  ASSERT_EQ(app.Close(), 0);
+  EXPECT_NE(app.ReadData("folderlist.ini").find("[Orvik]\r\nFRG=0\r\nWID=152\r\n"), std::string::npos);
+}
+
+TEST_F(StressE2E, ThumbnailPassesInterruptedByClicksAndViewsGiveEverythingBack) {
+  const int photos = StressCount("PHOTOS", 24), interruptions = StressCount("INTERRUPTIONS", 100);
+  const std::string album = Content("album"), other = Content("other");
+  for (int i = 0; i < photos; ++i) {
+    const auto jpeg = test_support::EncodeJpeg(800, 600, [i](int x, int y) {
+      return static_cast<std::uint32_t>(((x + i * 7) & 0xFF) << 16 | (y & 0xFF) << 8 | ((x ^ y) & 0xFF));
+    });
+    test_support::WriteFileBytes(album + "\\photo" + std::to_string(i) + ".jpg", jpeg);
+  }
+  EmptyFiles(other, 4);
+  app.WriteData("titlelist.txt", "Work\r\n");
+  app.WriteData("folderlist.ini", "[Work]\r\n" + album + "=0\r\n" + other + "=2\r\n\r\n");
+  ASSERT_TRUE(app.Start());
+
+  // The album listed afresh in icon view, no pass under way: the thumbnail button can be
+  // pressed. A listing of the other folder first leaves any thumbnail mode.
+  auto ready = [&] {
+    if (app.StatusText(1) == album && !ThumbnailButtonEnabled() && !ClickFolder(other)) return false;
+    if (app.StatusText(1) != album && !ClickFolder(album)) return false;
+    if (!Listed(album, photos)) return false;
+    if (ListStyle() != LVS_ICON) Command(velmora::IDM_VIEW_ICON);
+    return WaitFor([&] { return ListStyle() == LVS_ICON && ThumbnailButtonEnabled(); });
+  };
+  ASSERT_TRUE(ready());
+  const HIMAGELIST icons = LargeImages();
+  // A whole pass: the list shows the pictures once every row has one.
+  auto wholePass = [&] {
+    Command(velmora::IDM_THUMBNAILS);
+    return WaitFor([&] { return LargeImages() != icons && !ThumbnailButtonEnabled(); }, std::chrono::seconds(120));
+  };
+  // A pass started, then cut short by a listing, the list view or the detail view. The press
+  // comes once the button is enabled again, which may be before the stopped pass has
+  // returned: it must take all the same.
+  auto interrupt = [&](int i) {
+    if (!ready()) return false;
+    Command(velmora::IDM_THUMBNAILS);
+    if (!WaitFor([&] { return !ThumbnailButtonEnabled(); })) return false;
+    switch (i % 3) {
+      case 0: return ClickFolder(other);
+      case 1: Command(velmora::IDM_VIEW_LIST); return true;
+      default: Command(velmora::IDM_VIEW_DETAIL); return true;
+    }
+  };
+  ASSERT_TRUE(wholePass());
+  // The first list and detail views make what the window keeps for its life (a header and
+  // its pictures): measured from after one round of each.
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(interrupt(i)) << "warm-up " << i;
+  ASSERT_TRUE(ready());
+  ASSERT_TRUE(wholePass());
+  const ProcessResources before = Settled();
+
+  for (int i = 0; i < interruptions; ++i) ASSERT_TRUE(interrupt(i)) << "interruption " << i;
+  ASSERT_TRUE(ready());
+  ASSERT_TRUE(wholePass());
+  ExpectGivenBack(before, Settled());
 
   ASSERT_EQ(app.Close(), 0);
   EXPECT_NE(app.ReadData("folderlist.ini").find("[Orvik]\r\nFRG=0\r\nWID=152\r\n"), std::string::npos);

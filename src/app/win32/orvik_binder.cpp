@@ -465,7 +465,7 @@ void TOrvikBinder::BindCommands() {
   for (int id : {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL}) bind(id, [this, id] { SpeedBtn1Click(id); });
   bind(IDM_THUMBNAILS, [this] { SpeedButton5Click(); }, [this] {
     return browser_.listView().GetViewStyle() == kIconView && !browser_.rootFolder().empty() &&
-           !browser_.thumbnailMode() && !thumbnails_.running();
+           !browser_.thumbnailMode() && !thumbnails_.busy();
   });
   bind(IDM_REFRESH, [this] { SpeedButton4Click(); });
   bind(IDM_FILTER, [this] { FocusFilterBox(hwnd_); });

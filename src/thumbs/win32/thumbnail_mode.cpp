@@ -35,6 +35,18 @@ void ThumbnailMode::Run(bool fresh) {
   if (!pass_.running()) window_.ThumbnailPassEnded();
 }
 
+void ThumbnailMode::Start() {
+  if (busy()) return;
+  // A pass stopped by a listing or a change of view may still be unwinding (its message pump
+  // runs this press): it starts over once it has, as after a change of quality.
+  if (pass_.running()) {
+    window_.EnterThumbnailMode();
+    restart_ = true;
+    return;
+  }
+  Run(true);
+}
+
 void ThumbnailMode::RowsWantThumbnails() {
   // A pass under way takes them in its next sweep; after one, they get theirs as it would.
   if (pass_.running() || posted_) return;

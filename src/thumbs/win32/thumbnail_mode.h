@@ -38,9 +38,11 @@ class ThumbnailMode : private ThumbnailHost {
              HIMAGELIST systemLarge);
   ThumbnailPass& pass() { return pass_; }
   bool running() const { return pass_.running(); }
+  // A pass under way that nothing has asked to stop: the button waits for it.
+  bool busy() const { return pass_.running() && !ThumbnailsStopped(); }
 
   // The thumbnail button: a fresh pass over every row.
-  void Start() { Run(true); }
+  void Start();
   // Rows were added or read again in thumbnail mode: they get their pictures once the
   // current pass, if any, has swept past them.
   void RowsWantThumbnails();
