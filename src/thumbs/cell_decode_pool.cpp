@@ -8,8 +8,9 @@
 
 namespace velmora {
 
-CellDecodePool::CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone)
-    : cellWidth_(cellWidth), cellHeight_(cellHeight), onDone_(std::move(onDone)) {
+CellDecodePool::CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone,
+                               FileSystem* files)
+    : cellWidth_(cellWidth), cellHeight_(cellHeight), onDone_(std::move(onDone)), files_(files) {
   for (int i = 0; i < std::max(1, threads); ++i) threads_.emplace_back([this] { Work(); });
 }
 
@@ -60,7 +61,7 @@ CellDecodePool::Result CellDecodePool::Take(const std::string& path, Raster& cel
 
 void CellDecodePool::Work() {
   // Kept from picture to picture on this thread: the file buffer and the decoded picture.
-  PictureReader reader;
+  PictureReader reader(files_);
   DecodedPicture picture;
   for (;;) {
     std::string path;

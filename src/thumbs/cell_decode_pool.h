@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/file_system.h"
 #include "thumbs/raster.h"
 
 namespace velmora {
@@ -20,7 +21,10 @@ namespace velmora {
 class CellDecodePool {
  public:
   // onDone runs on a decoding thread after each picture (it must only wake the pass's thread).
-  CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone);
+  // files opens the pictures (by their own names, whatever the code page spells); its
+  // OpenToRead is called from the decoding threads. Null: the standard library's fopen.
+  CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone,
+                 FileSystem* files = nullptr);
   // Drops the pictures not yet started, waits for those under way and frees every result.
   ~CellDecodePool();
   CellDecodePool(const CellDecodePool&) = delete;
@@ -49,6 +53,7 @@ class CellDecodePool {
 
   const int cellWidth_, cellHeight_;
   std::function<void()> onDone_;
+  FileSystem* files_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::string> queue_;

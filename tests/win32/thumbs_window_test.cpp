@@ -15,6 +15,7 @@
 #include "text/cp932.h"
 #include "thumbs/win32/icon_cells.h"
 #include "thumbs/win32/raster_bitmap.h"
+#include "win32/strings.h"
 #include "win32/window_fixture.h"
 #include "support/window_rect.h"
 
@@ -712,6 +713,21 @@ TEST_F(PreviewTest, ShownForPicturesHiddenForTextFoldersAndNoSelection) {
   ClickNode(LastComponent(NoSlash(content.path())));
   window->browser().listView().DeselectAll();
   EXPECT_TRUE(WaitShown(false));
+}
+
+// A picture whose name the code page cannot spell is read by its own name, never a look-alike.
+TEST_F(PreviewTest, APictureNamedBeyondTheCodePageGetsItsThumbnailAndPreview) {
+  const std::wstring name = L"\u7B80\u4F53.jpg";  // 简体.jpg
+  test_support::MakeFile(AnsiToWide(content.path()) + name, AsString(SolidJpeg(100, 50, kRed)));
+  OpenOn(NoSlash(content.path()), "0");
+  const std::string shown = WideToAnsi(name.c_str());
+  Command(IDM_THUMBNAILS);
+  EXPECT_TRUE(Near(RowCell(shown).At(16, 16), 255, 0, 0));
+
+  Select(shown);
+  ASSERT_TRUE(WaitShown(true));
+  const Raster& canvas = window->preview().canvas();
+  EXPECT_TRUE(Near(canvas.At(canvas.width() / 2, canvas.height() / 2), 255, 0, 0));
 }
 
 TEST_F(PreviewTest, PngThroughTheImagingComponentWhereThereIsOne) {

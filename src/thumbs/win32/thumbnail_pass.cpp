@@ -195,7 +195,8 @@ bool ThumbnailPass::Run(bool highQuality, bool fresh) {
   if (decodeThreads_ > 0 && !highQuality) {
     if (!decoded_) decoded_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     HANDLE event = decoded_.get();
-    if (event) pool_ = std::make_unique<CellDecodePool>(decodeThreads_, cellWidth_, cellHeight_, [event] { SetEvent(event); });
+    if (event) pool_ = std::make_unique<CellDecodePool>(decodeThreads_, cellWidth_, cellHeight_, [event] { SetEvent(event); },
+                                                     &SystemFiles());
   }
   if (fresh) {
     ImageList_RemoveAll(images_.get());
