@@ -61,9 +61,9 @@ convert -size 320x200 gradient:white-steelblue "$docs/構成図.png"
 # Pictures drawn from fixed seeds: the same every time.
 photos="$c/写真/旅行"
 i=0
-for spec in "海:skyblue-navy" "夕焼け:orange-purple" "森:yellowgreen-darkgreen" "花畑:gold-orchid" "雪山:white-slategray" "湖:lightcyan-teal"; do
+for pic in "海:skyblue-navy" "夕焼け:orange-purple" "森:yellowgreen-darkgreen" "花畑:gold-orchid" "雪山:white-slategray" "湖:lightcyan-teal"; do
   i=$((i + 1))
-  convert -size 640x480 -seed "$i" "plasma:${spec#*:}" -blur 0x1 -quality 85 "$photos/${spec%%:*}.jpg"
+  convert -size 640x480 -seed "$i" "plasma:${pic#*:}" -blur 0x1 -quality 85 "$photos/${pic%%:*}.jpg"
 done
 convert -size 480x640 -seed 9 plasma:pink-white "BMP3:$photos/桜.bmp"
 printf '1日目 東京\r\n2日目 京都\r\n' >"$photos/旅程.txt"
