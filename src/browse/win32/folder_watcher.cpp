@@ -75,8 +75,9 @@ void FolderWatcher::Stop() {
 void FolderWatcher::Close() {
   for (Watch& watch : watches_) {
     if (watch.directory != INVALID_HANDLE_VALUE) {
-      // A read still pending writes into the buffer until it is cancelled.
-      if (CancelIo(watch.directory)) {
+      // A read still pending writes into the buffer until it is cancelled. The watching
+      // thread re-arms the reads, and CancelIo reaches only the calling thread's own.
+      if (CancelIoEx(watch.directory, &watch.overlapped)) {
         DWORD bytes = 0;
         GetOverlappedResult(watch.directory, &watch.overlapped, &bytes, TRUE);
       }
