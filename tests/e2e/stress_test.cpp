@@ -77,7 +77,13 @@ class StressE2E : public ::testing::Test {
     }
     if (!app.SelectTreeNode(known->second)) return false;
     PostMessageA(app.window(), velmora::WM_APP_TREE_CLICK, 0, 0);
-    return WaitFor([&] { return app.StatusText(1) == path; }, std::chrono::seconds(30), std::chrono::milliseconds(5));
+    if (WaitFor([&] { return app.StatusText(1) == path; }, std::chrono::seconds(30), std::chrono::milliseconds(5)))
+      return true;
+    DWORD_PTR ignored = 0;
+    const bool answers = SendMessageTimeoutA(app.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+    std::cout << "[ stalled  ] status '" << app.StatusText(1) << "', window " << (answers ? "answers" : "hung")
+              << std::endl;
+    return false;
   }
   bool Listed(const std::string& path, int rows) {
     return WaitFor([&] { return app.StatusText(1) == path && app.ListRowCount() == rows; });

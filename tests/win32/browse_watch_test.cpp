@@ -147,6 +147,13 @@ TEST_F(WatchTest, ChangesFromAnotherWineProcessShow) {
 TEST_F(WatchTest, TwoThousandFilesCopiedAtOnceCostAFewRefreshesAndKeepTheSelection) {
   MakeFolder(content + "staging");
   ListFolder("burst", {"mine.txt"});
+  // Wide enough windows that a copy slowed by a busy machine still falls into a few batches;
+  // one refresh per file would be two thousand.
+  FolderWatcher::Timing timing;
+  timing.quietMs = 500;
+  timing.maxDelayMs = 4000;
+  window->browser().SetWatchTiming(timing);
+  Command(IDM_REFRESH);  // watches with these windows
   Select("mine.txt");
   const std::size_t before = window->browser().followedChanges();
   ASSERT_TRUE(RunUnixShell("cd " + Quoted(unix_ + "staging") + " && i=0; while [ $i -lt 2000 ]; do : > f$i.txt; "

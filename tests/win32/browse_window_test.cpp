@@ -6,6 +6,7 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "store/win32/win32_collation.h"
@@ -202,6 +203,54 @@ TEST_F(BrowseTest, WorkerCompletesEveryRecordOnceWhileTheUserSorts) {
   std::string type = (*unknown)->typeText;
   CharLowerA(&type[0]);
   EXPECT_NE(type.find("zzq"), std::string::npos);
+}
+
+// A message posted to this thread's window, with what the listing had completed when it
+// was taken from the queue.
+struct PostedProbe {
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP) {
+      auto* self = reinterpret_cast<PostedProbe*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+      self->takenAt = self->completions();
+      self->taken = true;
+      return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  explicit PostedProbe(std::function<std::size_t()> count) : completions(std::move(count)) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VelmoraPostedProbe";
+    RegisterClassA(&wc);
+    hwnd = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~PostedProbe() { DestroyWindow(hwnd); }
+  std::function<std::size_t()> completions;
+  HWND hwnd = nullptr;
+  bool taken = false;
+  std::size_t takenAt = 0;
+};
+
+TEST_F(BrowseTest, AClickPostedWhileRecordsAreCompletedIsTakenBeforeTheNextRecord) {
+  for (int i = 0; i < 300; ++i) MakeFile(content + "f" + std::to_string(i) + ".txt", 1);
+  OpenOn(NoSlash(content.path()), "2");
+  PostedProbe probe([&] { return window->browser().completions(); });
+  ASSERT_NE(probe.hwnd, nullptr);
+  const std::size_t before = window->browser().completions();
+  ClickNode(LastComponent(NoSlash(content.path())));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().completions() > before; }));
+  // Posted as the mouse's clicks would be: each waits for no more than the record in hand.
+  for (int click = 0; click < 20 && window->browser().WorkerRunning(); ++click) {
+    probe.taken = false;
+    const std::size_t postedAt = window->browser().completions();
+    PostMessageA(probe.hwnd, WM_APP, 0, 0);
+    ASSERT_TRUE(PumpUntil(window.get(), [&] { return probe.taken; }));
+    EXPECT_LE(probe.takenAt - postedAt, 1u) << "click " << click;
+  }
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(window->browser().completions() - before, 300u);
 }
 
 TEST_F(BrowseTest, NewListingsStopTheWorkerCleanlyUnderLoad) {

@@ -307,15 +307,16 @@ void Browser::StopFileInfoWorker() {
 }
 
 LRESULT Browser::CompleteRecord(LPARAM id) {
-  if (!worker_ || worker_->id() != static_cast<unsigned>(id)) return 0;
+  if (!worker_ || worker_->id() != static_cast<unsigned>(id)) return TFileInfoThread::kDone;
+  if (TFileInfoThread::InterfaceHasMessagesWaiting()) return TFileInfoThread::kLater;
   const std::size_t next = cursor_.Next(records_);
-  if (next == CompletionCursor::kNone) return 0;
+  if (next == CompletionCursor::kNone) return TFileInfoThread::kDone;
   FileRecord& record = *records_[next];
   FillShellInfo(record, RecordFullPath(rootFolder_, record.relativePath));
   ++completions_;
   const int row = shownRows_.RowOf(next, records_.size());
   if (row >= 0) listView_.RedrawRow(row);
-  return 1;
+  return TFileInfoThread::kMore;
 }
 
 void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {

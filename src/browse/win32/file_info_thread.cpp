@@ -2,6 +2,11 @@
 
 namespace velmora {
 
+namespace {
+// Long enough for the window to take a click or a key; short against a listing's completion.
+constexpr DWORD kPauseMs = 5;
+}  // namespace
+
 TFileInfoThread::TFileInfoThread(HWND window, UINT workMessage, UINT doneMessage, unsigned id)
     : window_(window), workMessage_(workMessage), doneMessage_(doneMessage), id_(id) {}
 
@@ -23,14 +28,23 @@ DWORD WINAPI TFileInfoThread::Run(void* param) {
   auto* self = static_cast<TFileInfoThread*>(param);
   for (int step = 0; !self->finished.load(); ++step) {
     // Sent, not posted: the worker waits until the item has run on the interface thread.
-    DWORD_PTR more = 0;
+    DWORD_PTR answer = kDone;
     if (!SendMessageTimeoutA(self->window_, self->workMessage_, static_cast<WPARAM>(step),
-                             static_cast<LPARAM>(self->id_), SMTO_NORMAL, INFINITE, &more) ||
-        !more)
+                             static_cast<LPARAM>(self->id_), SMTO_NORMAL, INFINITE, &answer) ||
+        answer == static_cast<DWORD_PTR>(kDone))
       break;
+    if (answer == static_cast<DWORD_PTR>(kLater)) {
+      // The window gets to its queue while this thread is off it; the item is asked again.
+      Sleep(kPauseMs);
+      --step;
+    }
   }
   PostMessageA(self->window_, self->doneMessage_, static_cast<WPARAM>(self->id_), 0);
   return 0;
+}
+
+bool TFileInfoThread::InterfaceHasMessagesWaiting() {
+  return HIWORD(GetQueueStatus(QS_INPUT | QS_ALLPOSTMESSAGE | QS_HOTKEY)) != 0;
 }
 
 void TFileInfoThread::StopAndWait() {
