@@ -1,6 +1,5 @@
 #include "app/win32/orvik_binder.h"
 
-#include <mmsystem.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -456,13 +455,6 @@ void TOrvikBinder::BindCommands() {
 }
 
 // ---- the browser's host
-
-void TOrvikBinder::PlayStartSound() {
-  // The program's own quiet sound beside the executable; asked for as an alias it would be
-  // the system's default beep on every listing wherever no alias of that name is set up.
-  const std::string sound = env_.exeDir + "start.wav";
-  PlaySoundA(sound.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
-}
 
 bool TOrvikBinder::SelectedFolderNode(FolderNodeRef& node) const {
   HTREEITEM item = tree_.Selected();

@@ -112,7 +112,7 @@ class TOrvikBinder : private BrowserHost, private BinderActionsHost {
   void EnableThumbnailButton(bool enabled) override { SetBarButtonEnabled(hwnd_, IDM_THUMBNAILS, enabled); }
   void ShowViewStyle(ViewStyle style) override { velmora::ShowViewStyle(hwnd_, style); }
   AttributeSwitches Switches() const override { return ReadSwitches(hwnd_); }
-  void PlayStartSound() override;
+  void PlayStartSound() override { env_.PlayStartSound(); }
   bool SelectedFolderNode(FolderNodeRef& node) const override;
   void RowsWantThumbnails() override { thumbnails_.RowsWantThumbnails(); }
   void ClearNameFilterBox() override { ClearFilterBox(hwnd_); }
