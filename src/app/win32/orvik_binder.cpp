@@ -25,7 +25,6 @@ namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
 
-constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
 
 }  // namespace
@@ -90,7 +89,7 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
   Construct();
   // Before the creation handler starts the registration's timer, so that no dialog comes
   // up behind the message.
-  ReportStartupFaults();
+  session_.ReportStartupFaults();
   FormCreate();
   return hwnd_;
 }
@@ -274,13 +273,10 @@ void TOrvikBinder::Construct() {
   SetWindowTextA(hwnd_, kApplicationTitle);
 
   systemLevel_ = AppEnvironment::SystemLevel();
-  // Without its own folder the program keeps no store rather than one in the wrong place.
-  startupFaults_.noProgramPath = env_.exeDir.empty();
-  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, AppEnvironment::UserName());
+  session_.SetUpPaths(env_.exeDir);
 
   shell_.Start(env_.shellCalls);
-  startupFaults_.noOle = !shell_.oleInitialized();
-  startupFaults_.noShell = !shell_.desktop() || !shell_.allocator();
+  session_.ShellStarted(shell_);
   sendTo_.LoadOption();
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
@@ -297,22 +293,8 @@ void TOrvikBinder::SetUpRootIcon() {
   thumbnails_.SetUp(hwnd_, WM_APP_THUMBNAILS, shell_, size.cx, size.cy, browser_.systemLargeImages());
 }
 
-void TOrvikBinder::ReportStartupFaults() {
-  const std::string text = StartupFaultText(startupFaults_);
-  if (!text.empty()) prompter_->Message(text, kApplicationTitle);
-}
-
 void TOrvikBinder::FormCreate() {
-  const bool bindersExist = !startupFaults_.noProgramPath && store_.Load();
-  if (bindersExist) {
-    std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
-    SortBinders(binders, collation_);
-    tree_.Build(binders, pictures_.rootSmall());
-    tree_.RestoreExpandedState(store_.folders);
-    tree_.ExpandRoot();
-  } else {
-    tree_.BuildRootOnly(pictures_.rootSmall());
-  }
+  session_.LoadTree(pictures_.rootSmall());
 
   const int width = store_.folders.ReadInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
   SetLeftPaneWidth(width < kSplitterMinimum ? kSplitterMinimum : width);
@@ -332,17 +314,6 @@ void TOrvikBinder::FormDestroy() {
   SaveStore();
   tree_.ReleasePaths();
   pictures_.ReleaseBar(control(IDC_LISTBAR));
-}
-
-void TOrvikBinder::SaveStore() {
-  // Ending the session saves before the window goes; the destruction then has nothing new.
-  if (storeSaved_) return;
-  storeSaved_ = true;
-  tree_.SaveExpandedState(store_.folders);
-  store_.folders.WriteBool(BinderStore::kSettingsSection, BinderStore::kLargeIconsKey, IsChecked(control(IDC_LAREG)));
-  store_.folders.WriteInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
-  if (startupFaults_.noProgramPath) return;  // said at start
-  for (const std::string& path : store_.Save()) prompter_->Message(kSaveFailedText + path, kApplicationTitle);
 }
 
 void TOrvikBinder::Layout() {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "about/win32/about_dialog.h"
-#include "app/startup_faults.h"
 #include "app/window_rules.h"
 #include "app/win32/app_environment.h"
 #include "app/win32/control_ids.h"
@@ -23,6 +22,7 @@
 #include "app/win32/pane_splitters.h"
 #include "app/win32/registration_mode.h"
 #include "app/win32/send_to_commands.h"
+#include "app/win32/store_session.h"
 #include "binders/win32/binder_actions.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
@@ -127,9 +127,7 @@ class TOrvikBinder : private BrowserHost, private BinderActionsHost {
   void FormClose() { browser_.Close(); }
   void FormShow() { sendTo_.BuildMenu(pictures_.small()); }
   void FormDestroy();
-  void SaveStore();
-  // Says once what failed at start.
-  void ReportStartupFaults();
+  void SaveStore() { session_.Save(IsChecked(control(IDC_LAREG)), leftWidth_); }
   void BindCommands();
   void CreateMainMenu();
   void SetUpRootIcon();
@@ -169,6 +167,7 @@ class TOrvikBinder : private BrowserHost, private BinderActionsHost {
   BinderStore store_;
   ShellContext shell_;
   BinderTree tree_;
+  StoreSession session_{store_, tree_, collation_, *prompter_};
   Browser browser_;
   ListCommands listCommands_;
   BinderActions binderActions_;
@@ -189,8 +188,6 @@ class TOrvikBinder : private BrowserHost, private BinderActionsHost {
   CommandKeys keys_;
 
   int systemLevel_ = 0;
-  bool storeSaved_ = false;
-  StartupFaults startupFaults_;
 
   MainPictures pictures_;
 
