@@ -224,6 +224,21 @@ TEST_F(SendToE2E, OptionCreatesAndDeletesTheProgramsShortcut) {
   ASSERT_EQ(app.Close(), 0);
 }
 
+// While a menu is open, an entry's item names the entry in the status bar and any other item
+// its command's hint.
+TEST_F(SendToE2E, AHighlightedEntryShowsItsPathAndOtherItemsTheirHints) {
+  ASSERT_TRUE(app.Start());
+  const HWND main = app.window();
+  auto highlight = [&](int id) {
+    PostMessageA(main, WM_MENUSELECT, MAKEWPARAM(id, MF_HILITE), reinterpret_cast<LPARAM>(GetMenu(main)));
+  };
+  highlight(kFolderItem);
+  EXPECT_TRUE(WaitFor([&] { return app.StatusText(1) == target; })) << app.StatusText(1);
+  highlight(velmora::IDM_NEW_BINDER);
+  EXPECT_TRUE(WaitFor([&] { return app.StatusText(1) == "バインダーを新規で作成する"; })) << app.StatusText(1);
+  ASSERT_EQ(app.Close(), 0);
+}
+
 TEST_F(SendToE2E, TheProgramsShortcutStartsItWithTheSentFolders) {
   app.WriteData("titlelist.txt", "Work\r\n");
   ASSERT_TRUE(app.Start());

@@ -1,5 +1,6 @@
 #include "app/win32/app_environment.h"
 
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include "app/help_page.h"
@@ -56,6 +57,13 @@ void AppEnvironment::OpenHelp(HWND owner, Prompter& prompter) const {
   if (result <= 32)
     prompter.Message(HelpNotOpenedText(help, Win32FileSystem().ErrorText(ShellExecuteErrorCode(result))),
                      kApplicationTitle);
+}
+
+void AppEnvironment::PlayStartSound() const {
+  // The program's own quiet sound beside the executable; asked for as an alias it would be
+  // the system's default beep on every listing wherever no alias of that name is set up.
+  const std::string sound = exeDir + "start.wav";
+  PlaySoundA(sound.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
 }  // namespace velmora

@@ -29,6 +29,8 @@ struct AppEnvironment {
   static std::string UserName();
   // Opens the help page beside the program; says so when the shell cannot.
   void OpenHelp(HWND owner, Prompter& prompter) const;
+  // The sound of a listing, start.wav beside the program; none when it is not there.
+  void PlayStartSound() const;
 };
 
 }  // namespace velmora

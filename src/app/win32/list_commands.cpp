@@ -89,6 +89,8 @@ void ListCommands::BindCommands(CommandTable& table) {
     table.Bind(id, [this, run] { (this->*run)(); }, nullptr, [this, id] { return ListMenuItemShown(id, menuState_); });
   }
   table.Bind(IDM_LIST_OPEN_SELECTED, [this] { OpenSelected(); });
+  table.Bind(IDM_SELECT_ALL, [this] { SelectAll(false); });
+  table.Bind(IDM_INVERT_SELECTION, [this] { SelectAll(true); });
 }
 
 void ListCommands::ReleaseMenu() {

@@ -25,7 +25,8 @@ class ListCommands {
   // The main window, once it exists: owner of the shell's dialogs and of the clipboard.
   void SetOwner(HWND owner);
   FileCommands& fileCommands() { return commands_; }
-  // Gives the list's commands (its context menu and its keys) their actions.
+  // Gives the list's commands (its context menu, its keys and the selection commands) their
+  // actions.
   void BindCommands(CommandTable& table);
   // The send-to submenu, built at the first showing; the list's menu lends it.
   bool hasSendToMenu() const { return static_cast<bool>(sendToMenu_); }

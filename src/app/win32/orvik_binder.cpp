@@ -1,6 +1,5 @@
 #include "app/win32/orvik_binder.h"
 
-#include <mmsystem.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -26,7 +25,6 @@ namespace {
 constexpr int kDesignedWidth = 651;
 constexpr int kDesignedHeight = 428;
 
-constexpr const char* kSaveFailedText = "次のファイルを保存できませんでした。以前の内容はそのまま残っています。\r\n\r\n";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
 
 }  // namespace
@@ -39,8 +37,7 @@ TOrvikBinder::TOrvikBinder(AppEnvironment env, Prompter* prompter)
       browser_(*this, collation_, *prompter_, store_),
       listCommands_(browser_, shell_, *prompter_, collation_),
       binderActions_(*this, tree_, store_, collation_, *prompter_),
-      sendTo_(binderActions_.shellLink(), listCommands_.fileCommands(), shell_, *prompter_),
-      sendToOption_(binderActions_.shellLink(), env_.exePath, kApplicationTitle),
+      sendTo_(binderActions_.shellLink(), listCommands_, browser_, shell_, *prompter_, env_.exePath),
       registration_(store_, binderActions_.commands(), tree_, [this] { TreeView1Click(); }),
       drag_(tree_, binderActions_, [this] { return browser_.SelectedPaths(); },
             [this](const std::vector<std::string>& paths) {
@@ -87,10 +84,12 @@ HWND TOrvikBinder::Create(HINSTANCE instance) {
   binderActions_.SetOwner(hwnd_);
   listCommands_.SetOwner(hwnd_);
   drag_.SetOwner(hwnd_);
+  sendTo_.SetOwner(hwnd_);
+  thumbnailRows_.SetOwner(hwnd_);
   Construct();
   // Before the creation handler starts the registration's timer, so that no dialog comes
   // up behind the message.
-  ReportStartupFaults();
+  session_.ReportStartupFaults();
   FormCreate();
   return hwnd_;
 }
@@ -183,8 +182,7 @@ void TOrvikBinder::OnMenuSelect(WPARAM wp, LPARAM lp) {
   // A highlighted menu item shows its hint like a control under the mouse.
   const bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
   const int id = LOWORD(wp);
-  const std::string hint = sendTo_.Owns(id) ? sendTo_.Hint(id) : commands_.Hint(id);
-  hints_.ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? hint : std::string());
+  hints_.ApplicationHintChanged(!closed && !(HIWORD(wp) & MF_POPUP) ? sendTo_.Hint(id, commands_) : std::string());
 }
 
 bool TOrvikBinder::OnContextMenu(HWND window, LPARAM at) {
@@ -275,15 +273,11 @@ void TOrvikBinder::Construct() {
   SetWindowTextA(hwnd_, kApplicationTitle);
 
   systemLevel_ = AppEnvironment::SystemLevel();
-  // Without its own folder the program keeps no store rather than one in the wrong place.
-  startupFaults_.noProgramPath = env_.exeDir.empty();
-  if (!startupFaults_.noProgramPath) store_.SetUpPaths(env_.exeDir, AppEnvironment::UserName());
+  session_.SetUpPaths(env_.exeDir);
 
   shell_.Start(env_.shellCalls);
-  startupFaults_.noOle = !shell_.oleInitialized();
-  startupFaults_.noShell = !shell_.desktop() || !shell_.allocator();
-  sendToOption_.Load();
-  sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
+  session_.ShellStarted(shell_);
+  sendTo_.LoadOption();
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
   browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE, WM_APP_FOLDER_CHANGED}, shell_, systemLevel_,
@@ -299,22 +293,8 @@ void TOrvikBinder::SetUpRootIcon() {
   thumbnails_.SetUp(hwnd_, WM_APP_THUMBNAILS, shell_, size.cx, size.cy, browser_.systemLargeImages());
 }
 
-void TOrvikBinder::ReportStartupFaults() {
-  const std::string text = StartupFaultText(startupFaults_);
-  if (!text.empty()) prompter_->Message(text, kApplicationTitle);
-}
-
 void TOrvikBinder::FormCreate() {
-  const bool bindersExist = !startupFaults_.noProgramPath && store_.Load();
-  if (bindersExist) {
-    std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
-    SortBinders(binders, collation_);
-    tree_.Build(binders, pictures_.rootSmall());
-    tree_.RestoreExpandedState(store_.folders);
-    tree_.ExpandRoot();
-  } else {
-    tree_.BuildRootOnly(pictures_.rootSmall());
-  }
+  session_.LoadTree(pictures_.rootSmall());
 
   const int width = store_.folders.ReadInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
   SetLeftPaneWidth(width < kSplitterMinimum ? kSplitterMinimum : width);
@@ -334,17 +314,6 @@ void TOrvikBinder::FormDestroy() {
   SaveStore();
   tree_.ReleasePaths();
   pictures_.ReleaseBar(control(IDC_LISTBAR));
-}
-
-void TOrvikBinder::SaveStore() {
-  // Ending the session saves before the window goes; the destruction then has nothing new.
-  if (storeSaved_) return;
-  storeSaved_ = true;
-  tree_.SaveExpandedState(store_.folders);
-  store_.folders.WriteBool(BinderStore::kSettingsSection, BinderStore::kLargeIconsKey, IsChecked(control(IDC_LAREG)));
-  store_.folders.WriteInteger(BinderStore::kSettingsSection, BinderStore::kWidthKey, leftWidth_);
-  if (startupFaults_.noProgramPath) return;  // said at start
-  for (const std::string& path : store_.Save()) prompter_->Message(kSaveFailedText + path, kApplicationTitle);
 }
 
 void TOrvikBinder::Layout() {
@@ -420,11 +389,7 @@ void TOrvikBinder::OnCommand(int id, int code) {
     if (code == EN_CHANGE) NameFilterChanged();
     return;
   }
-  if (sendTo_.Owns(id)) {
-    SendToMenuClick(id);
-    return;
-  }
-  commands_.Run(id);
+  if (!sendTo_.Run(id)) commands_.Run(id);
 }
 
 LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
@@ -434,33 +399,19 @@ LRESULT TOrvikBinder::OnNotify(NMHDR* header) {
   return 0;
 }
 
-void TOrvikBinder::ExpandButtonClick(int tag) {
-  if (tag == 0) return tree_.ExpandAll();
-  tree_.CollapseAll();
-  TreeView1Click();
-  if (tag == 1) tree_.ExpandRoot();
-}
-
 void TOrvikBinder::OnDrawItem(DRAWITEMSTRUCT* di) {
-  if (di->CtlType != ODT_MENU) return;
-  if (sendTo_.DrawItem(*di)) return;
-  // The send-to option shows whether the program's shortcut is there.
-  const bool linked = GetMenuState(GetMenu(hwnd_), IDM_SENDTO_OPTION, MF_BYCOMMAND) & MF_CHECKED;
-  DrawCommandPicture(*di, commands_, pictures_.small(), [linked](const Command& c) {
-    return c.id == IDM_SENDTO_OPTION && linked ? 27 : c.picture;
-  });
+  if (di->CtlType != ODT_MENU || sendTo_.DrawItem(*di)) return;
+  DrawCommandPicture(*di, commands_, pictures_.small(), [this](const Command& c) { return sendTo_.Picture(c); });
 }
 
 void TOrvikBinder::BindCommands() {
   DeclareCommands(commands_);
   listCommands_.BindCommands(commands_);
   binderActions_.BindCommands(commands_);
+  sendTo_.BindCommands(commands_);
   auto bind = [this](int id, std::function<void()> run, std::function<bool()> available = nullptr) {
     commands_.Bind(id, std::move(run), std::move(available));
   };
-  bind(IDM_EXPAND_ALL, [this] { ExpandButtonClick(0); });
-  bind(IDM_EXPAND_BINDERS, [this] { ExpandButtonClick(1); });
-  bind(IDM_COLLAPSE_ALL, [this] { ExpandButtonClick(2); });
   bind(IDM_UP, [this] { browser_.GoUp(); }, [this] { return IsBarButtonEnabled(hwnd_, IDM_UP); });
   for (int id : {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL}) bind(id, [this, id] { SpeedBtn1Click(id); });
   bind(IDM_THUMBNAILS, [this] { SpeedButton5Click(); }, [this] {
@@ -470,24 +421,11 @@ void TOrvikBinder::BindCommands() {
   bind(IDM_REFRESH, [this] { SpeedButton4Click(); });
   bind(IDM_FILTER, [this] { FocusFilterBox(hwnd_); });
   bind(IDM_EXIT, [this] { PostMessageA(hwnd_, WM_CLOSE, 0, 0); });
-  bind(IDM_SELECT_ALL, [this] { listCommands_.SelectAll(false); });
-  bind(IDM_INVERT_SELECTION, [this] { listCommands_.SelectAll(true); });
-  bind(IDM_SENDTO_OPTION, [this] {
-    sendToOption_.Toggle(*prompter_);
-    sendToOption_.ShowIn(GetMenu(hwnd_), IDM_SENDTO_OPTION);
-  });
   bind(IDM_HELP, [this] { env_.OpenHelp(hwnd_, *prompter_); });
   bind(IDM_ABOUT, [this] { aboutDialog1_.Execute(hwnd_); });
 }
 
 // ---- the browser's host
-
-void TOrvikBinder::PlayStartSound() {
-  // The program's own quiet sound beside the executable; asked for as an alias it would be
-  // the system's default beep on every listing wherever no alias of that name is set up.
-  const std::string sound = env_.exeDir + "start.wav";
-  PlaySoundA(sound.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
-}
 
 bool TOrvikBinder::SelectedFolderNode(FolderNodeRef& node) const {
   HTREEITEM item = tree_.Selected();
@@ -524,11 +462,6 @@ void TOrvikBinder::UpdatePreview() {
   if (preview_.Update(shell_, systemLevel_, path)) Layout();
 }
 
-void TOrvikBinder::EnterThumbnailMode() {
-  SetButtonEnabled(IDM_THUMBNAILS, false);
-  browser_.EnterThumbnailMode();
-}
-
 void TOrvikBinder::ShowRowCount(const std::string& text) {
   SetStatusText(0, text);
   countPanelWidth_ = FitCountPanel(control(IDC_STATUS), text, countPanelWidth_);
@@ -550,22 +483,6 @@ void TOrvikBinder::FormDropFiles(HDROP handle) {
     return;
   }
   binderActions_.HandleShellDrop(handle);
-}
-
-// ---- send to
-
-void TOrvikBinder::FormShow() {
-  // The SendTo folder is read once, at the first showing.
-  if (listCommands_.hasSendToMenu()) return;
-  HMENU menu = CreatePopupMenu();
-  listCommands_.AdoptSendToMenu(menu);
-  sendTo_.Build(menu, pictures_.small(), IDM_SENDTO_FIRST, IDM_SENDTO_LAST - IDM_SENDTO_FIRST + 1);
-}
-
-void TOrvikBinder::SendToMenuClick(int id) {
-  const SendOutcome outcome = sendTo_.Send(id, browser_.SelectedPaths(), hwnd_);
-  // Copies into the listed folder show at once.
-  if (outcome.sent && !outcome.made.empty() && outcome.made == browser_.currentFolder()) browser_.Refresh();
 }
 
 }  // namespace velmora

@@ -10,23 +10,24 @@
 #include <vector>
 
 #include "about/win32/about_dialog.h"
-#include "app/startup_faults.h"
 #include "app/window_rules.h"
 #include "app/win32/app_environment.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/hint_bar.h"
 #include "app/win32/internal_drag.h"
+#include "app/win32/list_thumbnails.h"
 #include "app/win32/list_commands.h"
 #include "app/win32/main_controls.h"
 #include "app/win32/main_pictures.h"
 #include "app/win32/pane_splitters.h"
 #include "app/win32/registration_mode.h"
+#include "app/win32/send_to_commands.h"
+#include "app/win32/store_session.h"
 #include "binders/win32/binder_actions.h"
 #include "binders/win32/binder_tree.h"
 #include "browse/win32/browser.h"
 #include "common/command_table.h"
 #include "common/prompter.h"
-#include "shellops/win32/send_to_menu.h"
 #include "store/binder_store.h"
 #include "store/win32/win32_collation.h"
 #include "win32/win32_file_system.h"
@@ -42,7 +43,7 @@ namespace velmora {
 
 constexpr int kPreviewHeight = 95;
 
-class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private BinderActionsHost {
+class TOrvikBinder : private BrowserHost, private BinderActionsHost {
  public:
   // The prompter answers questions and shows messages (the real boxes when null).
   explicit TOrvikBinder(AppEnvironment env, Prompter* prompter = nullptr);
@@ -111,7 +112,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void EnableThumbnailButton(bool enabled) override { SetBarButtonEnabled(hwnd_, IDM_THUMBNAILS, enabled); }
   void ShowViewStyle(ViewStyle style) override { velmora::ShowViewStyle(hwnd_, style); }
   AttributeSwitches Switches() const override { return ReadSwitches(hwnd_); }
-  void PlayStartSound() override;
+  void PlayStartSound() override { env_.PlayStartSound(); }
   bool SelectedFolderNode(FolderNodeRef& node) const override;
   void RowsWantThumbnails() override { thumbnails_.RowsWantThumbnails(); }
   void ClearNameFilterBox() override { ClearFilterBox(hwnd_); }
@@ -119,30 +120,14 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void ListedFolderGone() override { tree_.RefreshGhosting(); }
   void NameFilterChanged() { browser_.SetNameFilter(FilterBoxText(hwnd_)); }
 
-  // ThumbnailWindow.
-  int ThumbnailRowCount() const override { return static_cast<int>(browser_.records().size()); }
-  std::string ThumbnailRowPath(int row) const override { return browser_.RecordPath(static_cast<std::size_t>(row)); }
-  int RowThumbnail(int row) const override { return browser_.RowThumbnail(row); }
-  void SetRowThumbnail(int row, int image) override { browser_.SetRowThumbnail(row, image); }
-  bool ThumbnailStopAsked() const override { return browser_.stopThumbnails(); }
-  bool InThumbnailMode() const override { return browser_.thumbnailMode(); }
-  void EnterThumbnailMode() override;
-  void LeaveThumbnailMode() override { browser_.LeaveThumbnailMode(false); }
-  void ShowThumbnails(HIMAGELIST images) override { browser_.ShowThumbnails(images); }
-  bool HighQualityChecked() const override { return IsChecked(control(IDC_HIGH_QUALITY)); }
-  // Changes on disk waited while the pass walked the rows.
-  void ThumbnailPassEnded() override { browser_.ApplyWaitingChanges(); }
-  bool PreTranslate(MSG& msg) override { return PreTranslateMessage(msg); }
-
   // Start and end.
   void CreateControls();
   void Construct();
   void FormCreate();
   void FormClose() { browser_.Close(); }
+  void FormShow() { sendTo_.BuildMenu(pictures_.small()); }
   void FormDestroy();
-  void SaveStore();
-  // Says once what failed at start.
-  void ReportStartupFaults();
+  void SaveStore() { session_.Save(IsChecked(control(IDC_LAREG)), leftWidth_); }
   void BindCommands();
   void CreateMainMenu();
   void SetUpRootIcon();
@@ -159,9 +144,7 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   // Commands and notifications.
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
-  void ExpandButtonClick(int tag);
   void OnDrawItem(DRAWITEMSTRUCT* di);
-  void SetButtonEnabled(int id, bool enabled) { SetBarButtonEnabled(hwnd_, id, enabled); }
 
   // Tree and list events.
   void TreeView1KeyUp(WPARAM key) { if (key == VK_UP || key == VK_DOWN) TreeView1Click(); }
@@ -175,8 +158,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   void SelectionLeaving() override { browser_.SaveSelection(-1); }
   void BeginNodeDrag() override { drag_.Begin(false); }
   void FormDropFiles(HDROP drop);
-  void FormShow();
-  void SendToMenuClick(int id);
 
   AppEnvironment env_;
   Win32Prompter defaultPrompter_;
@@ -186,15 +167,16 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   BinderStore store_;
   ShellContext shell_;
   BinderTree tree_;
+  StoreSession session_{store_, tree_, collation_, *prompter_};
   Browser browser_;
   ListCommands listCommands_;
   BinderActions binderActions_;
-  SendToMenu sendTo_;
-  SendToShortcutOption sendToOption_;
+  SendToCommands sendTo_;
   CommandTable commands_;
   HintBar hints_{commands_};
   ColorProgressBarWindow progress_;  // ColorProgressBar1
-  ThumbnailMode thumbnails_{*this, progress_.bar()};
+  ListThumbnails thumbnailRows_{browser_, [this](MSG& msg) { return PreTranslateMessage(msg); }};
+  ThumbnailMode thumbnails_{thumbnailRows_, progress_.bar()};
   PreviewPane preview_;
   RegistrationMode registration_;
   TAboutDialog aboutDialog1_;
@@ -206,8 +188,6 @@ class TOrvikBinder : private BrowserHost, private ThumbnailWindow, private Binde
   CommandKeys keys_;
 
   int systemLevel_ = 0;
-  bool storeSaved_ = false;
-  StartupFaults startupFaults_;
 
   MainPictures pictures_;
 

@@ -64,6 +64,15 @@ void BinderActions::BindCommands(CommandTable& table) {
     table.Bind(id, [this, run] { (this->*run)(); }, nullptr,
                [this, id] { return TreeMenuItemShown(id, SelectedLevel(), ClipboardHasFiles()); });
   }
+  table.Bind(IDM_EXPAND_ALL, [this] { tree_.ExpandAll(); });
+  table.Bind(IDM_EXPAND_BINDERS, [this] { CollapseAll(true); });
+  table.Bind(IDM_COLLAPSE_ALL, [this] { CollapseAll(false); });
+}
+
+void BinderActions::CollapseAll(bool keepRootOpen) {
+  tree_.CollapseAll();
+  host_.ListSelectedNode();
+  if (keepRootOpen) tree_.ExpandRoot();
 }
 
 HMENU BinderActions::BuildMenu() const {

@@ -51,8 +51,12 @@ class BinderActions {
   // Level of the selected node: -1 none, 0 root, 1 binder, 2 folder.
   int SelectedLevel() const;
 
-  // Gives the tree's commands (its context menu and its keys) their actions.
+  // Gives the tree's commands (its context menu, its keys and the tree bar's buttons) their
+  // actions.
   void BindCommands(CommandTable& table);
+  // The tree bar's collapse buttons: every node closes, the list follows the selection, and
+  // with keepRootOpen the binders show again.
+  void CollapseAll(bool keepRootOpen);
   // The context menu for the selected node: only the items that apply. The caller destroys
   // it.
   HMENU BuildMenu() const;
