@@ -309,7 +309,7 @@ void TOrvikBinder::FormCreate() {
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
     SortBinders(binders, collation_);
-    tree_.Build(binders, pictures_.rootSmall());
+    tree_.Build(std::move(binders), pictures_.rootSmall());
     tree_.RestoreExpandedState(store_.folders);
     tree_.ExpandRoot();
   } else {

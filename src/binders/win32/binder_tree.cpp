@@ -92,7 +92,7 @@ void BinderTree::ForEachNode(F f) const {
 }
 
 HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::string* path,
-                             int image, int selectedImage, bool ghosted) {
+                             int image, int selectedImage, bool ghosted, bool childrenAsked) {
   TVINSERTSTRUCTA ins = {};
   ins.hParent = parent;
   ins.hInsertAfter = TVI_LAST;
@@ -103,6 +103,10 @@ HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::str
   ins.item.iSelectedImage = selectedImage;
   ins.item.stateMask = TVIS_CUT;
   ins.item.state = ghosted ? TVIS_CUT : 0;
+  if (childrenAsked) {
+    ins.item.mask |= TVIF_CHILDREN;
+    ins.item.cChildren = I_CHILDRENCALLBACK;
+  }
   HTREEITEM item = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
   if (path) {
@@ -116,20 +120,47 @@ HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::str
 
 void BinderTree::BuildRootOnly(int rootImage) { Build({}, rootImage); }
 
-void BinderTree::Build(const std::vector<BinderEntry>& binders, int rootImage) {
+void BinderTree::Build(std::vector<BinderEntry> binders, int rootImage) {
   rootImage_ = rootImage;
   BulkUpdate update(tree_);
   ReleasePaths();
+  unshown_.clear();
+  sortUnshown_ = false;
   TreeView_DeleteAllItems(tree_);
   HTREEITEM root = Insert(TVI_ROOT, kRootText, nullptr, rootImage, rootImage, false);
-  for (const BinderEntry& binder : binders) {
-    HTREEITEM node = Insert(root, binder.title, nullptr, NodeImage(1, false, rootImage),
-                            NodeImage(1, false, rootImage), false);
-    for (const FolderEntry& folder : binder.folders) {
-      Insert(node, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage),
-             NodeImage(2, true, rootImage), GhostedOnDisk(folder.path));
-    }
+  for (BinderEntry& binder : binders) {
+    HTREEITEM node = InsertBinder(root, binder.title);
+    if (node && !binder.folders.empty()) unshown_.emplace(node, std::move(binder.folders));
   }
+}
+
+HTREEITEM BinderTree::InsertBinder(HTREEITEM root, const std::string& title) {
+  // The control asks whether the binder has folders, so that its button shows before they
+  // are inserted and goes with the last of them.
+  const int image = NodeImage(1, false, rootImage_);
+  return Insert(root, title, nullptr, image, image, false, true);
+}
+
+HTREEITEM BinderTree::InsertFolder(HTREEITEM binder, const FolderEntry& folder) {
+  return Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
+                NodeImage(2, true, rootImage_), GhostedOnDisk(folder.path));
+}
+
+void BinderTree::ShowFolders(HTREEITEM binder) {
+  auto it = unshown_.find(binder);
+  if (it == unshown_.end()) return;
+  std::vector<FolderEntry> folders = std::move(it->second);
+  unshown_.erase(it);
+  if (sortUnshown_) {
+    std::stable_sort(folders.begin(), folders.end(), [this](const FolderEntry& a, const FolderEntry& b) {
+      return collation_.Compare(a.displayName, b.displayName) < 0;
+    });
+  }
+  for (const FolderEntry& folder : folders) InsertFolder(binder, folder);
+}
+
+bool BinderTree::HasFolders(HTREEITEM binder) const {
+  return binder && (unshown_.count(binder) || Child(tree_, binder));
 }
 
 void BinderTree::SortChildren(HTREEITEM parent) {
@@ -158,6 +189,8 @@ void BinderTree::SortChildren(HTREEITEM parent) {
 }
 
 void BinderTree::Sort() {
+  // Folders not inserted yet take their order when they are.
+  sortUnshown_ = true;
   for (HTREEITEM root = TreeView_GetRoot(tree_); root; root = Next(tree_, root)) {
     SortChildren(root);
     for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder))
@@ -206,8 +239,8 @@ const std::string* BinderTree::OwnedPath(LPARAM param) const {
 }
 
 HTREEITEM BinderTree::AddFolderNode(HTREEITEM binder, const FolderEntry& folder) {
-  return Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
-                NodeImage(2, true, rootImage_), GhostedOnDisk(folder.path));
+  ShowFolders(binder);
+  return InsertFolder(binder, folder);
 }
 
 void BinderTree::DeleteNode(HTREEITEM item) {
@@ -223,6 +256,7 @@ void BinderTree::DeleteNode(HTREEITEM item) {
   TreeView_DeleteItem(tree_, item);
   // The nodes are gone before their paths, so that no draw reads a freed path.
   for (const std::string* path : owned) paths_.erase(path);
+  unshown_.erase(item);
 }
 
 void BinderTree::SetText(HTREEITEM item, const std::string& text) {
@@ -235,7 +269,8 @@ void BinderTree::SetText(HTREEITEM item, const std::string& text) {
 
 void BinderTree::Select(HTREEITEM item) { TreeView_SelectItem(tree_, item); }
 
-HTREEITEM BinderTree::FindFolder(HTREEITEM binder, const std::string& path) const {
+HTREEITEM BinderTree::FindFolder(HTREEITEM binder, const std::string& path) {
+  ShowFolders(binder);
   for (HTREEITEM f = binder ? Child(tree_, binder) : nullptr; f; f = Next(tree_, f)) {
     const std::string* own = FolderPath(f);
     if (own && collation_.CompareIgnoreCase(*own, path) == 0) return f;
@@ -341,6 +376,22 @@ bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
       // Both structures start with the header, the action and the item's handle.
       auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
       UpdateImages(nm->itemNew.hItem);
+      result = 0;
+      return true;
+    }
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {
+      auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+      if (nm->action & TVE_EXPAND) ShowFolders(nm->itemNew.hItem);
+      result = FALSE;
+      return true;
+    }
+    case TVN_GETDISPINFOA:
+    case TVN_GETDISPINFOW: {
+      // Only binders ask, for whether they have folders; the two structures agree up to
+      // the fields read here.
+      auto* nm = reinterpret_cast<NMTVDISPINFOA*>(header);
+      if (nm->item.mask & TVIF_CHILDREN) nm->item.cChildren = HasFolders(nm->item.hItem) ? 1 : 0;
       result = 0;
       return true;
     }
