@@ -3,7 +3,7 @@
 // one binder in twenty stored expanded, as a user who keeps most binders closed has, and
 // every binder expanded.
 //
-//   startup_bench.exe [repetitions]
+//   startup_bench.exe [repetitions] [only-closed]   (any second argument: the first store alone)
 #include <windows.h>
 
 #include <cstdio>
@@ -135,8 +135,8 @@ void TimeTreeSteps(const std::string& exeDir, TreeSteps& steps) {
     SetWindowSubclass(parent, &PassTreeNotes, 1, reinterpret_cast<DWORD_PTR>(&tree));
     std::vector<BinderEntry> binders;
     steps.readBinders.Add(Time([&] { binders = ReadBinders(store, collation); }));
-    // As the window does: sorted before building, the tree needs no sort of its own.
-    steps.sort.Add(Time([&] { SortBinders(binders, collation); }));
+    // As the window does: binders sorted before building, folders as they are inserted.
+    steps.sort.Add(Time([&] { SortBinderTitles(binders, collation); }));
     std::vector<BinderEntry> built = binders;
     steps.build.Add(Time([&] { tree.Build(std::move(built), 0); }));
     steps.builtNodes = TreeView_GetCount(control);
@@ -332,7 +332,7 @@ void RunStore(const Variant& variant, int reps) {
   tree.Add({"ReadBinders (folders of every binder from the store)", Fixed(treeSteps.readBinders.M(), 3)});
   tree.Add({"Build (" + Count(treeSteps.builtNodes) + " nodes inserted, their folders looked up)",
             Fixed(treeSteps.build.M(), 3)});
-  tree.Add({"SortBinders (every level, before building)", Fixed(treeSteps.sort.M(), 3)});
+  tree.Add({"SortBinderTitles (before building)", Fixed(treeSteps.sort.M(), 3)});
   tree.Add({"RestoreExpandedState + ExpandRoot (expanded binders' folders inserted)", Fixed(treeSteps.restore.M(), 3)});
   tree.Add({"SaveExpandedState", Fixed(treeSteps.save.M(), 3)});
   tree.Add({"ReleasePaths", Fixed(treeSteps.release.M(), 3)});
@@ -354,7 +354,7 @@ int Run(int argc, char** argv) {
   const std::vector<std::string> args = Arguments(argc, argv);
   const int reps = args.size() > 0 && std::atoi(args[0].c_str()) > 0 ? std::atoi(args[0].c_str()) : 3;
   RunStore({"5% of the binders expanded", 20, "3.0 s", "3.0 s"}, reps);
-  RunStore({"every binder expanded", 1, "3.0 s", "3.0 s"}, reps);
+  if (args.size() < 2) RunStore({"every binder expanded", 1, "3.0 s", "3.0 s"}, reps);
   return 0;
 }
 

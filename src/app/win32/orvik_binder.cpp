@@ -308,7 +308,7 @@ void TOrvikBinder::FormCreate() {
   const bool bindersExist = !startupFaults_.noProgramPath && store_.Load();
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
-    SortBinders(binders, collation_);
+    SortBinderTitles(binders, collation_);  // folders take their order when inserted
     tree_.Build(std::move(binders), pictures_.rootSmall());
     tree_.RestoreExpandedState(store_.folders);
     tree_.ExpandRoot();

@@ -125,7 +125,6 @@ void BinderTree::Build(std::vector<BinderEntry> binders, int rootImage) {
   BulkUpdate update(tree_);
   ReleasePaths();
   unshown_.clear();
-  sortUnshown_ = false;
   TreeView_DeleteAllItems(tree_);
   HTREEITEM root = Insert(TVI_ROOT, kRootText, nullptr, rootImage, rootImage, false);
   for (BinderEntry& binder : binders) {
@@ -151,11 +150,7 @@ void BinderTree::ShowFolders(HTREEITEM binder) {
   if (it == unshown_.end()) return;
   std::vector<FolderEntry> folders = std::move(it->second);
   unshown_.erase(it);
-  if (sortUnshown_) {
-    std::stable_sort(folders.begin(), folders.end(), [this](const FolderEntry& a, const FolderEntry& b) {
-      return collation_.Compare(a.displayName, b.displayName) < 0;
-    });
-  }
+  SortFolders(folders, collation_);
   for (const FolderEntry& folder : folders) InsertFolder(binder, folder);
 }
 
@@ -189,8 +184,6 @@ void BinderTree::SortChildren(HTREEITEM parent) {
 }
 
 void BinderTree::Sort() {
-  // Folders not inserted yet take their order when they are.
-  sortUnshown_ = true;
   for (HTREEITEM root = TreeView_GetRoot(tree_); root; root = Next(tree_, root)) {
     SortChildren(root);
     for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder))
@@ -199,20 +192,42 @@ void BinderTree::Sort() {
 }
 
 void BinderTree::RestoreExpandedState(const IniDocument& folders) {
+  // With thousands of binders every call to the control counts: one for the text; the
+  // closed binders whose folders are not inserted are closed already.
   HTREEITEM root = Root();
   if (!root) return;
+  // Drawing off: each node inserted into a drawn tree has it invalidated again.
+  BulkUpdate update(tree_);
   for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
-    const bool expanded = folders.ReadBool(Text(binder), kExpandedKey, true);
+    bool open = false;
+    const bool expanded = folders.ReadBool(BinderText(binder, &open), kExpandedKey, true);
+    if (!expanded && !open && unshown_.count(binder)) continue;
     TreeView_Expand(tree_, binder, expanded ? TVE_EXPAND : TVE_COLLAPSE);
-    UpdateImages(binder);
+    UpdateImages(binder, 1, IsExpanded(binder));
   }
 }
 
 void BinderTree::SaveExpandedState(IniDocument& folders) const {
   HTREEITEM root = Root();
   if (!root) return;
-  for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder))
-    folders.WriteBool(Text(binder), kExpandedKey, IsExpanded(binder));
+  for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
+    bool open = false;
+    const std::string title = BinderText(binder, &open);
+    folders.WriteBool(title, kExpandedKey, open);
+  }
+}
+
+std::string BinderTree::BinderText(HTREEITEM binder, bool* expanded) const {
+  char buf[1024] = "";
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_TEXT | TVIF_STATE | TVIF_HANDLE;
+  tvi.hItem = binder;
+  tvi.stateMask = TVIS_EXPANDED;
+  tvi.pszText = buf;
+  tvi.cchTextMax = sizeof(buf);
+  if (!SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi))) return std::string();
+  *expanded = (tvi.state & TVIS_EXPANDED) != 0;
+  return std::string(buf);
 }
 
 void BinderTree::ExpandRoot() {
@@ -357,9 +372,9 @@ void BinderTree::RefreshGhosting() {
   InvalidateRect(tree_, nullptr, TRUE);
 }
 
-void BinderTree::UpdateImages(HTREEITEM item) {
-  const int level = Level(item);
-  const bool open = IsExpanded(item);
+void BinderTree::UpdateImages(HTREEITEM item) { UpdateImages(item, Level(item), IsExpanded(item)); }
+
+void BinderTree::UpdateImages(HTREEITEM item, int level, bool open) {
   TVITEMA tvi = {};
   tvi.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
   tvi.hItem = item;

@@ -32,8 +32,9 @@ class BinderTree {
 
   // Replaces all nodes by the root and the given binders, inserted in the given order
   // (sorted beforehand, the tree needs no sort of its own afterwards). A binder's folder
-  // nodes are made when it is first expanded or a command reaches into it, so that a
-  // large store starts with only what can be seen, and only those folders are looked up.
+  // nodes are made, in tree order, when it is first expanded or a command reaches into it,
+  // so that a large store starts with only what can be seen, and only those folders are
+  // looked up.
   void Build(std::vector<BinderEntry> binders, int rootImage);
   // Only the root node, as when there is no title list.
   void BuildRootOnly(int rootImage);
@@ -101,6 +102,9 @@ class BinderTree {
   HTREEITEM InsertFolder(HTREEITEM binder, const FolderEntry& folder);
   void SortChildren(HTREEITEM parent);
   void UpdateImages(HTREEITEM item);
+  void UpdateImages(HTREEITEM item, int level, bool open);
+  // A binder's text and expanded state in one call to the control.
+  std::string BinderText(HTREEITEM binder, bool* expanded) const;
   template <typename F>
   void ForEachNode(F f) const;
   void SetExpandedAll(bool expand);
@@ -120,7 +124,6 @@ class BinderTree {
   std::unordered_map<const std::string*, std::unique_ptr<std::string>> paths_;
   // The folders of binders whose nodes are not made yet, in the order they will take.
   std::unordered_map<HTREEITEM, std::vector<FolderEntry>> unshown_;
-  bool sortUnshown_ = false;  // a sort was asked for since they were built
   int rootImage_ = 0;
   FolderProbe probe_;
 };
