@@ -344,18 +344,20 @@ TEST_F(BinderActionsTest, CommandsOnNeverExpandedBindersSeeAllTheirFolders) {
   const std::string dir = content.path();
   for (const char* name : {"a", "b", "new", "x"}) MakeFolder(dir + name);
   std::string folders, titles;
-  for (const char* binder : {"C1", "C2", "C3", "C4"}) {
+  for (const char* binder : {"C1", "C2", "C3", "C4", "C5"}) {
     titles += std::string(binder) + "\r\n";
     folders += "[" + std::string(binder) + "]\r\n" + dir + "b=1\r\n" + dir + "a=2\r\ncmp=0\r\n\r\n";
   }
   Open(titles + "Open\r\n", folders + "[Open]\r\n" + dir + "x=0\r\n\r\n");
   HWND tree = window->control(IDC_TREE);
-  // Renamed: the folders go with it.
-  TreeView_SelectItem(tree, FindNode("C1"));
-  Command(IDM_TREE_RENAME);
-  ASSERT_NE(TreeView_GetEditControl(tree), nullptr);
-  SetWindowTextA(TreeView_GetEditControl(tree), "R1");
-  TreeView_EndEditLabelNow(tree, FALSE);
+  // Renamed: the folders go with it, and the closed state goes to the new name.
+  for (const char* name : {"C1", "C5"}) {
+    TreeView_SelectItem(tree, FindNode(name));
+    Command(IDM_TREE_RENAME);
+    ASSERT_NE(TreeView_GetEditControl(tree), nullptr);
+    SetWindowTextA(TreeView_GetEditControl(tree), (std::string("R") + (name + 1)).c_str());
+    TreeView_EndEditLabelNow(tree, FALSE);
+  }
   TreeView_Expand(tree, FindNode("R1"), TVE_EXPAND);
   EXPECT_EQ(Children("R1"), (std::vector<std::string>{"a", "b"}));
   // A shell drop of a folder it holds and of a new one.
@@ -378,7 +380,7 @@ TEST_F(BinderActionsTest, CommandsOnNeverExpandedBindersSeeAllTheirFolders) {
   EXPECT_EQ(ReadBytes(app + "data\\folderlist.ini"),
             "[R1]\r\n" + dir + "b=1\r\n" + dir + "a=2\r\ncmp=1\r\n\r\n[C2]\r\n" + dir + "b=1\r\n" + dir +
                 "a=2\r\ncmp=1\r\n" + dir + "new=0\r\n\r\n[C3]\r\n" + dir + "b=1\r\n" + dir +
-                "a=2\r\ncmp=1\r\n" + dir + "x=0\r\n\r\n[Open]\r\n" + dir + "x=0\r\ncmp=1\r\n\r\n" +
+                "a=2\r\ncmp=1\r\n" + dir + "x=0\r\n\r\n[R5]\r\n" + dir + "b=1\r\n" + dir + "a=2\r\ncmp=0\r\n\r\n[Open]\r\n" + dir + "x=0\r\ncmp=1\r\n\r\n" +
                 "[Orvik]\r\nFRG=0\r\nWID=152\r\n\r\n");
 }
 

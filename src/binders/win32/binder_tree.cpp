@@ -129,7 +129,7 @@ void BinderTree::Build(std::vector<BinderEntry> binders, int rootImage) {
   HTREEITEM root = Insert(TVI_ROOT, kRootText, nullptr, rootImage, rootImage, false);
   for (BinderEntry& binder : binders) {
     HTREEITEM node = InsertBinder(root, binder.title);
-    if (node && !binder.folders.empty()) unshown_.emplace(node, std::move(binder.folders));
+    if (node) unshown_.emplace(node, std::move(binder));
   }
 }
 
@@ -148,14 +148,16 @@ HTREEITEM BinderTree::InsertFolder(HTREEITEM binder, const FolderEntry& folder) 
 void BinderTree::ShowFolders(HTREEITEM binder) {
   auto it = unshown_.find(binder);
   if (it == unshown_.end()) return;
-  std::vector<FolderEntry> folders = std::move(it->second);
+  std::vector<FolderEntry> folders = std::move(it->second.folders);
   unshown_.erase(it);
   SortFolders(folders, collation_);
   for (const FolderEntry& folder : folders) InsertFolder(binder, folder);
 }
 
 bool BinderTree::HasFolders(HTREEITEM binder) const {
-  return binder && (unshown_.count(binder) || Child(tree_, binder));
+  auto it = unshown_.find(binder);
+  if (it != unshown_.end()) return !it->second.folders.empty();
+  return binder && Child(tree_, binder);
 }
 
 void BinderTree::SortChildren(HTREEITEM parent) {
@@ -192,16 +194,18 @@ void BinderTree::Sort() {
 }
 
 void BinderTree::RestoreExpandedState(const IniDocument& folders) {
-  // With thousands of binders every call to the control counts: one for the text; the
-  // closed binders whose folders are not inserted are closed already.
+  // With thousands of binders every call to the control counts: a binder never expanded
+  // has its title here and is closed already.
   HTREEITEM root = Root();
   if (!root) return;
   // Drawing off: each node inserted into a drawn tree has it invalidated again.
   BulkUpdate update(tree_);
   for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
+    auto it = unshown_.find(binder);
     bool open = false;
-    const bool expanded = folders.ReadBool(BinderText(binder, &open), kExpandedKey, true);
-    if (!expanded && !open && unshown_.count(binder)) continue;
+    const bool expanded = folders.ReadBool(it != unshown_.end() ? it->second.title : BinderText(binder, &open),
+                                           kExpandedKey, true);
+    if (!expanded && it != unshown_.end()) continue;
     TreeView_Expand(tree_, binder, expanded ? TVE_EXPAND : TVE_COLLAPSE);
     UpdateImages(binder, 1, IsExpanded(binder));
   }
@@ -211,6 +215,11 @@ void BinderTree::SaveExpandedState(IniDocument& folders) const {
   HTREEITEM root = Root();
   if (!root) return;
   for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
+    auto it = unshown_.find(binder);
+    if (it != unshown_.end()) {
+      folders.WriteBool(it->second.title, kExpandedKey, false);
+      continue;
+    }
     bool open = false;
     const std::string title = BinderText(binder, &open);
     folders.WriteBool(title, kExpandedKey, open);
@@ -280,6 +289,8 @@ void BinderTree::SetText(HTREEITEM item, const std::string& text) {
   tvi.hItem = item;
   tvi.pszText = const_cast<char*>(text.c_str());
   SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+  auto it = unshown_.find(item);
+  if (it != unshown_.end()) it->second.title = text;
 }
 
 void BinderTree::Select(HTREEITEM item) { TreeView_SelectItem(tree_, item); }
@@ -394,6 +405,11 @@ bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
       result = 0;
       return true;
     }
+    case TVN_DELETEITEMA:
+    case TVN_DELETEITEMW:
+      // Nothing per node: the paths are the tree's, released all at once.
+      result = 0;
+      return true;
     case TVN_ITEMEXPANDINGA:
     case TVN_ITEMEXPANDINGW: {
       auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);

@@ -122,8 +122,9 @@ class BinderTree {
   // The folder nodes' paths, owned here rather than reached through the control: with
   // 100,000 nodes every per-node control call costs a walk over the nodes.
   std::unordered_map<const std::string*, std::unique_ptr<std::string>> paths_;
-  // The folders of binders whose nodes are not made yet, in the order they will take.
-  std::unordered_map<HTREEITEM, std::vector<FolderEntry>> unshown_;
+  // Binders never expanded since they were built, with their titles (which spares a call
+  // to the control per binder at start and at the end) and the folders not inserted yet.
+  std::unordered_map<HTREEITEM, BinderEntry> unshown_;
   int rootImage_ = 0;
   FolderProbe probe_;
 };
