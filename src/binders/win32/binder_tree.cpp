@@ -125,6 +125,7 @@ void BinderTree::Build(std::vector<BinderEntry> binders, int rootImage) {
   BulkUpdate update(tree_);
   ReleasePaths();
   unshown_.clear();
+  unlooked_.clear();
   TreeView_DeleteAllItems(tree_);
   HTREEITEM root = Insert(TVI_ROOT, kRootText, nullptr, rootImage, rootImage, false);
   for (BinderEntry& binder : binders) {
@@ -141,8 +142,11 @@ HTREEITEM BinderTree::InsertBinder(HTREEITEM root, const std::string& title) {
 }
 
 HTREEITEM BinderTree::InsertFolder(HTREEITEM binder, const FolderEntry& folder) {
-  return Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
-                NodeImage(2, true, rootImage_), GhostedOnDisk(folder.path));
+  // Looked up when first drawn: an open binder far down the tree costs nothing at start.
+  HTREEITEM node = Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
+                          NodeImage(2, true, rootImage_), false);
+  if (node) unlooked_.insert(node);
+  return node;
 }
 
 void BinderTree::ShowFolders(HTREEITEM binder) {
@@ -275,6 +279,7 @@ void BinderTree::DeleteNode(HTREEITEM item) {
     HTREEITEM node = pending.back();
     pending.pop_back();
     if (const std::string* path = FolderPath(node)) owned.push_back(path);
+    unlooked_.erase(node);
     for (HTREEITEM c = Child(tree_, node); c; c = Next(tree_, c)) pending.push_back(c);
   }
   TreeView_DeleteItem(tree_, item);
@@ -367,8 +372,6 @@ bool BinderTree::IsGhosted(HTREEITEM item) const {
   return (TreeView_GetItemState(tree_, item, TVIS_CUT) & TVIS_CUT) != 0;
 }
 
-bool BinderTree::GhostedOnDisk(const std::string& path) { return IsGhostedPresence(path, probe_.Probe(path)); }
-
 void BinderTree::MarkGhosting(HTREEITEM item, const std::string& path) {
   const FolderPresence presence = probe_.Probe(path);
   // A folder that cannot be read keeps its marking until it can.
@@ -380,6 +383,7 @@ void BinderTree::RefreshGhosting() {
     const std::string* path = level == 2 ? FolderPath(item) : nullptr;
     if (path) MarkGhosting(item, *path);
   });
+  unlooked_.clear();
   InvalidateRect(tree_, nullptr, TRUE);
 }
 
@@ -442,8 +446,13 @@ bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
         // Decided at every draw: a folder may appear or vanish while the program runs. A
         // slow path shows its last answer; a fresh one is asked for in the background.
         if (const std::string* path = OwnedPath(cd->nmcd.lItemlParam)) {
-          if (IsMissingFolder(probe_.Probe(*path)))
+          const FolderPresence presence = probe_.Probe(*path);
+          if (IsMissingFolder(presence))
             cd->clrText = (cd->nmcd.uItemState & CDIS_SELECTED) ? kMissingSelectedColor : kMissingColor;
+          // First drawing of a folder node: its ghosting, before the control draws its picture.
+          HTREEITEM item = reinterpret_cast<HTREEITEM>(cd->nmcd.dwItemSpec);
+          if (unlooked_.erase(item) && IsGhostedPresence(*path, presence))
+            TreeView_SetItemState(tree_, item, TVIS_CUT, TVIS_CUT);
         }
         result = CDRF_DODEFAULT;
         return true;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "binders/binder_model.h"
@@ -79,10 +80,9 @@ class BinderTree {
   bool IsExpanded(HTREEITEM item) const;
   // Re-reads the hidden attribute of every folder node.
   void RefreshGhosting();
+  // As drawn: a folder node is looked up when it is first drawn.
   bool IsGhosted(HTREEITEM item) const;
 
-  // Folder node ghosting from the file system; for a slow path once its check answered.
-  bool GhostedOnDisk(const std::string& path);
   // Where the tree learns which folders exist; tests replace its calls.
   FolderProbe& probe() { return probe_; }
 
@@ -125,6 +125,8 @@ class BinderTree {
   // Binders never expanded since they were built, with their titles (which spares a call
   // to the control per binder at start and at the end) and the folders not inserted yet.
   std::unordered_map<HTREEITEM, BinderEntry> unshown_;
+  // Folder nodes not drawn yet, whose ghosting is not looked up yet.
+  std::unordered_set<HTREEITEM> unlooked_;
   int rootImage_ = 0;
   FolderProbe probe_;
 };
