@@ -330,7 +330,7 @@ void RunStore(const Variant& variant, int reps) {
          variant.expandedEvery > 1 ? "at most 0.3 s" : "reported", variant.closeBefore);
   Table tree({"tree step alone (BinderTree on a tree control)", "median s"});
   tree.Add({"ReadBinders (folders of every binder from the store)", Fixed(treeSteps.readBinders.M(), 3)});
-  tree.Add({"Build (" + Count(treeSteps.builtNodes) + " nodes inserted, their folders looked up)",
+  tree.Add({"Build (" + Count(treeSteps.builtNodes) + " nodes inserted; folders looked up when drawn)",
             Fixed(treeSteps.build.M(), 3)});
   tree.Add({"SortBinderTitles (before building)", Fixed(treeSteps.sort.M(), 3)});
   tree.Add({"RestoreExpandedState + ExpandRoot (expanded binders' folders inserted)", Fixed(treeSteps.restore.M(), 3)});
