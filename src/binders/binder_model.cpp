@@ -42,17 +42,20 @@ std::vector<FolderEntry> ReadBinderFolders(BinderStore& store, const std::string
 }
 
 void SortBinders(std::vector<BinderEntry>& binders, const Collation& collation) {
-  auto byText = [&collation](const std::string& a, const std::string& b) {
-    return collation.Compare(a, b) < 0;
-  };
-  std::stable_sort(binders.begin(), binders.end(),
-                   [&](const BinderEntry& a, const BinderEntry& b) { return byText(a.title, b.title); });
-  for (BinderEntry& binder : binders) {
-    std::stable_sort(binder.folders.begin(), binder.folders.end(),
-                     [&](const FolderEntry& a, const FolderEntry& b) {
-                       return byText(a.displayName, b.displayName);
-                     });
-  }
+  SortBinderTitles(binders, collation);
+  for (BinderEntry& binder : binders) SortFolders(binder.folders, collation);
+}
+
+void SortBinderTitles(std::vector<BinderEntry>& binders, const Collation& collation) {
+  std::stable_sort(binders.begin(), binders.end(), [&collation](const BinderEntry& a, const BinderEntry& b) {
+    return collation.Compare(a.title, b.title) < 0;
+  });
+}
+
+void SortFolders(std::vector<FolderEntry>& folders, const Collation& collation) {
+  std::stable_sort(folders.begin(), folders.end(), [&collation](const FolderEntry& a, const FolderEntry& b) {
+    return collation.Compare(a.displayName, b.displayName) < 0;
+  });
 }
 
 int NodeImage(int level, bool open, int rootImage) {

@@ -31,6 +31,9 @@ std::vector<FolderEntry> ReadBinderFolders(BinderStore& store, const std::string
 
 // Orders binders and each binder's folders by text with the tree's comparison.
 void SortBinders(std::vector<BinderEntry>& binders, const Collation& collation);
+// The same for the binders alone, and for one binder's folders.
+void SortBinderTitles(std::vector<BinderEntry>& binders, const Collation& collation);
+void SortFolders(std::vector<FolderEntry>& folders, const Collation& collation);
 
 constexpr const char* kExpandedKey = BinderStore::kExpandedKey;
 constexpr const char* kRootText = "バインダー";

@@ -31,4 +31,13 @@ bool FolderPresenceCache::Answer(const std::string& path, bool found, std::uint3
   return !before.known || before.found != found || before.attributes != entry.presence.attributes;
 }
 
+bool DriveKindCache::IsSlow(char letter, Clock::time_point now) {
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  auto it = entries_.find(letter);
+  if (it != entries_.end() && now - it->second.askedAt < freshFor_) return it->second.slow;
+  const bool slow = isSlowDrive_(letter);
+  entries_[letter] = {slow, now};
+  return slow;
+}
+
 }  // namespace velmora

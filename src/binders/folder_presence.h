@@ -6,8 +6,10 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace velmora {
 
@@ -44,6 +46,30 @@ class FolderPresenceCache {
   };
   std::unordered_map<std::string, Entry> entries_;
   Clock::duration freshFor_;
+};
+
+// Whether a drive letter's paths are slow, asked of the system once per letter while the
+// answer is fresh: the question is far dearer than a folder's own look-up, and the tree
+// asks it for every folder node it inserts or paints.
+class DriveKindCache {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit DriveKindCache(std::function<bool(char letter)> isSlowDrive,
+                          Clock::duration freshFor = FolderPresenceCache::kFreshFor)
+      : isSlowDrive_(std::move(isSlowDrive)), freshFor_(freshFor) {}
+
+  // Letters are told apart without regard to case.
+  bool IsSlow(char letter, Clock::time_point now);
+
+ private:
+  struct Entry {
+    bool slow;
+    Clock::time_point askedAt;
+  };
+  std::function<bool(char)> isSlowDrive_;
+  Clock::duration freshFor_;
+  std::unordered_map<char, Entry> entries_;
 };
 
 }  // namespace velmora

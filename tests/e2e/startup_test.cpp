@@ -87,13 +87,19 @@ TEST(Startup, FolderNodesUseDisplayNamesAndTheStoredExpandedFlag) {
   app.WriteData("titlelist.txt", "Work\r\n");
   app.WriteData("folderlist.ini", "[Work]\r\nD:\\Work=2\r\ncmp=0\r\nC:\\=0\r\n\r\n");
   ASSERT_TRUE(app.Start());
-  const std::vector<TreeNode> tree = app.ReadTree();
+  std::vector<TreeNode> tree = app.ReadTree();
   ASSERT_EQ(tree.size(), 1u);
   ASSERT_EQ(tree[0].children.size(), 1u);
+  EXPECT_EQ(tree[0].children[0].text, "Work");
+  EXPECT_FALSE(tree[0].children[0].expanded);
+  EXPECT_EQ(tree[0].children[0].image, 0);
+  // Its folders as the user sees them on opening it; closed again, it is stored closed.
+  HWND control = app.Control(velmora::IDC_TREE);
+  const HTREEITEM node = app.FindTreeNode("Work");
+  ASSERT_TRUE(SendMessageA(control, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node)));
+  tree = app.ReadTree();
+  SendMessageA(control, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
   const TreeNode& binder = tree[0].children[0];
-  EXPECT_EQ(binder.text, "Work");
-  EXPECT_FALSE(binder.expanded);
-  EXPECT_EQ(binder.image, 0);
   ASSERT_EQ(Texts(binder.children), (std::vector<std::string>{"C:\\", "Work"}));
   for (const TreeNode& folder : binder.children) {
     EXPECT_EQ(folder.image, 2);

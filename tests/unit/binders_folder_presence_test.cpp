@@ -40,6 +40,19 @@ TEST(FolderPresenceCache, OneCheckAtATimeAndNoneWhileTheAnswerIsFresh) {
   EXPECT_TRUE(start);
 }
 
+// A drive's kind is asked once per letter, either case, until the answer grows stale.
+TEST(DriveKindCache, AsksOncePerLetterWhileFresh) {
+  std::string asked;
+  DriveKindCache drives([&](char letter) { asked += letter; return letter == 'N'; }, milliseconds(5000));
+  const Clock::time_point t0 = Clock::now();
+  EXPECT_FALSE(drives.IsSlow('c', t0));
+  EXPECT_FALSE(drives.IsSlow('C', t0 + milliseconds(4999)));
+  EXPECT_TRUE(drives.IsSlow('n', t0));
+  EXPECT_TRUE(drives.IsSlow('N', t0 + milliseconds(10)));
+  EXPECT_FALSE(drives.IsSlow('c', t0 + milliseconds(5000)));
+  EXPECT_EQ(asked, "CNC");
+}
+
 TEST(FolderPresence, MissingAndGhostedOnlyOnceKnown) {
   struct Case {
     FolderPresence presence;

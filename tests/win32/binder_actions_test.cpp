@@ -339,6 +339,51 @@ TEST_F(BinderActionsTest, PasteDropAndDragRegisterFoldersOnly) {
   EXPECT_EQ(folders.find("link.lnk"), std::string::npos);
 }
 
+// Commands on binders stored closed and never opened act on all of their folders.
+TEST_F(BinderActionsTest, CommandsOnNeverExpandedBindersSeeAllTheirFolders) {
+  const std::string dir = content.path();
+  for (const char* name : {"a", "b", "new", "x"}) MakeFolder(dir + name);
+  std::string folders, titles;
+  for (const char* binder : {"C1", "C2", "C3", "C4", "C5"}) {
+    titles += std::string(binder) + "\r\n";
+    folders += "[" + std::string(binder) + "]\r\n" + dir + "b=1\r\n" + dir + "a=2\r\ncmp=0\r\n\r\n";
+  }
+  Open(titles + "Open\r\n", folders + "[Open]\r\n" + dir + "x=0\r\n\r\n");
+  HWND tree = window->control(IDC_TREE);
+  // Renamed: the folders go with it, and the closed state goes to the new name.
+  for (const char* name : {"C1", "C5"}) {
+    TreeView_SelectItem(tree, FindNode(name));
+    Command(IDM_TREE_RENAME);
+    ASSERT_NE(TreeView_GetEditControl(tree), nullptr);
+    SetWindowTextA(TreeView_GetEditControl(tree), (std::string("R") + (name + 1)).c_str());
+    TreeView_EndEditLabelNow(tree, FALSE);
+  }
+  TreeView_Expand(tree, FindNode("R1"), TVE_EXPAND);
+  EXPECT_EQ(Children("R1"), (std::vector<std::string>{"a", "b"}));
+  // A shell drop of a folder it holds and of a new one.
+  POINT at = OnNode("C2");
+  MapWindowPoints(tree, window->hwnd(), &at, 1);
+  SendMessageA(window->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dir + "a", dir + "new"}, at)), 0);
+  EXPECT_EQ(Children("C2"), (std::vector<std::string>{"a", "b", "new"}));
+  EXPECT_EQ(SelectedText(), "new");
+  // A folder node dragged onto it.
+  TreeView_SelectItem(tree, FindNode("x"));
+  window->binderActions().DragOnto(OnNode("C3"), {dir + "x"});
+  EXPECT_EQ(Children("C3"), (std::vector<std::string>{"a", "b", "x"}));
+  // Deleting asks as for a binder with folders.
+  TreeView_SelectItem(tree, FindNode("C4"));
+  Command(IDM_TREE_DELETE);
+  EXPECT_EQ(prompter.messages.back(), "削除の確認: 'C4' バインダーとそのフォルダを削除します。よろしいですか？");
+  EXPECT_EQ(FindNode("C4"), nullptr);
+  window->browser().StopFileInfoWorker();
+  Close();
+  EXPECT_EQ(ReadBytes(app + "data\\folderlist.ini"),
+            "[R1]\r\n" + dir + "b=1\r\n" + dir + "a=2\r\ncmp=1\r\n\r\n[C2]\r\n" + dir + "b=1\r\n" + dir +
+                "a=2\r\ncmp=1\r\n" + dir + "new=0\r\n\r\n[C3]\r\n" + dir + "b=1\r\n" + dir +
+                "a=2\r\ncmp=1\r\n" + dir + "x=0\r\n\r\n[R5]\r\n" + dir + "b=1\r\n" + dir + "a=2\r\ncmp=0\r\n\r\n[Open]\r\n" + dir + "x=0\r\ncmp=1\r\n\r\n" +
+                "[Orvik]\r\nFRG=0\r\nWID=152\r\n\r\n");
+}
+
 // The dialog runs modally; a thread timer works it from inside its loop.
 std::string gFolderListCaption;
 void CALLBACK DeleteFirstRowThenOk(HWND, UINT, UINT_PTR timer, DWORD) {

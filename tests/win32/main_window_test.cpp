@@ -549,6 +549,7 @@ TEST_F(BinderTreeTest, SortOrdersEveryLevelAndKeepsThePaths) {
   std::vector<std::string> order;
   for (HTREEITEM b = TreeView_GetChild(hwnd, tree.Root()); b; b = TreeView_GetNextSibling(hwnd, b)) {
     order.push_back(tree.Text(b));
+    tree.ShowFolders(b);
     for (HTREEITEM f = TreeView_GetChild(hwnd, b); f; f = TreeView_GetNextSibling(hwnd, f)) {
       const std::string* path = tree.FolderPath(f);
       ASSERT_NE(path, nullptr);
@@ -560,6 +561,70 @@ TEST_F(BinderTreeTest, SortOrdersEveryLevelAndKeepsThePaths) {
   EXPECT_EQ(tree.FolderPath(tree.Root()), nullptr);
   tree.ReleasePaths();
   EXPECT_EQ(tree.FolderPath(TreeView_GetChild(hwnd, TreeView_GetChild(hwnd, tree.Root()))), nullptr);
+}
+
+// A binder stored closed gets its folders when first opened: in tree order, each with its
+// path, ghosted and red as the disk is at that moment.
+TEST_F(BinderTreeTest, AClosedBindersFoldersAppearWhenFirstExpanded) {
+  for (const char* name : {"A", "b", "ソフト"}) MakeFolder(content + name);
+  SetFileAttributesA((content + "ソフト").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  const std::string dir = content.path();
+  Open("Closed\r\nOpen\r\n", "[Closed]\r\n" + dir + "gone=0\r\n" + dir + "b=1\r\ncmp=0\r\n" + dir + "ソフト=2\r\n" + dir +
+                                   "A=0\r\n\r\n[Open]\r\n" + dir + "A=0\r\n\r\n");
+  BinderTree& tree = window->tree();
+  const HTREEITEM closed = FindNode("Closed");
+  EXPECT_NE(TreeView_GetChild(tree.hwnd(), FindNode("Open")), nullptr);
+  EXPECT_FALSE(tree.IsExpanded(closed));
+  // Hidden after the start: what is shown is read when the binder opens.
+  SetFileAttributesA((content + "b").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  TreePaintWatch watch(window->hwnd(), tree.hwnd());
+  ASSERT_TRUE(TreeView_Expand(tree.hwnd(), closed, TVE_EXPAND));
+  UpdateWindow(tree.hwnd());
+  const struct { const char* name; bool ghosted, red; } looks[] = {
+      {"A", false, false}, {"b", true, false}, {"gone", false, true}, {"ソフト", true, false}};
+  HTREEITEM node = TreeView_GetChild(tree.hwnd(), closed);
+  for (const auto& look : looks) {
+    ASSERT_TRUE(node && tree.FolderPath(node)) << look.name;
+    EXPECT_EQ(tree.Text(node), look.name);
+    EXPECT_EQ(*tree.FolderPath(node), dir + look.name);
+    EXPECT_EQ(tree.IsGhosted(node), look.ghosted) << look.name;
+    EXPECT_EQ(watch.colours[node] == RGB(255, 0, 0), look.red) << look.name;
+    node = TreeView_GetNextSibling(tree.hwnd(), node);
+  }
+  EXPECT_EQ(node, nullptr);
+}
+
+// Started and closed without opening anything, the store comes back as it was.
+TEST_F(BinderTreeTest, AStoreComesBackByteForByteWithoutExpanding) {
+  const std::string titles = "Zeta\r\nalpha\r\nEmpty\r\n";
+  const std::string folders = "[Zeta]\r\nC:\\z\\b=2\r\nC:\\a=0\r\ncmp=0\r\n\r\n[alpha]\r\nC:\\=1\r\ncmp=1\r\n\r\n"
+                              "[Empty]\r\ncmp=0\r\n\r\n[Orvik]\r\nFRG=0\r\nWID=152\r\n\r\n";
+  const std::string selections = "[Zeta-b]\r\nx.txt=\r\n\r\n";
+  Open(titles, folders, selections);
+  Close();
+  EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), titles);
+  EXPECT_EQ(ReadBytes(app + "data\\folderlist.ini"), folders);
+  EXPECT_EQ(ReadBytes(app + "data\\selectlist.ini"), selections);
+}
+
+// The remembered file selection comes back in a binder stored open and in one opened later.
+TEST_F(BinderTreeTest, RememberedSelectionsComeBackInOpenAndLaterOpenedBinders) {
+  for (const char* folder : {"docs", "pics"}) MakeFolder(content + folder);
+  for (const char* file : {"docs\\a.txt", "docs\\b.txt", "pics\\c.txt", "pics\\d.txt"}) testing_support::MakeFile(content + file, 1);
+  Open("Open\r\nClosed\r\n", "[Open]\r\n" + content.path() + "docs=2\r\ncmp=1\r\n\r\n[Closed]\r\n" + content.path() + "pics=2\r\ncmp=0\r\n\r\n",
+       "[Open-docs]\r\nb.txt=\r\n\r\n[Closed-pics]\r\nc.txt=\r\n\r\n");
+  auto selected = [&] {
+    std::vector<std::string> names;
+    for (int row : window->browser().listView().SelectedRows()) names.push_back(CellText(row, 0));
+    return names;
+  };
+  ClickNode("docs");
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return selected() == std::vector<std::string>{"b.txt"}; }));
+  WaitForWorker();
+  ASSERT_TRUE(TreeView_Expand(window->tree().hwnd(), FindNode("Closed"), TVE_EXPAND));
+  ClickNode("pics");
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return selected() == std::vector<std::string>{"c.txt"}; }));
+  WaitForWorker();
 }
 
 }  // namespace

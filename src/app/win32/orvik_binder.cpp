@@ -307,11 +307,12 @@ void TOrvikBinder::FormCreate() {
 }
 
 void TOrvikBinder::FormDestroy() {
+  // The store first: what follows cannot lose the user's binders.
+  SaveStore();
   // Shell objects go before COM does, so that their Release still has COM to run in.
   browser_.ReleaseShellObjects();
   shell_.Stop();
   browser_.ClearFileRecords();
-  SaveStore();
   tree_.ReleasePaths();
   pictures_.ReleaseBar(control(IDC_LISTBAR));
 }

@@ -1,5 +1,6 @@
 #include "app/win32/store_session.h"
 
+#include <utility>
 #include <vector>
 
 #include "app/win32/app_environment.h"
@@ -32,8 +33,8 @@ void StoreSession::LoadTree(int rootImage) {
   const bool bindersExist = !startupFaults_.noProgramPath && store_.Load();
   if (bindersExist) {
     std::vector<BinderEntry> binders = ReadBinders(store_, collation_);
-    SortBinders(binders, collation_);
-    tree_.Build(binders, rootImage);
+    SortBinderTitles(binders, collation_);  // folders take their order when inserted
+    tree_.Build(std::move(binders), rootImage);
     tree_.RestoreExpandedState(store_.folders);
     tree_.ExpandRoot();
   } else {

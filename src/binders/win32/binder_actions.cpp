@@ -123,6 +123,7 @@ void BinderActions::ShowFolderList() {
   TFolderListDlg dialog(owner_, edit, title, host_.SmallSystemImages());
   if (dialog.ShowModal() != IDOK) return;
   // Byte for byte, as the dialog removed them from the store.
+  tree_.ShowFolders(binder);
   for (const std::string& path : dialog.applied()) {
     for (HTREEITEM f = TreeView_GetChild(tree_.hwnd(), binder); f; f = TreeView_GetNextSibling(tree_.hwnd(), f)) {
       const std::string* own = tree_.FolderPath(f);
@@ -171,7 +172,7 @@ void BinderActions::Delete() {
   if (!selected || TreeView_GetEditControl(tree_.hwnd())) return;
   const int level = tree_.Level(selected);
   if (level == 1) {
-    const bool hasFolders = TreeView_GetChild(tree_.hwnd(), selected) != nullptr;
+    const bool hasFolders = tree_.HasFolders(selected);
     if (!commands_.DeleteBinder(tree_.Text(selected), hasFolders, prompter_)) return;
     tree_.DeleteNode(selected);
     tree_.Select(tree_.Root());

@@ -92,7 +92,7 @@ void BinderTree::ForEachNode(F f) const {
 }
 
 HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::string* path,
-                             int image, int selectedImage, bool ghosted) {
+                             int image, int selectedImage, bool ghosted, bool childrenAsked) {
   TVINSERTSTRUCTA ins = {};
   ins.hParent = parent;
   ins.hInsertAfter = TVI_LAST;
@@ -103,6 +103,10 @@ HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::str
   ins.item.iSelectedImage = selectedImage;
   ins.item.stateMask = TVIS_CUT;
   ins.item.state = ghosted ? TVIS_CUT : 0;
+  if (childrenAsked) {
+    ins.item.mask |= TVIF_CHILDREN;
+    ins.item.cChildren = I_CHILDRENCALLBACK;
+  }
   HTREEITEM item = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
   if (path) {
@@ -116,20 +120,48 @@ HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::str
 
 void BinderTree::BuildRootOnly(int rootImage) { Build({}, rootImage); }
 
-void BinderTree::Build(const std::vector<BinderEntry>& binders, int rootImage) {
+void BinderTree::Build(std::vector<BinderEntry> binders, int rootImage) {
   rootImage_ = rootImage;
   BulkUpdate update(tree_);
   ReleasePaths();
+  unshown_.clear();
+  unlooked_.clear();
   TreeView_DeleteAllItems(tree_);
   HTREEITEM root = Insert(TVI_ROOT, kRootText, nullptr, rootImage, rootImage, false);
-  for (const BinderEntry& binder : binders) {
-    HTREEITEM node = Insert(root, binder.title, nullptr, NodeImage(1, false, rootImage),
-                            NodeImage(1, false, rootImage), false);
-    for (const FolderEntry& folder : binder.folders) {
-      Insert(node, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage),
-             NodeImage(2, true, rootImage), GhostedOnDisk(folder.path));
-    }
+  for (BinderEntry& binder : binders) {
+    HTREEITEM node = InsertBinder(root, binder.title);
+    if (node) unshown_.emplace(node, std::move(binder));
   }
+}
+
+HTREEITEM BinderTree::InsertBinder(HTREEITEM root, const std::string& title) {
+  // The control asks whether the binder has folders, so that its button shows before they
+  // are inserted and goes with the last of them.
+  const int image = NodeImage(1, false, rootImage_);
+  return Insert(root, title, nullptr, image, image, false, true);
+}
+
+HTREEITEM BinderTree::InsertFolder(HTREEITEM binder, const FolderEntry& folder) {
+  // Looked up when first drawn: an open binder far down the tree costs nothing at start.
+  HTREEITEM node = Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
+                          NodeImage(2, true, rootImage_), false);
+  if (node) unlooked_.insert(node);
+  return node;
+}
+
+void BinderTree::ShowFolders(HTREEITEM binder) {
+  auto it = unshown_.find(binder);
+  if (it == unshown_.end()) return;
+  std::vector<FolderEntry> folders = std::move(it->second.folders);
+  unshown_.erase(it);
+  SortFolders(folders, collation_);
+  for (const FolderEntry& folder : folders) InsertFolder(binder, folder);
+}
+
+bool BinderTree::HasFolders(HTREEITEM binder) const {
+  auto it = unshown_.find(binder);
+  if (it != unshown_.end()) return !it->second.folders.empty();
+  return binder && Child(tree_, binder);
 }
 
 void BinderTree::SortChildren(HTREEITEM parent) {
@@ -166,20 +198,49 @@ void BinderTree::Sort() {
 }
 
 void BinderTree::RestoreExpandedState(const IniDocument& folders) {
+  // With thousands of binders every call to the control counts: a binder never expanded
+  // has its title here and is closed already.
   HTREEITEM root = Root();
   if (!root) return;
+  // Drawing off: each node inserted into a drawn tree has it invalidated again.
+  BulkUpdate update(tree_);
   for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
-    const bool expanded = folders.ReadBool(Text(binder), kExpandedKey, true);
+    auto it = unshown_.find(binder);
+    bool open = false;
+    const bool expanded = folders.ReadBool(it != unshown_.end() ? it->second.title : BinderText(binder, &open),
+                                           kExpandedKey, true);
+    if (!expanded && it != unshown_.end()) continue;
     TreeView_Expand(tree_, binder, expanded ? TVE_EXPAND : TVE_COLLAPSE);
-    UpdateImages(binder);
+    UpdateImages(binder, 1, IsExpanded(binder));
   }
 }
 
 void BinderTree::SaveExpandedState(IniDocument& folders) const {
   HTREEITEM root = Root();
   if (!root) return;
-  for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder))
-    folders.WriteBool(Text(binder), kExpandedKey, IsExpanded(binder));
+  for (HTREEITEM binder = Child(tree_, root); binder; binder = Next(tree_, binder)) {
+    auto it = unshown_.find(binder);
+    if (it != unshown_.end()) {
+      folders.WriteBool(it->second.title, kExpandedKey, false);
+      continue;
+    }
+    bool open = false;
+    const std::string title = BinderText(binder, &open);
+    folders.WriteBool(title, kExpandedKey, open);
+  }
+}
+
+std::string BinderTree::BinderText(HTREEITEM binder, bool* expanded) const {
+  char buf[1024] = "";
+  TVITEMA tvi = {};
+  tvi.mask = TVIF_TEXT | TVIF_STATE | TVIF_HANDLE;
+  tvi.hItem = binder;
+  tvi.stateMask = TVIS_EXPANDED;
+  tvi.pszText = buf;
+  tvi.cchTextMax = sizeof(buf);
+  if (!SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi))) return std::string();
+  *expanded = (tvi.state & TVIS_EXPANDED) != 0;
+  return std::string(buf);
 }
 
 void BinderTree::ExpandRoot() {
@@ -206,8 +267,8 @@ const std::string* BinderTree::OwnedPath(LPARAM param) const {
 }
 
 HTREEITEM BinderTree::AddFolderNode(HTREEITEM binder, const FolderEntry& folder) {
-  return Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
-                NodeImage(2, true, rootImage_), GhostedOnDisk(folder.path));
+  ShowFolders(binder);
+  return InsertFolder(binder, folder);
 }
 
 void BinderTree::DeleteNode(HTREEITEM item) {
@@ -218,11 +279,13 @@ void BinderTree::DeleteNode(HTREEITEM item) {
     HTREEITEM node = pending.back();
     pending.pop_back();
     if (const std::string* path = FolderPath(node)) owned.push_back(path);
+    unlooked_.erase(node);
     for (HTREEITEM c = Child(tree_, node); c; c = Next(tree_, c)) pending.push_back(c);
   }
   TreeView_DeleteItem(tree_, item);
   // The nodes are gone before their paths, so that no draw reads a freed path.
   for (const std::string* path : owned) paths_.erase(path);
+  unshown_.erase(item);
 }
 
 void BinderTree::SetText(HTREEITEM item, const std::string& text) {
@@ -231,11 +294,14 @@ void BinderTree::SetText(HTREEITEM item, const std::string& text) {
   tvi.hItem = item;
   tvi.pszText = const_cast<char*>(text.c_str());
   SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+  auto it = unshown_.find(item);
+  if (it != unshown_.end()) it->second.title = text;
 }
 
 void BinderTree::Select(HTREEITEM item) { TreeView_SelectItem(tree_, item); }
 
-HTREEITEM BinderTree::FindFolder(HTREEITEM binder, const std::string& path) const {
+HTREEITEM BinderTree::FindFolder(HTREEITEM binder, const std::string& path) {
+  ShowFolders(binder);
   for (HTREEITEM f = binder ? Child(tree_, binder) : nullptr; f; f = Next(tree_, f)) {
     const std::string* own = FolderPath(f);
     if (own && collation_.CompareIgnoreCase(*own, path) == 0) return f;
@@ -306,8 +372,6 @@ bool BinderTree::IsGhosted(HTREEITEM item) const {
   return (TreeView_GetItemState(tree_, item, TVIS_CUT) & TVIS_CUT) != 0;
 }
 
-bool BinderTree::GhostedOnDisk(const std::string& path) { return IsGhostedPresence(path, probe_.Probe(path)); }
-
 void BinderTree::MarkGhosting(HTREEITEM item, const std::string& path) {
   const FolderPresence presence = probe_.Probe(path);
   // A folder that cannot be read keeps its marking until it can.
@@ -319,12 +383,13 @@ void BinderTree::RefreshGhosting() {
     const std::string* path = level == 2 ? FolderPath(item) : nullptr;
     if (path) MarkGhosting(item, *path);
   });
+  unlooked_.clear();
   InvalidateRect(tree_, nullptr, TRUE);
 }
 
-void BinderTree::UpdateImages(HTREEITEM item) {
-  const int level = Level(item);
-  const bool open = IsExpanded(item);
+void BinderTree::UpdateImages(HTREEITEM item) { UpdateImages(item, Level(item), IsExpanded(item)); }
+
+void BinderTree::UpdateImages(HTREEITEM item, int level, bool open) {
   TVITEMA tvi = {};
   tvi.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
   tvi.hItem = item;
@@ -344,6 +409,27 @@ bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
       result = 0;
       return true;
     }
+    case TVN_DELETEITEMA:
+    case TVN_DELETEITEMW:
+      // Nothing per node: the paths are the tree's, released all at once.
+      result = 0;
+      return true;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {
+      auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+      if (nm->action & TVE_EXPAND) ShowFolders(nm->itemNew.hItem);
+      result = FALSE;
+      return true;
+    }
+    case TVN_GETDISPINFOA:
+    case TVN_GETDISPINFOW: {
+      // Only binders ask, for whether they have folders; the two structures agree up to
+      // the fields read here.
+      auto* nm = reinterpret_cast<NMTVDISPINFOA*>(header);
+      if (nm->item.mask & TVIF_CHILDREN) nm->item.cChildren = HasFolders(nm->item.hItem) ? 1 : 0;
+      result = 0;
+      return true;
+    }
     case TVN_BEGINLABELEDITA:
     case TVN_BEGINLABELEDITW: {
       auto* nm = reinterpret_cast<NMTVDISPINFOA*>(header);
@@ -360,8 +446,13 @@ bool BinderTree::HandleNotify(NMHDR* header, LRESULT& result) {
         // Decided at every draw: a folder may appear or vanish while the program runs. A
         // slow path shows its last answer; a fresh one is asked for in the background.
         if (const std::string* path = OwnedPath(cd->nmcd.lItemlParam)) {
-          if (IsMissingFolder(probe_.Probe(*path)))
+          const FolderPresence presence = probe_.Probe(*path);
+          if (IsMissingFolder(presence))
             cd->clrText = (cd->nmcd.uItemState & CDIS_SELECTED) ? kMissingSelectedColor : kMissingColor;
+          // First drawing of a folder node: its ghosting, before the control draws its picture.
+          HTREEITEM item = reinterpret_cast<HTREEITEM>(cd->nmcd.dwItemSpec);
+          if (unlooked_.erase(item) && IsGhostedPresence(*path, presence))
+            TreeView_SetItemState(tree_, item, TVIS_CUT, TVIS_CUT);
         }
         result = CDRF_DODEFAULT;
         return true;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "binders/binder_model.h"
@@ -31,8 +32,11 @@ class BinderTree {
   HWND hwnd() const { return tree_; }
 
   // Replaces all nodes by the root and the given binders, inserted in the given order
-  // (sorted beforehand, the tree needs no sort of its own afterwards).
-  void Build(const std::vector<BinderEntry>& binders, int rootImage);
+  // (sorted beforehand, the tree needs no sort of its own afterwards). A binder's folder
+  // nodes are made, in tree order, when it is first expanded or a command reaches into it,
+  // so that a large store starts with only what can be seen, and only those folders are
+  // looked up.
+  void Build(std::vector<BinderEntry> binders, int rootImage);
   // Only the root node, as when there is no title list.
   void BuildRootOnly(int rootImage);
   // Orders every level by node text with the tree's comparison.
@@ -45,6 +49,11 @@ class BinderTree {
   // Frees every folder node's path; the nodes stay, without paths.
   void ReleasePaths();
 
+  // Makes the folder nodes of a binder whose folders were not inserted yet.
+  void ShowFolders(HTREEITEM binder);
+  // Whether a binder holds folders, inserted or not.
+  bool HasFolders(HTREEITEM binder) const;
+
   // Changes the commands make.
   HTREEITEM AddFolderNode(HTREEITEM binder, const FolderEntry& folder);
   // Deletes a node with its children, freeing their paths.
@@ -52,7 +61,7 @@ class BinderTree {
   void SetText(HTREEITEM item, const std::string& text);
   void Select(HTREEITEM item);
   // The folder node of a binder whose path equals path but for letter case, as keys are.
-  HTREEITEM FindFolder(HTREEITEM binder, const std::string& path) const;
+  HTREEITEM FindFolder(HTREEITEM binder, const std::string& path);
   HTREEITEM NodeAt(POINT client) const;
   // The node whose row holds the point, beside its label or on its button too.
   HTREEITEM RowAt(POINT client) const;
@@ -71,10 +80,9 @@ class BinderTree {
   bool IsExpanded(HTREEITEM item) const;
   // Re-reads the hidden attribute of every folder node.
   void RefreshGhosting();
+  // As drawn: a folder node is looked up when it is first drawn.
   bool IsGhosted(HTREEITEM item) const;
 
-  // Folder node ghosting from the file system; for a slow path once its check answered.
-  bool GhostedOnDisk(const std::string& path);
   // Where the tree learns which folders exist; tests replace its calls.
   FolderProbe& probe() { return probe_; }
 
@@ -89,9 +97,14 @@ class BinderTree {
 
  private:
   HTREEITEM Insert(HTREEITEM parent, const std::string& text, std::string* path, int image,
-                   int selectedImage, bool ghosted);
+                   int selectedImage, bool ghosted, bool childrenAsked = false);
+  HTREEITEM InsertBinder(HTREEITEM root, const std::string& title);
+  HTREEITEM InsertFolder(HTREEITEM binder, const FolderEntry& folder);
   void SortChildren(HTREEITEM parent);
   void UpdateImages(HTREEITEM item);
+  void UpdateImages(HTREEITEM item, int level, bool open);
+  // A binder's text and expanded state in one call to the control.
+  std::string BinderText(HTREEITEM binder, bool* expanded) const;
   template <typename F>
   void ForEachNode(F f) const;
   void SetExpandedAll(bool expand);
@@ -109,6 +122,11 @@ class BinderTree {
   // The folder nodes' paths, owned here rather than reached through the control: with
   // 100,000 nodes every per-node control call costs a walk over the nodes.
   std::unordered_map<const std::string*, std::unique_ptr<std::string>> paths_;
+  // Binders never expanded since they were built, with their titles (which spares a call
+  // to the control per binder at start and at the end) and the folders not inserted yet.
+  std::unordered_map<HTREEITEM, BinderEntry> unshown_;
+  // Folder nodes not drawn yet, whose ghosting is not looked up yet.
+  std::unordered_set<HTREEITEM> unlooked_;
   int rootImage_ = 0;
   FolderProbe probe_;
 };

@@ -23,14 +23,13 @@ HTREEITEM BinderTree::ApplyChange(const TreeChange& change) {
   if (!binder && change.binderAdded) {
     HTREEITEM root = Root();
     if (!root) return nullptr;
-    const int image = NodeImage(1, false, rootImage_);
-    binder = Insert(root, change.binder, nullptr, image, image, false);
+    binder = InsertBinder(root, change.binder);
   }
   if (!binder) return nullptr;
+  ShowFolders(binder);
   HTREEITEM select = change.selectPath.empty() ? binder : nullptr;
   for (const FolderEntry& folder : change.foldersAdded) {
-    HTREEITEM node = Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
-                            NodeImage(2, true, rootImage_), GhostedOnDisk(folder.path));
+    HTREEITEM node = InsertFolder(binder, folder);
     if (!select && folder.path == change.selectPath) select = node;
   }
   Sort();

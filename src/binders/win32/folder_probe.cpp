@@ -32,11 +32,10 @@ struct FolderProbe::Shared {
   int threads = 0;
 };
 
-bool IsSlowPath(const std::string& path) {
-  if (IsNetworkPath(path)) return true;
-  if (path.size() < 2 || path[1] != ':') return false;
-  const std::string root = path.substr(0, 2) + "\\";
-  switch (GetDriveTypeA(root.c_str())) {
+namespace {
+bool IsSlowDrive(char letter) {
+  const char root[] = {letter, ':', '\\', 0};
+  switch (GetDriveTypeA(root)) {
     case DRIVE_REMOTE:
     case DRIVE_REMOVABLE:
     case DRIVE_CDROM:
@@ -47,8 +46,22 @@ bool IsSlowPath(const std::string& path) {
   }
 }
 
+bool IsSlowPathOn(const std::string& path, const std::function<bool(char)>& isSlowDrive) {
+  if (IsNetworkPath(path)) return true;
+  if (path.size() < 2 || path[1] != ':') return false;
+  return isSlowDrive(path[0]);
+}
+}  // namespace
+
+bool IsSlowPath(const std::string& path) { return IsSlowPathOn(path, &IsSlowDrive); }
+
 FolderProbe::Calls FolderProbe::PlatformCalls() {
-  return {&IsSlowPath, [](const std::string& path) { return GetFileAttributesW(AnsiToWide(path).c_str()); }};
+  // The drive's kind is kept for a few seconds, as the answers about slow folders are.
+  auto drives = std::make_shared<DriveKindCache>(&IsSlowDrive);
+  return {[drives](const std::string& path) {
+            return IsSlowPathOn(path, [&](char letter) { return drives->IsSlow(letter, DriveKindCache::Clock::now()); });
+          },
+          [](const std::string& path) { return GetFileAttributesW(AnsiToWide(path).c_str()); }};
 }
 
 FolderProbe::FolderProbe() : calls_(PlatformCalls()), shared_(std::make_shared<Shared>()) {
