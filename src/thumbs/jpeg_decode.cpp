@@ -157,6 +157,8 @@ struct Job {
   int minWidth = 0;
   int minHeight = 0;
   DecodedPicture* out = nullptr;  // null: the header only
+  RowSink* rows = nullptr;        // null: into out's pixels
+  std::vector<std::uint32_t> row;
   int width = 0;
   int height = 0;
   std::vector<JSAMPLE> inkRow;
@@ -244,18 +246,25 @@ bool Run(Job& job) {
   out.embeddedThumbnail = false;
   out.sourceWidth = job.width;
   out.sourceHeight = job.height;
-  out.pixels.Resize(outWidth, outHeight);
+  if (job.rows) {
+    out.pixels = Raster();
+    job.row.resize(static_cast<std::size_t>(outWidth));
+    job.rows->Begin(outWidth, outHeight, job.width, job.height);
+  } else {
+    out.pixels.Resize(outWidth, outHeight);
+  }
   if (ink) job.inkRow.resize(static_cast<std::size_t>(outWidth) * 4);
 
   jpeg_start_decompress(&cinfo);
   while (cinfo.output_scanline < cinfo.output_height) {
-    std::uint32_t* pixels = out.pixels.Row(static_cast<int>(cinfo.output_scanline));
+    std::uint32_t* pixels = job.rows ? job.row.data() : out.pixels.Row(static_cast<int>(cinfo.output_scanline));
     JSAMPROW row = ink ? job.inkRow.data() : reinterpret_cast<JSAMPROW>(pixels);
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
       job.refusal = "no more data";
       return false;
     }
     if (ink) InkRowToPixels(job.inkRow.data(), pixels, outWidth, cinfo.saw_Adobe_marker);
+    if (job.rows) job.rows->Row(pixels);
   }
   const bool scansMissing = ScansMissing(cinfo);
   jpeg_finish_decompress(&cinfo);
@@ -298,9 +307,11 @@ bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int& width, int& h
   return true;
 }
 
-bool DecodeJpeg(ByteStream& data, int minWidth, int minHeight, DecodedPicture& out, std::string* error) {
+bool DecodeJpeg(ByteStream& data, int minWidth, int minHeight, DecodedPicture& out, std::string* error,
+                RowSink* rows) {
   Job job;
   job.stream = &data;
+  job.rows = rows;
   job.minWidth = minWidth;
   job.minHeight = minHeight;
   job.out = &out;

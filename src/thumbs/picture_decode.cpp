@@ -122,7 +122,7 @@ class FileChunks : public ByteStream {
 }  // namespace
 
 bool PictureReader::Load(const std::string& path, int minWidth, int minHeight, DecodedPicture& out,
-                         std::string* error) {
+                         std::string* error, RowSink* rows) {
   bytesRead_ = 0;
   try {
     File file{files_ ? files_->OpenToRead(path) : std::fopen(path.c_str(), "rb")};
@@ -153,7 +153,7 @@ bool PictureReader::Load(const std::string& path, int minWidth, int minHeight, D
         case PictureFormat::Jpeg: {
           chunk_.resize(kChunkBytes);
           FileChunks rest(file.f, head_, chunk_, bytesRead_);
-          return DecodeJpeg(rest, minWidth, minHeight, out, error) && rest.Drain(error);
+          return DecodeJpeg(rest, minWidth, minHeight, out, error, rows) && rest.Drain(error);
         }
         case PictureFormat::Bmp:
           if (!ReadUpTo(file.f, head_, static_cast<std::size_t>(kMaxFileBytes) + 1, ended, error)) return false;

@@ -41,6 +41,16 @@ class ByteStream {
   virtual bool Next(const std::uint8_t*& data, std::size_t& size, const char*& error) = 0;
 };
 
+// Where a decoder can hand its rows as they come, instead of holding the picture whole.
+class RowSink {
+ public:
+  virtual ~RowSink() = default;
+  // Before the first row: the size of the rows to come and the picture's full size.
+  virtual void Begin(int width, int height, int sourceWidth, int sourceHeight) = 0;
+  // Each row, top to bottom.
+  virtual void Row(const std::uint32_t* pixels) = 0;
+};
+
 // Decodes a JPEG (baseline, progressive or arithmetic; grey, colour or CMYK), reduced by
 // JpegScaleDenominator. Data that ends before the picture does is a failure; where that
 // cannot be told from a legitimate file (an arithmetic-coded scan, a progressive file that
@@ -50,8 +60,10 @@ class ByteStream {
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
                 DecodedPicture& out, std::string* error = nullptr);
 // The same from a stream, which is read no further than the decoder needs: the same picture,
-// damage and failures as from the stream's bytes whole.
-bool DecodeJpeg(ByteStream& data, int minWidth, int minHeight, DecodedPicture& out, std::string* error = nullptr);
+// damage and failures as from the stream's bytes whole. With rows, the pixels go there as they
+// are decoded and out.pixels is left empty; the rows of a failed decode mean nothing.
+bool DecodeJpeg(ByteStream& data, int minWidth, int minHeight, DecodedPicture& out, std::string* error = nullptr,
+                RowSink* rows = nullptr);
 
 // Decodes a BMP file's bytes: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with
 // bit-field masks, bottom-up or top-down, any of the usual header versions; run-length
@@ -88,8 +100,10 @@ class PictureReader {
   // The pieces a JPEG is read in after its head.
   static constexpr std::size_t kChunkBytes = std::size_t{64} << 10;
 
+  // With rows, a JPEG decoded from the file (not its EXIF thumbnail, nor a file read whole in
+  // its head) hands its rows there and leaves out.pixels empty.
   bool Load(const std::string& path, int minWidth, int minHeight, DecodedPicture& out,
-            std::string* error = nullptr);
+            std::string* error = nullptr, RowSink* rows = nullptr);
   // Gives the buffers' memory back.
   void Release();
   // The bytes read from the file for the last Load: the head alone when the thumbnail did.

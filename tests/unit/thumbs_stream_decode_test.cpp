@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/fake_file_system.h"
 #include "support/picture_samples.h"
 #include "thumbs/picture_decode.h"
+#include "thumbs/picture_fit.h"
 
 namespace velmora {
 namespace {
@@ -127,6 +129,30 @@ TEST(StreamedJpegs, AReadFailureFailsWithItsReason) {
     EXPECT_FALSE(DecodeJpeg(stream, 32, 32, p, &error)) << at;
     EXPECT_EQ(error, "the disk went away") << at;
   }
+}
+
+// The pool's cells, drawn from a photo's rows as it is read, are the cells drawn from the
+// photo decoded whole.
+TEST(StreamedJpegs, CellsFromRowsAsFromTheWholePicture) {
+  const std::string path = (std::filesystem::temp_directory_path() / "velmora-streamed-cell.jpg").string();
+  for (const auto& sample : JpegSamples(640, 480)) {
+    test_support::WriteFileBytes(path, sample.bytes);
+    for (const auto& [w, h] : {std::pair{32, 32}, std::pair{96, 72}, std::pair{200, 40}}) {
+      PictureReader reader;
+      DecodedPicture read, whole;
+      Raster streamed, drawn;
+      ThumbnailCellRows rows(streamed, w, h);
+      ASSERT_TRUE(reader.Load(path, w, h, read, nullptr, &rows)) << sample.name;
+      ASSERT_TRUE(rows.Finish()) << sample.name;
+      EXPECT_EQ(read.pixels.width(), 0) << sample.name;
+      ASSERT_TRUE(DecodePicture(sample.bytes.data(), sample.bytes.size(), w, h, whole));
+      DrawThumbnailCell(drawn, w, h, whole.pixels, whole.sourceWidth, whole.sourceHeight);
+      ASSERT_EQ(streamed.width(), drawn.width());
+      for (int y = 0; y < h; ++y)
+        ASSERT_TRUE(std::equal(streamed.Row(y), streamed.Row(y) + w, drawn.Row(y))) << sample.name << " " << w << "x" << h;
+    }
+  }
+  std::filesystem::remove(path);
 }
 
 #ifdef __GLIBC__
