@@ -60,7 +60,8 @@ CellDecodePool::Result CellDecodePool::Take(const std::string& path, Raster& cel
 }
 
 void CellDecodePool::Work() {
-  // Kept from picture to picture on this thread: the file buffer and the decoded picture.
+  // Kept from picture to picture on this thread: the reader's buffers, and the picture of a
+  // file decoded whole (an EXIF thumbnail, a BMP, a small file).
   PictureReader reader(files_);
   DecodedPicture picture;
   for (;;) {
@@ -75,8 +76,11 @@ void CellDecodePool::Work() {
     Raster cell;
     bool decoded = false;
     try {
-      decoded = reader.Load(path, cellWidth_, cellHeight_, picture);
-      if (decoded) DrawThumbnailCell(cell, cellWidth_, cellHeight_, picture.pixels, picture.sourceWidth, picture.sourceHeight);
+      // A decoded photo goes into its cell row by row, so no thread holds a whole picture.
+      ThumbnailCellRows rows(cell, cellWidth_, cellHeight_);
+      decoded = reader.Load(path, cellWidth_, cellHeight_, picture, nullptr, &rows);
+      if (decoded && !rows.Finish())
+        DrawThumbnailCell(cell, cellWidth_, cellHeight_, picture.pixels, picture.sourceWidth, picture.sourceHeight);
     } catch (const std::exception&) {
       decoded = false;  // out of memory for this picture: the row goes on to the shell
     }

@@ -93,12 +93,72 @@ void WatchProgress(j_common_ptr cinfo) {
     reinterpret_cast<ProgressWatch*>(cinfo->progress)->endedEarly = true;
 }
 
-struct Job {
+// libjpeg's source reading a ByteStream. Its end is met as libjpeg's own memory source meets
+// it (a warning, then an end marker), so a stream behaves as its bytes whole would.
+struct StreamSource {
+  jpeg_source_mgr pub;
+  ByteStream* stream = nullptr;
+  const char* failure = nullptr;  // why the stream could not be read
+};
+
+void StartSource(j_decompress_ptr) {}
+void EndSource(j_decompress_ptr) {}
+
+boolean FillSource(j_decompress_ptr cinfo) {
+  static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
+  auto* src = reinterpret_cast<StreamSource*>(cinfo->src);
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
+  const char* why = nullptr;
+  if (!src->stream->Next(data, size, why)) {
+    src->failure = why ? why : "cannot read the file";
+    ErrorExit(reinterpret_cast<j_common_ptr>(cinfo));
+  }
+  if (size == 0) {
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->pub.next_input_byte = kEnd;
+    src->pub.bytes_in_buffer = 2;
+    return TRUE;
+  }
+  src->pub.next_input_byte = data;
+  src->pub.bytes_in_buffer = size;
+  return TRUE;
+}
+
+void SkipSource(j_decompress_ptr cinfo, long count) {
+  jpeg_source_mgr* src = cinfo->src;
+  if (count <= 0) return;
+  while (count > static_cast<long>(src->bytes_in_buffer)) {
+    count -= static_cast<long>(src->bytes_in_buffer);
+    FillSource(cinfo);
+  }
+  src->next_input_byte += count;
+  src->bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
+// A buffer as one piece.
+class WholeBuffer : public ByteStream {
+ public:
+  WholeBuffer(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool Next(const std::uint8_t*& data, std::size_t& size, const char*&) override {
+    data = data_;
+    size = size_;
+    size_ = 0;
+    return true;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
+struct Job {
+  ByteStream* stream = nullptr;
   int minWidth = 0;
   int minHeight = 0;
   DecodedPicture* out = nullptr;  // null: the header only
+  RowSink* rows = nullptr;        // null: into out's pixels
+  std::vector<std::uint32_t> row;
   int width = 0;
   int height = 0;
   std::vector<JSAMPLE> inkRow;
@@ -107,9 +167,17 @@ struct Job {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   ProgressWatch progress;
+  StreamSource source;
   bool created = false;
 
   Job() {
+    source.pub.init_source = StartSource;
+    source.pub.fill_input_buffer = FillSource;
+    source.pub.skip_input_data = SkipSource;
+    source.pub.resync_to_restart = jpeg_resync_to_restart;
+    source.pub.term_source = EndSource;
+    source.pub.next_input_byte = nullptr;
+    source.pub.bytes_in_buffer = 0;
     progress.pub = jpeg_progress_mgr();
     progress.pub.progress_monitor = WatchProgress;
     cinfo.err = jpeg_std_error(&err.pub);
@@ -149,7 +217,8 @@ bool Run(Job& job) {
   jpeg_create_decompress(&job.cinfo);
   job.created = true;
   job.cinfo.progress = &job.progress.pub;
-  jpeg_mem_src(&job.cinfo, job.data, static_cast<unsigned long>(job.size));
+  job.source.stream = job.stream;
+  job.cinfo.src = &job.source.pub;
   jpeg_read_header(&job.cinfo, TRUE);
   job.width = static_cast<int>(job.cinfo.image_width);
   job.height = static_cast<int>(job.cinfo.image_height);
@@ -177,18 +246,25 @@ bool Run(Job& job) {
   out.embeddedThumbnail = false;
   out.sourceWidth = job.width;
   out.sourceHeight = job.height;
-  out.pixels.Resize(outWidth, outHeight);
+  if (job.rows) {
+    out.pixels = Raster();
+    job.row.resize(static_cast<std::size_t>(outWidth));
+    job.rows->Begin(outWidth, outHeight, job.width, job.height);
+  } else {
+    out.pixels.Resize(outWidth, outHeight);
+  }
   if (ink) job.inkRow.resize(static_cast<std::size_t>(outWidth) * 4);
 
   jpeg_start_decompress(&cinfo);
   while (cinfo.output_scanline < cinfo.output_height) {
-    std::uint32_t* pixels = out.pixels.Row(static_cast<int>(cinfo.output_scanline));
+    std::uint32_t* pixels = job.rows ? job.row.data() : out.pixels.Row(static_cast<int>(cinfo.output_scanline));
     JSAMPROW row = ink ? job.inkRow.data() : reinterpret_cast<JSAMPROW>(pixels);
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
       job.refusal = "no more data";
       return false;
     }
     if (ink) InkRowToPixels(job.inkRow.data(), pixels, outWidth, cinfo.saw_Adobe_marker);
+    if (job.rows) job.rows->Row(pixels);
   }
   const bool scansMissing = ScansMissing(cinfo);
   jpeg_finish_decompress(&cinfo);
@@ -197,10 +273,6 @@ bool Run(Job& job) {
 }
 
 bool RunJob(Job& job, std::string* error) {
-  if (job.size == 0 || static_cast<unsigned long>(job.size) != job.size) {
-    if (error) *error = job.size == 0 ? "empty file" : "file too large";
-    return false;
-  }
   bool ok = false;
   try {
     ok = Run(job);
@@ -208,6 +280,7 @@ bool RunJob(Job& job, std::string* error) {
     job.refusal = "out of memory";
   }
   // Past the memory bound libjpeg asks for a backing store, which it does not have.
+  if (!ok && !job.refusal) job.refusal = job.source.failure;
   if (!ok && !job.refusal && job.err.pub.msg_code == JERR_NO_BACKING_STORE) job.refusal = "picture too large";
   if (!ok && error) *error = job.refusal ? job.refusal : job.err.message;
   return ok;
@@ -224,24 +297,35 @@ int JpegScaleDenominator(int width, int height, int minWidth, int minHeight) {
 }
 
 bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int& width, int& height) {
+  if (size == 0) return false;
+  WholeBuffer whole(data, size);
   Job job;
-  job.data = data;
-  job.size = size;
+  job.stream = &whole;
   if (!RunJob(job, nullptr)) return false;
   width = job.width;
   height = job.height;
   return true;
 }
 
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
-                DecodedPicture& out, std::string* error) {
+bool DecodeJpeg(ByteStream& data, int minWidth, int minHeight, DecodedPicture& out, std::string* error,
+                RowSink* rows) {
   Job job;
-  job.data = data;
-  job.size = size;
+  job.stream = &data;
+  job.rows = rows;
   job.minWidth = minWidth;
   job.minHeight = minHeight;
   job.out = &out;
   return RunJob(job, error);
+}
+
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
+                DecodedPicture& out, std::string* error) {
+  if (size == 0) {
+    if (error) *error = "empty file";
+    return false;
+  }
+  WholeBuffer whole(data, size);
+  return DecodeJpeg(whole, minWidth, minHeight, out, error);
 }
 
 }  // namespace velmora

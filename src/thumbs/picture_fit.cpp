@@ -30,10 +30,7 @@ FittedRect FitImageInBox(int boxWidth, int boxHeight, int imageWidth, int imageH
 
 namespace {
 
-struct Span {
-  int first;
-  int end;
-};
+using Span = RowStretch::Span;
 
 // The source pixels under target pixel i of n, over a source of length size.
 Span SourceSpan(int i, int n, int size) {
@@ -48,51 +45,83 @@ Span SourceSpan(int i, int n, int size) {
 
 }  // namespace
 
-void StretchRaster(const Raster& src, Raster& dst, int left, int top, int width, int height) {
-  if (width <= 0 || height <= 0 || src.width() <= 0 || src.height() <= 0) return;
-  const int x0 = std::max(0, -left), x1 = std::min(width, dst.width() - left);
-  const int y0 = std::max(0, -top), y1 = std::min(height, dst.height() - top);
-  if (x0 >= x1 || y0 >= y1) return;
-  std::vector<Span> columns;
-  columns.reserve(static_cast<std::size_t>(x1 - x0));
-  for (int x = x0; x < x1; ++x) columns.push_back(SourceSpan(x, width, src.width()));
-  std::vector<std::uint64_t> sums(static_cast<std::size_t>(x1 - x0) * 3);
-  for (int y = y0; y < y1; ++y) {
-    const Span rows = SourceSpan(y, height, src.height());
-    std::fill(sums.begin(), sums.end(), 0);
-    for (int sy = rows.first; sy < rows.end; ++sy) {
-      const std::uint32_t* line = src.Row(sy);
-      for (std::size_t c = 0; c < columns.size(); ++c) {
-        std::uint64_t b = 0, g = 0, r = 0;
-        for (int sx = columns[c].first; sx < columns[c].end; ++sx) {
-          const std::uint32_t p = line[sx];
-          b += p & 0xFF;
-          g += (p >> 8) & 0xFF;
-          r += (p >> 16) & 0xFF;
-        }
-        sums[3 * c] += b;
-        sums[3 * c + 1] += g;
-        sums[3 * c + 2] += r;
-      }
-    }
-    std::uint32_t* out = dst.Row(top + y) + left;
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      const std::uint64_t n = static_cast<std::uint64_t>(rows.end - rows.first) * (columns[c].end - columns[c].first);
-      const std::uint32_t b = static_cast<std::uint32_t>((sums[3 * c] + n / 2) / n);
-      const std::uint32_t g = static_cast<std::uint32_t>((sums[3 * c + 1] + n / 2) / n);
-      const std::uint32_t r = static_cast<std::uint32_t>((sums[3 * c + 2] + n / 2) / n);
-      out[x0 + static_cast<int>(c)] = b | (g << 8) | (r << 16);
-    }
+RowStretch::RowStretch(int srcWidth, int srcHeight, Raster& dst, int left, int top, int width, int height)
+    : dst_(dst), srcHeight_(srcHeight), left_(left), top_(top), height_(height) {
+  if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return;
+  const int x1 = std::min(width, dst.width() - left);
+  x0_ = std::max(0, -left);
+  if (x0_ >= x1) return;
+  const int y0 = std::max(0, -top);
+  y1_ = std::min(height, dst.height() - top);
+  columns_.reserve(static_cast<std::size_t>(x1 - x0_));
+  for (int x = x0_; x < x1; ++x) {
+    columns_.push_back(SourceSpan(x, width, srcWidth));
   }
+  sums_.resize(columns_.size() * 3);
+  Start(y0);
+}
+
+void RowStretch::Start(int y) {
+  y_ = y;
+  if (y_ >= y1_) return;
+  rows_ = SourceSpan(y_, height_, srcHeight_);
+  std::fill(sums_.begin(), sums_.end(), 0);
+}
+
+void RowStretch::Add(const std::uint32_t* line) {
+  const int sy = next_++;
+  // Enlarged, one source row stands under several target rows.
+  while (y_ < y1_ && rows_.first <= sy) {
+    if (sy >= rows_.end) return;  // not reached: the rows' spans follow on
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+      std::uint64_t b = 0, g = 0, r = 0;
+      for (int sx = columns_[c].first; sx < columns_[c].end; ++sx) {
+        const std::uint32_t p = line[sx];
+        b += p & 0xFF;
+        g += (p >> 8) & 0xFF;
+        r += (p >> 16) & 0xFF;
+      }
+      sums_[3 * c] += b;
+      sums_[3 * c + 1] += g;
+      sums_[3 * c + 2] += r;
+    }
+    if (sy + 1 < rows_.end) return;
+    std::uint32_t* out = dst_.Row(top_ + y_) + left_;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+      const std::uint64_t n = static_cast<std::uint64_t>(rows_.end - rows_.first) * (columns_[c].end - columns_[c].first);
+      const std::uint32_t b = static_cast<std::uint32_t>((sums_[3 * c] + n / 2) / n);
+      const std::uint32_t g = static_cast<std::uint32_t>((sums_[3 * c + 1] + n / 2) / n);
+      const std::uint32_t r = static_cast<std::uint32_t>((sums_[3 * c + 2] + n / 2) / n);
+      out[x0_ + static_cast<int>(c)] = b | (g << 8) | (r << 16);
+    }
+    Start(y_ + 1);
+  }
+}
+
+void StretchRaster(const Raster& src, Raster& dst, int left, int top, int width, int height) {
+  RowStretch stretch(src.width(), src.height(), dst, left, top, width, height);
+  for (int y = 0; y < src.height(); ++y) stretch.Add(src.Row(y));
+}
+
+void ThumbnailCellRows::Begin(int width, int height, int sourceWidth, int sourceHeight) {
+  cell_.Resize(width_, height_);
+  cell_.Fill(0, 0, width_, height_, kCellWhite);
+  const FittedRect fit = FitImageInBox(width_, height_, sourceWidth, sourceHeight);
+  stretch_.emplace(width, height, cell_, fit.left, fit.top, fit.width, fit.height);
+}
+
+bool ThumbnailCellRows::Finish() {
+  if (!stretch_) return false;
+  cell_.Frame(0, 0, width_, height_, kCellSilver);
+  return true;
 }
 
 void DrawThumbnailCell(Raster& cell, int cellWidth, int cellHeight, const Raster& picture,
                        int sourceWidth, int sourceHeight) {
-  cell.Resize(cellWidth, cellHeight);
-  cell.Fill(0, 0, cellWidth, cellHeight, kCellWhite);
-  const FittedRect fit = FitImageInBox(cellWidth, cellHeight, sourceWidth, sourceHeight);
-  StretchRaster(picture, cell, fit.left, fit.top, fit.width, fit.height);
-  cell.Frame(0, 0, cellWidth, cellHeight, kCellSilver);
+  ThumbnailCellRows rows(cell, cellWidth, cellHeight);
+  rows.Begin(picture.width(), picture.height(), sourceWidth, sourceHeight);
+  for (int y = 0; y < picture.height(); ++y) rows.Row(picture.Row(y));
+  rows.Finish();
 }
 
 }  // namespace velmora

@@ -235,4 +235,32 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   std::fclose(f);
 }
 
+std::uint32_t Detailed(int x, int y) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 0x9E3779B1u ^ static_cast<std::uint32_t>(y) * 0x85EBCA77u;
+  h ^= h >> 15;
+  h *= 0x2C1B3C6Du;
+  h ^= h >> 12;
+  // Noise over a gradient, so that the picture still has a shape.
+  const std::uint32_t base = static_cast<std::uint32_t>((x * 2 + y) & 0xFF);
+  return ((base ^ (h & 0x3F)) << 16) | (((h >> 8) & 0xFF) << 8) | ((base + (h >> 24)) & 0xFF);
+}
+
+std::vector<NamedSample> JpegSamples(int width, int height) {
+  struct Kind {
+    const char* name;
+    JpegOptions options;
+  };
+  const Kind kinds[] = {
+      {"colour", {JpegKind::Colour, 95, false, false}},
+      {"grey", {JpegKind::Grey, 95, false, false}},
+      {"ink", {JpegKind::InvertedInk, 95, false, false}},
+      {"progressive", {JpegKind::Colour, 95, true, false}},
+      {"arithmetic", {JpegKind::Colour, 95, false, true}},
+      {"progressive arithmetic", {JpegKind::Colour, 95, true, true}},
+  };
+  std::vector<NamedSample> samples;
+  for (const Kind& k : kinds) samples.push_back({k.name, EncodeJpeg(width, height, Detailed, k.options)});
+  return samples;
+}
+
 }  // namespace test_support

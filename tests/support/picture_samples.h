@@ -51,6 +51,17 @@ Bytes WithExifThumbnail(const Bytes& photo, const Bytes& thumbnail, const ExifOp
 // Quadrants red, green / blue, white.
 std::uint32_t Quadrants(int x, int y, int width, int height);
 
+// Fine detail that compresses poorly, for files larger than one read.
+std::uint32_t Detailed(int x, int y);
+
+// One JPEG of each kind the decoder tells apart (colour, grey, ink; baseline, progressive,
+// arithmetic), detailed enough to span many reads.
+struct NamedSample {
+  std::string name;
+  Bytes bytes;
+};
+std::vector<NamedSample> JpegSamples(int width = 320, int height = 240);
+
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
 
 }  // namespace test_support

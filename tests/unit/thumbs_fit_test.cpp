@@ -97,6 +97,39 @@ TEST(StretchRaster, AveragesWhenReducingAndRepeatsWhenEnlarging) {
   EXPECT_EQ(small.At(2, 2), 0xFF0000u);
 }
 
+// Drawn a source row at a time, every target pixel is still the average of the pixels under
+// it (or the one under its centre), over shrinking, enlarging and clipped rectangles.
+TEST(StretchRaster, EachPixelTheAverageOfThoseUnderItAtAnySize) {
+  Raster src(13, 11);
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 13; ++x) src.Set(x, y, static_cast<Colour>((x * 37 + y * 11) & 0xFF) * 0x010203u);
+  auto under = [](int i, int n, int size) {
+    int first = i * size / n, end = (i + 1) * size / n;
+    if (end <= first) end = (first = (2 * i + 1) * size / (2 * n)) + 1;
+    return std::make_pair(first, end);
+  };
+  const int rects[][4] = {{0, 0, 5, 3}, {0, 0, 13, 11}, {1, 2, 20, 17}, {-3, -2, 9, 14}, {2, -4, 30, 7}};
+  for (const auto& r : rects) {
+    Raster dst = Solid(12, 10, 0x00FF00);
+    StretchRaster(src, dst, r[0], r[1], r[2], r[3]);
+    for (int ty = 0; ty < r[3]; ++ty) {
+      for (int tx = 0; tx < r[2]; ++tx) {
+        const int x = r[0] + tx, y = r[1] + ty;
+        if (x < 0 || y < 0 || x >= 12 || y >= 10) continue;
+        const auto [x0, x1] = under(tx, r[2], 13);
+        const auto [y0, y1] = under(ty, r[3], 11);
+        std::uint32_t sum[3] = {}, n = static_cast<std::uint32_t>((x1 - x0) * (y1 - y0));
+        for (int sy = y0; sy < y1; ++sy)
+          for (int sx = x0; sx < x1; ++sx)
+            for (int k = 0; k < 3; ++k) sum[k] += (src.Row(sy)[sx] >> (8 * k)) & 0xFF;
+        Colour expected = 0;
+        for (int k = 0; k < 3; ++k) expected |= ((sum[k] + n / 2) / n) << (8 * k);
+        ASSERT_EQ(dst.Row(y)[x], expected) << r[2] << "x" << r[3] << " at " << tx << "," << ty;
+      }
+    }
+  }
+}
+
 TEST(DrawThumbnailCell, WhiteCellFittedPictureSilverEdgeFromTheFullSize) {
   // A reduced decode of a 200 x 100 picture still fits as 200 x 100.
   const Raster picture = Solid(25, 13, 0x0000FF);

@@ -129,6 +129,25 @@ TEST(UnspellableText, PicturesOpenByTheirOwnNames) {
   EXPECT_EQ(picture.sourceHeight, 24);
 }
 
+// A photo larger than one read is decoded as it is read, through the same wide open.
+TEST(UnspellableText, LargePicturesReadInPiecesByTheirOwnNames) {
+  TempDir dir;
+  const test_support::Bytes photo = test_support::JpegSamples(640, 480)[0].bytes;
+  ASSERT_GT(photo.size(), PictureReader::kHeadBytes + 2 * PictureReader::kChunkBytes);
+  test_support::MakeFile(AnsiToWide(dir.path()) + kChinese, std::string(photo.begin(), photo.end()));
+  PictureReader reader(&SystemFiles());
+  for (const int size : {32, 0}) {
+    DecodedPicture read, whole;
+    ASSERT_TRUE(reader.Load(dir + Text(kChinese), size, size, read)) << size;
+    ASSERT_TRUE(DecodePicture(photo.data(), photo.size(), size, size, whole)) << size;
+    EXPECT_EQ(reader.bytesRead(), photo.size());
+    ASSERT_EQ(read.pixels.width(), whole.pixels.width());
+    ASSERT_EQ(read.pixels.height(), whole.pixels.height());
+    for (int y = 0; y < read.pixels.height(); ++y)
+      ASSERT_TRUE(std::equal(read.pixels.Row(y), read.pixels.Row(y) + read.pixels.width(), whole.pixels.Row(y))) << y;
+  }
+}
+
 // The tree's presence check reads such a folder rather than taking it for missing.
 TEST(UnspellableText, TheFolderCheckFindsAFolderByItsOwnName) {
   TempDir dir;
