@@ -40,6 +40,8 @@ fi
 
 . "$root/scripts/xvfb.sh"
 velmora_start_xvfb
+# Our own Xvfb has no window manager: managed windows would add two seconds to every close.
+if [ -n "${VELMORA_XVFB_PID:-}" ]; then export VELMORA_WINE_UNMANAGED=1; else export VELMORA_WINE_UNMANAGED=0; fi
 "$root/scripts/wine-prefix.sh" || exit 1
 . "$root/scripts/wine-env.sh"
 
