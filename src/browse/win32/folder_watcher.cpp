@@ -104,7 +104,8 @@ DWORD WINAPI FolderWatcher::Run(void* self) {
   return 0;
 }
 
-void FolderWatcher::Gather(const Watch& watch, DWORD bytes) {
+std::size_t FolderWatcher::Gather(const Watch& watch, DWORD bytes) {
+  std::size_t notices = 1;
   AcquireSRWLockExclusive(&lock_);
   if (bytes == 0) {
     // The notices did not fit: which names changed is lost.
@@ -119,9 +120,11 @@ void FolderWatcher::Gather(const Watch& watch, DWORD bytes) {
       batch_.Add(KindOf(info->Action), std::wstring(info->FileName, info->FileNameLength / sizeof(WCHAR)));
       if (!info->NextEntryOffset) break;
       offset += info->NextEntryOffset;
+      ++notices;
     }
   }
   ReleaseSRWLockExclusive(&lock_);
+  return notices;
 }
 
 void FolderWatcher::Loop() {
@@ -135,10 +138,14 @@ void FolderWatcher::Loop() {
                                  : WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, timeout);
     if (r == WAIT_OBJECT_0) return;
     if (r == WAIT_TIMEOUT) {
+      // Quiet, rather than a burst handed over at its latest (a wait may end a tick early).
+      const bool quiet = lastChange_ + timing_.quietMs <= firstChange_ + timing_.maxDelayMs;
       AcquireSRWLockExclusive(&lock_);
+      if (quiet && burstNotices_ >= timing_.burstReread) batch_.RereadAll();
       const bool post = !posted_ && !batch_.empty();
       if (post) posted_ = true;
       ReleaseSRWLockExclusive(&lock_);
+      if (quiet) burstNotices_ = 0;
       if (post) PostMessageW(window_, message_, static_cast<WPARAM>(id_), 0);
       pending = false;
       continue;
@@ -158,7 +165,7 @@ void FolderWatcher::Loop() {
       read = true;
       bytes = 0;
     }
-    if (read) Gather(watch, bytes);
+    if (read) burstNotices_ += Gather(watch, bytes);
     const unsigned long long now = GetTickCount64();
     if (!pending) firstChange_ = now;
     lastChange_ = now;

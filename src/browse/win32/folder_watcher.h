@@ -19,6 +19,9 @@ class FolderWatcher {
     unsigned maxDelayMs = 700;
     // Past this many names in one batch the listing is read again instead.
     std::size_t nameLimit = ChangeBatch::kDefaultNameLimit;
+    // After a burst of at least this many notices the listing is read again once it is quiet:
+    // the system may drop a few notices of a burst without saying so.
+    std::size_t burstReread = 256;
   };
 
   // When a batch is ready and the one before has been taken, posts message to window with
@@ -47,7 +50,8 @@ class FolderWatcher {
   static DWORD WINAPI Run(void* self);
   void Loop();
   bool Read(Watch& watch);
-  void Gather(const Watch& watch, DWORD bytes);
+  // The number of notices gathered.
+  std::size_t Gather(const Watch& watch, DWORD bytes);
   void Close();
 
   HWND window_;
@@ -62,6 +66,7 @@ class FolderWatcher {
   ChangeBatch batch_;         // under lock_
   bool posted_ = false;       // under lock_
   unsigned long long firstChange_ = 0, lastChange_ = 0;  // the thread's own
+  std::size_t burstNotices_ = 0;                          // the thread's own: since it was last quiet
 };
 
 }  // namespace velmora
