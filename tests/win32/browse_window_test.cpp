@@ -395,6 +395,24 @@ TEST_F(BrowseTest, ClickingTheShownRootAgainDoesNotRelist) {
   EXPECT_EQ(window->browser().listings(), listings);
 }
 
+TEST_F(BrowseTest, TheHourglassGivesWayWhenTheRecordsAreCompleteAndTheMouseIsNotMoved) {
+  for (int i = 0; i < 20; ++i) MakeFile(content + "f" + std::to_string(i) + ".txt", 1);
+  const std::string root = NoSlash(content.path());
+  OpenOn(root, "2");
+  RECT r;
+  GetWindowRect(window->control(IDC_LIST), &r);
+  const POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2 + 20};
+  SetCursorPos(at.x, at.y);
+  ClickNode(LastComponent(root));
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  // Moving the mouse back to where it was read would undo a move made meanwhile.
+  POINT now;
+  GetCursorPos(&now);
+  EXPECT_EQ(now.x, at.x);
+  EXPECT_EQ(now.y, at.y);
+}
+
 TEST_F(BrowseTest, FlatListingStopsPastItsLimit) {
   MakeFolder(content + "one");
   MakeFolder(content + "one\\deep");

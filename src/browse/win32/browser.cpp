@@ -16,6 +16,18 @@
 namespace velmora {
 
 namespace {
+
+// Asks the window under the mouse for its cursor again. The mouse itself is never moved: setting
+// it back to a position read a moment ago would undo a move the user made in between.
+void RefreshCursor() {
+  POINT p;
+  if (GetCapture() != nullptr || !GetCursorPos(&p)) return;
+  HWND under = WindowFromPoint(p);
+  if (under == nullptr || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
+  const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(LOWORD(hit), WM_MOUSEMOVE));
+}
+
 constexpr const char* kLimitText = "ファイル数が10000を超えましたので中断します。";
 constexpr const char* kLimitCaption = "表示数の制限";
 constexpr const char* kNotFoundMarker = "不明 > ";
@@ -335,9 +347,7 @@ void Browser::FileInfoWorkerDone(unsigned id) {
   }
   if (!worker_ || worker_->id() == id) {
     hourglass_ = false;
-    POINT p;
-    GetCursorPos(&p);
-    SetCursorPos(p.x, p.y);  // lets the window under the mouse set its cursor again
+    RefreshCursor();
   }
 }
 
