@@ -118,7 +118,7 @@ LRESULT CALLBACK TOrvikBinder::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 LRESULT TOrvikBinder::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
   if (HandleWindowMessage(msg, wp, lp, result) || HandleMouseMessage(msg, wp, lp, result) ||
-      HandleAppMessage(msg, wp, lp, result))
+      HandleAppMessage(msg, wp, lp, result) || tree_.HandleParentMessage(msg))
     return result;
   return DefWindowProcA(hwnd_, msg, wp, lp);
 }

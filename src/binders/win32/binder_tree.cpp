@@ -14,7 +14,6 @@ constexpr COLORREF kMissingColor = RGB(255, 0, 0);
 constexpr COLORREF kMissingSelectedColor = RGB(255, 0, 255);
 // Posted to the tree control itself, which has no use for the WM_APP range.
 constexpr UINT kFolderChecksAnswered = WM_APP + 0x7F0;
-constexpr UINT_PTR kTreeSubclassId = 1;
 
 HTREEITEM Child(HWND tree, HTREEITEM item) { return TreeView_GetChild(tree, item); }
 HTREEITEM Next(HWND tree, HTREEITEM item) { return TreeView_GetNextSibling(tree, item); }
@@ -48,22 +47,20 @@ void SetItemParam(HWND tree, HTREEITEM item, LPARAM param) {
 }
 }  // namespace
 
-BinderTree::~BinderTree() {
-  if (tree_ && IsWindow(tree_)) RemoveWindowSubclass(tree_, &BinderTree::TreeProc, kTreeSubclassId);
-}
+BinderTree::~BinderTree() = default;
 
 void BinderTree::Attach(HWND tree) {
   tree_ = tree;
-  SetWindowSubclass(tree_, &BinderTree::TreeProc, kTreeSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  probe_.SetNotify(tree_, kFolderChecksAnswered);
+  // The answers go to the holding window rather than to a subclass of the control: under Wine
+  // a subclassed window pays a server round trip for every message, and the tree gets
+  // thousands of them at start.
+  probe_.SetNotify(GetParent(tree_), kFolderChecksAnswered);
 }
 
-LRESULT CALLBACK BinderTree::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  if (msg == kFolderChecksAnswered) {
-    reinterpret_cast<BinderTree*>(self)->FolderChecksAnswered();
-    return 0;
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+bool BinderTree::HandleParentMessage(UINT msg) {
+  if (msg != kFolderChecksAnswered) return false;
+  FolderChecksAnswered();
+  return true;
 }
 
 void BinderTree::FolderChecksAnswered() {

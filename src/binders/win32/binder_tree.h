@@ -94,6 +94,9 @@ class BinderTree {
 
   // Tree notifications owned by the tree itself; returns true when handled and sets result.
   bool HandleNotify(NMHDR* header, LRESULT& result);
+  // The tree's own messages, posted to the window that holds it and passed on from there;
+  // true when msg was one of them.
+  bool HandleParentMessage(UINT msg);
 
  private:
   HTREEITEM Insert(HTREEITEM parent, const std::string& text, std::string* path, int image,
@@ -115,7 +118,6 @@ class BinderTree {
   void FolderChecksAnswered();
   // Sets a folder node's ghosting from what the probe knows of its path.
   void MarkGhosting(HTREEITEM item, const std::string& path);
-  static LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
   const Collation& collation_;
   HWND tree_ = nullptr;
