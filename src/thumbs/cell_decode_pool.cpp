@@ -9,8 +9,12 @@
 namespace velmora {
 
 CellDecodePool::CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone,
-                               FileSystem* files)
-    : cellWidth_(cellWidth), cellHeight_(cellHeight), onDone_(std::move(onDone)), files_(files) {
+                               FileSystem* files, std::function<void()> onStart)
+    : cellWidth_(cellWidth),
+      cellHeight_(cellHeight),
+      onDone_(std::move(onDone)),
+      files_(files),
+      onStart_(std::move(onStart)) {
   for (int i = 0; i < std::max(1, threads); ++i) threads_.emplace_back([this] { Work(); });
 }
 
@@ -60,6 +64,7 @@ CellDecodePool::Result CellDecodePool::Take(const std::string& path, Raster& cel
 }
 
 void CellDecodePool::Work() {
+  if (onStart_) onStart_();
   // Kept from picture to picture on this thread: the reader's buffers, and the picture of a
   // file decoded whole (an EXIF thumbnail, a BMP, a small file).
   PictureReader reader(files_);

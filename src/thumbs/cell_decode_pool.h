@@ -23,8 +23,9 @@ class CellDecodePool {
   // onDone runs on a decoding thread after each picture (it must only wake the pass's thread).
   // files opens the pictures (by their own names, whatever the code page spells); its
   // OpenToRead is called from the decoding threads. Null: the standard library's fopen.
+  // onStart, if any, runs first on each decoding thread.
   CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone,
-                 FileSystem* files = nullptr);
+                 FileSystem* files = nullptr, std::function<void()> onStart = nullptr);
   // Drops the pictures not yet started, waits for those under way and frees every result.
   ~CellDecodePool();
   CellDecodePool(const CellDecodePool&) = delete;
@@ -54,6 +55,7 @@ class CellDecodePool {
   const int cellWidth_, cellHeight_;
   std::function<void()> onDone_;
   FileSystem* files_;
+  std::function<void()> onStart_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::string> queue_;

@@ -1,5 +1,7 @@
 #include "win32/strings.h"
 
+#include <vector>
+
 #include "text/cp932.h"
 
 namespace velmora {
@@ -65,15 +67,22 @@ std::string WideToAnsi(const wchar_t* s, int length) {
   if (length == 0) return std::string();
   // A character the code page lacks is never replaced by a look-alike, which could name
   // another file: it travels as its mark instead.
-  std::string a(static_cast<std::size_t>(length) * 2, '\0');
-  BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s, length, &a[0], static_cast<int>(a.size()),
-                                    nullptr, &usedDefault);
-  if (n > 0 && !usedDefault) {
-    a.resize(static_cast<std::size_t>(n));
-    return a;
+  // Converted into a buffer first, so that the text is allocated at its own size: a listing
+  // keeps every name it makes, and a short one then fits within its string.
+  char local[2 * (MAX_PATH + 1)];
+  std::vector<char> large;
+  char* out = local;
+  std::size_t room = sizeof(local);
+  if (static_cast<std::size_t>(length) * 2 > room) {
+    large.resize(static_cast<std::size_t>(length) * 2);
+    out = large.data();
+    room = large.size();
   }
-  a.clear();
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s, length, out, static_cast<int>(room), nullptr,
+                                    &usedDefault);
+  if (n > 0 && !usedDefault) return std::string(out, static_cast<std::size_t>(n));
+  std::string a;
   for (int i = 0; i < length; ++i)
     if (!SpellUnit(s[i], a)) AppendUnspellable(a, static_cast<unsigned>(s[i]) & 0xFFFF);
   return a;

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
+
+#include "browse/enumeration.h"
 
 #include "win32/win32_file_system.h"
 #include "win32/window_fixture.h"
@@ -34,6 +37,19 @@ TEST(Win32DirectorySearch, IsClosedEvenWhenReadingAnEntryThrows) {
   ASSERT_GT(before, 0);
   for (int i = 0; i < 10; ++i) EXPECT_THROW(port.Search(dir + "*.*", failing), std::runtime_error);
   EXPECT_EQ(OpenHandles(), before);
+}
+
+// A listing keeps every record it makes: their names are held at their own size, not in
+// twice the room the conversion needed (short names fit within their strings).
+TEST(Win32DirectorySearch, ListedNamesTakeNoMoreRoomThanTheyNeed) {
+  testing_support::TempDir dir;
+  for (const std::size_t length : {10, 15, 40, 200})
+    testing_support::MakeFile(dir + std::string(length - 4, 'n') + ".txt", 1);
+  Win32FileSystem port;
+  FileRecordList records;
+  ASSERT_EQ(EnumerateFolder(dir.path(), port, ListingOptions(), records), 4u);
+  for (const auto& record : records)
+    EXPECT_LT(record->name.capacity(), 2 * record->name.size()) << record->name.size() << " characters";
 }
 
 }  // namespace

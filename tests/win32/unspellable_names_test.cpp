@@ -40,7 +40,7 @@ const std::wstring kNaive = L"naïve ✓.txt";
 std::string Text(const std::wstring& name) { return WideToAnsi(name.c_str()); }
 
 std::string PlainAnsi(const std::wstring& name) {
-  char bytes[512] = "";
+  char bytes[1024] = "";
   const int n = WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), bytes, sizeof bytes,
                                     nullptr, nullptr);
   return std::string(bytes, n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -58,7 +58,8 @@ TEST(UnspellableText, RoundTripsWithoutLookAlikesAndLeavesSpellableTextAsItWas) 
   };
   const Case cases[] = {{L"a.txt", true},   {L"ソフト①.txt", true}, {L"～表", true},     {kCafe, false},
                         {kUber, false},     {kKorean, false},       {kChinese, false}, {kCircled, false},
-                        {L"x\U0001F600", false}};
+                        {L"x\U0001F600", false}, {std::wstring(300, L'表'), true},
+                        {std::wstring(300, L'表') + kKorean, false}};
   for (const Case& c : cases) {
     const std::string text = Text(c.name);
     SCOPED_TRACE(text);

@@ -1,5 +1,7 @@
 #include "browse/win32/file_info_thread.h"
 
+#include "win32/thread_stack.h"
+
 namespace velmora {
 
 namespace {
@@ -25,6 +27,7 @@ bool TFileInfoThread::Start() {
 }
 
 DWORD WINAPI TFileInfoThread::Run(void* param) {
+  GiveBackUnusedStack();
   auto* self = static_cast<TFileInfoThread*>(param);
   for (int step = 0; !self->finished.load(); ++step) {
     // Sent, not posted: the worker waits until the item has run on the interface thread.

@@ -1,6 +1,7 @@
 #include "browse/win32/folder_watcher.h"
 
 #include "win32/strings.h"
+#include "win32/thread_stack.h"
 
 namespace velmora {
 
@@ -100,6 +101,7 @@ ChangeBatch FolderWatcher::Take() {
 }
 
 DWORD WINAPI FolderWatcher::Run(void* self) {
+  GiveBackUnusedStack();
   static_cast<FolderWatcher*>(self)->Loop();
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "thumbs/win32/shell_thumbnail.h"
 #include "thumbs/win32/wic_picture.h"
 #include "win32/strings.h"
+#include "win32/thread_stack.h"
 
 namespace velmora {
 
@@ -196,7 +197,7 @@ bool ThumbnailPass::Run(bool highQuality, bool fresh) {
     if (!decoded_) decoded_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     HANDLE event = decoded_.get();
     if (event) pool_ = std::make_unique<CellDecodePool>(decodeThreads_, cellWidth_, cellHeight_, [event] { SetEvent(event); },
-                                                     &SystemFiles());
+                                                     &SystemFiles(), &GiveBackUnusedStack);
   }
   if (fresh) {
     ImageList_RemoveAll(images_.get());
