@@ -98,6 +98,14 @@ bool DatesAsNumbers(const FileRecordList& records, std::vector<uint64_t>& number
   return true;
 }
 
+// Moves the records into the order of the sorted entries.
+void ApplyOrder(const std::vector<SortEntry>& entries, FileRecordList& records) {
+  FileRecordList sorted;
+  sorted.reserve(records.size());
+  for (const SortEntry& e : entries) sorted.push_back(std::move(records[e.index]));
+  records.swap(sorted);
+}
+
 }  // namespace
 
 int CompareRecords(const FileRecord& a, const FileRecord& b, SortColumn column, bool ascending,
@@ -171,11 +179,36 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
   }
 
   std::sort(entries.begin(), entries.end(), EntryLess(arena.data(), ascending));
+  ApplyOrder(entries, records);
+}
 
-  FileRecordList sorted;
-  sorted.reserve(n);
-  for (const SortEntry& e : entries) sorted.push_back(std::move(records[e.index]));
-  records.swap(sorted);
+void NameKeys::Add(std::string_view name, const Collation& collation) {
+  // Large from the start, so that every block is one the heap gives back to the system
+  // when the keys go, rather than smaller ones left behind by each doubling.
+  if (spans_.empty()) {
+    arena_.reserve(std::size_t{1} << 20);
+    spans_.reserve(std::size_t{1} << 16);
+  }
+  const std::string key = collation.SortKey(name);
+  spans_.emplace_back(arena_.size(), key.size());
+  arena_ += key;
+}
+
+void SortRecordsByName(FileRecordList& records, const NameKeys& keys) {
+  const std::size_t n = records.size();
+  if (n < 2) return;
+  std::vector<SortEntry> entries(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    SortEntry& e = entries[i];
+    const std::string_view key = keys[i];
+    e.nameKey = static_cast<std::size_t>(key.data() - keys[0].data());
+    e.nameKeyLength = key.size();
+    e.nameHead = KeyHead(key);
+    e.index = static_cast<uint32_t>(i);
+    e.isFile = records[i]->isFile;
+  }
+  std::sort(entries.begin(), entries.end(), EntryLess(keys[0].data(), true));
+  ApplyOrder(entries, records);
 }
 
 bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool ascending,
@@ -187,9 +220,13 @@ bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool 
   return true;
 }
 
-void ListSort::SortAfterListing(FileRecordList& records, const Collation& collation) {
+void ListSort::SortAfterListing(FileRecordList& records, const Collation& collation, const NameKeys* keys) {
   ascending_ = true;
-  SortRecords(records, SortColumn::Name, true, collation);
+  if (keys && keys->size() == records.size()) {
+    SortRecordsByName(records, *keys);
+  } else {
+    SortRecords(records, SortColumn::Name, true, collation);
+  }
   sortedColumn_ = SortColumn::Name;
   sortedAscending_ = true;
 }
