@@ -28,6 +28,10 @@ bool Listed(const FindEntry& entry, const ListingOptions& options) {
   return !IsDotEntry(entry) && PassesAttributeFilter(entry.attributes, options.switches);
 }
 
+// Entries per hand-over. Under Wine each hand-over can cost a server round trip, so batches
+// are large; what is left after the last entry is at most one batch's records.
+constexpr std::size_t kBatch = 1024;
+
 // Entries handed from the reading thread to the listing one. Slots are kept when a batch is
 // emptied, so that after the first few batches an entry is copied into a name's existing
 // storage: the two threads then hardly ever meet in the heap.
@@ -38,7 +42,10 @@ struct EntryBatch {
   const FindEntry* begin() const { return slots.data(); }
   const FindEntry* end() const { return slots.data() + count; }
   FindEntry& Next() {
-    if (count == slots.size()) slots.emplace_back();
+    if (count == slots.size()) {
+      if (slots.empty()) slots.reserve(kBatch);
+      slots.emplace_back();
+    }
     return slots[count++];
   }
   // Moves other's entries to the end of these; other is left empty.
@@ -52,13 +59,10 @@ struct EntryBatch {
   }
 };
 
-// The entries of one search, read on a thread of its own and taken in batches. Under Wine
-// each hand-over can cost a server round trip, so batches are large; the reader never waits
-// for the taker, whose work per entry is the smaller.
+// The entries of one search, read on a thread of its own and taken in batches. The reader
+// never waits for the taker, whose work per entry is the smaller.
 class EntryReader {
  public:
-  static constexpr std::size_t kBatch = 1024;
-
   EntryReader(FileSystem& files, std::string pattern, const ListingOptions& options)
       : thread_([this, &files, pattern = std::move(pattern), &options] { Read(files, pattern, options); }) {}
   // A taker that leaves early (it threw) stops the search at its next entry.
