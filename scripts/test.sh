@@ -17,8 +17,8 @@ fail=0
 "$root/scripts/fuzz.sh" --smoke || fail=1
 
 # Each build's Wine suite runs in a Wine prefix of its own arch (unmanaged windows on a bare
-# Xvfb), with a persistent server started away from CTest's pipes.
-export VELMORA_WINE_UNMANAGED=1
+# Xvfb, without sound), with a persistent server started away from CTest's pipes.
+export VELMORA_WINE_UNMANAGED=1 VELMORA_WINE_SILENT=1
 unset DISPLAY
 . "$root/scripts/xvfb.sh"
 velmora_start_xvfb

@@ -70,3 +70,18 @@ elif x11_managed_off; then
   wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 </dev/null
   wineserver -w
 fi
+
+# VELMORA_WINE_SILENT=1 (the tests): no audio driver. Test machines have no sound card, and
+# alsa-lib would write nine lines into the log at every start of the program.
+audio_off() {
+  sed -n '/^\[Software\\\\Wine\\\\Drivers\]/,/^\[/p' "$WINEPREFIX/user.reg" 2>/dev/null | grep -q '^"Audio"=""'
+}
+if [ "${VELMORA_WINE_SILENT:-0}" = 1 ]; then
+  if ! audio_off; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null 2>&1 </dev/null
+    wineserver -w
+  fi
+elif audio_off; then
+  wine reg delete 'HKCU\Software\Wine\Drivers' /v Audio /f >/dev/null 2>&1 </dev/null
+  wineserver -w
+fi

@@ -98,12 +98,51 @@ bool DatesAsNumbers(const FileRecordList& records, std::vector<uint64_t>& number
   return true;
 }
 
-// Moves the records into the order of the sorted entries.
-void ApplyOrder(const std::vector<SortEntry>& entries, FileRecordList& records) {
+void PutInOrder(FileRecordList& records, const std::vector<SortEntry>& entries) {
   FileRecordList sorted;
   sorted.reserve(records.size());
   for (const SortEntry& e : entries) sorted.push_back(std::move(records[e.index]));
   records.swap(sorted);
+}
+
+// Sizes and dates are numbers: the records are put in their order first, and only records
+// with an equal number (a run) need their names' sort keys, which cost the most.
+void SortByNumber(FileRecordList& records, const std::vector<uint64_t>& dates, bool bySize, bool ascending,
+                  const Collation& collation, std::vector<SortEntry>& entries) {
+  const std::size_t n = records.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const FileRecord& r = *records[i];
+    SortEntry& e = entries[i];
+    e = SortEntry{};
+    e.size = bySize ? static_cast<uint64_t>(r.size) ^ (uint64_t{1} << 63) : dates[i];
+    e.index = static_cast<uint32_t>(i);
+    e.isFile = r.isFile;
+  }
+  auto numberLess = [](const SortEntry& a, const SortEntry& b) {
+    if (a.isFile != b.isFile) return !a.isFile;
+    return a.size < b.size;
+  };
+  std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+    return ascending ? numberLess(a, b) : numberLess(b, a);
+  });
+  std::string arena;
+  for (std::size_t begin = 0; begin < n;) {
+    std::size_t end = begin + 1;
+    while (end < n && entries[end].isFile == entries[begin].isFile && entries[end].size == entries[begin].size) ++end;
+    if (end - begin > 1) {
+      for (std::size_t i = begin; i < end; ++i) {
+        const std::string key = collation.SortKey(records[entries[i].index]->name);
+        entries[i].nameKey = arena.size();
+        entries[i].nameKeyLength = key.size();
+        entries[i].nameHead = KeyHead(key);
+        arena += key;
+      }
+      std::sort(entries.begin() + static_cast<std::ptrdiff_t>(begin), entries.begin() + static_cast<std::ptrdiff_t>(end),
+                EntryLess(arena.data(), ascending));
+    }
+    begin = end;
+  }
+  PutInOrder(records, entries);
 }
 
 }  // namespace
@@ -135,9 +174,12 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
   std::size_t n = records.size();
   if (n < 2) return;
   std::vector<uint64_t> dates;
-  const bool byDateNumber = column == SortColumn::Date && DatesAsNumbers(records, dates);
-  bool byText = column == SortColumn::Type || (column == SortColumn::Date && !byDateNumber) ||
-                column == SortColumn::Attributes;
+  std::vector<SortEntry> entries(n);
+  if (column == SortColumn::Size || (column == SortColumn::Date && DatesAsNumbers(records, dates))) {
+    SortByNumber(records, dates, column == SortColumn::Size, ascending, collation, entries);
+    return;
+  }
+  const bool byText = column != SortColumn::Name;
 
   struct KeyRef {
     std::size_t offset, length;
@@ -153,13 +195,10 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
   };
   std::unordered_map<std::string_view, KeyRef> columnKeys;
 
-  std::vector<SortEntry> entries(n);
   for (std::size_t i = 0; i < n; ++i) {
     const FileRecord& r = *records[i];
     SortEntry& e = entries[i];
-    e.size = column == SortColumn::Size ? static_cast<uint64_t>(r.size) ^ (uint64_t{1} << 63)
-             : byDateNumber             ? dates[i]
-                                        : 0;
+    e.size = 0;
     KeyRef columnKey{0, 0, 0};
     if (byText) {
       std::string_view text = ColumnText(r, column);
@@ -179,7 +218,7 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
   }
 
   std::sort(entries.begin(), entries.end(), EntryLess(arena.data(), ascending));
-  ApplyOrder(entries, records);
+  PutInOrder(records, entries);
 }
 
 void NameKeys::Add(std::string_view name, const Collation& collation) {
@@ -208,7 +247,7 @@ void SortRecordsByName(FileRecordList& records, const NameKeys& keys) {
     e.isFile = records[i]->isFile;
   }
   std::sort(entries.begin(), entries.end(), EntryLess(keys[0].data(), true));
-  ApplyOrder(entries, records);
+  PutInOrder(records, entries);
 }
 
 bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool ascending,

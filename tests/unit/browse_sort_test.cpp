@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 
 #include "browse/record_sort.h"
@@ -142,6 +143,25 @@ TEST(BrowseSortKeys, GiveExactlyTheComparatorOrderWithoutCallingCompare) {
       }
       EXPECT_TRUE(IsInComparatorOrder(keyed, c, ascending, collation));
     }
+  }
+}
+
+// Names' sort keys are the dear part of a sort: by size or date, only records whose number
+// ties with another's need them.
+TEST(BrowseSortKeys, SizeAndDateSortsMakeNameKeysOnlyForTies) {
+  CountingCollation collation;
+  for (SortColumn column : {SortColumn::Size, SortColumn::Date}) {
+    FileRecordList records;
+    for (int i = 0; i < 50; ++i) {
+      const int64_t size = i < 28 ? i : 7;  // the rest tie with one another and with the eighth
+      char date[20];
+      std::snprintf(date, sizeof(date), "2024/01/%02d 03:04", static_cast<int>(size) + 1);
+      records.push_back(Rec("n" + std::to_string(i), true, size, "", date));
+    }
+    collation.keys = 0;
+    SortRecords(records, column, false, collation);
+    EXPECT_EQ(collation.keys, 23) << static_cast<int>(column);  // 22 late records + their first twin
+    EXPECT_TRUE(IsInComparatorOrder(records, column, false, collation));
   }
 }
 
