@@ -107,21 +107,6 @@ TEST(BrowseEnumeration, ListingReadAlongsideGivesTheSequentialRecordsAndOrder) {
   EXPECT_TRUE(none.empty());
 }
 
-// Keys and records kept apart only stand while no record is edited or added.
-TEST(BrowseEnumeration, KeysThatDoNotFitTheRecordsAreNotUsed) {
-  PortableCollation collation;
-  FileRecordList records;
-  NameKeys keys;
-  for (const char* name : {"b", "a", "c"}) {
-    records.push_back(std::make_unique<FileRecord>());
-    records.back()->name = name;
-  }
-  keys.Add("b", collation);
-  keys.Add("a", collation);
-  ListSort().SortAfterListing(records, collation, &keys);
-  EXPECT_EQ(Names(records), (std::vector<std::string>{"a", "b", "c"}));
-}
-
 // A search with no end of its own: it stops only when told to.
 class EndlessFolder : public FakeFileSystem {
  public:
