@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "browse/file_record.h"
+#include "browse/record_sort.h"
+#include "common/collation.h"
 #include "common/file_system.h"
 
 namespace velmora {
@@ -28,6 +30,16 @@ bool IsDotEntry(const FindEntry& entry);
 // switches, in the file system's order. Returns the number of records appended.
 std::size_t EnumerateFolder(std::string_view folder, FileSystem& files,
                             const ListingOptions& options, FileRecordList& records);
+
+// EnumerateFolder's records, in its order, with each record's name key added to keys (which
+// starts empty) for the sort that follows a listing. The folder is read on a thread of its
+// own, handing entries over in batches, while this one builds the records and keys: files
+// must allow Search there alongside NameToAnsi and ToLocalFileTime here. The reading thread
+// has ended when this returns, also when it throws.
+std::size_t EnumerateFolderWithNameKeys(std::string_view folder, FileSystem& files,
+                                        const ListingOptions& options,
+                                        const Collation& collation, FileRecordList& records,
+                                        NameKeys& keys);
 
 // A flat listing stops once it holds more than this many files.
 constexpr int kFlatListingLimit = 10000;

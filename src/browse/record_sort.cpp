@@ -221,6 +221,35 @@ void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
   PutInOrder(records, entries);
 }
 
+void NameKeys::Add(std::string_view name, const Collation& collation) {
+  // Large from the start, so that every block is one the heap gives back to the system
+  // when the keys go, rather than smaller ones left behind by each doubling.
+  if (spans_.empty()) {
+    arena_.reserve(std::size_t{1} << 20);
+    spans_.reserve(std::size_t{1} << 16);
+  }
+  const std::string key = collation.SortKey(name);
+  spans_.emplace_back(arena_.size(), key.size());
+  arena_ += key;
+}
+
+void SortRecordsByName(FileRecordList& records, const NameKeys& keys) {
+  const std::size_t n = records.size();
+  if (n < 2) return;
+  std::vector<SortEntry> entries(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    SortEntry& e = entries[i];
+    const std::string_view key = keys[i];
+    e.nameKey = static_cast<std::size_t>(key.data() - keys[0].data());
+    e.nameKeyLength = key.size();
+    e.nameHead = KeyHead(key);
+    e.index = static_cast<uint32_t>(i);
+    e.isFile = records[i]->isFile;
+  }
+  std::sort(entries.begin(), entries.end(), EntryLess(keys[0].data(), true));
+  PutInOrder(records, entries);
+}
+
 bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool ascending,
                          const Collation& collation) {
   for (std::size_t i = 1; i < records.size(); ++i) {
@@ -230,9 +259,13 @@ bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool 
   return true;
 }
 
-void ListSort::SortAfterListing(FileRecordList& records, const Collation& collation) {
+void ListSort::SortAfterListing(FileRecordList& records, const Collation& collation, const NameKeys* keys) {
   ascending_ = true;
-  SortRecords(records, SortColumn::Name, true, collation);
+  if (keys && keys->size() == records.size()) {
+    SortRecordsByName(records, *keys);
+  } else {
+    SortRecords(records, SortColumn::Name, true, collation);
+  }
   sortedColumn_ = SortColumn::Name;
   sortedAscending_ = true;
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "browse/file_record.h"
 #include "common/collation.h"
@@ -28,6 +30,24 @@ int CompareRecords(const FileRecord& a, const FileRecord& b, SortColumn column, 
 void SortRecords(FileRecordList& records, SortColumn column, bool ascending,
                  const Collation& collation);
 
+// Name sort keys made ahead of a sort, one per record in the records' order, while nothing
+// could edit them yet (as a listing reads its folder).
+class NameKeys {
+ public:
+  void Add(std::string_view name, const Collation& collation);
+  std::size_t size() const { return spans_.size(); }
+  std::string_view operator[](std::size_t i) const {
+    return std::string_view(arena_).substr(spans_[i].first, spans_[i].second);
+  }
+
+ private:
+  std::string arena_;
+  std::vector<std::pair<std::size_t, std::size_t>> spans_;  // offset, length
+};
+
+// SortRecords by name ascending, with the keys made earlier instead of new ones.
+void SortRecordsByName(FileRecordList& records, const NameKeys& keys);
+
 // True when no neighbouring pair is out of CompareRecords' order.
 bool IsInComparatorOrder(const FileRecordList& records, SortColumn column, bool ascending,
                          const Collation& collation);
@@ -41,8 +61,10 @@ class ListSort {
   SortColumn sortedColumn() const { return sortedColumn_; }
   bool sortedAscending() const { return sortedAscending_; }
 
-  // After every listing: ascending again, sorted by name.
-  void SortAfterListing(FileRecordList& records, const Collation& collation);
+  // After every listing: ascending again, sorted by name. Keys made while listing are used
+  // when there is one for each record.
+  void SortAfterListing(FileRecordList& records, const Collation& collation,
+                        const NameKeys* keys = nullptr);
 
   // Columns 0 to 4 sort with the current direction and then invert it, so the direction
   // alternates whatever column is clicked. Returns false for any other index, which only

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
+#include <stdexcept>
 
 #include "browse/enumeration.h"
 #include "support/fake_file_system.h"
+#include "support/portable_collation.h"
 
 namespace velmora {
 namespace {
@@ -54,6 +57,104 @@ TEST(BrowseEnumeration, FolderListingSkipsDotsAndFilteredEntries) {
 
   records.clear();
   EXPECT_EQ(EnumerateFolder("C:\\gone", fs, options, records), 0u);
+}
+
+// Everything a row shows or is found by, in one text per record.
+std::vector<std::string> Rows(const FileRecordList& records) {
+  std::vector<std::string> rows;
+  for (const auto& r : records)
+    rows.push_back(r->relativePath + "|" + r->name + "|" + r->modifiedText + "|" + r->attributeText + "|" +
+                   std::to_string(r->size) + "|" + (r->isFile ? "f" : "d") + "|" + std::to_string(r->iconIndex));
+  return rows;
+}
+
+TEST(BrowseEnumeration, ListingReadAlongsideGivesTheSequentialRecordsAndOrder) {
+  // Several hand-overs' worth of mixed names: letter case, digits, double-byte names,
+  // folders among files, dots, and entries the switches hide.
+  FakeFileSystem fs;
+  auto& entries = fs.listings["\\\\?\\C:\\data\\*.*"];
+  entries = {Dir("."), Dir("..")};
+  const char* stems[] = {"b", "A", "ソ", "a", "_x", "表", "B10", "b2"};
+  const uint32_t attrs[] = {0x20, 0x22, 0x24, 0x21, 0x10, 0x12, 0x00, 0x26};
+  for (int i = 0; i < 5000; ++i) {
+    FindEntry e = Entry(stems[i % 8] + std::to_string(i * 7919 % 5000), attrs[(i / 8) % 8]);
+    e.lastWriteTime = 130000000000000000ull + static_cast<uint64_t>(i) * 600000000ull;
+    e.sizeLow = static_cast<uint32_t>(i * 37);
+    entries.push_back(e);
+  }
+  PortableCollation collation;
+  ListingOptions options;
+  options.record.rootFolder = "C:\\data";
+  options.record.defaultFileIcon = 3;
+  options.record.defaultFolderIcon = 4;
+  for (AttributeSwitches switches : {AttributeSwitches{}, AttributeSwitches{true, true, true}}) {
+    options.switches = switches;
+    FileRecordList sequential, alongside;
+    const std::size_t listed = EnumerateFolder("C:\\data", fs, options, sequential);
+    ListSort().SortAfterListing(sequential, collation);
+    NameKeys keys;
+    EXPECT_EQ(EnumerateFolderWithNameKeys("C:\\data", fs, options, collation, alongside, keys), listed);
+    EXPECT_EQ(keys.size(), listed);
+    ListSort().SortAfterListing(alongside, collation, &keys);
+    EXPECT_GT(listed, 2000u);
+    EXPECT_EQ(Rows(alongside), Rows(sequential)) << switches.hidden;
+  }
+
+  // A folder the search cannot read is listed empty, as before.
+  NameKeys keys;
+  FileRecordList none;
+  EXPECT_EQ(EnumerateFolderWithNameKeys("C:\\gone", fs, options, collation, none, keys), 0u);
+  EXPECT_TRUE(none.empty());
+}
+
+// A search with no end of its own: it stops only when told to.
+class EndlessFolder : public FakeFileSystem {
+ public:
+  void Search(const std::string&, const std::function<bool(const FindEntry&)>& visit) override {
+    for (int i = 0; i < (1 << 24); ++i) {
+      if (throwAt == i) throw std::runtime_error("search failed");
+      if (!visit(Entry("f" + std::to_string(i)))) {
+        stoppedByListing = true;
+        break;
+      }
+    }
+    ended = true;
+  }
+  int throwAt = -1;
+  std::atomic<bool> stoppedByListing{false}, ended{false};
+};
+
+class FailingCollation : public PortableCollation {
+ public:
+  std::string SortKey(std::string_view s) const override {
+    if (++keys > 3000) throw std::runtime_error("no key");
+    return PortableCollation::SortKey(s);
+  }
+  mutable int keys = 0;
+};
+
+TEST(BrowseEnumeration, AListingThatFailsEndsItsSearchAndPassesTheErrorOn) {
+  ListingOptions options;
+  FileRecordList records;
+  {
+    // This side fails: the search is stopped, not left running.
+    EndlessFolder fs;
+    FailingCollation collation;
+    NameKeys keys;
+    EXPECT_THROW(EnumerateFolderWithNameKeys("C:\\big", fs, options, collation, records, keys), std::runtime_error);
+    EXPECT_TRUE(fs.ended);
+    EXPECT_TRUE(fs.stoppedByListing);
+  }
+  {
+    // The search fails: what it read is kept, and the error reaches the caller.
+    EndlessFolder fs;
+    fs.throwAt = 2500;
+    PortableCollation collation;
+    NameKeys keys;
+    records.clear();
+    EXPECT_THROW(EnumerateFolderWithNameKeys("C:\\big", fs, options, collation, records, keys), std::runtime_error);
+    EXPECT_EQ(records.size(), 2500u);
+  }
 }
 
 class BrowseFlatListing : public ::testing::Test {

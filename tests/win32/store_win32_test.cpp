@@ -39,7 +39,12 @@ TEST_F(Win32CollationTest, IgnoreCaseAndWordSortFacts) {
 TEST_F(Win32CollationTest, KeysAgreeWithTheComparisons) {
   const std::vector<std::string> samples = {
       "", "a", "A", "B", "b", "Work", "work", "work 1", "Work 1", "Ａ", "ａ", "ｱ", "ア", "ヂ",
-      "あ", "ソ", "ソフト", "表", "能", "ポ", "C:\\", "a=b", "_x", "10", "9", "D:\\能\\表"};
+      "あ", "ソ", "ソフト", "表", "能", "ポ", "C:\\", "a=b", "_x", "10", "9", "D:\\能\\表",
+      // Long texts whose keys outgrow the first buffer tried, differing only at the end.
+      std::string(260, 'W') + "a", std::string(260, 'W') + "B", std::string(260, 'w') + "a",
+      std::string(200, 'W') + "表ソ", std::string(200, 'W') + "表ア"};
+  ASSERT_GT(c.SortKey(samples[samples.size() - 5]).size(), 512u);
+  ASSERT_GT(c.FoldKey(samples[samples.size() - 5]).size(), 512u);
   collation_contract::ExpectKeysAgreeWithComparisons(c, samples);
   collation_contract::ExpectAppendAndFoldsToAgree(c, samples);
 }

@@ -110,14 +110,17 @@ void Browser::ListFolder(const std::string& path, bool flat) {
     hourglass_ = true;
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     LeaveThumbnailMode(false);
+    // The name keys are made while the folder is read on another thread, so that after its
+    // last entry only the sort itself remains.
+    NameKeys keys;
     if (flat) {
       ListSelectedFoldersFlat();
     } else {
       Win32FileSystem port;
-      EnumerateFolder(path, port, CurrentListingOptions(), records_);
+      EnumerateFolderWithNameKeys(path, port, CurrentListingOptions(), collation_, records_, keys);
     }
     listView_.SetRowCount(static_cast<int>(records_.size()));
-    listSort_.SortAfterListing(records_, collation_);
+    listSort_.SortAfterListing(records_, collation_, flat ? nullptr : &keys);
     ShowSortArrow();
     cursor_.Rewind();
     ShowCount();

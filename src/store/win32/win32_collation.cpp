@@ -22,10 +22,17 @@ int ByteOrder(std::string_view a, std::string_view b) {
 }
 
 // A sort key: map(nullptr, 0) gives its size, map(buffer, size) writes it. Without a key
-// the text itself, behind a marker byte no real key starts with.
+// the text itself, behind a marker byte no real key starts with. Most names' keys fit a
+// small buffer, which saves the call that only measures (a listing makes a key per name).
 template <typename Map>
 std::string KeyOf(std::string_view s, const Map& map) {
-  int size = map(nullptr, 0);
+  alignas(wchar_t) char small[512];
+  int size = map(small, static_cast<int>(sizeof(small)));
+  if (size > 0) {
+    if (small[size - 1] == '\0') --size;  // the terminator
+    return std::string(small, static_cast<std::size_t>(size));
+  }
+  size = map(nullptr, 0);
   if (size > 0) {
     std::string key(static_cast<std::size_t>(size), '\0');
     // For LCMAP_SORTKEY the destination is a byte buffer and its size is counted in bytes.
