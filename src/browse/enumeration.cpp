@@ -63,8 +63,12 @@ struct EntryBatch {
 // never waits for the taker, whose work per entry is the smaller.
 class EntryReader {
  public:
-  EntryReader(FileSystem& files, std::string pattern, const ListingOptions& options)
-      : thread_([this, &files, pattern = std::move(pattern), &options] { Read(files, pattern, options); }) {}
+  EntryReader(FileSystem& files, std::string pattern, const ListingOptions& options,
+              const std::function<void()>& onStart)
+      : thread_([this, &files, pattern = std::move(pattern), &options, &onStart] {
+          if (onStart) onStart();
+          Read(files, pattern, options);
+        }) {}
   // A taker that leaves early (it threw) stops the search at its next entry.
   ~EntryReader() {
     stop_ = true;
@@ -157,10 +161,11 @@ std::size_t EnumerateFolder(std::string_view folder, FileSystem& files,
 std::size_t EnumerateFolderWithNameKeys(std::string_view folder, FileSystem& files,
                                         const ListingOptions& options,
                                         const Collation& collation, FileRecordList& records,
-                                        NameKeys& keys) {
+                                        NameKeys& keys,
+                                        const std::function<void()>& onReaderStart) {
   const std::size_t before = records.size();
   const std::string base = IncludeTrailingBackslash(folder);
-  EntryReader reader(files, EnumerationPattern(folder, options.systemLevel), options);
+  EntryReader reader(files, EnumerationPattern(folder, options.systemLevel), options, onReaderStart);
   EntryBatch batch;
   while (reader.Take(batch)) {
     for (const FindEntry& entry : batch) {

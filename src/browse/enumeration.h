@@ -35,11 +35,13 @@ std::size_t EnumerateFolder(std::string_view folder, FileSystem& files,
 // starts empty) for the sort that follows a listing. The folder is read on a thread of its
 // own, handing entries over in batches, while this one builds the records and keys: files
 // must allow Search there alongside NameToAnsi and ToLocalFileTime here. The reading thread
-// has ended when this returns, also when it throws.
+// has ended when this returns, also when it throws. onReaderStart, when given, runs first on
+// the reading thread (the platform hands back the stack that thread will not use).
 std::size_t EnumerateFolderWithNameKeys(std::string_view folder, FileSystem& files,
                                         const ListingOptions& options,
                                         const Collation& collation, FileRecordList& records,
-                                        NameKeys& keys);
+                                        NameKeys& keys,
+                                        const std::function<void()>& onReaderStart = nullptr);
 
 // A flat listing stops once it holds more than this many files.
 constexpr int kFlatListingLimit = 10000;

@@ -11,6 +11,7 @@
 #include "text/cp932.h"
 #include "win32/bulk_update.h"
 #include "win32/strings.h"
+#include "win32/thread_stack.h"
 #include "win32/win32_file_system.h"
 
 namespace velmora {
@@ -117,7 +118,8 @@ void Browser::ListFolder(const std::string& path, bool flat) {
       ListSelectedFoldersFlat();
     } else {
       Win32FileSystem port;
-      EnumerateFolderWithNameKeys(path, port, CurrentListingOptions(), collation_, records_, keys);
+      EnumerateFolderWithNameKeys(path, port, CurrentListingOptions(), collation_, records_, keys,
+                                  &GiveBackUnusedStack);
     }
     listView_.SetRowCount(static_cast<int>(records_.size()));
     listSort_.SortAfterListing(records_, collation_, flat ? nullptr : &keys);
