@@ -19,6 +19,14 @@ namespace {
 
 int Sign(int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); }
 
+// Zero padding keeps the order: where a shorter key ends, the longer one is greater or
+// goes on with zero bytes, and then the full comparison decides.
+uint64_t KeyHead(std::string_view key) {
+  uint64_t head = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+  return head;
+}
 
 // One record as the sort sees it: the size, or the sort key of the column's text, then the
 // sort key of the name. Keys live in one arena; records with the same column text share
@@ -30,6 +38,13 @@ struct SortEntry {
   std::size_t nameKey, nameKeyLength;
   uint32_t index;
   bool isFile;
+
+  // key sits at offset in the sort's key arena.
+  void SetNameKey(std::size_t offset, std::string_view key) {
+    nameKey = offset;
+    nameKeyLength = key.size();
+    nameHead = KeyHead(key);
+  }
 };
 
 class EntryLess {
@@ -59,15 +74,6 @@ class EntryLess {
   const char* arena_;
   bool ascending_;
 };
-
-// Zero padding keeps the order: where a shorter key ends, the longer one is greater or
-// goes on with zero bytes, and then the full comparison decides.
-uint64_t KeyHead(std::string_view key) {
-  uint64_t head = 0;
-  for (std::size_t i = 0; i < 8; ++i)
-    head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-  return head;
-}
 
 // Date texts are fixed-width digits between the same separators, so where every record's text
 // has one layout, comparing the digits read as a number gives the collation's order: the first
@@ -132,9 +138,7 @@ void SortByNumber(FileRecordList& records, const std::vector<uint64_t>& dates, b
     if (end - begin > 1) {
       for (std::size_t i = begin; i < end; ++i) {
         const std::string key = collation.SortKey(records[entries[i].index]->name);
-        entries[i].nameKey = arena.size();
-        entries[i].nameKeyLength = key.size();
-        entries[i].nameHead = KeyHead(key);
+        entries[i].SetNameKey(arena.size(), key);
         arena += key;
       }
       std::sort(entries.begin() + static_cast<std::ptrdiff_t>(begin), entries.begin() + static_cast<std::ptrdiff_t>(end),
@@ -240,9 +244,7 @@ void SortRecordsByName(FileRecordList& records, const NameKeys& keys) {
   for (std::size_t i = 0; i < n; ++i) {
     SortEntry& e = entries[i];
     const std::string_view key = keys[i];
-    e.nameKey = static_cast<std::size_t>(key.data() - keys[0].data());
-    e.nameKeyLength = key.size();
-    e.nameHead = KeyHead(key);
+    e.SetNameKey(static_cast<std::size_t>(key.data() - keys[0].data()), key);
     e.index = static_cast<uint32_t>(i);
     e.isFile = records[i]->isFile;
   }
