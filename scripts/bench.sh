@@ -34,7 +34,7 @@ fi
 echo "== Wine harnesses"
 win64=${VELMORA_BENCH_WIN64_DIR:-}
 if [ -z "$win64" ]; then
-  "$root/scripts/build.sh" win64 || exit 1
+  "$root/scripts/build.sh" win64 velmora_wine_benches || exit 1
   win64="$root/build/win64"
 fi
 

@@ -18,7 +18,7 @@ dist=${VELMORA_DIST_DIR:-$root/dist}
 if [ "${VELMORA_PACKAGE_BUILT:-0}" != 1 ]; then
   "$root/scripts/setup.sh"
   "$root/scripts/build.sh" app
-  "$root/scripts/build.sh" win32
+  "$root/scripts/build.sh" app32
 fi
 
 # The version is written once, in CMakeLists.txt; the builds carry it in a generated header.

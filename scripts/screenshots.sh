@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/screenshots}
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" win64
+"$root/scripts/build.sh" win64 velmora velmora_screenshots
 
 # Always a display of our own: a fixed size, no window manager (Wine frames the windows).
 unset DISPLAY
