@@ -58,7 +58,7 @@ TEST(CompanionMessage, ARequestHoldingTheMarkByteIsIgnored) {
   EXPECT_EQ(Parse(5, "OrvikW\x01" "00FCrk@\\@D:\\Data").kind, Kind::kIgnore);
   EXPECT_EQ(Parse(5, "Orvik\x01@\\@D:\\Data").kind, Kind::kIgnore);
   // After the zero byte that ends the text, nothing counts.
-  EXPECT_EQ(Parse(5, std::string("OrvikA@\\@D:\\a\0\x01", 17)).kind, Kind::kRegister);
+  EXPECT_EQ(Parse(5, std::string("OrvikA@\\@D:\\a\0\x01", 15)).kind, Kind::kRegister);
 }
 
 TEST(CompanionMessage, WrongSenderPrefixOrCodeIsIgnored) {

@@ -46,7 +46,7 @@ class MainWindowBehaviour : public MainWindowTest {};
 
 // The shell's allocator as the window's shell context holds it, telling when its last
 // reference goes: ShellContext::Stop, just before COM ends.
-class WatchedMalloc : public IMalloc {
+class WatchedMalloc final : public IMalloc {
  public:
   WatchedMalloc(IMalloc* real, std::function<void()> lastRelease) : real_(real), lastRelease_(std::move(lastRelease)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
