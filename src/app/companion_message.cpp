@@ -22,6 +22,8 @@ CompanionRequest ParseCompanionMessage(std::uintptr_t code, const void* data, st
     case kCompanionRegisterCode: {
       // The text ends at its first zero byte, as a C string would.
       text = text.substr(0, text.find('\0'));
+      // Another program's bytes: a mark byte among them is no mark of ours.
+      if (!PassesOutsideGate(text)) return request;
       const std::size_t at = FindChars(text, kCompanionSeparator);
       if (at == std::string_view::npos) return request;
       request.kind = CompanionRequest::Kind::kRegister;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/cp932.h"
+
 namespace velmora {
 
 namespace {
@@ -36,16 +38,18 @@ OpenWindowMessage ParseOpenWindowMessage(std::uintptr_t code, const void* data, 
       message.kind = Kind::kAskTitles;
       break;
     case kTitlesReplyCode:
-      if (fields.size() != 2) return message;
+      if (fields.size() != 2 || !PassesOutsideGate(fields[1])) return message;
       message.titles = std::string(fields[1]);
       message.kind = Kind::kTitles;
       break;
     case kRegisterSentCode:
-      if (fields.size() < 4 || (fields[1] != "0" && fields[1] != "1") || fields[2].empty()) return message;
+      if (fields.size() < 4 || (fields[1] != "0" && fields[1] != "1") || fields[2].empty() ||
+          !PassesOutsideGate(fields[2]))
+        return message;
       message.createBinder = fields[1] == "1";
       message.binder = std::string(fields[2]);
       for (std::size_t i = 3; i < fields.size(); ++i) {
-        if (fields[i].empty()) return OpenWindowMessage();
+        if (fields[i].empty() || !PassesOutsideGate(fields[i])) return OpenWindowMessage();
         message.folders.emplace_back(fields[i]);
       }
       message.kind = Kind::kRegister;

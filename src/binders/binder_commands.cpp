@@ -1,10 +1,12 @@
 #include "binders/binder_commands.h"
 
+#include "browse/navigation.h"
 #include "common/collation.h"
 #include "common/file_system.h"
 #include "common/link_names.h"
 #include "common/prompter.h"
 #include "store/binder_store.h"
+#include "store/storable_text.h"
 #include "text/cp932.h"
 
 namespace velmora {
@@ -15,6 +17,22 @@ std::string UnspellableFolderText(const std::vector<std::string>& paths) {
   return text + "このフォルダのパスにはシフトJISで表せない文字が含まれているため、バインダーに登録できません。";
 }
 
+std::string UnspellableTitleText(const std::string& title) {
+  return "[ " + title + " ]\nこの名前にはシフトJISで表せない文字が含まれているため、バインダー名に使えません。";
+}
+
+namespace {
+// A title the files cannot hold is refused with the message that says why.
+bool TitleRefused(const std::string& title, Prompter& prompter) {
+  if (IsStorableTitle(title)) return false;
+  if (!IsSpellable(title))
+    prompter.Message(UnspellableTitleText(title), kBadTitleCaption);
+  else
+    prompter.Message(kBadTitleText, kBadTitleCaption);
+  return true;
+}
+}  // namespace
+
 std::string DeleteBinderQuestion(const std::string& title, bool hasFolders) {
   return "'" + title + "' バインダー" + (hasFolders ? "とそのフォルダを" : "を") + "削除します。よろしいですか？";
 }
@@ -24,14 +42,15 @@ std::string RemoveFolderQuestion(const std::string& binder, const std::string& p
 }
 
 bool IsStorableTitle(const std::string& title) {
-  // A line break would split the title's line and its section header; a zero byte ends
-  // the text wherever the platform reads it; a lone lead byte at the end takes the line
-  // end or the header's "]" as its second half in every reader that walks characters.
-  return title.find_first_of(std::string("\r\n\0", 3)) == std::string::npos && !EndsWithLoneLeadByte(title);
+  // The store's one rule: a line break would split the title's line and its section header;
+  // a zero byte ends the text wherever the platform reads it; a mark names a character the
+  // files cannot hold; a lone lead byte at the end takes the line end or the header's "]"
+  // as its second half in every reader that walks characters.
+  return IsStorableText(title);
 }
 
 bool IsStorableFolderPath(const std::string& path) {
-  if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
+  if (!IsStorableText(path)) return false;
   const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   const bool network = path.size() > 2 && IsNetworkPath(path);
@@ -84,10 +103,11 @@ std::string BinderCommands::ResolvedFolder(const std::string& path, bool mustExi
 }
 
 std::string BinderCommands::HeldKey(const std::string& binder, const std::string& folder) const {
-  if (store_->folders.ValueExists(binder, folder)) return folder;
+  // As stored, whatever the letter case asked for: the node and its key must agree.
+  std::string held = store_->folders.StoredKey(binder, folder);
+  if (!held.empty()) return held;
   // Files written before keys lost their trailing backslash may hold it so: the same folder.
-  const std::string spelled = folder + "\\";
-  return store_->folders.ValueExists(binder, spelled) ? spelled : std::string();
+  return store_->folders.StoredKey(binder, folder + "\\");
 }
 
 void BinderCommands::AddFolder(const std::string& binder, const std::string& folder, TreeChange& change) {
@@ -103,10 +123,7 @@ void BinderCommands::AddFolder(const std::string& binder, const std::string& fol
 
 TreeChange BinderCommands::NewBinder(const std::string& entered, Prompter& prompter) {
   TreeChange change;
-  if (!IsStorableTitle(entered)) {
-    prompter.Message(kBadTitleText, kBadTitleCaption);
-    return change;
-  }
+  if (TitleRefused(entered, prompter)) return change;
   std::string name = entered;
   for (unsigned long long n = 1; store_->titles.IndexOf(name) >= 0 || store_->IsSettingsSection(name); ++n)
     name = entered + " " + std::to_string(n);
@@ -123,12 +140,13 @@ TreeChange BinderCommands::Rename(const std::string& oldTitle, const std::string
   if (newText.empty() || newText == oldTitle || store_->titles.IndexOf(newText) >= 0 ||
       store_->IsSettingsSection(newText) || store_->titles.IndexOf(oldTitle) < 0)
     return change;
-  if (!IsStorableTitle(newText)) {
-    prompter.Message(kBadTitleText, kBadTitleCaption);
-    return change;
-  }
+  if (TitleRefused(newText, prompter)) return change;
   for (FolderEntry& folder : ReadBinderFolders(*store_, newText, *collation_))
     if (!store_->folders.ValueExists(oldTitle, folder.path)) change.foldersAdded.push_back(std::move(folder));
+  // The remembered selections of its folders go with it, named by the new title.
+  for (const FolderEntry& folder : ReadBinderFolders(*store_, oldTitle, *collation_))
+    store_->selections.RenameSection(SelectionSection(oldTitle, folder.displayName),
+                                     SelectionSection(newText, folder.displayName));
   store_->RenameBinder(oldTitle, newText);
   change.happened = true;
   change.binder = newText;
@@ -142,7 +160,12 @@ bool BinderCommands::DeleteBinder(const std::string& title, bool hasFolders, Pro
   if (at < 0) return false;
   // Titles equal to it but for letter case name the same section: they go with it.
   for (int dup = at; dup >= 0; dup = titles.IndexOf(title, dup)) titles.Delete(dup);
-  if (!store_->IsSettingsSection(title)) store_->folders.EraseSection(title);
+  if (!store_->IsSettingsSection(title)) {
+    // And the remembered selections of its folders.
+    for (const FolderEntry& folder : ReadBinderFolders(*store_, title, *collation_))
+      store_->selections.EraseSection(SelectionSection(title, folder.displayName));
+    store_->folders.EraseSection(title);
+  }
   return true;
 }
 
@@ -163,10 +186,7 @@ TreeChange BinderCommands::RegisterFolder(const std::string& title, const std::s
   if (folder.empty()) return change;
   const std::string binder = RegistrationTitle(title.empty() ? *selectedBinder : title);
   if (store_->titles.IndexOf(binder) < 0) {
-    if (!IsStorableTitle(binder)) {
-      prompter.Message(kBadTitleText, kBadTitleCaption);
-      return change;
-    }
+    if (TitleRefused(binder, prompter)) return change;
     if (!prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaption)) return change;
     store_->titles.Add(binder);
     change.binderAdded = true;
@@ -215,10 +235,7 @@ bool BinderCommands::RegisterFromCommandLine(const std::string& name, const std:
 
 bool BinderCommands::RegisterFromCommandLine(const std::string& name, Prompter& prompter,
                                              const std::function<SentFolders(bool create)>& file) {
-  if (!IsStorableTitle(RegistrationTitle(name))) {
-    prompter.Message(kBadTitleText, kBadTitleCaption);
-    return false;
-  }
+  if (TitleRefused(RegistrationTitle(name), prompter)) return false;
   SentFolders filed = file(false);
   if (filed == SentFolders::kUnknownBinder && prompter.AskYesNo(kCreateBinderQuestion, kCreateBinderCaptionRegistration))
     filed = file(true);

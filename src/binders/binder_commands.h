@@ -74,8 +74,11 @@ std::string UnspellableFolderText(const std::vector<std::string>& paths);
 std::string DeleteBinderQuestion(const std::string& title, bool hasFolders);
 std::string RemoveFolderQuestion(const std::string& binder, const std::string& path);
 
-// True when a title reads back from titlelist.txt and folderlist.ini as itself.
+// True when a title reads back from titlelist.txt and folderlist.ini as itself: the store's
+// rule (store/storable_text.h), which also refuses characters code page 932 cannot spell.
 bool IsStorableTitle(const std::string& title);
+// The refusal of a title code page 932 cannot spell (caption kBadTitleCaption), naming it.
+std::string UnspellableTitleText(const std::string& title);
 // True for a full path ("X:\..." or "\\server\...") that a folder-list line holds as its key.
 bool IsStorableFolderPath(const std::string& path);
 // The key a folder is registered under: trailing backslashes removed unless they are a
@@ -98,13 +101,14 @@ class BinderCommands {
   // keeps oldTitle) when newText is empty, the same bytes, a title that exists, or the
   // settings section. The binder keeps its place in the files. When a section of the new
   // name exists without a binder, its folders join the binder's (its own win where both
-  // hold a folder), so no folder of either is lost: the caller adds foldersAdded. Neither
-  // the tree order nor selectlist.ini change.
+  // hold a folder), so no folder of either is lost: the caller adds foldersAdded. The
+  // remembered selections of its folders (selectlist.ini) move to the new title; the tree
+  // order does not change.
   TreeChange Rename(const std::string& oldTitle, const std::string& newText, Prompter& prompter);
 
   // Asks the delete question; on Yes removes the title (and any title equal to it but for
-  // letter case) and the binder's section. True: delete the node with its children and
-  // select the root.
+  // letter case), the binder's section and the remembered selections of its folders. True:
+  // delete the node with its children and select the root.
   bool DeleteBinder(const std::string& title, bool hasFolders, Prompter& prompter);
 
   // Asks the removal question; on Yes removes the folder from the binder's section. True:
@@ -159,7 +163,7 @@ class BinderCommands {
   // path the files cannot hold, or, when mustExist, anything but an existing folder. A
   // folder refused for its spelling is added to unspellable.
   std::string ResolvedFolder(const std::string& path, bool mustExist, std::vector<std::string>* unspellable = nullptr);
-  // The key under which the binder holds folder, or empty.
+  // The key under which the binder holds folder, spelt as stored, or empty.
   std::string HeldKey(const std::string& binder, const std::string& folder) const;
   // Adds path to the binder unless it holds it; fills change's foldersAdded and selection.
   void AddFolder(const std::string& binder, const std::string& folder, TreeChange& change);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "store/storable_text.h"
 #include "text/cp932.h"
 
 namespace velmora {
@@ -43,18 +44,43 @@ std::unique_ptr<StoreLock> BinderStore::Lock() {
   return paths_.dataFolder.empty() ? nullptr : files_->LockStore(paths_.dataFolder);
 }
 
+namespace {
+// The gate for the store's files (PassesOutsideGate): a section or a key that holds the mark
+// byte is left out, as if it were not there; the next save writes the files without it.
+void RefuseMarkedNames(IniDocument& document) {
+  for (const std::string& section : document.SectionNames()) {
+    if (!PassesOutsideGate(section)) {
+      document.EraseSection(section);
+      continue;
+    }
+    std::vector<std::string> keys;
+    document.ReadSectionKeys(section, keys);
+    for (const std::string& key : keys)
+      if (!PassesOutsideGate(key)) document.DeleteKey(section, key);
+  }
+}
+
+void RefuseMarkedTitles(TitleList& titles) {
+  for (int i = titles.Count() - 1; i >= 0; --i)
+    if (!PassesOutsideGate(titles[i])) titles.Delete(i);
+}
+}  // namespace
+
 bool BinderStore::Load() {
   const std::unique_ptr<StoreLock> lock = Lock();
   renames_.clear();
   std::string text;
   ReadAtLoad(kFolderFile, text);
   folders.Parse(text);
+  if (!PassesOutsideGate(text)) RefuseMarkedNames(folders);
   state_[kFolderFile].base = std::move(text);
   ReadAtLoad(kSelectFile, text);
   selections.Parse(text);
+  if (!PassesOutsideGate(text)) RefuseMarkedNames(selections);
   state_[kSelectFile].base = std::move(text);
   const bool titlesRead = ReadAtLoad(kTitleFile, text);
   titles.Parse(text);
+  if (!PassesOutsideGate(text)) RefuseMarkedTitles(titles);
   state_[kTitleFile].base = std::move(text);
   // A title list that exists but cannot be read still means binders exist; they are only
   // missing for this run, and the file is kept at save.
@@ -146,12 +172,12 @@ std::vector<std::string> BinderStore::SelectionOf(const std::string& section) {
 }
 
 void BinderStore::RememberSelection(const std::string& section, const std::vector<std::string>& keys) {
-  // The files hold code page 932 only: a folder it cannot spell keeps no selection, and a
-  // name it cannot spell is left out of one.
-  if (!IsSpellable(section)) return;
+  // Only what reads back from the file as itself is stored: a folder the code page cannot
+  // spell keeps no selection, and a name that could not be read back is left out of one.
+  if (!IsStorableText(section)) return;
   if (selections.SectionExists(section)) selections.EraseSection(section);
   for (const std::string& key : keys)
-    if (IsSpellable(key)) selections.WriteString(section, key, "");
+    if (IsStorableSelectionName(key)) selections.WriteString(section, key, "");
 }
 
 }  // namespace velmora

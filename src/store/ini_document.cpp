@@ -320,6 +320,12 @@ bool IniDocument::ValueExists(std::string_view section, std::string_view key) co
   return s && FindLine(*s, key);
 }
 
+std::string IniDocument::StoredKey(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(section);
+  const Line* l = s ? FindLine(*s, key) : nullptr;
+  return l ? std::string(s->TextOf(*l).substr(0, l->keyLength)) : std::string();
+}
+
 std::string IniDocument::ReadString(std::string_view section, std::string_view key,
                                     std::string_view def) const {
   const Section* s = FindSection(section);

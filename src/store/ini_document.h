@@ -41,6 +41,9 @@ class IniDocument {
   std::vector<std::string> SectionNames() const;
 
   bool ValueExists(std::string_view section, std::string_view key) const;
+  // The key as the document spells it (its letter case may differ from key's), or empty
+  // when the section has no such key.
+  std::string StoredKey(std::string_view section, std::string_view key) const;
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   // Decimal integer; a missing key or a value that is not one gives def.
   int ReadInteger(std::string_view section, std::string_view key, int def) const;

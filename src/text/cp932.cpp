@@ -125,4 +125,6 @@ int UnspellableAt(std::string_view s, std::size_t i) {
 
 bool IsSpellable(std::string_view s) { return s.find(kUnspellableMark) == std::string_view::npos; }
 
+bool PassesOutsideGate(std::string_view s) { return s.find(kUnspellableMark) == std::string_view::npos; }
+
 }  // namespace velmora

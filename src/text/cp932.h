@@ -75,5 +75,9 @@ void AppendUnspellable(std::string& out, unsigned unit);
 int UnspellableAt(std::string_view s, std::size_t i);
 // True when s is plain code page 932: what the store, the companion and peer programs can read.
 bool IsSpellable(std::string_view s);
+// The one gate for text that comes from outside the program (other programs' messages, the
+// clipboard, drops, the store's files): only the program's own conversions write marks, so
+// text from outside that holds the mark byte is refused, never read as a mark.
+bool PassesOutsideGate(std::string_view s);
 
 }  // namespace velmora

@@ -9,13 +9,25 @@
 namespace velmora {
 
 CellDecodePool::CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone,
-                               FileSystem* files, std::function<void()> onStart)
+                               FileSystem* files, std::function<void()> onStart, const ThreadStarter& startThread)
     : cellWidth_(cellWidth),
       cellHeight_(cellHeight),
       onDone_(std::move(onDone)),
       files_(files),
       onStart_(std::move(onStart)) {
-  for (int i = 0; i < std::max(1, threads); ++i) threads_.emplace_back([this] { Work(); });
+  const std::size_t wanted = static_cast<std::size_t>(std::max(1, threads));
+  // Room first, so that adding a thread made cannot fail: a joinable thread must never be
+  // dropped (that ends the process).
+  threads_.reserve(wanted);
+  for (std::size_t i = 0; i < wanted; ++i) {
+    try {
+      threads_.push_back(startThread ? startThread([this] { Work(); }) : std::thread([this] { Work(); }));
+    } catch (...) {
+      // The threads made serve; without any the pool could decode nothing.
+      if (!threads_.empty()) break;
+      throw;
+    }
+  }
 }
 
 CellDecodePool::~CellDecodePool() {

@@ -23,9 +23,15 @@ class CellDecodePool {
   // onDone runs on a decoding thread after each picture (it must only wake the pass's thread).
   // files opens the pictures (by their own names, whatever the code page spells); its
   // OpenToRead is called from the decoding threads. Null: the standard library's fopen.
-  // onStart, if any, runs first on each decoding thread.
+  // onStart, if any, runs first on each decoding thread. startThread makes each thread (null:
+  // std::thread); tests make it fail. When a thread cannot be made, the ones made already
+  // serve; when none can, the constructor throws what the first attempt threw.
+  using ThreadStarter = std::function<std::thread(std::function<void()>)>;
   CellDecodePool(int threads, int cellWidth, int cellHeight, std::function<void()> onDone,
-                 FileSystem* files = nullptr, std::function<void()> onStart = nullptr);
+                 FileSystem* files = nullptr, std::function<void()> onStart = nullptr,
+                 const ThreadStarter& startThread = nullptr);
+  // The decoding threads running.
+  std::size_t ThreadCount() const { return threads_.size(); }
   // Drops the pictures not yet started, waits for those under way and frees every result.
   ~CellDecodePool();
   CellDecodePool(const CellDecodePool&) = delete;

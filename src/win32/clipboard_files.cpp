@@ -44,7 +44,9 @@ ShellFileList ReadFileListBlock(HANDLE memory) {
     for (const std::u16string& name : names->utf16)
       files.paths.push_back(WideToAnsi(reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size())));
   } else {
-    files.paths = std::move(names->ansi);
+    // Another program's bytes: a name holding the mark byte is refused, never read as a mark.
+    for (std::string& name : names->ansi)
+      if (PassesOutsideGate(name)) files.paths.push_back(std::move(name));
   }
   return files;
 }

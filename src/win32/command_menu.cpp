@@ -24,11 +24,19 @@ void AppendCommandItem(HMENU menu, const Command& command) {
 
 void FillCommandMenu(HMENU menu, const CommandTable& table, MenuId which,
                      const std::function<void(HMENU, const Command&)>& add) {
+  // A separator stands only between items that show: never first, never last, never next
+  // to another, however many items add leaves out.
+  bool separatorDue = false;
   for (int id : table.MenuItems(which)) {
-    if (id == kSeparator)
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    else
-      add(menu, *table.Find(id));
+    if (id == kSeparator) {
+      separatorDue = GetMenuItemCount(menu) > 0;
+      continue;
+    }
+    const int before = GetMenuItemCount(menu);
+    add(menu, *table.Find(id));
+    if (GetMenuItemCount(menu) == before) continue;
+    if (separatorDue) InsertMenuA(menu, static_cast<UINT>(before), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    separatorDue = false;
   }
 }
 

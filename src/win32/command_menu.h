@@ -14,8 +14,9 @@ namespace velmora {
 // A command's item, with its key beside the caption; its picture is drawn by the menu's
 // owner (WM_DRAWITEM).
 void AppendCommandItem(HMENU menu, const Command& command);
-// Appends a menu's items top to bottom: separators as they stand, each command through add,
-// which appends its item or leaves it out.
+// Appends a menu's items top to bottom, each command through add, which appends its item or
+// leaves it out; a separator of the table stands only between groups that show an item
+// (never first, last or next to another).
 void FillCommandMenu(HMENU menu, const CommandTable& table, MenuId which,
                      const std::function<void(HMENU, const Command&)>& add);
 // WM_INITMENUPOPUP: a command is greyed while it cannot run, so that nothing offered does

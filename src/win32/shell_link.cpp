@@ -88,12 +88,13 @@ ItemIdList TShellLink::GetCodeToItemIdList(int csidl) {
 }
 
 std::string TShellLink::GetPath(int csidl) {
-  char buffer[MAX_PATH] = "";
+  // Wide: a user folder the code page cannot spell comes back marked, not lost.
+  wchar_t buffer[MAX_PATH] = L"";
   ItemIdList list = GetCodeToItemIdList(csidl);
-  if (list && !SHGetPathFromIDListA(list.get(), buffer)) buffer[0] = '\0';
-  if (buffer[0] == '\0' && csidl == kWindows) GetWindowsDirectoryA(buffer, MAX_PATH);
-  if (buffer[0] == '\0' && csidl == kSystem) GetSystemDirectoryA(buffer, MAX_PATH);
-  return buffer;
+  if (list && !SHGetPathFromIDListW(list.get(), buffer)) buffer[0] = L'\0';
+  if (buffer[0] == L'\0' && csidl == kWindows) GetWindowsDirectoryW(buffer, MAX_PATH);
+  if (buffer[0] == L'\0' && csidl == kSystem) GetSystemDirectoryW(buffer, MAX_PATH);
+  return WideToAnsi(buffer);
 }
 
 std::string TShellLink::GetNameOrHandIcon(int csidl, HICON& icon, bool small) {
@@ -135,13 +136,16 @@ std::string TShellLink::ShellLinkCreate(const std::string& targetPath, LPCITEMID
 
   const std::wstring saveName = PersistName(link);
   if (saveName.empty()) return "";
+  // The wide object: the target is checked by its own name above, and must be set by it too.
+  std::wstring wideTarget;
+  if (!targetPath.empty() && !PathToWide(targetPath, wideTarget)) return "";
   ComApartment com;
-  ComPtr<IShellLinkA> shellLink;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  ComPtr<IShellLinkW> shellLink;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               shellLink.put_void())))
     return "";
-  const HRESULT target = !targetPath.empty() ? shellLink->SetPath(targetPath.c_str()) : shellLink->SetIDList(pidl);
-  if (FAILED(target) || FAILED(shellLink->SetDescription(description.c_str()))) return "";
+  const HRESULT target = !targetPath.empty() ? shellLink->SetPath(wideTarget.c_str()) : shellLink->SetIDList(pidl);
+  if (FAILED(target) || FAILED(shellLink->SetDescription(AnsiToWide(description).c_str()))) return "";
   ComPtr<IPersistFile> file;
   if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void()))) return "";
   if (FAILED(file->Save(saveName.c_str(), TRUE))) return "";
@@ -177,7 +181,7 @@ void TShellLink::DeleteLink(int csidl, const std::string& name, const std::strin
   for (const std::string& candidate :
        {FileBaseName(name), name, altName, altName.empty() ? std::string() : FileMogChk(altName)}) {
     if (candidate.empty()) continue;
-    if (DeleteFileA((base + candidate + ".lnk").c_str())) return;
+    if (DeleteFileW(AnsiToWide(base + candidate + ".lnk").c_str())) return;
   }
 }
 

@@ -85,10 +85,12 @@ INT_PTR CALLBACK InputProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(wp) == IDOK) {
         auto* state = reinterpret_cast<InputState*>(GetWindowLongPtrA(dialog, DWLP_USER));
         HWND edit = GetDlgItem(dialog, kEditId);
-        const int length = GetWindowTextLengthA(edit);
-        std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-        GetWindowTextA(edit, text.data(), length + 1);
-        state->value = text.data();
+        // Wide: a character the code page cannot spell comes as its mark, never as a
+        // look-alike ("Büro" as "Buro"), so that the caller can refuse it.
+        const int length = GetWindowTextLengthW(edit);
+        std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+        const int got = GetWindowTextW(edit, text.data(), length + 1);
+        state->value = WideToAnsi(text.data(), got);
         EndDialog(dialog, IDOK);
         return TRUE;
       }

@@ -287,9 +287,11 @@ TEST(CompanionMessages, TitlesReplyAndFolderRegistration) {
   {
     Companion companion;
     EXPECT_EQ(companion.Send(app.window(), 5, "OrvikWork@\\@" + content.path() + "Data"), 1);
+    // The window posts the request to itself and runs it from its message loop.
+    ASSERT_TRUE(WaitFor([&] { return app.FindTreeNode("Data") != nullptr; }));
     HTREEITEM node = app.FindTreeNode("Data");
     ASSERT_NE(node, nullptr);
-    EXPECT_EQ(app.TreeSelection(), node);
+    EXPECT_TRUE(WaitFor([&] { return app.TreeSelection() == node; }));
     EXPECT_TRUE(WaitFor([&] { return app.ListColumn(0) == std::vector<std::string>{"a.txt"}; }));
   }
   ASSERT_EQ(app.Close(), 0);
@@ -423,7 +425,7 @@ TEST(RegistrationMode, ARunWhoseWindowClosesMeanwhileFilesTheFoldersItself) {
   {
     Companion companion;
     EXPECT_EQ(companion.Send(app.window(), 5, "OrvikWork@\\@" + content.path() + "Mine"), 1);
-    ASSERT_NE(app.FindTreeNode("Mine"), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return app.FindTreeNode("Mine") != nullptr; }));
   }
   Launched run(app.appDir(), Quoted(content + "Sent"));
   HWND dialog = WaitShown(run.pid(), kDialogClass);

@@ -1,6 +1,7 @@
 // A prompter that keeps every text it was asked to show, in order, and gives the answers a
 // test sets: yes, and for a text prompt textAnswer, unless answer is false.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,11 @@ class RecordingPrompter : public Prompter {
     asked.push_back(caption + ": " + text);
     return answer;
   }
-  void Message(const std::string& text, const std::string& caption) override { Record(text, caption); }
+  void Message(const std::string& text, const std::string& caption) override {
+    Record(text, caption);
+    // What happens while a message box is up, as its own message loop would let it.
+    if (whileShown) whileShown();
+  }
   bool AskText(const std::string& prompt, const std::string& caption, std::string& value) override {
     Record(prompt, caption);
     if (!answer) return false;
@@ -28,6 +33,7 @@ class RecordingPrompter : public Prompter {
   std::vector<std::string> texts;     // the texts alone, for tests that leave the caption aside
   bool answer = true;
   std::string textAnswer;
+  std::function<void()> whileShown;  // run while each message is shown
 
  private:
   void Record(const std::string& text, const std::string& caption) {

@@ -51,6 +51,16 @@ TEST(CompanionMessage, RegisterSplitsAtTheFirstSeparator) {
   EXPECT_EQ(r.path, "D:\\y");
 }
 
+// The mark byte is the program's own: another program's 0x01 is no mark, and its request is
+// refused whole rather than read as a character it never sent.
+TEST(CompanionMessage, ARequestHoldingTheMarkByteIsIgnored) {
+  EXPECT_EQ(Parse(5, "OrvikWork@\\@D:\\caf\x01" "00E9").kind, Kind::kIgnore);
+  EXPECT_EQ(Parse(5, "OrvikW\x01" "00FCrk@\\@D:\\Data").kind, Kind::kIgnore);
+  EXPECT_EQ(Parse(5, "Orvik\x01@\\@D:\\Data").kind, Kind::kIgnore);
+  // After the zero byte that ends the text, nothing counts.
+  EXPECT_EQ(Parse(5, std::string("OrvikA@\\@D:\\a\0\x01", 15)).kind, Kind::kRegister);
+}
+
 TEST(CompanionMessage, WrongSenderPrefixOrCodeIsIgnored) {
   EXPECT_EQ(Parse(4, "Orvik", "TOrvikSearcher2").kind, Kind::kIgnore);
   EXPECT_EQ(Parse(4, "Orvik", "torviksearcher").kind, Kind::kIgnore);

@@ -88,6 +88,10 @@ TEST(OpenWindowMessage, StrangersMalformedFieldsAndTheCompanionsMessagesAreIgnor
       {kRegisterSentCode, Fields({"D:\\", "0", "", "D:\\a"})},      // no binder name
       {kRegisterSentCode, Fields({"D:\\", "1", "Work", "D:\\a", ""})},  // an empty folder
       {0x564C4D04, Fields({"D:\\"})},                      // unknown code
+      // The mark byte is the program's own: another process's 0x01 is refused.
+      {kTitlesReplyCode, Fields({"D:\\", "W\x01" "00FCrk\r\n"})},
+      {kRegisterSentCode, Fields({"D:\\", "0", "W\x01" "00FCrk", "D:\\a"})},
+      {kRegisterSentCode, Fields({"D:\\", "0", "Work", "D:\\a", "D:\\caf\x01" "00E9"})},
   };
   for (const auto& [code, payload] : malformed)
     EXPECT_EQ(Parse(code, payload).kind, Kind::kIgnore) << code << " " << payload.size();

@@ -89,6 +89,33 @@ TEST_F(BinderCommandsTest, TitlesTheFilesCannotHoldAreRefusedWithAMessage) {
   EXPECT_TRUE(IsStorableTitle(""));
 }
 
+// "Büro" typed into a title box comes as its mark: refused with a message naming it, never
+// stored as a look-alike or with the mark.
+TEST_F(BinderCommandsTest, TitlesTheCodePageCannotSpellAreRefusedWithAMessageNamingThem) {
+  std::string buero = "B";
+  AppendUnspellable(buero, 0xFC);
+  buero += "ro";
+  const Strings refusal = {std::string(kBadTitleCaption) + ": " + UnspellableTitleText(buero)};
+  EXPECT_NE(UnspellableTitleText(buero).find(buero), std::string::npos);
+  EXPECT_FALSE(commands.NewBinder(buero, prompter).happened);
+  EXPECT_EQ(prompter.messages, refusal);
+  commands.NewBinder("A", prompter);
+  prompter.messages.clear();
+  EXPECT_FALSE(commands.Rename("A", buero, prompter).happened);
+  EXPECT_EQ(prompter.messages, refusal);
+  prompter.messages.clear();
+  EXPECT_FALSE(commands.RegisterFolder(buero, "D:\\Data", nullptr, prompter).happened);
+  EXPECT_EQ(prompter.messages, refusal);
+  prompter.messages.clear();
+  EXPECT_FALSE(commands.RegisterFromCommandLine(buero, {"D:\\Data"}, prompter));
+  EXPECT_EQ(prompter.messages, refusal);
+  TreeChange change;
+  EXPECT_EQ(commands.FileSentFolders(buero, {"D:\\Data"}, true, change), SentFolders::kRefused);
+  EXPECT_TRUE(prompter.asked.empty());
+  EXPECT_EQ(Titles(), Strings{"A"});
+  EXPECT_FALSE(store.folders.SectionExists(buero));
+}
+
 TEST_F(BinderCommandsTest, NewBinderTakesOverASectionNoBinderOwned) {
   store.folders.Parse("[Old]\r\nD:\\Data=2\r\ncmp=0\r\n");
   TreeChange change = commands.NewBinder("old", prompter);
@@ -110,7 +137,7 @@ TEST_F(BinderCommandsTest, RenameRefusalsAreSilent) {
 TEST_F(BinderCommandsTest, RenameKeepsPlacesAndTakesInTheFoldersOfASectionOfTheNewName) {
   store.titles.Parse("A\r\nB\r\n");
   store.folders.Parse("[Z]\r\nE:\\Other=1\r\nD:\\Data=2\r\ncmp=0\r\n\r\n[A]\r\nD:\\Data=0\r\ncmp=1\r\n\r\n[B]\r\n");
-  store.selections.Parse("[A-Data]\r\nx=\r\n");
+  store.selections.Parse("[A-Data]\r\nx=\r\n\r\n[B-Data]\r\ny=\r\n");
   TreeChange change = commands.Rename("A", "Z", prompter);
   ASSERT_TRUE(change.happened);
   EXPECT_EQ(change.binder, "Z");
@@ -118,12 +145,14 @@ TEST_F(BinderCommandsTest, RenameKeepsPlacesAndTakesInTheFoldersOfASectionOfTheN
   EXPECT_EQ(Paths(change.foldersAdded), Strings{"E:\\Other"});  // D:\Data is shown already
   EXPECT_EQ(Titles(), (Strings{"Z", "B"}));
   EXPECT_EQ(store.folders.Text(), "[Z]\r\nD:\\Data=0\r\ncmp=1\r\nE:\\Other=1\r\n\r\n[B]\r\n\r\n");
-  EXPECT_EQ(store.selections.Text(), "[A-Data]\r\nx=\r\n\r\n");
+  // The binder's remembered selections go with it; another binder's stay.
+  EXPECT_EQ(store.selections.Text(), "[Z-Data]\r\nx=\r\n\r\n[B-Data]\r\ny=\r\n\r\n");
 }
 
 TEST_F(BinderCommandsTest, DeleteAsksWithTheExactTextsAndTakesTheSectionAlong) {
   store.titles.Parse("Work\r\nwork\r\nKeep\r\n");
   store.folders.Parse("[Work]\r\nD:\\Data=0\r\n\r\n[Keep]\r\nD:\\ソ=1\r\n\r\n[Orvik]\r\nWID=9\r\n");
+  store.selections.Parse("[Work-Data]\r\nx=\r\n\r\n[Keep-ソ]\r\ny=\r\n");
   prompter.answer = false;
   EXPECT_FALSE(commands.DeleteBinder("Work", true, prompter));
   EXPECT_FALSE(commands.RemoveFolder("Keep", "D:\\ソ", prompter));
@@ -134,6 +163,8 @@ TEST_F(BinderCommandsTest, DeleteAsksWithTheExactTextsAndTakesTheSectionAlong) {
   EXPECT_TRUE(commands.DeleteBinder("Work", true, prompter));
   EXPECT_EQ(Titles(), Strings{"Keep"});  // its twin in another letter case went too
   EXPECT_FALSE(store.folders.SectionExists("Work"));
+  // Its remembered selections went with it.
+  EXPECT_EQ(store.selections.Text(), "[Keep-ソ]\r\ny=\r\n\r\n");
   EXPECT_TRUE(commands.RemoveFolder("Keep", "d:\\ソ", prompter));
   EXPECT_EQ(Keys("Keep"), Strings{});
   EXPECT_EQ(DeleteBinderQuestion("Keep", false), "'Keep' バインダーを削除します。よろしいですか？");
@@ -327,6 +358,30 @@ TEST_F(BinderCommandsTest, SentFoldersAreFiledWithWhatTheTreeMustShow) {
   EXPECT_EQ(commands.FileSentFolders("A\r\nB", {"D:\\Data"}, true, change), SentFolders::kRefused);
   EXPECT_FALSE(change.happened);
   EXPECT_EQ(Titles(), (Strings{"Work", "New", "old"}));
+}
+
+// A folder the binder holds already keeps its stored spelling, however it was sent: the
+// node and its key must agree, or removing one leaves the other.
+TEST_F(BinderCommandsTest, SentFoldersTheBinderHoldsKeepTheirStoredSpelling) {
+  disk.AddFolder("D:\\Work");
+  store.titles.Add("B");
+  store.folders.Parse("[B]\r\nD:\\Work=2\r\ncmp=1\r\n\r\n");
+  TreeChange change;
+  EXPECT_EQ(commands.FileSentFolders("B", {"d:\\work"}, false, change), SentFolders::kRegistered);
+  EXPECT_TRUE(change.foldersAdded.empty());
+  EXPECT_EQ(change.selectPath, "D:\\Work");
+  EXPECT_EQ(Keys("B"), (Strings{"D:\\Work", "cmp"}));
+  EXPECT_EQ(store.folders.ReadString("B", "D:\\Work", ""), "0");
+  EXPECT_NE(store.folders.Text().find("D:\\Work=0"), std::string::npos);
+  // A key kept with its trailing backslash is the same folder, spelt as stored too.
+  store.folders.Parse("[B]\r\nD:\\Work\\=2\r\n\r\n");
+  EXPECT_EQ(commands.FileSentFolders("B", {"d:\\WORK"}, false, change), SentFolders::kRegistered);
+  EXPECT_EQ(change.selectPath, "D:\\Work\\");
+  EXPECT_EQ(Keys("B"), Strings{"D:\\Work\\"});
+  // The other ways of registering find it held too and add nothing.
+  const TreeChange one = commands.RegisterFolder("B", "d:\\work", nullptr, prompter);
+  EXPECT_TRUE(one.foldersAdded.empty());
+  EXPECT_EQ(Keys("B"), Strings{"D:\\Work\\"});
 }
 
 // A hand-edited titlelist.txt with twins in letter case, blank lines, a title ending in half

@@ -126,10 +126,39 @@ TEST_F(BinderStoreTest, LoadAndSaveHoldTheLockAndSaveWithoutItWhenItCannotBeHad)
 TEST_F(BinderStoreTest, RememberedSelectionsLeaveOutWhatTheFilesCannotSpell) {
   std::string cafe = "caf";
   AppendUnspellable(cafe, 0x00E9);
-  store.RememberSelection("D:\\Data", {"a.txt", cafe, "ソ.txt"});
-  EXPECT_EQ(store.SelectionOf("D:\\Data"), (std::vector<std::string>{"a.txt", "ソ.txt"}));
+  // A name starting with ";" or "[" would read back as a comment or a section: left out,
+  // the rest of the selection kept.
+  store.RememberSelection("D:\\Data", {"a.txt", cafe, ";memo.txt", "[1].txt", "ソ.txt", "b;[.txt"});
+  EXPECT_EQ(store.SelectionOf("D:\\Data"), (std::vector<std::string>{"a.txt", "ソ.txt", "b;[.txt"}));
+  store.Save();
+  BinderStore again{collation, fs};
+  again.SetUpPaths(kFakeExeDir, "taro");
+  again.Load();
+  EXPECT_EQ(again.SelectionOf("D:\\Data"), (std::vector<std::string>{"a.txt", "ソ.txt", "b;[.txt"}));
   store.RememberSelection("D:\\" + cafe, {"a.txt"});
   EXPECT_FALSE(store.selections.SectionExists("D:\\" + cafe));
+}
+
+// The files come from outside: a 0x01 another program wrote there is no mark of ours. The
+// title, section or key holding it is left out, and the next save writes the files without it.
+TEST_F(BinderStoreTest, TitlesSectionsAndKeysHoldingTheMarkByteAreLeftOutAtLoad) {
+  fs.files[kTitles] = "A\r\nB\x01" "00FCro\r\nC\r\n";
+  fs.files[kFolders] = "[A]\r\nD:\\Data=0\r\nD:\\caf\x01" "00E9=1\r\n\r\n[B\x01" "00FCro]\r\nD:\\x=0\r\n\r\n"
+                       "[C]\r\nD:\\y=2\r\n\r\n";
+  fs.files[kSelect] = "[A-Data]\r\na.txt=\r\nb\x01" "00E9.txt=\r\n\r\n[A-caf\x01" "00E9]\r\nx=\r\n\r\n";
+  ASSERT_TRUE(store.Load());
+  ASSERT_EQ(store.titles.Count(), 2);
+  EXPECT_EQ(store.titles[0], "A");
+  EXPECT_EQ(store.titles[1], "C");
+  EXPECT_EQ(store.folders.SectionNames(), (std::vector<std::string>{"A", "C"}));
+  std::vector<std::string> keys;
+  store.folders.ReadSectionKeys("A", keys);
+  EXPECT_EQ(keys, std::vector<std::string>{"D:\\Data"});
+  EXPECT_EQ(store.SelectionOf("A-Data"), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(store.selections.SectionNames(), std::vector<std::string>{"A-Data"});
+  EXPECT_TRUE(store.Save().empty());
+  for (const std::string& file : {kTitles, kFolders, kSelect}) EXPECT_TRUE(IsSpellable(fs.files[file])) << file;
+  EXPECT_EQ(fs.files[kTitles], "A\r\nC\r\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "support/picture_samples.h"
 #include "thumbs/cell_decode_pool.h"
@@ -668,6 +669,33 @@ TEST_F(PictureFiles, PoolCellsEqualTheSingleThreadedCells) {
       for (int x = 0; x < 32; ++x) ASSERT_EQ(cell.At(x, y), expected.At(x, y)) << path << " " << x << "," << y;
   }
   EXPECT_EQ(pool.Outstanding(), 0u);
+}
+
+// A thread that cannot be made leaves the pool with those made before it, which decode every
+// picture; the process goes on. With none at all the pool cannot be made.
+TEST_F(PictureFiles, PoolWhoseThreadsCannotAllBeMadeWorksWithThoseMade) {
+  const std::string path = Write("p.jpg", EncodeJpeg(40, 30, QuadrantsOf(40, 30)));
+  int made = 0;
+  const CellDecodePool::ThreadStarter failsAfterOne = [&](std::function<void()> work) {
+    if (made++ >= 1) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    return std::thread(std::move(work));
+  };
+  std::atomic<int> done{0};
+  {
+    CellDecodePool pool(4, 32, 24, [&] { ++done; }, nullptr, nullptr, failsAfterOne);
+    EXPECT_EQ(pool.ThreadCount(), 1u);
+    pool.Submit(path);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!pool.Done(path) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    Raster cell;
+    EXPECT_EQ(pool.Take(path, cell), CellDecodePool::Result::Decoded);
+  }
+  EXPECT_EQ(done, 1);
+  const CellDecodePool::ThreadStarter never = [](std::function<void()>) -> std::thread {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  };
+  EXPECT_THROW(CellDecodePool(2, 32, 24, [] {}, nullptr, nullptr, never), std::system_error);
 }
 
 // A pool dropped with work queued and under way ends at once and frees what it made.

@@ -151,6 +151,36 @@ TEST_F(BinderActionsTest, ContextMenuShowsOnlyWhatTheSelectedNodeAllows) {
   DestroyMenu(menu);
 }
 
+// A separator stands only between items that show: never first, last, or next to another.
+TEST_F(BinderActionsTest, ContextMenusShowSeparatorsOnlyBetweenShownItems) {
+  MakeFolder(content + "f");
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "f=0\r\n\r\n");
+  auto kinds = [&](const char* node) {
+    if (node) TreeView_SelectItem(window->control(IDC_TREE), FindNode(node));
+    HMENU menu = window->binderActions().BuildMenu();
+    std::string shape;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      MENUITEMINFOA mii = {};
+      mii.cbSize = sizeof(mii);
+      mii.fMask = MIIM_FTYPE;
+      GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii);
+      shape += (mii.fType & MFT_SEPARATOR) ? '-' : 'x';
+    }
+    DestroyMenu(menu);
+    return shape;
+  };
+  for (const char* node : {"バインダー", "Work", "f"}) {
+    const std::string shape = kinds(node);
+    ASSERT_FALSE(shape.empty()) << node;
+    EXPECT_NE(shape.front(), '-') << node << " " << shape;
+    EXPECT_NE(shape.back(), '-') << node << " " << shape;
+    EXPECT_EQ(shape.find("--"), std::string::npos) << node << " " << shape;
+  }
+  EXPECT_EQ(kinds("バインダー"), "x");
+  TreeView_SelectItem(window->control(IDC_TREE), nullptr);
+  EXPECT_EQ(kinds(nullptr), "");
+}
+
 TEST_F(BinderActionsTest, NewBindersAreNumberedAndSelectedWithoutListing) {
   MakeFolder(content + "f");
   Open("Work\r\n", "[Work]\r\n" + content.path() + "f=2\r\n\r\n");

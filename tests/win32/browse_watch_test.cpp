@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <set>
 
 #include "win32/window_fixture.h"
@@ -198,6 +200,44 @@ TEST_F(WatchTest, AFolderThatCannotBeWatchedIsListedAsBefore) {
   EXPECT_TRUE(prompter.messages.empty());
 }
 
+// A message that cannot be posted (a full queue) is posted again later: the watch never goes
+// silent with a batch nobody was told of.
+TEST_F(WatchTest, APostThatFailsIsMadeAgainAndTheWatchGoesOn) {
+  MakeFolder(content + "posts");
+  std::atomic<int> attempts{0};
+  MSG none;
+  PeekMessageA(&none, nullptr, 0, 0, PM_NOREMOVE);  // this thread has its queue
+  const DWORD thread = GetCurrentThreadId();
+  FolderWatcher watcher(nullptr, WM_APP_FOLDER_CHANGED, 7);
+  watcher.SetPoster([&](HWND, UINT message, WPARAM id) {
+    // The first attempt fails; the rest go through, to this thread's queue.
+    return ++attempts > 1 && PostThreadMessageW(thread, message, id, 0) != FALSE;
+  });
+  FolderWatcher::Timing timing;
+  timing.quietMs = 50;
+  timing.maxDelayMs = 200;
+  ASSERT_TRUE(watcher.Start({content + "posts"}, false, timing));
+  auto posted = [&] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    MSG msg;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (PeekMessageA(&msg, reinterpret_cast<HWND>(-1), WM_APP_FOLDER_CHANGED, WM_APP_FOLDER_CHANGED, PM_REMOVE))
+        return msg.wParam == 7;
+      Sleep(10);
+    }
+    return false;
+  };
+  MakeFile(content + "posts\\a.txt", 1);
+  ASSERT_TRUE(posted());
+  EXPECT_GE(attempts.load(), 2);
+  EXPECT_FALSE(watcher.Take().empty());
+  // The next change is handed over as before.
+  MakeFile(content + "posts\\b.txt", 1);
+  ASSERT_TRUE(posted());
+  EXPECT_FALSE(watcher.Take().empty());
+  watcher.Stop();
+}
+
 TEST_F(WatchTest, ClosingWhileChangesArriveEndsCleanly) {
   ListFolder("closing");
   const std::string dir = Quoted(UnixFolder());
@@ -311,6 +351,28 @@ TEST_F(FilterTest, RowsHiddenByTheFilterLeaveTheSelectionAndNewFilesObeyIt) {
   ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().records().size() == 7; }));
   EXPECT_EQ(ShownNames(), (std::set<std::string>{"Report.txt", "report2.TXT", "report3.txt"}));
   EXPECT_EQ(CountText(), "3 / 7");
+}
+
+TEST_F(FilterTest, OpeningSeveralRowsWithoutAFolderLeavesTheListTheFilterAndTheWatchAsTheyWere) {
+  SetWindowTextW(Box(), L"rep");
+  ASSERT_EQ(RowCount(), 2);
+  Select("Report.txt");
+  Select("report2.TXT");
+  const std::size_t listings = window->browser().listings();
+  Command(IDM_LIST_OPEN);
+  EXPECT_EQ(window->browser().listings(), listings);
+  EXPECT_FALSE(window->browser().flatListing());
+  EXPECT_EQ(RowCount(), 2);
+  EXPECT_EQ(ShownNames(), (std::set<std::string>{"Report.txt", "report2.TXT"}));
+  EXPECT_EQ(SelectedNames(), (std::set<std::string>{"Report.txt", "report2.TXT"}));
+  EXPECT_EQ(CountText(), "2 / 5");
+  EXPECT_EQ(GetWindowTextLengthW(Box()), 3);
+  for (int row = 0; row < RowCount(); ++row) EXPECT_EQ(window->browser().RowFullPath(row), folder_ + CellText(row, 0));
+  // The folder is still watched: a file made there shows, as the filter lets it.
+  ASSERT_TRUE(window->browser().watching());
+  MakeFile(folder_ + "report3.txt", 1);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().records().size() == 6; }));
+  EXPECT_EQ(ShownNames(), (std::set<std::string>{"Report.txt", "report2.TXT", "report3.txt"}));
 }
 
 TEST_F(FilterTest, NamesTheCodePageCannotSpellAreMatchedAsShown) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <thread>
 
 #include "store/win32/win32_collation.h"
 #include "text/cp932.h"
@@ -274,6 +275,42 @@ TEST_F(BrowseTest, NewListingsStopTheWorkerCleanlyUnderLoad) {
   // Closing in the middle of a listing stops the worker too.
   ClickNode("b");
   Close();
+}
+
+// A message another thread sends while a listing waits for its worker to stop runs inside
+// that wait: a listing it asks for must not start there (it would free the worker being
+// waited for, and the stop would then end the new listing's worker). It is put off until
+// the stop is over.
+TEST_F(BrowseTest, AListingAskedForWhileTheWorkerStopsStartsAfterTheStop) {
+  MakeFolder(content + "a");
+  MakeFolder(content + "b");
+  for (int i = 0; i < 40; ++i) MakeFile(content + "a\\" + std::to_string(i) + ".txt", 1);
+  MakeFile(content + "b\\only.txt", 1);
+  Open("Work\r\n", "[Work]\r\n" + (content + "a=2\r\n") + (content + "b=2\r\n\r\n"));
+  ClickNode("a");
+  ASSERT_TRUE(window->browser().WorkerRunning());
+  // The tree's selection moves to b; its click comes as a message sent from another thread.
+  TreeView_SelectItem(window->control(IDC_TREE), FindNode("b"));
+  const std::size_t listings = window->browser().listings();
+  HANDLE sending = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread other([&] {
+    SetEvent(sending);
+    SendMessageA(window->hwnd(), WM_APP_TREE_CLICK, 0, 0);
+  });
+  WaitForSingleObject(sending, 10000);
+  Sleep(200);
+  // The refresh stops a's worker; the sent click arrives inside that stop.
+  window->browser().Refresh();
+  other.join();
+  CloseHandle(sending);
+  EXPECT_EQ(window->browser().listings(), listings + 1);
+  EXPECT_EQ(window->browser().currentFolder(), content + "a");
+  EXPECT_EQ(window->browser().records().size(), 40u);
+  // Once the stop is over, b is listed, with a worker of its own that completes its rows.
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "b"; }));
+  ASSERT_TRUE(WaitForWorker());
+  ASSERT_EQ(Names(), std::vector<std::string>{"only.txt"});
+  EXPECT_FALSE(window->browser().records()[0]->typeText.empty());
 }
 
 TEST_F(BrowseTest, ShortcutsGetTheShortcutOverlay) {

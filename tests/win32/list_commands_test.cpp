@@ -221,12 +221,13 @@ TEST_F(ListCommandsTest, ContextMenuShowsOnlyWhatApplies) {
                                       "貼り付け(&P)\tCtrl+V", "-", "フォルダの作成(&F)", "削除(&D)", "-",
                                       "プロパティ(&P)"}));
   ClearClipboard();
-  // Open-with needs a selection as well as a file under the cursor.
+  // Open-with needs a selection as well as a file under the cursor; the separators of the
+  // groups left out go with them.
   window->browser().listView().DeselectAll();
-  EXPECT_EQ(MenuAt(RowPoint(RowOf("file.txt"))), (std::vector<std::string>{"-", "-", "-", "フォルダの作成(&F)", "-"}));
+  EXPECT_EQ(MenuAt(RowPoint(RowOf("file.txt"))), (std::vector<std::string>{"フォルダの作成(&F)"}));
   // Nothing listed: not even the new folder.
   ClickNode("Work");
-  EXPECT_EQ(MenuAt(POINT{5, 5}), (std::vector<std::string>{"-", "-", "-", "-"}));
+  EXPECT_EQ(MenuAt(POINT{5, 5}), std::vector<std::string>{});
 }
 
 TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
@@ -273,6 +274,22 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   std::vector<std::string> names = Names();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"deep.txt", "deeper.txt"}));
+}
+
+TEST_F(ListCommandsTest, MenuCommandsActOnTheRowTheMenuOpenedOverWhenTheWatchMovesRows) {
+  MakeFolder(content + "b");
+  MakeFolder(content + "c");
+  MakeFile(content + "b\\inner.txt", 1);
+  ShowContent();
+  ASSERT_TRUE(window->browser().watching());
+  Select({"c"});
+  window->listCommands().BuildMenu(RowPoint(RowOf("b")));
+  // Before the command runs, a folder made meanwhile comes under the menu's point.
+  MakeFolder(content + "a");
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return RowOf("a") == 0; }));
+  Command(IDM_LIST_OPEN);
+  EXPECT_EQ(window->browser().currentFolder(), content + "b");
+  EXPECT_EQ(Names(), std::vector<std::string>{"inner.txt"});
 }
 
 // ---- rename, new folder, paste, delete, drops
@@ -334,6 +351,29 @@ TEST_F(ListCommandsTest, LabelEditsRenameEverySelectedRow) {
   // A cancelled edit does nothing.
   EndLabelEdit(RowOf("b.txt"), nullptr);
   EXPECT_TRUE(exists("b.txt"));
+}
+
+TEST_F(ListCommandsTest, ARenameIsAppliedToTheRenamedPathWhenRowsMoveWhileAMessageIsShown) {
+  for (const char* name : {"a.txt", "c.txt", "d.txt"}) MakeFile(content + name, 1);
+  ShowContent();
+  ASSERT_TRUE(window->browser().watching());
+  Select({"c.txt", "d.txt"});
+  // c.txt is gone from the disk: its rename fails with a message, while which the watch
+  // adds two rows before d.txt.
+  ASSERT_TRUE(DeleteFileA((content + "c.txt").c_str()));
+  prompter.whileShown = [&] {
+    prompter.whileShown = nullptr;
+    MakeFile(content + "b0.txt", 1);
+    MakeFile(content + "b1.txt", 1);
+    ASSERT_TRUE(PumpUntil(window.get(), [&] { return RowOf("b1.txt") >= 0 && RowOf("c.txt") < 0; }));
+  };
+  EndLabelEdit(RowOf("c.txt"), "x");
+  EXPECT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(IsExistingFile(content + "x.txt"));
+  ASSERT_GE(RowOf("x.txt"), 0);
+  EXPECT_EQ(window->browser().RowFullPath(RowOf("x.txt")), content + "x.txt");
+  ASSERT_GE(RowOf("b1.txt"), 0);
+  EXPECT_EQ(window->browser().RowFullPath(RowOf("b1.txt")), content + "b1.txt");
 }
 
 TEST_F(ListCommandsTest, NewFolderIsNumberedAppendedSelectedAndEdited) {

@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -41,6 +43,76 @@ void MouseOver(TOrvikBinder& window, HWND control) {
 }
 
 class MainWindowBehaviour : public MainWindowTest {};
+
+// The shell's allocator as the window's shell context holds it, telling when its last
+// reference goes: ShellContext::Stop, just before COM ends.
+class WatchedMalloc final : public IMalloc {
+ public:
+  WatchedMalloc(IMalloc* real, std::function<void()> lastRelease) : real_(real), lastRelease_(std::move(lastRelease)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    if (id == IID_IUnknown || id == IID_IMalloc) {
+      *out = this;
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --count_;
+    if (left == 0) {
+      lastRelease_();
+      real_->Release();
+      delete this;
+    }
+    return left;
+  }
+  void* STDMETHODCALLTYPE Alloc(SIZE_T size) override { return real_->Alloc(size); }
+  void* STDMETHODCALLTYPE Realloc(void* block, SIZE_T size) override { return real_->Realloc(block, size); }
+  void STDMETHODCALLTYPE Free(void* block) override { real_->Free(block); }
+  SIZE_T STDMETHODCALLTYPE GetSize(void* block) override { return real_->GetSize(block); }
+  int STDMETHODCALLTYPE DidAlloc(void* block) override { return real_->DidAlloc(block); }
+  void STDMETHODCALLTYPE HeapMinimize() override { real_->HeapMinimize(); }
+
+ private:
+  IMalloc* real_;
+  std::function<void()> lastRelease_;
+  ULONG count_ = 1;
+};
+
+// A window destroyed while its worker still completes records (as its object's destructor
+// destroys it, without WM_CLOSE): the worker ends before COM does, since the records it
+// hands over are completed with the shell's objects.
+TEST_F(MainWindowBehaviour, DestroyingTheWindowStopsTheWorkerBeforeCom) {
+  MakeFolder(content + "many");
+  for (int i = 0; i < 40; ++i) testing_support::MakeFile(content + "many\\" + std::to_string(i) + ".txt", 1);
+  MakeFolder(app + "data");
+  WriteBytes(app + "data\\titlelist.txt", "Work\r\n");
+  WriteBytes(app + "data\\folderlist.ini", "[Work]\r\n" + (content + "many=2\r\n\r\n"));
+  AppEnvironment env;
+  env.exeDir = app.path();
+  int stops = 0;
+  bool workerRanAtStop = false;
+  const ShellStartCalls platform = ShellStartCalls::Platform();
+  env.shellCalls.getMalloc = [&](IMalloc** out) {
+    IMalloc* real = nullptr;
+    const HRESULT result = platform.getMalloc(&real);
+    if (FAILED(result) || !real) return result;
+    *out = new WatchedMalloc(real, [&] {
+      ++stops;
+      workerRanAtStop = window->browser().WorkerRunning();
+    });
+    return result;
+  };
+  OpenWith(env);
+  ClickNode("many");
+  ASSERT_TRUE(window->browser().WorkerRunning());
+  DestroyWindow(window->hwnd());
+  EXPECT_EQ(stops, 1);
+  EXPECT_FALSE(workerRanAtStop);
+  EXPECT_FALSE(window->browser().WorkerRunning());
+}
 
 TEST_F(MainWindowBehaviour, HintsGoToTheStatusBarAndThePathComesBack) {
   MakeFolder(content + "shown");
@@ -226,9 +298,9 @@ TEST_F(MainWindowBehaviour, HiddenFoldersAreGhostedButDriveRootsNever) {
 TEST_F(MainWindowBehaviour, StartupFailuresAreToldOnceAndTheRestWorks) {
   using ModuleFileName = AppEnvironment::ModuleFileName;
   const std::vector<ModuleFileName> broken = {
-      [](char*, DWORD) -> DWORD { return 0; },                       // failed
-      [](char* b, DWORD n) -> DWORD { std::memset(b, 'x', n - 1); b[n - 1] = 0; return n; },  // cut
-      [](char* b, DWORD n) -> DWORD { lstrcpynA(b, "C:\\?\\velmora.exe", n); return 16; }};  // unspellable
+      [](wchar_t*, DWORD) -> DWORD { return 0; },                       // failed
+      [](wchar_t* b, DWORD n) -> DWORD { std::wmemset(b, L'x', n - 1); b[n - 1] = 0; return n; },  // cut
+      [](wchar_t* b, DWORD n) -> DWORD { lstrcpynW(b, L"C:\\?\\velmora.exe", n); return 16; }};  // no file
   for (const ModuleFileName& call : broken) {
     const AppEnvironment env = AppEnvironment::FromProcess(call);
     EXPECT_TRUE(env.exeDir.empty());
@@ -237,6 +309,16 @@ TEST_F(MainWindowBehaviour, StartupFailuresAreToldOnceAndTheRestWorks) {
   const AppEnvironment real = AppEnvironment::FromProcess();
   ASSERT_FALSE(real.exeDir.empty());
   EXPECT_EQ(real.exeDir.back(), '\\');
+  // A program in a folder the code page cannot spell keeps its own path, marked.
+  const std::wstring korean = AnsiToWide(content.path()) + L"\uD55C\uAD6D\uC5B4";
+  ASSERT_TRUE(CreateDirectoryW(korean.c_str(), nullptr));
+  testing_support::MakeFile(korean + L"\\velmora.exe", "MZ");
+  const AppEnvironment marked = AppEnvironment::FromProcess([&](wchar_t* b, DWORD n) -> DWORD {
+    lstrcpynW(b, (korean + L"\\velmora.exe").c_str(), static_cast<int>(n));
+    return static_cast<DWORD>(lstrlenW(b));
+  });
+  EXPECT_EQ(AnsiToWide(marked.exePath), korean + L"\\velmora.exe");
+  EXPECT_EQ(AnsiToWide(marked.exeDir), korean + L"\\");
 
   MakeFolder(content + "Photos");
   testing_support::MakeFile(content + "Photos\\a.txt", 3);
@@ -561,6 +643,37 @@ TEST_F(BinderTreeTest, SortOrdersEveryLevelAndKeepsThePaths) {
   EXPECT_EQ(tree.FolderPath(tree.Root()), nullptr);
   tree.ReleasePaths();
   EXPECT_EQ(tree.FolderPath(TreeView_GetChild(hwnd, TreeView_GetChild(hwnd, tree.Root()))), nullptr);
+}
+
+// A node keeps no pointer: once its path is released (or the node deleted) no later node's
+// path can pass for its own, however the memory is reused.
+TEST_F(BinderTreeTest, AReleasedNodesPathNeverComesBackAsAnotherNodes) {
+  Open();
+  BinderTree& tree = window->tree();
+  tree.Build({{"B", {{"old", "C:\\old"}}}}, 0);
+  const HTREEITEM binder = TreeView_GetChild(tree.hwnd(), tree.Root());
+  tree.ShowFolders(binder);
+  const HTREEITEM old = TreeView_GetChild(tree.hwnd(), binder);
+  ASSERT_NE(tree.FolderPath(old), nullptr);
+  tree.ReleasePaths();
+  ASSERT_EQ(tree.FolderPath(old), nullptr);
+  // New paths of the same size, made right after the old one was freed.
+  std::vector<HTREEITEM> added;
+  for (int i = 0; i < 50; ++i)
+    added.push_back(tree.AddFolderNode(binder, {"n" + std::to_string(i), "C:\\n" + std::to_string(i % 10)}));
+  EXPECT_EQ(tree.FolderPath(old), nullptr);
+  for (std::size_t i = 0; i < added.size(); ++i) {
+    ASSERT_NE(tree.FolderPath(added[i]), nullptr);
+    EXPECT_EQ(*tree.FolderPath(added[i]), "C:\\n" + std::to_string(i % 10));
+  }
+  // A deleted node's successors keep their own.
+  tree.DeleteNode(added[0]);
+  tree.Sort();
+  for (HTREEITEM f = TreeView_GetChild(tree.hwnd(), binder); f; f = TreeView_GetNextSibling(tree.hwnd(), f)) {
+    if (f == old) continue;
+    ASSERT_NE(tree.FolderPath(f), nullptr) << tree.Text(f);
+    EXPECT_EQ(*tree.FolderPath(f), "C:\\n" + std::to_string(std::stoi(tree.Text(f).substr(1)) % 10));
+  }
 }
 
 // A binder stored closed gets its folders when first opened: in tree order, each with its

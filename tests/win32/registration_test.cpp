@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <thread>
 
 #include "app/companion_message.h"
 #include "app/open_window_message.h"
@@ -189,7 +190,15 @@ void CALLBACK AnswerDialogByClass(HWND, UINT, UINT_PTR id, DWORD) {
 
 using Searcher = test_support::CompanionWindow;
 
-class CompanionTest : public MainWindowTest {};
+class CompanionTest : public MainWindowTest {
+ protected:
+  // A companion's request, and then what the window posted itself for it.
+  LRESULT Register(const test_support::CompanionWindow& searcher, const std::string& payload) {
+    const LRESULT answer = searcher.Send(window->hwnd(), 5, payload);
+    testing_support::PumpPending(window.get());
+    return answer;
+  }
+};
 
 TEST_F(CompanionTest, TitlesComeFromTheTimerAndHostileRequestsAreIgnored) {
   Open("Work\r\nゲーム\r\n", "[Work]\r\n");
@@ -224,7 +233,7 @@ TEST_F(CompanionTest, RegisterSelectsAndListsTheNewFolderNode) {
   testing_support::MakeFile(content + "Data\\a.txt", 3);
   Open("Work\r\n", "[Work]\r\n");
   Searcher searcher(kCompanionClass);
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvikwork@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(Register(searcher, "Orvikwork@\\@" + content.path() + "Data"), 1);
   // Another letter case means the binder that exists: no question, no second binder.
   EXPECT_TRUE(prompter.messages.empty());
   HTREEITEM node = FindNode("Data");
@@ -233,24 +242,24 @@ TEST_F(CompanionTest, RegisterSelectsAndListsTheNewFolderNode) {
   ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data"; }));
 
   // Empty binder part: only while a binder node is selected.
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvik@\\@" + content.path() + "More"), 1);
+  EXPECT_EQ(Register(searcher, "Orvik@\\@" + content.path() + "More"), 1);
   EXPECT_EQ(FindNode("More"), nullptr);
   TreeView_SelectItem(window->control(IDC_TREE), FindNode("Work"));
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvik@\\@" + content.path() + "More"), 1);
+  EXPECT_EQ(Register(searcher, "Orvik@\\@" + content.path() + "More"), 1);
   EXPECT_NE(FindNode("More"), nullptr);
 
   // A binder nobody has: asked, owned by nobody yet; No changes nothing.
   prompter.answer = false;
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikNew@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(Register(searcher, "OrvikNew@\\@" + content.path() + "Data"), 1);
   EXPECT_EQ(prompter.messages, (std::vector<std::string>{"新規の作成確認: 新しいバインダーを作成しますか？"}));
   EXPECT_EQ(FindNode("New"), nullptr);
   prompter.answer = true;
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikNew@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(Register(searcher, "OrvikNew@\\@" + content.path() + "Data"), 1);
   EXPECT_NE(FindNode("New"), nullptr);
 
   // From a window of another class nothing happens.
   Searcher other("TOrvikStranger");
-  EXPECT_EQ(other.Send(window->hwnd(), 5, "OrvikOther@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(Register(other, "OrvikOther@\\@" + content.path() + "Data"), 1);
   EXPECT_EQ(FindNode("Other"), nullptr);
   Close();
   const std::string folders = ReadBytes(app + "data\\folderlist.ini");
@@ -258,6 +267,43 @@ TEST_F(CompanionTest, RegisterSelectsAndListsTheNewFolderNode) {
   EXPECT_NE(folders.find(content + "Data=0"), std::string::npos);
   EXPECT_NE(folders.find(content + "More=0"), std::string::npos);
   EXPECT_EQ(ReadBytes(app + "data\\titlelist.txt"), "Work\r\nNew\r\n");
+}
+
+// The companion's request is taken and posted to the window, as the open window's listing
+// is: arriving while a listing waits for its worker to stop, it neither lists a folder nor
+// asks anything inside that wait, and it runs from the message loop afterwards.
+TEST_F(CompanionTest, ARequestArrivingWhileTheWorkerStopsRunsAfterTheStop) {
+  MakeFolder(content + "Big");
+  for (int i = 0; i < 40; ++i) testing_support::MakeFile(content + "Big\\" + std::to_string(i) + ".txt", 1);
+  MakeFolder(content + "Data");
+  testing_support::MakeFile(content + "Data\\a.txt", 3);
+  Open("Work\r\n", "[Work]\r\n" + content.path() + "Big=2\r\n\r\n");
+  ClickNode("Big");
+  ASSERT_TRUE(window->browser().WorkerRunning());
+  Searcher searcher(kCompanionClass);
+  LRESULT answer = 0;
+  HANDLE sending = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread companion([&] {
+    SetEvent(sending);
+    answer = searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "Data");
+  });
+  WaitForSingleObject(sending, 10000);
+  Sleep(200);
+  // The refresh stops the worker; the request arrives inside that stop.
+  window->browser().Refresh();
+  companion.join();
+  CloseHandle(sending);
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(FindNode("Data"), nullptr);
+  EXPECT_EQ(window->browser().currentFolder(), content + "Big");
+  EXPECT_EQ(window->browser().records().size(), 40u);
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data"; }));
+  HTREEITEM node = FindNode("Data");
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(TreeView_GetSelection(window->control(IDC_TREE)), node);
+  ASSERT_TRUE(WaitForWorker());
+  ASSERT_EQ(Names(), std::vector<std::string>{"a.txt"});
+  EXPECT_FALSE(window->browser().records()[0]->typeText.empty());
 }
 
 // A folder on a share that is disconnected now is registered as given, and shows as missing;
@@ -268,16 +314,16 @@ TEST_F(CompanionTest, AFolderThatIsNotThereNowIsRegisteredAsGiven) {
   Open("Work\r\n", "[Work]\r\n");
   Searcher searcher(kCompanionClass);
   const std::string away = content + "Away";
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + away + "\\"), 1);
+  EXPECT_EQ(Register(searcher, "OrvikWork@\\@" + away + "\\"), 1);
   HTREEITEM node = FindNode("Away");
   ASSERT_NE(node, nullptr);
   ASSERT_NE(window->tree().FolderPath(node), nullptr);
   EXPECT_EQ(*window->tree().FolderPath(node), away);
   EXPECT_EQ(TreeView_GetSelection(window->control(IDC_TREE)), node);
 
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "Data\\"), 1);
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "Data"), 1);
-  EXPECT_EQ(searcher.Send(window->hwnd(), 5, "OrvikWork@\\@" + content.path() + "note.txt"), 1);
+  EXPECT_EQ(Register(searcher, "OrvikWork@\\@" + content.path() + "Data\\"), 1);
+  EXPECT_EQ(Register(searcher, "OrvikWork@\\@" + content.path() + "Data"), 1);
+  EXPECT_EQ(Register(searcher, "OrvikWork@\\@" + content.path() + "note.txt"), 1);
   HWND tree = window->control(IDC_TREE);
   int folders = 0;
   for (HTREEITEM f = TreeView_GetChild(tree, FindNode("Work")); f; f = TreeView_GetNextSibling(tree, f)) ++folders;

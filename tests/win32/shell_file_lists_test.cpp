@@ -77,6 +77,23 @@ TEST_F(ShellFileListTest, PasteAndDropRefuseAListThatStartsInsideItsHeader) {
   EXPECT_EQ(TreeView_GetChild(tree, FindNode("Other")), nullptr);
 }
 
+// An ANSI list is another program's bytes: a 0x01 there is no mark of ours, so a name holding
+// it is refused rather than read as the file whose name its digits would spell.
+TEST_F(ShellFileListTest, AnAnsiListsNamesHoldingTheMarkByteAreRefused) {
+  testing_support::MakeFile(AnsiToWide(content.path()) + L"caf\u00e9.txt", "real");
+  MakeFile(content + "plain.txt", 1);
+  Open();
+  const std::string marked = content + "caf\x01" "00E9.txt";
+  PutBlockOnClipboard(window->hwnd(), BuildDropFilesBlock(PathText({marked, content + "plain.txt"})));
+  EXPECT_EQ(ReadClipboardPaths(window->hwnd()), std::vector<std::string>{content + "plain.txt"});
+  // The program's own wide lists carry such names as they are.
+  std::string own = content + "caf";
+  AppendUnspellable(own, 0xE9);
+  own += ".txt";
+  ASSERT_TRUE(CopyPathsToClipboard(window->hwnd(), {own}));
+  EXPECT_EQ(ReadClipboardPaths(window->hwnd()), std::vector<std::string>{own});
+}
+
 TEST_F(ShellFileListTest, RowsPastTheShellsPathLengthAreRefusedByName) {
   // Listed through the long-path prefix; the shell's commands would get the path cut.
   std::string base = content.path();

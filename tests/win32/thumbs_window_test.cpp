@@ -199,6 +199,9 @@ class ThumbsTest : public MainWindowTest {
   bool ThumbnailButtonEnabled() const {
     return SendMessageA(window->control(IDC_LISTBAR), TB_ISBUTTONENABLED, IDM_THUMBNAILS, 0) != 0;
   }
+  bool ThumbnailButtonPressed() const {
+    return SendMessageA(window->control(IDC_LISTBAR), TB_ISBUTTONCHECKED, IDM_THUMBNAILS, 0) != 0;
+  }
   int ShownImage(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_IMAGE;
@@ -333,6 +336,34 @@ TEST_F(ThumbsTest, PassPicturesEveryRowAndBadFilesGetTheirFramedIcon) {
 }
 
 // Wine has no shell extractor: high quality gets the program's own pictures rather than icons.
+// The button shows the mode: pressed while thumbnail mode is on, whatever ends it.
+TEST_F(ThumbsTest, TheThumbnailButtonLooksPressedWhileTheModeIsOn) {
+  WriteBytes(content + "red.jpg", AsString(SolidJpeg(40, 40, kRed)));
+  MakeFolder(content + "sub");
+  OpenOn(NoSlash(content.path()), "0");
+  EXPECT_FALSE(ThumbnailButtonPressed());
+  Command(IDM_THUMBNAILS);
+  ASSERT_TRUE(window->browser().thumbnailMode());
+  EXPECT_TRUE(ThumbnailButtonPressed());
+  // A refresh leaves the mode, and the button comes up.
+  Command(IDM_REFRESH);
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_FALSE(ThumbnailButtonPressed());
+  EXPECT_TRUE(ThumbnailButtonEnabled());
+  // So does another view, and entering a folder.
+  Command(IDM_THUMBNAILS);
+  EXPECT_TRUE(ThumbnailButtonPressed());
+  Command(IDM_VIEW_LIST);
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_FALSE(ThumbnailButtonPressed());
+  Command(IDM_VIEW_ICON);
+  Command(IDM_THUMBNAILS);
+  EXPECT_TRUE(ThumbnailButtonPressed());
+  window->browser().EnterFolder(-1, content + "sub");
+  EXPECT_FALSE(window->browser().thumbnailMode());
+  EXPECT_FALSE(ThumbnailButtonPressed());
+}
+
 TEST_F(ThumbsTest, HighQualityIsNeverWorseAndSwitchingItMakesThePicturesAgain) {
   WriteBytes(content + "red.jpg", AsString(SolidJpeg(40, 40, kRed)));
   WriteBytes(content + "green.bmp", AsString(test_support::EncodeBmp(20, 40, [](int, int) { return kGreen; })));

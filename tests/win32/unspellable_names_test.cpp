@@ -309,6 +309,44 @@ TEST_F(UnspellableNamesTest, OpenWithAndShortcutsReachTheShellByTheirRealNames) 
   EXPECT_EQ(window->browser().currentFolder(), content + "target");
 }
 
+TEST_F(UnspellableNamesTest, TheStatusBarShowsAMarkedPathsOwnCharacters) {
+  ShowContent();
+  DoubleClickRow(RowOf(kKorean));
+  ASSERT_EQ(window->browser().currentFolder(), content + Text(kKorean));
+  wchar_t shown[MAX_PATH] = L"";
+  SendMessageW(window->control(IDC_STATUS), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(shown));
+  EXPECT_EQ(std::wstring(shown), wide + kKorean);
+}
+
+TEST_F(UnspellableNamesTest, TheTreesOpenHandsTheShellTheListedFoldersOwnName) {
+  ShowContent();
+  DoubleClickRow(RowOf(kKorean));
+  ASSERT_EQ(window->browser().currentFolder(), content + Text(kKorean));
+  std::vector<std::wstring> opened;
+  window->binderActions().shellExecute = [&](SHELLEXECUTEINFOW& info) {
+    opened.push_back(info.lpFile ? info.lpFile : L"");
+    return true;
+  };
+  Command(IDM_TREE_OPEN);
+  EXPECT_EQ(opened, std::vector<std::wstring>{wide + kKorean});
+}
+
+// Send To's desktop shortcut: the shortcut leads to the file by its own name.
+TEST_F(UnspellableNamesTest, AShortcutToANameTheCodePageCannotSpellLeadsToIt) {
+  TempDir links;
+  TShellLink shell;
+  const std::string folder = links.path().substr(0, links.path().size() - 1);
+  const std::string link = shell.CreateLink2(content + Text(kUber), nullptr, folder, "", false);
+  ASSERT_FALSE(link.empty());
+  // The item it holds, which the shell opens (Wine keeps the path beside it only in the
+  // code page, as its look-alike).
+  const ItemIdList target = shell.GetLinkToItemId(link, nullptr);
+  ASSERT_TRUE(target);
+  wchar_t path[MAX_PATH] = L"";
+  ASSERT_TRUE(SHGetPathFromIDListW(target.get(), path));
+  EXPECT_EQ(std::wstring(path), wide + kUber);
+}
+
 TEST_F(UnspellableNamesTest, AFolderTheFilesCannotSpellIsNotRegistered) {
   ShowContent();
   const std::string korean = content + Text(kKorean);

@@ -35,17 +35,18 @@ bool TAboutDialog::Execute(HWND owner) {
 }
 
 std::string ModuleVersion(HMODULE module) {
-  char path[MAX_PATH] = "";
-  const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+  // Wide: the program may sit in a folder the code page cannot spell.
+  wchar_t path[MAX_PATH] = L"";
+  const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return std::string();
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
   if (size == 0) return std::string();
   std::vector<char> block(size);
-  if (!GetFileVersionInfoA(path, 0, size, block.data())) return std::string();
+  if (!GetFileVersionInfoW(path, 0, size, block.data())) return std::string();
   VS_FIXEDFILEINFO* info = nullptr;
   UINT infoSize = 0;
-  if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) || !info ||
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) || !info ||
       infoSize < sizeof(VS_FIXEDFILEINFO)) {
     return std::string();
   }

@@ -12,18 +12,19 @@
 
 namespace velmora {
 
-DWORD AppEnvironment::PlatformModuleFileName(char* buffer, DWORD size) {
-  return GetModuleFileNameA(nullptr, buffer, size);
+DWORD AppEnvironment::PlatformModuleFileName(wchar_t* buffer, DWORD size) {
+  return GetModuleFileNameW(nullptr, buffer, size);
 }
 
 AppEnvironment AppEnvironment::FromProcess(const ModuleFileName& moduleFileName) {
   AppEnvironment env;
-  char exe[MAX_PATH] = "";
+  wchar_t exe[MAX_PATH] = L"";
   const DWORD length = moduleFileName(exe, MAX_PATH);
-  // A path cut at the buffer's end, or one the code page cannot spell (its "?" names
-  // nothing), would put the data folder somewhere else.
-  if (length > 0 && length < MAX_PATH && IsExistingFile(std::string(exe, length))) {
-    env.exePath.assign(exe, length);
+  // A path cut at the buffer's end, or one that names no file, would put the data folder
+  // somewhere else. Wide, so that a folder the code page cannot spell is kept, marked.
+  const std::string path = length > 0 && length < MAX_PATH ? WideToAnsi(exe, static_cast<int>(length)) : std::string();
+  if (!path.empty() && IsExistingFile(path)) {
+    env.exePath = path;
     env.exeDir = IncludeTrailingBackslash(ParentFolder(env.exePath));
   }
   int argc = 0;

@@ -20,10 +20,10 @@ struct AppEnvironment {
   // OLE, COM and the shell's objects; tests make them fail.
   ShellStartCalls shellCalls = ShellStartCalls::Platform();
 
-  // moduleFileName is GetModuleFileNameA for this process; tests make it fail.
-  using ModuleFileName = std::function<DWORD(char* buffer, DWORD size)>;
+  // moduleFileName is GetModuleFileNameW for this process; tests make it fail.
+  using ModuleFileName = std::function<DWORD(wchar_t* buffer, DWORD size)>;
   static AppEnvironment FromProcess(const ModuleFileName& moduleFileName = PlatformModuleFileName);
-  static DWORD PlatformModuleFileName(char* buffer, DWORD size);
+  static DWORD PlatformModuleFileName(wchar_t* buffer, DWORD size);
   // The system's level as the program tells them apart; the user's name, empty when unknown.
   static int SystemLevel();
   static std::string UserName();

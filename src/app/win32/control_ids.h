@@ -36,6 +36,7 @@ constexpr unsigned WM_APP_WORKER_DONE = kMessageBase + 2;      // posted when th
 constexpr unsigned WM_APP_TREE_CLICK = kMessageBase + 3;       // a click on the tree, after its selection change
 constexpr unsigned WM_APP_PREVIEW = kMessageBase + 4;          // the list's selection changed: update the preview
 constexpr unsigned WM_APP_FOLDER_CHANGED = kMessageBase + 5;   // posted by the listed folder's watch
+constexpr unsigned WM_APP_COMPANION = kMessageBase + 6;        // the companion's requests, taken from WM_COPYDATA
 constexpr unsigned WM_APP_THUMBNAILS = kMessageBase + 16;      // rows want pictures after a completed pass
 
 }  // namespace velmora

@@ -63,13 +63,17 @@ void HintBar::ApplicationHintChanged(const std::string& hint) {
   if (hint == applicationHint_) return;
   applicationHint_ = hint;
   // Without a hint the panel shows the path again rather than going blank.
-  SendMessageA(status(), SB_SETTEXTA, 1,
-               reinterpret_cast<LPARAM>((hint.empty() ? statusPath_ : LongHint(hint)).c_str()));
+  ShowInPanel(hint.empty() ? statusPath_ : LongHint(hint));
 }
 
 void HintBar::SetStatusPath(const std::string& text) {
   statusPath_ = text;
-  SendMessageA(status(), SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
+  ShowInPanel(text);
+}
+
+void HintBar::ShowInPanel(const std::string& text) {
+  // Wide, so that a name the code page cannot spell shows its own characters, not its mark.
+  SendMessageW(status(), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
 }
 
 void HintBar::OnToolTipText(NMHDR* header) {

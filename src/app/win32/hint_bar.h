@@ -33,6 +33,7 @@ class HintBar {
  private:
   std::string HintAt(HWND window, POINT screenPoint) const;
   HWND status() const;
+  void ShowInPanel(const std::string& text);
 
   const CommandTable& commands_;
   HWND hwnd_ = nullptr;

@@ -29,21 +29,26 @@ void ListCommands::OpenRow(int row) {
   if (result.kind == OpenResult::kEnterFolder) browser_.EnterFolder(row, result.path);
 }
 
-int ListCommands::RowAtPopupPoint() const { return browser_.listView().RowAt(popupPoint_); }
+void ListCommands::OpenPath(const std::string& path) {
+  if (path.empty()) return;
+  const OpenResult result = commands_.Open(path);
+  // The row is looked up now: rows may have moved since the menu opened.
+  if (result.kind == OpenResult::kEnterFolder) browser_.EnterFolder(browser_.RowOfPath(path), result.path);
+}
 
 void ListCommands::OpenSelected() { OpenRow(browser_.listView().FirstSelected()); }
 
 void ListCommands::OpenFromMenu() {
   if (browser_.listView().SelectedCount() == 1) {
-    OpenRow(RowAtPopupPoint());
+    OpenPath(popupPath_);
   } else {
     browser_.ListFolder(browser_.currentFolder(), true);
   }
 }
 
-void ListCommands::OpenWith() { commands_.OpenWith(browser_.RowFullPath(RowAtPopupPoint())); }
+void ListCommands::OpenWith() { commands_.OpenWith(popupPath_); }
 
-void ListCommands::ShowProperties() { commands_.ShowProperties(browser_.RowFullPath(RowAtPopupPoint())); }
+void ListCommands::ShowProperties() { commands_.ShowProperties(popupPath_); }
 
 // ---- selection and the context menu
 
@@ -62,9 +67,11 @@ void ListCommands::SelectAll(bool invert) {
 }
 
 void ListCommands::MenuOpening(POINT listClient) {
-  popupPoint_ = listClient;
-  const int row = RowAtPopupPoint();
+  // The row under the point is taken now, by its path: the command runs later, when the
+  // watch may have moved another row under that point.
+  const int row = browser_.listView().RowAt(listClient);
   const FileRecord* record = browser_.RowRecord(row);
+  popupPath_ = browser_.RowFullPath(row);
   menuState_ = ListMenuState();
   menuState_.rowUnderCursor = record != nullptr;
   menuState_.rowIsFile = record && record->isFile;
@@ -175,20 +182,24 @@ void ListCommands::LabelEdited(int row, const char* text) {
   request.editedPath = browser_.RowFullPath(row);
   request.editedCaption = edited->name;
   request.typed = text;
-  const std::vector<int> rows = browser_.listView().SelectedRows();
-  for (int selected : rows) request.selectedPaths.push_back(browser_.RowFullPath(selected));
+  for (int selected : browser_.listView().SelectedRows()) request.selectedPaths.push_back(browser_.RowFullPath(selected));
   const RenameResult result = commands_.Rename(request);
-  // The renamed items come in the order of the selected rows they were given as.
-  std::size_t next = 0;
-  for (const RenamedItem& item : result.renamed) {
-    while (next < rows.size() && request.selectedPaths[next] != item.source) ++next;
-    if (next == rows.size()) break;
-    browser_.ChangeRecord(rows[next], [&](FileRecord& record) {
+  // Applied by path: while a prompt was up the watch may have moved the rows.
+  std::vector<std::string> sources;
+  for (const RenamedItem& item : result.renamed) sources.push_back(item.source);
+  const std::vector<int> rows = browser_.RowsOfPaths(sources);
+  for (std::size_t i = 0; i < result.renamed.size(); ++i) {
+    const RenamedItem& item = result.renamed[i];
+    if (rows[i] < 0) continue;
+    browser_.ChangeRecord(rows[i], [&](FileRecord& record) {
       ApplyRename(record, item.target, browser_.rootFolder());
       if (item.extensionChanged) record.iconIndex = browser_.shellInfo().GetShellFileInfo(item.target).icon;
     });
   }
-  if (result.unselectEdited) ListView_SetItemState(browser_.listView().hwnd(), row, 0, LVIS_SELECTED);
+  if (result.unselectEdited) {
+    const int editedRow = browser_.RowOfPath(request.editedPath);
+    if (editedRow >= 0) ListView_SetItemState(browser_.listView().hwnd(), editedRow, 0, LVIS_SELECTED);
+  }
 }
 
 void ListCommands::NewFolder() {
@@ -223,7 +234,8 @@ LRESULT ListCommands::OnNotify(NMHDR* header, const std::function<void()>& begin
     }
     case LVN_ENDLABELEDITA:
     case LVN_ENDLABELEDITW: {
-      const bool typed = EditedLabel<NMLVDISPINFOA, NMLVDISPINFOW>(header, header->code == LVN_ENDLABELEDITW, text);
+      const bool typed = EditedLabel<NMLVDISPINFOA, NMLVDISPINFOW>(header, header->code == LVN_ENDLABELEDITW, text,
+                                                                   ListView_GetEditControl(browser_.listView().hwnd()));
       // The row sits at the same place in both forms.
       LabelEdited(reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem, typed ? text.c_str() : nullptr);
       // Changes on disk waited while the label was edited.

@@ -43,18 +43,19 @@ class ListCommands {
   LRESULT OnNotify(NMHDR* header, const std::function<void()>& beginDrag, const std::function<void()>& selectionChanged);
   // Double click and Enter: the first selected row.
   void OpenSelected();
-  // "開く(&O)": with one row selected the row under the menu's point, else the flat listing
-  // of the selected folders.
+  // "開く(&O)": with one row selected the row under the menu's point when the menu opened,
+  // else the flat listing of the selected folders.
   void OpenFromMenu();
-  // "アプリケーションから開く(&H)" and "プロパティ(&P)": the row under the menu's point.
+  // "アプリケーションから開く(&H)" and "プロパティ(&P)": the row under the menu's point when
+  // the menu opened, by its path.
   void OpenWith();
   void ShowProperties();
 
   // "全て選択" and "選択の切り替え(&I)".
   void SelectAll(bool invert);
 
-  // The context menu opens at this point of the list's client area: the point is kept for
-  // the commands that act on the row there, and the state decides which items show.
+  // The context menu opens at this point of the list's client area: the path of the row
+  // there is kept for the commands that act on it, and the state decides which items show.
   void MenuOpening(POINT listClient);
   const ListMenuState& menuState() const { return menuState_; }
 
@@ -72,14 +73,14 @@ class ListCommands {
 
  private:
   void OpenRow(int row);
-  int RowAtPopupPoint() const;
+  void OpenPath(const std::string& path);
   void ApplyCopy(const CopyResult& result);
   void ReleaseMenu();
 
   Browser& browser_;
   FileCommands commands_;
   HWND owner_ = nullptr;
-  POINT popupPoint_ = {0, 0};
+  std::string popupPath_;  // the row under the menu's point as the menu opened; empty for none
   ListMenuState menuState_;
   const CommandTable* table_ = nullptr;
   // Destroyed after the menu that lends it.

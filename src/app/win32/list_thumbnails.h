@@ -30,6 +30,8 @@ class ListThumbnails : public ThumbnailWindow {
   bool InThumbnailMode() const override { return browser_.thumbnailMode(); }
   void EnterThumbnailMode() override {
     SetBarButtonEnabled(owner_, IDM_THUMBNAILS, false);
+    // The button looks pressed while the mode is on.
+    SetBarButtonPressed(owner_, IDM_THUMBNAILS, true);
     browser_.EnterThumbnailMode();
   }
   void LeaveThumbnailMode() override { browser_.LeaveThumbnailMode(false); }

@@ -186,6 +186,10 @@ void SetBarButtonEnabled(HWND window, int id, bool enabled) {
   SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(enabled ? TRUE : FALSE, 0));
 }
 
+void SetBarButtonPressed(HWND window, int id, bool pressed) {
+  SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_CHECKBUTTON, static_cast<WPARAM>(id), MAKELPARAM(pressed ? TRUE : FALSE, 0));
+}
+
 bool IsBarButtonEnabled(HWND window, int id) {
   return SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
 }

@@ -40,6 +40,8 @@ void ShowViewStyle(HWND window, ViewStyle style);
 AttributeSwitches ReadSwitches(HWND window);
 void SetBarButtonEnabled(HWND window, int id, bool enabled);
 bool IsBarButtonEnabled(HWND window, int id);
+// A button that shows a mode: pressed (checked) while the mode is on.
+void SetBarButtonPressed(HWND window, int id, bool pressed);
 
 // The name filter box.
 std::wstring FilterBoxText(HWND window);

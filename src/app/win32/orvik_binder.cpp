@@ -169,6 +169,7 @@ bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     case WM_APP_TREE_CLICK: TreeView1Click(); return true;
     case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
     case WM_APP_FOLDER_CHANGED: browser_.FolderChanged(static_cast<unsigned>(wp)); return true;
+    case WM_APP_COMPANION: registration_.RunCompanionRequests(); return true;
     default: return false;
   }
 }
@@ -309,10 +310,12 @@ void TOrvikBinder::FormCreate() {
 void TOrvikBinder::FormDestroy() {
   // The store first: what follows cannot lose the user's binders.
   SaveStore();
+  // The worker ends before COM does: the records it hands over are completed with the
+  // shell's objects, which need COM. The watch ends with it.
+  browser_.ClearFileRecords();
   // Shell objects go before COM does, so that their Release still has COM to run in.
   browser_.ReleaseShellObjects();
   shell_.Stop();
-  browser_.ClearFileRecords();
   tree_.ReleasePaths();
   pictures_.ReleaseBar(control(IDC_LISTBAR));
 }

@@ -109,7 +109,11 @@ class TOrvikBinder : private BrowserHost, private BinderActionsHost {
   void ShowRowCount(const std::string& text) override;
   void ShowPath(const std::string& text) override { hints_.SetStatusPath(text); }
   void EnableUpButton(bool enabled) override { SetBarButtonEnabled(hwnd_, IDM_UP, enabled); }
-  void EnableThumbnailButton(bool enabled) override { SetBarButtonEnabled(hwnd_, IDM_THUMBNAILS, enabled); }
+  void EnableThumbnailButton(bool enabled) override {
+    SetBarButtonEnabled(hwnd_, IDM_THUMBNAILS, enabled);
+    // Pressed only while thumbnail mode is on.
+    SetBarButtonPressed(hwnd_, IDM_THUMBNAILS, browser_.thumbnailMode());
+  }
   void ShowViewStyle(ViewStyle style) override { velmora::ShowViewStyle(hwnd_, style); }
   AttributeSwitches Switches() const override { return ReadSwitches(hwnd_); }
   void PlayStartSound() override { env_.PlayStartSound(); }
@@ -118,6 +122,7 @@ class TOrvikBinder : private BrowserHost, private BinderActionsHost {
   void ClearNameFilterBox() override { ClearFilterBox(hwnd_); }
   bool ThumbnailPassRunning() const override { return thumbnails_.running(); }
   void ListedFolderGone() override { tree_.RefreshGhosting(); }
+  void ListSelectedNodeLater() override { PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0); }
   void NameFilterChanged() { browser_.SetNameFilter(FilterBoxText(hwnd_)); }
 
   // Start and end.

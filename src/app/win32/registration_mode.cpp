@@ -220,12 +220,20 @@ LRESULT RegistrationMode::CopyData(WPARAM sender, const COPYDATASTRUCT* data) {
       SetTimer(hwnd_, kHandOverTimer, kHandOverInterval, nullptr);
       break;
     case CompanionRequest::Kind::kRegister:
-      RegisterFromCompanion(request.binder, request.path);
+      // Posted, as the open window's listing is: the work runs from the message loop.
+      companionRequests_.emplace_back(request.binder, request.path);
+      PostMessageA(hwnd_, WM_APP_COMPANION, 0, 0);
       break;
     case CompanionRequest::Kind::kIgnore:
       break;
   }
   return 1;
+}
+
+void RegistrationMode::RunCompanionRequests() {
+  std::vector<std::pair<std::string, std::string>> requests;
+  requests.swap(companionRequests_);
+  for (const auto& request : requests) RegisterFromCompanion(request.first, request.second);
 }
 
 void RegistrationMode::RegisterFromCompanion(const std::string& binder, const std::string& path) {

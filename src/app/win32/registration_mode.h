@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/open_window_message.h"
@@ -41,8 +42,12 @@ class RegistrationMode {
   // The hand-over timer's tick.
   void Timer2Timer();
   // WM_COPYDATA; wParam is the sender's window. 1, or an OpenWindowAnswer to another
-  // Velmora process.
+  // Velmora process. A companion's registration is only taken here and posted to the
+  // window (WM_APP_COMPANION): a sent message may arrive while the window waits for its
+  // worker to stop, where no listing may start and no question may be asked.
   LRESULT CopyData(WPARAM sender, const COPYDATASTRUCT* data);
+  // WM_APP_COMPANION: the companion's registrations taken since, in the order they came.
+  void RunCompanionRequests();
 
  private:
   void SendTitles();
@@ -70,6 +75,8 @@ class RegistrationMode {
   HWND asker_ = nullptr;  // the companion window that asked for the titles last
   HIMAGELIST pictures_ = nullptr;
   std::vector<std::string> parameters_;
+  // The companion's registrations waiting for WM_APP_COMPANION: binder and path.
+  std::vector<std::pair<std::string, std::string>> companionRequests_;
   bool registrationMode_ = false;
   // What the next tick does: a titles request arriving before the registration ran does not
   // drop the registration (the hidden process would otherwise never end).

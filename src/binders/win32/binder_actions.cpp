@@ -111,8 +111,16 @@ void BinderActions::ShowMenu(LPARAM at) {
 
 void BinderActions::OpenFolder() {
   const std::string folder = host_.ListedFolder();
-  if (tree_.FolderPath(tree_.Selected()) && !folder.empty())
-    ShellExecuteA(owner_, "open", folder.c_str(), nullptr, nullptr, SW_SHOW);
+  if (!tree_.FolderPath(tree_.Selected()) || folder.empty()) return;
+  // Wide, so that a folder the code page cannot spell reaches the shell by its own name.
+  const std::wstring file = AnsiToWide(folder);
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.hwnd = owner_;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.nShow = SW_SHOW;
+  shellExecute(info);
 }
 
 void BinderActions::ShowFolderList() {
@@ -278,7 +286,9 @@ LRESULT BinderActions::OnNotify(NMHDR* header) {
     case TVN_SELCHANGINGW: host_.SelectionLeaving(); return FALSE;
     case TVN_ENDLABELEDITA:
     case TVN_ENDLABELEDITW:
-      if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text)) return FALSE;
+      if (!EditedLabel<NMTVDISPINFOA, NMTVDISPINFOW>(header, header->code == TVN_ENDLABELEDITW, text,
+                                                     TreeView_GetEditControl(tree_.hwnd())))
+        return FALSE;
       return EndRename(reinterpret_cast<NMTVDISPINFOA*>(header)->item.hItem, text.c_str()) ? TRUE : FALSE;
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW: {

@@ -47,6 +47,10 @@ class BinderActions {
   void SetOwner(HWND owner) { owner_ = owner; }
   // The folder browser; tests put a stand-in here, the program shows the shell's.
   std::function<std::string()> browseForFolder;
+  // The shell's open of a folder (ShellExecuteExW); tests watch what it is handed.
+  std::function<bool(SHELLEXECUTEINFOW&)> shellExecute = [](SHELLEXECUTEINFOW& info) {
+    return ShellExecuteExW(&info) != FALSE;
+  };
 
   // Level of the selected node: -1 none, 0 root, 1 binder, 2 folder.
   int SelectedLevel() const;

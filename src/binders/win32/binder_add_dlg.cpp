@@ -2,6 +2,7 @@
 
 #include "binders/binder_commands.h"
 #include "win32/modal_loop.h"
+#include "win32/strings.h"
 #include "win32/ui_font.h"
 #include "win32/window_object.h"
 
@@ -27,10 +28,12 @@ HWND MakeChild(HWND parent, const char* cls, const char* text, DWORD style, int 
 }
 
 std::string TextOf(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
-  return text;
+  // Wide, so that a character the code page cannot spell comes as its mark (and the name is
+  // refused for it) rather than as a look-alike.
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], length + 1)));
+  return WideToAnsi(text.c_str(), static_cast<int>(text.size()));
 }
 }  // namespace
 

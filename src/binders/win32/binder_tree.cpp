@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "common/collation.h"
 #include "store/ini_document.h"
@@ -26,24 +27,19 @@ LPARAM ItemParam(HWND tree, HTREEITEM item) {
   return tvi.lParam;
 }
 
+// The children being sorted: each node's text and its place before the sort, by its id.
 struct SortContext {
-  const std::vector<std::string>* texts;
+  std::unordered_map<LPARAM, std::pair<std::string, std::size_t>> children;
   const Collation* collation;
 };
 
 int CALLBACK CompareByText(LPARAM a, LPARAM b, LPARAM context) {
   const SortContext* c = reinterpret_cast<const SortContext*>(context);
-  const int r = c->collation->Compare((*c->texts)[static_cast<std::size_t>(a)], (*c->texts)[static_cast<std::size_t>(b)]);
+  const auto& first = c->children.at(a);
+  const auto& second = c->children.at(b);
+  const int r = c->collation->Compare(first.first, second.first);
   if (r != 0) return r;
-  return a < b ? -1 : (a > b ? 1 : 0);  // equal texts keep their order
-}
-
-void SetItemParam(HWND tree, HTREEITEM item, LPARAM param) {
-  TVITEMA tvi = {};
-  tvi.mask = TVIF_PARAM | TVIF_HANDLE;
-  tvi.hItem = item;
-  tvi.lParam = param;
-  SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+  return first.second < second.second ? -1 : (first.second > second.second ? 1 : 0);  // equal texts keep their order
 }
 }  // namespace
 
@@ -88,14 +84,16 @@ void BinderTree::ForEachNode(F f) const {
   }
 }
 
-HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::string* path,
+HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, const std::string* path,
                              int image, int selectedImage, bool ghosted, bool childrenAsked) {
+  // Every node has an id of its own, never given again; a folder node's path is kept under it.
+  const LPARAM id = ++lastId_;
   TVINSERTSTRUCTA ins = {};
   ins.hParent = parent;
   ins.hInsertAfter = TVI_LAST;
   ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
   ins.item.pszText = const_cast<char*>(text.c_str());
-  ins.item.lParam = reinterpret_cast<LPARAM>(path);
+  ins.item.lParam = id;
   ins.item.iImage = image;
   ins.item.iSelectedImage = selectedImage;
   ins.item.stateMask = TVIS_CUT;
@@ -106,12 +104,7 @@ HTREEITEM BinderTree::Insert(HTREEITEM parent, const std::string& text, std::str
   }
   HTREEITEM item = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-  if (path) {
-    if (item)
-      paths_.emplace(path, std::unique_ptr<std::string>(path));
-    else
-      delete path;
-  }
+  if (path && item) paths_.emplace(id, *path);
   return item;
 }
 
@@ -140,7 +133,7 @@ HTREEITEM BinderTree::InsertBinder(HTREEITEM root, const std::string& title) {
 
 HTREEITEM BinderTree::InsertFolder(HTREEITEM binder, const FolderEntry& folder) {
   // Looked up when first drawn: an open binder far down the tree costs nothing at start.
-  HTREEITEM node = Insert(binder, folder.displayName, new std::string(folder.path), NodeImage(2, false, rootImage_),
+  HTREEITEM node = Insert(binder, folder.displayName, &folder.path, NodeImage(2, false, rootImage_),
                           NodeImage(2, true, rootImage_), false);
   if (node) unlooked_.insert(node);
   return node;
@@ -162,28 +155,18 @@ bool BinderTree::HasFolders(HTREEITEM binder) const {
 }
 
 void BinderTree::SortChildren(HTREEITEM parent) {
-  // The control's callback sort sees only lParam, so lParam temporarily carries an index
-  // into the children's texts; the owned paths are put back afterwards.
-  struct Child {
-    std::string text;
-    LPARAM param;
-    HTREEITEM item;
-  };
-  std::vector<Child> children;
+  // The control's callback sort sees only lParam, each node's own id: the comparison looks
+  // the texts up by it, and no node's data is touched.
+  SortContext context{{}, &collation_};
+  std::size_t place = 0;
   for (HTREEITEM c = TreeView_GetChild(tree_, parent); c; c = TreeView_GetNextSibling(tree_, c))
-    children.push_back({Text(c), ItemParam(tree_, c), c});
-  if (children.size() < 2) return;
-  for (std::size_t i = 0; i < children.size(); ++i)
-    SetItemParam(tree_, children[i].item, static_cast<LPARAM>(i));
-  std::vector<std::string> texts;
-  for (const Child& c : children) texts.push_back(c.text);
-  SortContext context{&texts, &collation_};
+    context.children.emplace(ItemParam(tree_, c), std::make_pair(Text(c), place++));
+  if (context.children.size() < 2) return;
   TVSORTCB sort = {};
   sort.hParent = parent;
   sort.lParam = reinterpret_cast<LPARAM>(&context);
   sort.lpfnCompare = &CompareByText;
   SendMessageA(tree_, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
-  for (const Child& c : children) SetItemParam(tree_, c.item, c.param);
 }
 
 void BinderTree::Sort() {
@@ -257,10 +240,10 @@ void BinderTree::CollapseAll() { SetExpandedAll(false); }
 
 void BinderTree::ReleasePaths() { paths_.clear(); }
 
-const std::string* BinderTree::OwnedPath(LPARAM param) const {
-  // A node whose path was released keeps a stale value; only owned paths are handed out.
-  const std::string* path = reinterpret_cast<const std::string*>(param);
-  return path && paths_.count(path) ? path : nullptr;
+const std::string* BinderTree::OwnedPath(LPARAM id) const {
+  // Ids are never given twice: a node whose path was released finds none, ever.
+  auto it = paths_.find(id);
+  return it == paths_.end() ? nullptr : &it->second;
 }
 
 HTREEITEM BinderTree::AddFolderNode(HTREEITEM binder, const FolderEntry& folder) {
@@ -271,17 +254,17 @@ HTREEITEM BinderTree::AddFolderNode(HTREEITEM binder, const FolderEntry& folder)
 void BinderTree::DeleteNode(HTREEITEM item) {
   if (!item) return;
   std::vector<HTREEITEM> pending{item};
-  std::vector<const std::string*> owned;
+  std::vector<LPARAM> ids;
   while (!pending.empty()) {
     HTREEITEM node = pending.back();
     pending.pop_back();
-    if (const std::string* path = FolderPath(node)) owned.push_back(path);
+    ids.push_back(ItemParam(tree_, node));
     unlooked_.erase(node);
     for (HTREEITEM c = Child(tree_, node); c; c = Next(tree_, c)) pending.push_back(c);
   }
   TreeView_DeleteItem(tree_, item);
   // The nodes are gone before their paths, so that no draw reads a freed path.
-  for (const std::string* path : owned) paths_.erase(path);
+  for (LPARAM id : ids) paths_.erase(id);
   unshown_.erase(item);
 }
 

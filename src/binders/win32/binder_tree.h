@@ -99,7 +99,7 @@ class BinderTree {
   bool HandleParentMessage(UINT msg);
 
  private:
-  HTREEITEM Insert(HTREEITEM parent, const std::string& text, std::string* path, int image,
+  HTREEITEM Insert(HTREEITEM parent, const std::string& text, const std::string* path, int image,
                    int selectedImage, bool ghosted, bool childrenAsked = false);
   HTREEITEM InsertBinder(HTREEITEM root, const std::string& title);
   HTREEITEM InsertFolder(HTREEITEM binder, const FolderEntry& folder);
@@ -112,7 +112,8 @@ class BinderTree {
   void ForEachNode(F f) const;
   void SetExpandedAll(bool expand);
 
-  const std::string* OwnedPath(LPARAM param) const;
+  // The path kept for a node's id (its lParam), or null.
+  const std::string* OwnedPath(LPARAM id) const;
   // Background checks answered: the nodes of the paths whose presence changed take their
   // ghosting and are drawn again.
   void FolderChecksAnswered();
@@ -121,9 +122,12 @@ class BinderTree {
 
   const Collation& collation_;
   HWND tree_ = nullptr;
-  // The folder nodes' paths, owned here rather than reached through the control: with
-  // 100,000 nodes every per-node control call costs a walk over the nodes.
-  std::unordered_map<const std::string*, std::unique_ptr<std::string>> paths_;
+  // The folder nodes' paths, owned here, by node id: each node's lParam is an id given once
+  // and never again, never a pointer, so a released or deleted node's id finds nothing. Kept
+  // here rather than reached through the control: with 100,000 nodes every per-node control
+  // call costs a walk over the nodes.
+  std::unordered_map<LPARAM, std::string> paths_;
+  LPARAM lastId_ = 0;
   // Binders never expanded since they were built, with their titles (which spares a call
   // to the control per binder at start and at the end) and the folders not inserted yet.
   std::unordered_map<HTREEITEM, BinderEntry> unshown_;

@@ -99,7 +99,15 @@ ListingOptions Browser::CurrentListingOptions() const {
 // ---- listings and the record invariants
 
 void Browser::ListFolder(const std::string& path, bool flat) {
-  if (path.empty() || IsExistingFile(path)) return;
+  // No listing starts inside another listing's stop (a message sent meanwhile).
+  if (stopping_ > 0 || path.empty() || IsExistingFile(path)) return;
+  // A flat listing of no folder leaves the list, the filter, the count and the watch as
+  // they were.
+  std::vector<std::string> folders;
+  if (flat) {
+    folders = SelectedFolders();
+    if (folders.empty()) return;
+  }
   StopFileInfoWorker();
   // A new listing sees the folder as it is now, not as a kept binding saw it.
   shellInfo_.ResetCache();
@@ -115,7 +123,7 @@ void Browser::ListFolder(const std::string& path, bool flat) {
     // last entry only the sort itself remains.
     NameKeys keys;
     if (flat) {
-      ListSelectedFoldersFlat();
+      ListFoldersFlat(folders);
     } else {
       Win32FileSystem port;
       EnumerateFolderWithNameKeys(path, port, CurrentListingOptions(), collation_, records_, keys,
@@ -137,17 +145,19 @@ void Browser::ListFolder(const std::string& path, bool flat) {
   }
 }
 
-bool Browser::ListSelectedFoldersFlat() {
+std::vector<std::string> Browser::SelectedFolders() const {
   std::vector<std::string> folders;
   for (const std::string& path : SelectedPaths())
     if (IsExistingFolder(path)) folders.push_back(path);
-  if (folders.empty()) return false;
+  return folders;
+}
+
+void Browser::ListFoldersFlat(const std::vector<std::string>& folders) {
   ClearFileRecords();
   flatFolders_ = folders;
   Win32FileSystem port;
   const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
   if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
-  return true;
 }
 
 void Browser::ClearFileRecords() {
@@ -319,8 +329,14 @@ void Browser::StopFileInfoWorker() {
   workerWanted_ = false;
   stopThumbnails_ = true;
   if (!worker_) return;
-  if (!worker_->finished) worker_->StopAndWait();
-  worker_.reset();
+  // Taken off the browser before the wait, which runs messages other threads send: what
+  // they do finds no worker to complete records for or to stop, and this one is freed only
+  // once it has ended, by this call.
+  const std::unique_ptr<TFileInfoThread> worker = std::move(worker_);
+  if (worker->finished) return;
+  ++stopping_;
+  worker->StopAndWait();
+  --stopping_;
 }
 
 LRESULT Browser::CompleteRecord(LPARAM id) {
@@ -365,6 +381,11 @@ void Browser::ShowStatusPath() {
 }
 
 void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
+  // Inside another listing's stop: the tree's node is listed once that is over.
+  if (stopping_ > 0) {
+    host_.ListSelectedNodeLater();
+    return;
+  }
   StopFileInfoWorker();
   if (rootFolder_ != node.path || currentFolder_ != rootFolder_) {
     const int style = views_.ViewStyleOf(node.binder, node.path);
@@ -392,6 +413,10 @@ void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
 }
 
 void Browser::ShowNothing() {
+  if (stopping_ > 0) {
+    host_.ListSelectedNodeLater();
+    return;
+  }
   StopFileInfoWorker();
   {
     BulkUpdate update(listView_.hwnd());

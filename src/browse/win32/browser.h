@@ -56,6 +56,9 @@ class BrowserHost {
   virtual bool ThumbnailPassRunning() const = 0;
   // The listed folder is gone: the tree marks it as a refresh would.
   virtual void ListedFolderGone() = 0;
+  // The tree's selection changed while a listing's worker was being stopped (a message sent
+  // during the wait): its node is to be listed from the message loop, once the stop is over.
+  virtual void ListSelectedNodeLater() = 0;
 };
 
 class Browser {
@@ -83,7 +86,10 @@ class Browser {
   void ListFolder(const std::string& path, bool flat);
   void OpenFolder(const std::string& path);
   void ClearFileRecords();
+  // Stops the worker and waits for it; while it waits, no listing starts (ListFolder does
+  // nothing, and showing a node is put off through ListSelectedNodeLater).
   void StopFileInfoWorker();
+  bool stoppingWorker() const { return stopping_ > 0; }
 
   // Navigation.
   void ShowRegisteredFolder(const FolderNodeRef& node);
@@ -179,7 +185,9 @@ class Browser {
 
  private:
   ListingOptions CurrentListingOptions() const;
-  bool ListSelectedFoldersFlat();
+  // The selected rows that are existing folders, and their flat listing.
+  std::vector<std::string> SelectedFolders() const;
+  void ListFoldersFlat(const std::vector<std::string>& folders);
   void StartFileInfoWorker();
   void SetUpSystemImageLists(const std::string& ownFolder);
   void FillShellInfo(FileRecord& record, const std::string& fullPath);
@@ -246,6 +254,7 @@ class Browser {
   bool watchFlat_ = false;
   bool changesWaiting_ = false;
   bool workerWanted_ = false;  // records came while the worker was ending
+  int stopping_ = 0;           // inside StopFileInfoWorker's wait
   std::size_t followedChanges_ = 0;
   std::size_t rereads_ = 0;
 };

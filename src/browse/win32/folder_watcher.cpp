@@ -91,6 +91,17 @@ void FolderWatcher::Close() {
   stop_ = nullptr;
 }
 
+bool FolderWatcher::Post() const {
+  return poster_ ? poster_(window_, message_, static_cast<WPARAM>(id_))
+                 : PostMessageW(window_, message_, static_cast<WPARAM>(id_), 0) != FALSE;
+}
+
+void FolderWatcher::PostFailed() {
+  AcquireSRWLockExclusive(&lock_);
+  posted_ = false;
+  ReleaseSRWLockExclusive(&lock_);
+}
+
 ChangeBatch FolderWatcher::Take() {
   AcquireSRWLockExclusive(&lock_);
   ChangeBatch taken = std::move(batch_);
@@ -98,6 +109,14 @@ ChangeBatch FolderWatcher::Take() {
   posted_ = false;
   ReleaseSRWLockExclusive(&lock_);
   return taken;
+}
+
+void FolderWatcher::PostUntilTaken() {
+  // The watch ends here: the list must hear of it, so a failed post is tried again until it
+  // goes through or the watch is stopped.
+  while (!Post()) {
+    if (WaitForSingleObject(stop_, timing_.quietMs) != WAIT_TIMEOUT) return;
+  }
 }
 
 DWORD WINAPI FolderWatcher::Run(void* self) {
@@ -148,15 +167,22 @@ void FolderWatcher::Loop() {
       if (post) posted_ = true;
       ReleaseSRWLockExclusive(&lock_);
       if (quiet) burstNotices_ = 0;
-      if (post) PostMessageW(window_, message_, static_cast<WPARAM>(id_), 0);
       pending = false;
+      if (post && !Post()) {
+        // Not handed over (the queue is full, say): tried again once another quiet time has
+        // passed, so that the watch never goes silent with a batch nobody was told of.
+        PostFailed();
+        firstChange_ = lastChange_ = GetTickCount64();
+        pending = true;
+      }
       continue;
     }
     if (r <= WAIT_OBJECT_0 || r >= WAIT_OBJECT_0 + handles.size()) {
       AcquireSRWLockExclusive(&lock_);
       batch_.WatchLost();
+      posted_ = true;
       ReleaseSRWLockExclusive(&lock_);
-      PostMessageW(window_, message_, static_cast<WPARAM>(id_), 0);
+      PostUntilTaken();
       return;
     }
     Watch& watch = watches_[r - WAIT_OBJECT_0 - 1];
@@ -179,7 +205,7 @@ void FolderWatcher::Loop() {
       const bool post = !posted_;
       posted_ = true;
       ReleaseSRWLockExclusive(&lock_);
-      if (post) PostMessageW(window_, message_, static_cast<WPARAM>(id_), 0);
+      if (post) PostUntilTaken();
       return;
     }
   }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ class FolderWatcher {
   bool Start(const std::vector<std::string>& folders, bool subtree, Timing timing);
   // Ends the thread; no message is posted afterwards.
   void Stop();
+  // How the message is posted (PostMessageW); tests make it fail. Set before Start.
+  using Poster = std::function<bool(HWND window, UINT message, WPARAM id)>;
+  void SetPoster(Poster poster) { poster_ = std::move(poster); }
   // Everything gathered so far; the next change posts again.
   ChangeBatch Take();
   unsigned id() const { return id_; }
@@ -53,9 +57,17 @@ class FolderWatcher {
   // The number of notices gathered.
   std::size_t Gather(const Watch& watch, DWORD bytes);
   void Close();
+  // Posts the message; false when it could not be posted.
+  bool Post() const;
+  // A batch whose message could not be posted is handed over again later: until then it
+  // is not taken, so the watch must not count it as posted.
+  void PostFailed();
+  // The last message of a watch that ends on its own, posted until it goes through.
+  void PostUntilTaken();
 
   HWND window_;
   UINT message_;
+  Poster poster_;
   unsigned id_;
   bool subtree_ = false;
   Timing timing_;
