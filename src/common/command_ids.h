@@ -17,6 +17,19 @@ enum CommandId : int {
   IDM_REFRESH = 2104,     // SpeedButton4
   IDM_THUMBNAILS = 2105,  // SpeedButton5
   IDM_FILTER = 2106,      // puts the focus in the filter box
+  // The view menu: the tool bar's boxes, and the sort the column headers choose.
+  IDM_ATTR_SYSTEM = 2200,
+  IDM_ATTR_HIDDEN = 2201,
+  IDM_ATTR_READ_ONLY = 2202,
+  IDM_LARGE_ICONS = 2203,
+  IDM_HIGH_QUALITY = 2204,
+  IDM_VIEW_SORT = 2205,   // the sort submenu
+  IDM_SORT_NAME = 2210,   // the columns in their order: the column is the id minus IDM_SORT_NAME
+  IDM_SORT_SIZE = 2211,
+  IDM_SORT_TYPE = 2212,
+  IDM_SORT_DATE = 2213,
+  IDM_SORT_ASCENDING = 2214,
+  IDM_SORT_DESCENDING = 2215,
   // Main menu.
   IDM_NEW_BINDER = 3001,
   IDM_EXIT = 3002,
@@ -35,6 +48,8 @@ enum CommandId : int {
   IDM_LIST_PROPERTIES = 3107,  // Property1
   IDM_LIST_SEND_TO = 3108,     // the send-to submenu
   IDM_LIST_OPEN_SELECTED = 3109,  // Enter: the first selected row
+  IDM_LIST_RENAME = 3110,         // F2 and the menu: the focused row's label
+  IDM_LIST_PROPERTIES_FOCUSED = 3111,  // Alt+Enter: the focused row
   // The tree's context menu; its new-binder item is IDM_NEW_BINDER.
   IDM_TREE_OPEN = 3201,
   IDM_TREE_ADD_FOLDER = 3202,

@@ -1,6 +1,7 @@
 #include "common/command_table.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace velmora {
 
@@ -16,6 +17,12 @@ void CommandTable::Bind(int id, std::function<void()> run, std::function<bool()>
   c->run = std::move(run);
   c->available = std::move(available);
   c->visible = std::move(visible);
+}
+
+void CommandTable::BindChecked(int id, std::function<bool()> checked) {
+  Command* c = FindMutable(id);
+  if (!c || c->checked) throw std::logic_error("command bound twice or never declared");
+  c->checked = std::move(checked);
 }
 
 Command* CommandTable::FindMutable(int id) {
@@ -38,6 +45,11 @@ bool CommandTable::IsAvailable(int id) const {
 bool CommandTable::IsVisible(int id) const {
   const Command* c = Find(id);
   return c && (!c->visible || c->visible());
+}
+
+bool CommandTable::IsChecked(int id) const {
+  const Command* c = Find(id);
+  return c && c->checked && c->checked();
 }
 
 bool CommandTable::Run(int id) const {
@@ -68,6 +80,11 @@ std::vector<int> CommandTable::MenuItems(MenuId menu) const {
 }
 
 std::string ShortcutText(const Shortcut& shortcut) {
+  constexpr int kF1 = 0x70;
+  constexpr int kF12 = 0x7B;
+  if (shortcut.alt) return std::string();
+  if (shortcut.key >= kF1 && shortcut.key <= kF12)
+    return (shortcut.control ? "Ctrl+F" : "F") + std::to_string(shortcut.key - kF1 + 1);
   if (!shortcut.key || !shortcut.control) return std::string();
   return std::string("Ctrl+") + static_cast<char>(shortcut.key);
 }
@@ -75,14 +92,16 @@ std::string ShortcutText(const Shortcut& shortcut) {
 std::vector<KeyStroke> KeyStrokes(const CommandTable& table, KeyScope scope) {
   std::vector<KeyStroke> strokes;
   for (const Command& c : table.commands()) {
-    const Shortcut& s = c.shortcut;
-    if (!s.key || s.scope != scope) continue;
-    strokes.push_back({s.key, s.control, false, c.id});
-    if (scope == KeyScope::kWindow) continue;
-    strokes.push_back({s.key, s.control, true, c.id});
-    if (s.control) continue;
-    strokes.push_back({s.key, true, false, c.id});
-    strokes.push_back({s.key, true, true, c.id});
+    for (const Shortcut* s : {&c.shortcut, &c.second}) {
+      if (!s->key || s->scope != scope) continue;
+      strokes.push_back({s->key, s->control, false, c.id, s->alt});
+      // Alt combinations are new: they take no other modifier.
+      if (scope == KeyScope::kWindow || s->alt) continue;
+      strokes.push_back({s->key, s->control, true, c.id});
+      if (s->control) continue;
+      strokes.push_back({s->key, true, false, c.id});
+      strokes.push_back({s->key, true, true, c.id});
+    }
   }
   return strokes;
 }

@@ -13,6 +13,8 @@ bool ListMenuItemShown(int commandId, const ListMenuState& state) {
       return state.clipboardHasFiles;
     case IDM_LIST_NEW_FOLDER:
       return state.folderListed;
+    case IDM_LIST_RENAME:
+      return state.selectedCount == 1 && state.rowUnderCursor;
     case IDM_LIST_OPEN:
     case IDM_LIST_SEND_TO:
     case IDM_LIST_COPY:

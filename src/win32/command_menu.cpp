@@ -12,7 +12,7 @@ void AppendCommandItem(HMENU menu, const Command& command) {
   MENUITEMINFOA mii = {};
   mii.cbSize = sizeof(mii);
   mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
-  mii.fType = MFT_STRING;
+  mii.fType = MFT_STRING | (command.radio ? MFT_RADIOCHECK : 0);
   mii.wID = static_cast<UINT>(command.id);
   mii.dwTypeData = const_cast<char*>(caption.c_str());
   if (command.picture >= 0) {
@@ -20,6 +20,18 @@ void AppendCommandItem(HMENU menu, const Command& command) {
     mii.hbmpItem = HBMMENU_CALLBACK;
   }
   InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &mii);
+}
+
+void AppendMainMenuItem(HMENU menu, const CommandTable& table, const Command& command) {
+  if (!command.opensSubmenu) {
+    AppendCommandItem(menu, command);
+    return;
+  }
+  HMENU popup = CreatePopupMenu();
+  FillCommandMenu(popup, table, command.submenu, [&table](HMENU into, const Command& item) {
+    AppendMainMenuItem(into, table, item);
+  });
+  AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), command.caption.c_str());
 }
 
 void FillCommandMenu(HMENU menu, const CommandTable& table, MenuId which,
@@ -46,6 +58,8 @@ void GreyUnavailable(HMENU menu, const CommandTable& table) {
     const UINT id = GetMenuItemID(menu, i);
     if (id == 0 || id == static_cast<UINT>(-1) || !table.Find(static_cast<int>(id))) continue;
     EnableMenuItem(menu, id, MF_BYCOMMAND | (table.IsAvailable(static_cast<int>(id)) ? MF_ENABLED : MF_GRAYED));
+    if (table.Find(static_cast<int>(id))->checked)
+      CheckMenuItem(menu, id, MF_BYCOMMAND | (table.IsChecked(static_cast<int>(id)) ? MF_CHECKED : MF_UNCHECKED));
   }
 }
 
@@ -73,7 +87,8 @@ void CommandKeys::Build(const CommandTable& table) {
     std::vector<ACCEL> accels;
     for (const KeyStroke& stroke : KeyStrokes(table, scope)) {
       ACCEL accel = {};
-      accel.fVirt = static_cast<BYTE>(FVIRTKEY | (stroke.control ? FCONTROL : 0) | (stroke.shift ? FSHIFT : 0));
+      accel.fVirt = static_cast<BYTE>(FVIRTKEY | (stroke.control ? FCONTROL : 0) | (stroke.shift ? FSHIFT : 0) |
+                                      (stroke.alt ? FALT : 0));
       accel.key = static_cast<WORD>(stroke.key);
       accel.cmd = static_cast<WORD>(stroke.id);
       accels.push_back(accel);
@@ -98,6 +113,31 @@ bool CommandKeys::Translate(HWND window, MSG& msg) const {
   }
   const OwnedAccelerators& global = keys_[static_cast<int>(KeyScope::kWindow)];
   return global && TranslateAcceleratorA(window, global.get(), &msg);
+}
+
+bool CommandKeys::MoveFocus(const MSG& msg, const std::vector<HWND>& ring) {
+  if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_F6) || ring.size() < 2) return false;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  // A label being edited keeps its keys; any other control counts as the ring's start.
+  const HWND last = ring.back();
+  std::size_t at = ring.size();
+  for (std::size_t i = 0; i < ring.size(); ++i)
+    if (msg.hwnd == ring[i]) at = i;
+  char cls[32] = "";
+  GetClassNameA(msg.hwnd, cls, sizeof(cls));
+  if (at == ring.size() && lstrcmpiA(cls, "Edit") == 0 && (IsChild(ring.front(), msg.hwnd) || IsChild(last, msg.hwnd)))
+    return false;
+  const bool back = GetKeyState(VK_SHIFT) < 0;
+  HWND next = ring.front();
+  if (msg.wParam == VK_F6) {
+    next = msg.hwnd == ring.front() ? last : ring.front();
+  } else if (at < ring.size()) {
+    next = ring[(at + (back ? ring.size() - 1 : 1)) % ring.size()];
+  }
+  SetFocus(next);
+  // Focus moved by keys shows its rectangle, whatever the mouse did before.
+  SendMessageA(GetAncestor(next, GA_ROOT), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  return true;
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <vector>
 
 #include "common/command_table.h"
 #include "win32/owned_handle.h"
@@ -14,13 +15,15 @@ namespace velmora {
 // A command's item, with its key beside the caption; its picture is drawn by the menu's
 // owner (WM_DRAWITEM).
 void AppendCommandItem(HMENU menu, const Command& command);
+// As AppendCommandItem, and an item that carries a submenu gets it, filled from the table.
+void AppendMainMenuItem(HMENU menu, const CommandTable& table, const Command& command);
 // Appends a menu's items top to bottom, each command through add, which appends its item or
 // leaves it out; a separator of the table stands only between groups that show an item
 // (never first, last or next to another).
 void FillCommandMenu(HMENU menu, const CommandTable& table, MenuId which,
                      const std::function<void(HMENU, const Command&)>& add);
 // WM_INITMENUPOPUP: a command is greyed while it cannot run, so that nothing offered does
-// nothing.
+// nothing; an item that shows a state is checked as its button or box is now.
 void GreyUnavailable(HMENU menu, const CommandTable& table);
 // WM_MEASUREITEM and WM_DRAWITEM of a command item's picture, from the 16-pixel pictures;
 // picture says which one a command shows now.
@@ -40,6 +43,9 @@ class CommandKeys {
   void SetControl(KeyScope scope, HWND control);
   // True when the key ran (or was taken for) a command of the window's.
   bool Translate(HWND window, MSG& msg) const;
+  // Tab, Shift+Tab and F6 move the focus around the ring of controls (Tab: ring order, F6:
+  // only between the first and the last); true when the key was taken.
+  static bool MoveFocus(const MSG& msg, const std::vector<HWND>& ring);
 
  private:
   OwnedAccelerators keys_[3];

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -385,13 +386,61 @@ bool AppDriver::ClickListRow(int row) {
 }
 
 void AppDriver::PressControlKey(WORD key) {
-  INPUT input[4] = {};
-  for (INPUT& i : input) i.type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[3].ki.wVk = VK_CONTROL;
-  input[1].ki.wVk = input[2].ki.wVk = key;
-  input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
   SetForegroundWindow(window_);
-  SendInput(4, input, sizeof(INPUT));
+  PressChord(key, {VK_CONTROL});
+}
+
+void AppDriver::PressChord(WORD key, std::initializer_list<WORD> modifiers) const {
+  std::vector<INPUT> input;
+  auto add = [&input](WORD vk, bool up) {
+    INPUT i = {};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(i);
+  };
+  for (WORD m : modifiers) add(m, false);
+  add(key, false);
+  add(key, true);
+  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, true);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+void AppDriver::TypeText(const std::string& text) const {
+  for (char c : text) {
+    const bool capital = c >= 'A' && c <= 'Z';
+    const WORD key = static_cast<WORD>(capital || (c >= '0' && c <= '9') ? c : c - 'a' + 'A');
+    if (capital)
+      PressChord(key, {VK_SHIFT});
+    else
+      PressChord(key);
+  }
+}
+
+HWND AppDriver::FocusedControl() const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+std::string DropBlock(const std::vector<std::string>& paths) {
+  std::string block(20, '\0');
+  block[0] = 20;
+  for (const std::string& p : paths) block += p + '\0';
+  return block + '\0';
+}
+
+bool PutOnClipboard(const std::string& block) {
+  // The program may hold the clipboard open for a moment.
+  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(10))) return false;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  EmptyClipboard();
+  SetClipboardData(CF_HDROP, memory);
+  CloseClipboard();
+  return true;
 }
 
 bool AppDriver::DoubleClickListRow(int row) {

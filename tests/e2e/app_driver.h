@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -109,6 +110,13 @@ class AppDriver {
   bool ClickListRow(int row);
   // Key with Ctrl held, as real keyboard input to the foreground window's focus.
   void PressControlKey(WORD key);
+  // A key with its modifiers held (VK_SHIFT, VK_CONTROL, VK_MENU), as real keyboard input to
+  // whatever has the focus.
+  void PressChord(WORD key, std::initializer_list<WORD> modifiers = {}) const;
+  // Letters and digits typed as keys; capitals with Shift.
+  void TypeText(const std::string& text) const;
+  // The control of the program that has the keyboard focus; null when none.
+  HWND FocusedControl() const;
 
   // A top-level window of the program (a dialog, say) by class and caption; null when none.
   HWND FindWindowOf(const char* className, const std::string& caption) const;
@@ -133,6 +141,12 @@ class AppDriver {
   HWND window_ = nullptr;
   std::vector<std::pair<std::string, std::string>> environment_;
 };
+
+// CF_HDROP as a copying program puts it: the 20-byte header (files at offset 20, no point,
+// ANSI names), then every name with its nul and one more nul.
+std::string DropBlock(const std::vector<std::string>& paths);
+// Puts a CF_HDROP block on the clipboard, as a copy in another program does.
+bool PutOnClipboard(const std::string& block);
 
 // The Windows path, with a trailing backslash, of a folder named by an environment variable
 // (a Unix path from CTest or the test scripts); empty when the variable is not set.

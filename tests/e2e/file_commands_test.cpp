@@ -23,29 +23,14 @@ using e2e::WaitFor;
 
 namespace {
 
-// CF_HDROP as a copying program puts it: the 20-byte header (files at offset 20, no point,
-// ANSI names), then every name with its nul and one more nul.
-std::string DropBlock(const std::vector<std::string>& paths) {
-  std::string block(20, '\0');
-  block[0] = 20;
-  for (const std::string& p : paths) block += p + '\0';
-  return block + '\0';
-}
+using e2e::DropBlock;
 
 bool OpenClipboardSoon() {
   // The program may hold the clipboard open for a moment.
   return WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(10));
 }
 
-void PutOnClipboard(const std::string& block) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-  std::memcpy(GlobalLock(memory), block.data(), block.size());
-  GlobalUnlock(memory);
-  ASSERT_TRUE(OpenClipboardSoon());
-  EmptyClipboard();
-  SetClipboardData(CF_HDROP, memory);
-  CloseClipboard();
-}
+void PutOnClipboard(const std::string& block) { ASSERT_TRUE(e2e::PutOnClipboard(block)); }
 
 // The clipboard's CF_HDROP block, empty when there is none.
 std::string ClipboardBlock() {

@@ -28,7 +28,8 @@ std::vector<std::string> Shown(const ListMenuState& state) {
 TEST(ShellopsListMenu, ItemsShowForWhatIsUnderTheCursorAndSelected) {
   ListMenuState folderRow{true, false, 1, false, true};
   EXPECT_EQ(Shown(folderRow), (std::vector<std::string>{"開く(&O)", "-", "送る(&N)", "-", "コピー(&C)", "-",
-                                                        "フォルダの作成(&F)", "削除(&D)", "-", "プロパティ(&P)"}));
+                                                        "フォルダの作成(&F)", "名前の変更(&M)", "削除(&D)", "-",
+                                                        "プロパティ(&P)"}));
   ListMenuState fileRow{true, true, 2, true, true};
   EXPECT_EQ(Shown(fileRow),
             (std::vector<std::string>{"開く(&O)", "アプリケーションから開く(&H)", "-", "送る(&N)", "-", "コピー(&C)",

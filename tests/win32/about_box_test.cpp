@@ -256,7 +256,7 @@ class AboutFromTheMainWindow : public testing_support::MainWindowTest {
 TEST_F(AboutFromTheMainWindow, MenuCommandOpensOneBoxOverTheWindow) {
   Open();
   HWND main = window->hwnd();
-  HMENU help = GetSubMenu(GetMenu(main), 3);
+  HMENU help = GetSubMenu(GetMenu(main), 4);
   SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), 3);
   EXPECT_EQ(GetMenuState(help, IDM_ABOUT, MF_BYCOMMAND) & MF_GRAYED, 0u);
   WorkTheBox([&](const std::atomic<bool>&) { Command(IDM_ABOUT); },
@@ -281,7 +281,7 @@ TEST_F(AboutFromTheMainWindow, KeysThroughTheHelpMenuOpenTheBox) {
   HWND main = window->hwnd();
   WorkTheBox(
       [&](const std::atomic<bool>& finished) {
-        // Alt+H opens "ヘルプ(&H)" at its first item; once it shows, one down is "バージョン情報".
+        // Alt+H opens "ヘルプ(&H)" at its first item; once it shows, one down is "バージョン情報(&A)".
         std::thread keys([&] {
           const bool menuShown = WaitFor([] {
             for (HWND menu : TopWindows("#32768"))

@@ -579,11 +579,11 @@ TEST_F(CommandTest, MenusAndKeysComeFromTheTableAndWhatCannotRunIsGreyed) {
   Open();
   HWND main = window->hwnd();
   HMENU bar = GetMenu(main);
-  ASSERT_EQ(GetMenuItemCount(bar), 4);
-  EXPECT_EQ(MenuText(bar, IDM_SELECT_ALL), "全て選択\tCtrl+A");
+  ASSERT_EQ(GetMenuItemCount(bar), 5);
+  EXPECT_EQ(MenuText(bar, IDM_SELECT_ALL), "全て選択(&A)\tCtrl+A");
   EXPECT_EQ(MenuText(bar, IDM_EXIT), "終了(&X)");
-  HMENU help = GetSubMenu(bar, 3);
-  SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), 3);
+  HMENU help = GetSubMenu(bar, 4);
+  SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), 4);
   EXPECT_EQ(GetMenuState(help, IDM_HELP, MF_BYCOMMAND) & MF_GRAYED, 0u);
   // Nothing offered does nothing: a menu opened shows greyed what cannot run now (no folder
   // is shown, so there is no folder above it) and enabled what can.

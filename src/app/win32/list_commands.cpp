@@ -87,7 +87,7 @@ void ListCommands::BindCommands(CommandTable& table) {
       {IDM_LIST_OPEN, &ListCommands::OpenFromMenu},   {IDM_LIST_OPEN_WITH, &ListCommands::OpenWith},
       {IDM_LIST_COPY, &ListCommands::Copy},           {IDM_LIST_PASTE, &ListCommands::Paste},
       {IDM_LIST_NEW_FOLDER, &ListCommands::NewFolder}, {IDM_LIST_DELETE, &ListCommands::Delete},
-      {IDM_LIST_PROPERTIES, &ListCommands::ShowProperties},
+      {IDM_LIST_PROPERTIES, &ListCommands::ShowProperties}, {IDM_LIST_RENAME, &ListCommands::RenameFocused},
   };
   for (const auto& action : actions) {
     const int id = action.first;
@@ -96,6 +96,7 @@ void ListCommands::BindCommands(CommandTable& table) {
     table.Bind(id, [this, run] { (this->*run)(); }, nullptr, [this, id] { return ListMenuItemShown(id, menuState_); });
   }
   table.Bind(IDM_LIST_OPEN_SELECTED, [this] { OpenSelected(); });
+  table.Bind(IDM_LIST_PROPERTIES_FOCUSED, [this] { ShowFocusedProperties(); });
   table.Bind(IDM_SELECT_ALL, [this] { SelectAll(false); });
   table.Bind(IDM_INVERT_SELECTION, [this] { SelectAll(true); });
 }
@@ -124,12 +125,55 @@ HMENU ListCommands::BuildMenu(POINT listClient) {
   return menu_.get();
 }
 
-void ListCommands::ShowMenu() {
-  POINT screen;
-  GetCursorPos(&screen);
+void ListCommands::ShowMenu(LPARAM at) {
+  HWND list = browser_.listView().hwnd();
+  POINT screen = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
   POINT client = screen;
-  ScreenToClient(browser_.listView().hwnd(), &client);
+  if (screen.x == -1 && screen.y == -1) {
+    // From the keyboard: the menu of the focused row, below its label; with no row, of the
+    // list's empty space at its corner.
+    RECT r = {};
+    const int row = KeyRow();
+    client = {-1, -1};
+    screen = {0, 0};
+    if (row >= 0 && ListView_GetItemRect(list, row, &r, LVIR_LABEL)) {
+      client = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      screen = {r.left, r.bottom};
+    }
+    ClientToScreen(list, &screen);
+  } else {
+    ScreenToClient(list, &client);
+  }
   TrackContextMenu(BuildMenu(client), owner_, screen);
+}
+
+int ListCommands::KeyRow() const {
+  HWND list = browser_.listView().hwnd();
+  const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  if (focused >= 0 && (ListView_GetItemState(list, focused, LVIS_SELECTED) & LVIS_SELECTED)) return focused;
+  return browser_.listView().FirstSelected();
+}
+
+void ListCommands::ShowFocus() {
+  HWND list = browser_.listView().hwnd();
+  int row = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  if (row < 0 && browser_.listView().RowCount() > 0) {
+    row = browser_.listView().FirstSelected() >= 0 ? browser_.listView().FirstSelected() : 0;
+    ListView_SetItemState(list, row, LVIS_FOCUSED, LVIS_FOCUSED);
+  }
+  if (row >= 0) ListView_EnsureVisible(list, row, FALSE);
+}
+
+void ListCommands::RenameFocused() {
+  const int row = KeyRow();
+  if (row < 0) return;
+  SetFocus(browser_.listView().hwnd());
+  ListView_EditLabel(browser_.listView().hwnd(), row);
+}
+
+void ListCommands::ShowFocusedProperties() {
+  const int row = KeyRow();
+  if (row >= 0) commands_.ShowProperties(browser_.RowFullPath(row));
 }
 
 // ---- clipboard and drops

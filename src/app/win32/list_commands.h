@@ -35,8 +35,14 @@ class ListCommands {
   // The context menu as it opens at this point of the list's client area: only the items
   // that apply. It is kept until the next one is built.
   HMENU BuildMenu(POINT listClient);
-  // WM_CONTEXTMENU: the menu opens where the pointer is.
-  void ShowMenu();
+  // WM_CONTEXTMENU: the menu opens at a screen point, at the focused row for (-1, -1) (the
+  // keyboard's).
+  void ShowMenu(LPARAM at);
+  // The focus reached the list by a key: some row shows it.
+  void ShowFocus();
+  // F2 and "名前の変更(&M)": the focused row's label is edited; Alt+Enter: its properties.
+  void RenameFocused();
+  void ShowFocusedProperties();
 
   // The list's notifications: a drag out begins, the selection changed (however it moved:
   // mouse, arrow keys, a program).
@@ -73,6 +79,8 @@ class ListCommands {
 
  private:
   void OpenRow(int row);
+  // The row the keys act on: the focused row while it is selected, else the first selected.
+  int KeyRow() const;
   void OpenPath(const std::string& path);
   void ApplyCopy(const CopyResult& result);
   void ReleaseMenu();

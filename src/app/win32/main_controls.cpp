@@ -190,6 +190,16 @@ void SetBarButtonPressed(HWND window, int id, bool pressed) {
   SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_CHECKBUTTON, static_cast<WPARAM>(id), MAKELPARAM(pressed ? TRUE : FALSE, 0));
 }
 
+bool IsBarButtonPressed(HWND window, int id) {
+  return SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_ISBUTTONCHECKED, static_cast<WPARAM>(id), 0) != 0;
+}
+
+void ToggleBox(HWND window, int id) {
+  HWND box = GetDlgItem(window, id);
+  Check(box, !IsChecked(box));
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(box));
+}
+
 bool IsBarButtonEnabled(HWND window, int id) {
   return SendMessageA(GetDlgItem(window, IDC_LISTBAR), TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
 }

@@ -42,6 +42,9 @@ void SetBarButtonEnabled(HWND window, int id, bool enabled);
 bool IsBarButtonEnabled(HWND window, int id);
 // A button that shows a mode: pressed (checked) while the mode is on.
 void SetBarButtonPressed(HWND window, int id, bool pressed);
+bool IsBarButtonPressed(HWND window, int id);
+// Turns a check box over as a click would, its owner told as by a click.
+void ToggleBox(HWND window, int id);
 
 // The name filter box.
 std::wstring FilterBoxText(HWND window);

@@ -188,7 +188,7 @@ void TOrvikBinder::OnMenuSelect(WPARAM wp, LPARAM lp) {
 
 bool TOrvikBinder::OnContextMenu(HWND window, LPARAM at) {
   if (window == browser_.listView().hwnd()) {
-    listCommands_.ShowMenu();
+    listCommands_.ShowMenu(at);
     return true;
   }
   if (window == tree_.hwnd()) {
@@ -262,7 +262,8 @@ void TOrvikBinder::CreateMainMenu() {
   HMENU bar = CreateMenu();
   for (const MainMenu& menu : MainMenus()) {
     HMENU popup = CreatePopupMenu();
-    FillCommandMenu(popup, commands_, menu.menu, [](HMENU into, const Command& command) { AppendCommandItem(into, command); });
+    FillCommandMenu(popup, commands_, menu.menu,
+                    [this](HMENU into, const Command& command) { AppendMainMenuItem(into, commands_, command); });
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
   }
   SetMenu(hwnd_, bar);
@@ -371,6 +372,15 @@ bool TOrvikBinder::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_MOUSEMOVE && msg.hwnd == browser_.listView().hwnd()) ListView1MouseMove();
   hints_.Track(msg);
   if (FilterBoxKey(hwnd_, msg, browser_.listView().hwnd())) return true;
+  HWND list = browser_.listView().hwnd();
+  if (CommandKeys::MoveFocus(msg, {tree_.hwnd(), control(IDC_FILTER), list})) {
+    if (GetFocus() == list) listCommands_.ShowFocus();
+    return true;
+  }
+  // Shift+F10 opens the focused pane's menu, as the menu key does.
+  const bool menuKey = (msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYDOWN) && msg.wParam == VK_F10 &&
+                       GetKeyState(VK_SHIFT) < 0;
+  if (menuKey && OnContextMenu(msg.hwnd, MAKELPARAM(-1, -1))) return true;
   return keys_.Translate(hwnd_, msg);
 }
 
@@ -417,7 +427,40 @@ void TOrvikBinder::BindCommands() {
     commands_.Bind(id, std::move(run), std::move(available));
   };
   bind(IDM_UP, [this] { browser_.GoUp(); }, [this] { return IsBarButtonEnabled(hwnd_, IDM_UP); });
-  for (int id : {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL}) bind(id, [this, id] { SpeedBtn1Click(id); });
+  for (int id : {IDM_VIEW_ICON, IDM_VIEW_LIST, IDM_VIEW_DETAIL}) {
+    bind(id, [this, id] {
+      SpeedBtn1Click(id);
+      // Chosen from the menu, the buttons follow as they do for a click.
+      velmora::ShowViewStyle(hwnd_, static_cast<ViewStyle>(id - IDM_VIEW_ICON));
+    });
+    commands_.BindChecked(id, [this, id] { return IsBarButtonPressed(hwnd_, id); });
+  }
+  commands_.BindChecked(IDM_THUMBNAILS, [this] { return browser_.thumbnailMode(); });
+  // The menu's switches are the boxes themselves, so each shows what the other did.
+  const std::pair<int, int> boxes[] = {{IDM_ATTR_SYSTEM, IDC_ATTR_S}, {IDM_ATTR_HIDDEN, IDC_ATTR_H},
+                                       {IDM_ATTR_READ_ONLY, IDC_ATTR_R}, {IDM_LARGE_ICONS, IDC_LAREG},
+                                       {IDM_HIGH_QUALITY, IDC_HIGH_QUALITY}};
+  for (const auto& box : boxes) {
+    const int id = box.second;
+    bind(box.first, [this, id] { ToggleBox(hwnd_, id); }, [this, id] { return IsWindowEnabled(control(id)) != FALSE; });
+    commands_.BindChecked(box.first, [this, id] { return IsChecked(control(id)); });
+  }
+  bind(IDM_VIEW_SORT, [] {});
+  for (int id = IDM_SORT_NAME; id <= IDM_SORT_DATE; ++id) {
+    const SortColumn column = static_cast<SortColumn>(id - IDM_SORT_NAME);
+    bind(id, [this, column] { ListView1ColumnClick(static_cast<int>(column)); });
+    commands_.BindChecked(id, [this, column] { return browser_.listSort().sortedColumn() == column; });
+  }
+  for (const bool ascending : {true, false}) {
+    const int id = ascending ? IDM_SORT_ASCENDING : IDM_SORT_DESCENDING;
+    // A header click sorts by the column and turns the direction for the next: at most two
+    // clicks on the sorted column give the direction asked for.
+    bind(id, [this, ascending] {
+      for (int i = 0; i < 2 && browser_.listSort().sortedAscending() != ascending; ++i)
+        ListView1ColumnClick(static_cast<int>(browser_.listSort().sortedColumn()));
+    });
+    commands_.BindChecked(id, [this, ascending] { return browser_.listSort().sortedAscending() == ascending; });
+  }
   bind(IDM_THUMBNAILS, [this] { SpeedButton5Click(); }, [this] {
     return browser_.listView().GetViewStyle() == kIconView && !browser_.rootFolder().empty() &&
            !browser_.thumbnailMode() && !thumbnails_.busy();

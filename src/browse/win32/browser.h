@@ -113,6 +113,7 @@ class Browser {
   int RowThumbnail(int row) const;
   void SetRowThumbnail(int row, int image);
   bool thumbnailMode() const { return thumbnailMode_; }
+  const ListSort& listSort() const { return listSort_; }
   // Set by every stop of the worker: listings, leaving the folder, closing.
   bool stopThumbnails() const { return stopThumbnails_; }
 
