@@ -118,7 +118,9 @@ bool CommandKeys::Translate(HWND window, MSG& msg) const {
 bool CommandKeys::MoveFocus(const MSG& msg, const std::vector<HWND>& ring) {
   if (msg.message != WM_KEYDOWN || (msg.wParam != VK_TAB && msg.wParam != VK_F6) || ring.size() < 2) return false;
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
-  // A label being edited keeps its keys; any other control counts as the ring's start.
+  // Dialogs keep their own Tab; so does a label being edited. Any other control of the
+  // window counts as the ring's start.
+  if (!IsChild(GetAncestor(ring.front(), GA_ROOT), msg.hwnd)) return false;
   const HWND last = ring.back();
   std::size_t at = ring.size();
   for (std::size_t i = 0; i < ring.size(); ++i)

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <stdexcept>
 
 #include "common/command_table.h"
+#include "app/command_list.h"
 #include "app/help_page.h"
 #include "app/startup_faults.h"
 #include "app/window_rules.h"
@@ -136,6 +138,23 @@ TEST(CommandTable, OnlyCommandsWithAnActionRunAndTheirRulesHold) {
   EXPECT_TRUE(table.IsVisible(11));
   // One declaration per id.
   EXPECT_THROW(table.Add(open), std::logic_error);
+}
+
+TEST(CommandList, EveryMenuItemHasItsOwnAccessLetter) {
+  CommandTable table;
+  DeclareCommands(table);
+  auto letter = [](const std::string& caption) { return caption.substr(caption.find('&') + 1, 1); };
+  for (MenuId menu : {MenuId::kFile, MenuId::kEdit, MenuId::kView, MenuId::kSettings, MenuId::kHelp, MenuId::kList,
+                      MenuId::kTree, MenuId::kSort}) {
+    std::set<std::string> letters;
+    for (int id : table.MenuItems(menu)) {
+      const Command* c = table.Find(id);
+      if (!c) continue;
+      EXPECT_NE(c->caption.find('&'), std::string::npos) << c->caption;
+      // The list's paste and properties have shared P from the start.
+      EXPECT_TRUE(letters.insert(letter(c->caption)).second || id == IDM_LIST_PROPERTIES) << c->caption;
+    }
+  }
 }
 
 TEST(PathRules, NetworkPathsAndTheirRoots) {

@@ -211,15 +211,16 @@ TEST_F(ListCommandsTest, ContextMenuShowsOnlyWhatApplies) {
   MakeFile(content + "file.txt", 1);
   ShowContent();
   const std::vector<std::string> folderRow = {"開く(&O)", "-", "送る(&N)", "-", "コピー(&C)\tCtrl+C", "-",
-                                              "フォルダの作成(&F)", "削除(&D)", "-", "プロパティ(&P)"};
+                                              "フォルダの作成(&F)", "名前の変更(&M)\tF2", "削除(&D)", "-",
+                                              "プロパティ(&P)"};
   Select({"dir"});
   EXPECT_EQ(MenuAt(RowPoint(RowOf("dir"))), folderRow);
   // Over a file row the open-with item shows too; a file list on the clipboard adds paste.
   PutFilesOnClipboard({content + "file.txt"});
   EXPECT_EQ(MenuAt(RowPoint(RowOf("file.txt"))),
             (std::vector<std::string>{"開く(&O)", "アプリケーションから開く(&H)", "-", "送る(&N)", "-", "コピー(&C)\tCtrl+C",
-                                      "貼り付け(&P)\tCtrl+V", "-", "フォルダの作成(&F)", "削除(&D)", "-",
-                                      "プロパティ(&P)"}));
+                                      "貼り付け(&P)\tCtrl+V", "-", "フォルダの作成(&F)", "名前の変更(&M)\tF2",
+                                      "削除(&D)", "-", "プロパティ(&P)"}));
   ClearClipboard();
   // Open-with needs a selection as well as a file under the cursor; the separators of the
   // groups left out go with them.

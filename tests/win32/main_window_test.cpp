@@ -608,6 +608,51 @@ TEST_F(CommandTest, MenusAndKeysComeFromTheTableAndWhatCannotRunIsGreyed) {
   SetKeyboardState(keys);
 }
 
+// Whether the view menu, opened now, shows the command's item checked.
+bool ViewItemChecked(HWND main, int id) {
+  HMENU view = GetSubMenu(GetMenu(main), 2);
+  SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
+  for (int i = 0; i < GetMenuItemCount(view); ++i)
+    if (HMENU sub = GetSubMenu(view, i)) SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
+  return (GetMenuState(view, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+TEST_F(CommandTest, ViewMenuItemsAndTheButtonsBoxesAndHeadersShowWhatTheOtherDid) {
+  testing_support::MakeFile(content + "big.txt", 300);
+  testing_support::MakeFile(content + "small.txt", 1);
+  ShowContent();
+  HWND main = window->hwnd();
+  HWND bar = window->control(IDC_LISTBAR);
+  // Each item with its control: a box's check, or the button that clicking presses.
+  const std::pair<int, int> cases[] = {{IDM_ATTR_SYSTEM, IDC_ATTR_S}, {IDM_ATTR_HIDDEN, IDC_ATTR_H},
+                                       {IDM_ATTR_READ_ONLY, IDC_ATTR_R}, {IDM_LARGE_ICONS, IDC_LAREG},
+                                       {IDM_HIGH_QUALITY, IDC_HIGH_QUALITY}, {IDM_VIEW_LIST, 0}, {IDM_VIEW_DETAIL, 0}};
+  for (const auto& c : cases) {
+    HWND box = window->control(c.second);
+    auto on = [&] {
+      return box ? SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED
+                 : SendMessageA(bar, TB_ISBUTTONCHECKED, static_cast<WPARAM>(c.first), 0) != 0;
+    };
+    const bool before = box && on();
+    const HIMAGELIST pictures = TreeView_GetImageList(window->control(IDC_TREE), TVSIL_NORMAL);
+    Command(c.first);
+    EXPECT_NE(on(), before) << c.first;
+    EXPECT_EQ(ViewItemChecked(main, c.first), on()) << c.first;
+    // What the box does follows the menu: the tree's pictures for the large icons.
+    EXPECT_EQ(TreeView_GetImageList(window->control(IDC_TREE), TVSIL_NORMAL) != pictures, c.second == IDC_LAREG);
+    if (!box) continue;
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(ViewItemChecked(main, c.first), before) << c.first;
+  }
+  EXPECT_FALSE(ViewItemChecked(main, IDM_VIEW_LIST));
+  // The header's sort shows in the menu; the menu's direction sorts that column again.
+  ClickColumn(1);
+  EXPECT_TRUE(ViewItemChecked(main, IDM_SORT_SIZE) && ViewItemChecked(main, IDM_SORT_ASCENDING));
+  for (int twice = 0; twice < 2; ++twice) Command(IDM_SORT_DESCENDING);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"big.txt", "small.txt"}));
+  EXPECT_FALSE(ViewItemChecked(main, IDM_SORT_ASCENDING));
+}
+
 }  // namespace
 }  // namespace velmora
 

@@ -445,7 +445,6 @@ void TOrvikBinder::BindCommands() {
     bind(box.first, [this, id] { ToggleBox(hwnd_, id); }, [this, id] { return IsWindowEnabled(control(id)) != FALSE; });
     commands_.BindChecked(box.first, [this, id] { return IsChecked(control(id)); });
   }
-  bind(IDM_VIEW_SORT, [] {});
   for (int id = IDM_SORT_NAME; id <= IDM_SORT_DATE; ++id) {
     const SortColumn column = static_cast<SortColumn>(id - IDM_SORT_NAME);
     bind(id, [this, column] { ListView1ColumnClick(static_cast<int>(column)); });
