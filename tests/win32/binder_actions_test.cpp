@@ -297,7 +297,8 @@ TEST_F(BinderActionsTest, TreeKeysListCopyPasteAndDeleteTheSelectedNode) {
   EXPECT_EQ(prompter.messages.back(), "削除の確認: 'Work' バインダーから 'b' を削除します。よろしいですか？");
   const std::size_t asked = prompter.messages.size();
   ClickNode("Other");
-  HWND edit = TreeView_EditLabel(tree, FindNode("Other"));
+  press(tree, VK_F2, false);  // F2 edits the binder's name
+  HWND edit = TreeView_GetEditControl(tree);
   ASSERT_NE(edit, nullptr);
   press(edit, VK_DELETE, false);
   TreeView_EndEditLabelNow(tree, TRUE);
