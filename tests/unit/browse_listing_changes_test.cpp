@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "browse/listing_changes.h"
-#include "support/model_folder.h"
 #include "support/portable_collation.h"
 
 namespace velmora {
@@ -112,69 +110,73 @@ TEST(MergeIntoListing, ARereadDropsWhatIsNoLongerThereAndKeepsTheRest) {
 }
 
 
-// Listings following batches of changes: each row the folder's entry, one row per entry, in
-// the list's order, the row of a file that stays being the same record.
+// Listings following a batch each: one row per entry on disk, in the list's order, the row of
+// a file that stays being the same record, completed again when its name changed.
 TEST(MergeIntoListing, FollowsEveryBatchWithOneRowPerEntryInOrder) {
+  constexpr auto kFrom = ChangeKind::kRenamedFrom, kTo = ChangeKind::kRenamedTo, kAdded = ChangeKind::kAdded;
   struct Case {
     const char* what;
-    bool caseSensitive;
-    std::vector<std::string> listed;  // "/" ends a folder
-    std::vector<std::function<void(ModelFolder&)>> batches;
+    bool caseSensitive, renamedHere;  // the second row was renamed in the program to as
+    std::vector<std::string> listed, disk;  // "/" ends a folder
+    std::vector<std::pair<ChangeKind, std::wstring>> notices;
     std::vector<std::string> rows;
     std::string kept, as;  // the row of kept ends as the row of as
-    std::string renamedHere;  // renamed in the program before the batches
   };
-  auto write = [](std::string name) { return [=](ModelFolder& f) { f.Write(name, 5); }; };
-  auto rename = [](std::string from, std::string to) { return [=](ModelFolder& f) { f.Rename(from, to); }; };
-  auto make = [](std::string name) { return [=](ModelFolder& f) { f.Create(name, true); }; };
+  const std::vector<std::string> abcd = {"a.txt", "b.txt", "c.txt", "d.txt"};
   const Case cases[] = {
-      {"two names in two cases, one written", true, {"A", "a"}, {write("a")}, {"A", "a"}, "a", "a", ""},
-      {"a change of case by another program", false, {"a.txt"}, {rename("a.txt", "A.txt")}, {"A.txt"}, "a.txt", "A.txt", ""},
-      {"one name removed and made in another case", false, {"A", "m"},
-       {[](ModelFolder& f) { f.Remove("A");
-         f.Create("a", true); }}, {"a", "m"}, "m", "m", ""},
-      {"a rename to another type by another program", false, {"a.txt", "b.txt", "c.txt", "d.txt"},
-       {rename("b.txt", "z.jpg"), make("e.txt")}, {"a.txt", "c.txt", "d.txt", "e.txt", "z.jpg"}, "b.txt", "z.jpg", ""},
-      {"a file made beside a folder in another case", true, {"A/"}, {make("a")}, {"A", "a"}, "A", "A", ""},
-      {"rows renamed in the program stay", false, {"a.txt", "b.txt", "c.txt", "d.txt"}, {make("e.txt")},
-       {"a.txt", "z.jpg", "c.txt", "d.txt", "e.txt"}, "b.txt", "z.jpg", "b.txt"},
+      {"two names in two cases, one written", true, false, {"A", "a"}, {"A", "a"}, {{ChangeKind::kModified, L"a"}},
+       {"A", "a"}, "a", "a"},
+      {"a change of case by another program", false, false, {"a.txt"}, {"A.txt"}, {{kFrom, L"a.txt"}, {kTo, L"A.txt"}},
+       {"A.txt"}, "a.txt", "A.txt"},
+      {"a name removed and made in another case", false, false, {"A", "m"}, {"a", "m"},
+       {{ChangeKind::kRemoved, L"A"}, {kAdded, L"a"}}, {"a", "m"}, "m", "m"},
+      {"a rename to another type by another program", false, false, abcd, {"a.txt", "c.txt", "d.txt", "z.jpg"},
+       {{kFrom, L"b.txt"}, {kTo, L"z.jpg"}}, {"a.txt", "c.txt", "d.txt", "z.jpg"}, "b.txt", "z.jpg"},
+      {"a file made beside a folder in another case", true, false, {"A/"}, {"A/", "a"}, {{kAdded, L"a"}}, {"A", "a"},
+       "A", "A"},
+      {"a row renamed in the program stays", false, true, abcd, {"a.txt", "c.txt", "d.txt", "e.txt", "z.jpg"},
+       {{kFrom, L"b.txt"}, {kTo, L"z.jpg"}, {kAdded, L"e.txt"}}, {"a.txt", "z.jpg", "c.txt", "d.txt", "e.txt"},
+       "b.txt", "z.jpg"},
+  };
+  PortableCollation collation;
+  auto entry = [](const std::string& name) {
+    const bool folder = name.back() == '/';
+    return Rec(folder ? name.substr(0, name.size() - 1) : name, 0, !folder);
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    PortableCollation collation;
-    ModelFolder folder(collation);
-    folder.caseSensitive = c.caseSensitive;
-    for (const std::string& name : c.listed)
-      folder.Create(name.back() == '/' ? name.substr(0, name.size() - 1) : name, name.back() != '/');
-    FileRecordList records = folder.Listing();
-    SortRecords(records, SortColumn::Name, true, collation);
-    folder.batch = ChangeBatch();
+    FileRecordList records;
     const FileRecord* kept = nullptr;
-    for (auto& record : records) {
-      record->typeText = "done";
-      if (record->name == c.kept) kept = record.get();
+    for (const std::string& name : c.listed) {
+      records.push_back(entry(name));
+      if (records.back()->name == c.kept) kept = records.back().get();
     }
     RowsOutOfPlace outOfPlace;
-    if (!c.renamedHere.empty()) {
-      folder.Rename(c.renamedHere, c.as);
+    if (c.renamedHere) {
       ApplyRename(*records[1], "\\" + c.as, "");
       outOfPlace.insert(records[1].get());
-      MergeIntoListing(records, folder.Read(records), outOfPlace, SortColumn::Name, true, collation);
-      folder.batch = ChangeBatch();
     }
-    for (const auto& batch : c.batches) {
-      batch(folder);
-      MergeIntoListing(records, folder.Read(records), outOfPlace, SortColumn::Name, true, collation);
-      folder.batch = ChangeBatch();
-    }
+    ChangeBatch batch;
+    for (const auto& notice : c.notices) batch.Add(notice.first, notice.second);
+    // The disk finds a path by its own spelling, else, unless case-sensitive, letter case aside.
+    auto read = [&](const std::string& path) {
+      std::unique_ptr<FileRecord> found;
+      for (const std::string& name : c.disk) {
+        auto record = entry(name);
+        if (record->relativePath == path ||
+            (!found && !c.caseSensitive && collation.FoldKey(record->relativePath) == collation.FoldKey(path)))
+          found = std::move(record);
+      }
+      return found;
+    };
+    auto pathOf = [](const std::wstring& name) { return "\\" + std::string(name.begin(), name.end()); };
+    MergeIntoListing(records, ReadChangedEntries(batch, records, collation, pathOf, read), outOfPlace,
+                     SortColumn::Name, true, collation);
     EXPECT_EQ(Names(records), c.rows);
     const auto row = std::find(c.rows.begin(), c.rows.end(), c.as) - c.rows.begin();
     ASSERT_LT(static_cast<std::size_t>(row), records.size());
     EXPECT_EQ(records[row].get(), kept);
-    // Completed again under another name, unless the program renamed it and completes it itself.
-    if (c.kept != c.as && c.renamedHere.empty()) {
-      EXPECT_EQ(records[row]->typeText, "");
-    }
+    EXPECT_EQ(records[row]->typeText, c.kept != c.as && !c.renamedHere ? "" : "type");
   }
 }
 
