@@ -109,6 +109,7 @@ TEST_F(WatchTest, FilesMadeDeletedRenamedAndChangedFromLinuxShowWithTheSelection
 
 TEST_F(WatchTest, AFileRenamedOutsideMovesToItsPlaceWithItsNewTypeAndANewFileLandsInOrder) {
   ListFolder("renamed", {"a.txt", "b.txt", "c.txt", "d.txt", "y.jpg"});
+  ASSERT_TRUE(WaitForWorker());
   Select("b.txt");
   const std::string dir = Quoted(UnixFolder());
   ASSERT_TRUE(RunUnixShell("cd " + dir + " && mv b.txt z.jpg"));

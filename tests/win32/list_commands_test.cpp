@@ -341,6 +341,7 @@ TEST_F(ListCommandsTest, LabelEditsRenameEverySelectedRow) {
   slow.quietMs = slow.maxDelayMs = 600000;
   window->browser().SetWatchTiming(slow);
   Command(IDM_REFRESH);
+  ASSERT_TRUE(WaitForWorker());
   Select({"b.txt"});
   const int row = RowOf("b.txt");
   EndLabelEdit(row, "b.jpg");
