@@ -117,7 +117,7 @@ TEST(MergeIntoListing, FollowsEveryBatchWithOneRowPerEntryInOrder) {
   struct Case {
     const char* what;
     bool caseSensitive, renamedHere;  // the second row was renamed in the program to as
-    std::vector<std::string> listed, disk;  // "/" ends a folder
+    std::vector<std::string> listed, disk;
     std::vector<std::pair<ChangeKind, std::wstring>> notices;
     std::vector<std::string> rows;
     std::string kept, as;  // the row of kept ends as the row of as
@@ -139,9 +139,8 @@ TEST(MergeIntoListing, FollowsEveryBatchWithOneRowPerEntryInOrder) {
        "b.txt", "z.jpg"},
   };
   PortableCollation collation;
-  auto entry = [](const std::string& name) {
-    const bool folder = name.back() == '/';
-    return Rec(folder ? name.substr(0, name.size() - 1) : name, 0, !folder);
+  auto entry = [](const std::string& name) {  // "/" ends a folder's name
+    return name.back() == '/' ? Rec(name.substr(0, name.size() - 1), 0, false) : Rec(name, 0);
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -158,8 +157,7 @@ TEST(MergeIntoListing, FollowsEveryBatchWithOneRowPerEntryInOrder) {
     }
     ChangeBatch batch;
     for (const auto& notice : c.notices) batch.Add(notice.first, notice.second);
-    // The disk finds a path by its own spelling, else, unless case-sensitive, letter case aside.
-    auto read = [&](const std::string& path) {
+    auto read = [&](const std::string& path) {  // by its spelling, else letter case aside
       std::unique_ptr<FileRecord> found;
       for (const std::string& name : c.disk) {
         auto record = entry(name);
@@ -169,9 +167,9 @@ TEST(MergeIntoListing, FollowsEveryBatchWithOneRowPerEntryInOrder) {
       }
       return found;
     };
-    auto pathOf = [](const std::wstring& name) { return "\\" + std::string(name.begin(), name.end()); };
-    MergeIntoListing(records, ReadChangedEntries(batch, records, collation, pathOf, read), outOfPlace,
-                     SortColumn::Name, true, collation);
+    auto path = [](const std::wstring& name) { return "\\" + std::string(name.begin(), name.end()); };
+    MergeIntoListing(records, ReadChangedEntries(batch, records, collation, path, read), outOfPlace, SortColumn::Name,
+                     true, collation);
     EXPECT_EQ(Names(records), c.rows);
     const auto row = std::find(c.rows.begin(), c.rows.end(), c.as) - c.rows.begin();
     ASSERT_LT(static_cast<std::size_t>(row), records.size());
