@@ -30,6 +30,9 @@ seeds="$root/tests/fuzz/corpus"
 findings="$root/build/fuzz/findings"
 mkdir -p "$findings"
 
+# The targets are compiled from copies whose literals are code page 932, as the program's.
+"$bin/charset_check" || exit 1
+
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for exe in "$bin"/*_fuzz; do targets+=("$(basename "$exe")"); done

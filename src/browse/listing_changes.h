@@ -2,6 +2,8 @@
 // takes them, and the merge of freshly read entries into the sorted records.
 #pragma once
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -62,13 +64,44 @@ struct MergeCounts {
   std::size_t changed = 0;
 };
 
-// Merges records read again into the listing. A fresh record whose relative path (letter case
-// aside) matches a listed one updates that record in place, so that it keeps its identity
-// (the selection follows it) and its icon until the worker completes it again; the others
-// are added. Listed records whose keys are in gone, or all listed records not matched when
-// dropUnmatched, are removed. Added and changed records take their places in the listing's
-// order; the rest keep theirs.
-MergeCounts MergeIntoListing(FileRecordList& records, FileRecordList fresh, const std::vector<std::string>& goneKeys,
-                             bool dropUnmatched, SortColumn column, bool ascending, const Collation& collation);
+// Entries read again for a listing, and what each looked-up path gave. Paths are relative
+// paths (RelativePath) spelled as they were looked up; an entry's own path is its spelling
+// on disk, which may differ in letter case from the one looked up.
+struct FreshEntries {
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  FileRecordList entries;  // an entry read twice (under two spellings) is one entry
+  // Each path looked up, with the index in entries of what it found, or kNone: gone, or not
+  // listed under the attribute switches.
+  std::vector<std::pair<std::string, std::size_t>> lookedUp;
+  // Renames by another program whose both halves arrived: old path, new path.
+  std::vector<std::pair<std::string, std::string>> renames;
+  // The entries are the whole listing: a row without one is gone.
+  bool whole = false;
+
+  void LookedUp(std::string path, std::unique_ptr<FileRecord> entry);
+};
+
+// The entries a batch names, read again (for a batch that does not reread all), and those of
+// rows spelled otherwise than a name of the batch (letter case aside). pathOf gives a name's
+// relative path; read gives the entry at a relative path as the listing makes it, or null.
+FreshEntries ReadChangedEntries(const ChangeBatch& batch, const FileRecordList& records, const Collation& collation,
+                                const std::function<std::string(const std::wstring&)>& pathOf,
+                                const std::function<std::unique_ptr<FileRecord>(const std::string&)>& read);
+
+// Rows the list leaves where they are although the sort would put them elsewhere (renamed in
+// the program, read again or added by a file command), until the next sort.
+using RowsOutOfPlace = std::unordered_set<const FileRecord*>;
+
+// Merges entries read again into the listing. Each entry is one row: the row of its own path,
+// else the row of the path it was found under (a change of letter case, a rename by another
+// program), else a new one. A row keeps its identity (the selection follows it) and its icon
+// until the worker completes it again; a row whose entry shows anything new takes the entry,
+// loses its type text, overlay and picture, and moves to its place in the listing's order, as
+// new rows do. Rows whose paths were looked up and found nothing, rows of an entry another
+// row holds, and, when the entries are whole, rows without an entry are removed. The other
+// rows keep their order; rows out of place are never taken as a guide to where rows go, and
+// leave outOfPlace when they are removed or placed.
+MergeCounts MergeIntoListing(FileRecordList& records, FreshEntries fresh, RowsOutOfPlace& outOfPlace,
+                             SortColumn column, bool ascending, const Collation& collation);
 
 }  // namespace velmora

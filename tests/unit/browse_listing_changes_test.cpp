@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "browse/listing_changes.h"
 #include "support/portable_collation.h"
 
@@ -66,13 +68,14 @@ TEST(MergeIntoListing, AddsInOrderRemovesGoneAndUpdatesInPlace) {
   FileRecordList records = Listing({"b.txt", "d.txt", "f.txt"});
   records.insert(records.begin(), Rec("sub", 0, false));
   const FileRecord* d = records[2].get();
-  FileRecordList fresh;
-  fresh.push_back(Rec("a.txt", 1));
-  fresh.push_back(Rec("e.txt", 1));
-  fresh.push_back(Rec("D.TXT", 5));  // the same file, its size and letter case changed
-  fresh.push_back(Rec("Zsub", 0, false));
-  const MergeCounts counts = MergeIntoListing(records, std::move(fresh), {collation.FoldKey("\\f.txt")}, false,
-                                              SortColumn::Name, true, collation);
+  FreshEntries fresh;
+  fresh.LookedUp("\\a.txt", Rec("a.txt", 1));
+  fresh.LookedUp("\\e.txt", Rec("e.txt", 1));
+  fresh.LookedUp("\\d.txt", Rec("D.TXT", 5));  // the same file, its size and letter case changed
+  fresh.LookedUp("\\Zsub", Rec("Zsub", 0, false));
+  fresh.LookedUp("\\f.txt", nullptr);
+  RowsOutOfPlace outOfPlace;
+  const MergeCounts counts = MergeIntoListing(records, std::move(fresh), outOfPlace, SortColumn::Name, true, collation);
   EXPECT_EQ(Names(records), (std::vector<std::string>{"sub", "Zsub", "a.txt", "b.txt", "D.TXT", "e.txt"}));
   EXPECT_EQ(counts.added, 3u);
   EXPECT_EQ(counts.removed, 1u);
@@ -91,10 +94,12 @@ TEST(MergeIntoListing, ARereadDropsWhatIsNoLongerThereAndKeepsTheRest) {
   records[1]->size = 20;
   records[2]->size = 10;
   const FileRecord* b = records[1].get();
-  FileRecordList fresh;
-  fresh.push_back(Rec("a.txt", 10));
-  fresh.push_back(Rec("b.txt", 40));  // grew past c
-  const MergeCounts counts = MergeIntoListing(records, std::move(fresh), {}, true, SortColumn::Size, false, collation);
+  FreshEntries fresh;
+  fresh.entries.push_back(Rec("a.txt", 10));
+  fresh.entries.push_back(Rec("b.txt", 40));  // grew past c
+  fresh.whole = true;
+  RowsOutOfPlace outOfPlace;
+  const MergeCounts counts = MergeIntoListing(records, std::move(fresh), outOfPlace, SortColumn::Size, false, collation);
   EXPECT_EQ(Names(records), (std::vector<std::string>{"b.txt", "a.txt"}));
   EXPECT_EQ(records[0].get(), b);
   EXPECT_EQ(counts.removed, 1u);
@@ -102,6 +107,75 @@ TEST(MergeIntoListing, ARereadDropsWhatIsNoLongerThereAndKeepsTheRest) {
   EXPECT_EQ(counts.added, 0u);
   // The unchanged record kept its completed texts.
   EXPECT_EQ(records[1]->typeText, "type");
+}
+
+
+// Listings following a batch each: one row per entry on disk, in the list's order, the row of
+// a file that stays being the same record, completed again when its name changed.
+TEST(MergeIntoListing, FollowsEveryBatchWithOneRowPerEntryInOrder) {
+  constexpr auto kFrom = ChangeKind::kRenamedFrom, kTo = ChangeKind::kRenamedTo, kAdded = ChangeKind::kAdded;
+  struct Case {
+    const char* what;
+    bool caseSensitive, renamedHere;  // the second row was renamed in the program to as
+    std::vector<std::string> listed, disk;
+    std::vector<std::pair<ChangeKind, std::wstring>> notices;
+    std::vector<std::string> rows;
+    std::string kept, as;  // the row of kept ends as the row of as
+  };
+  const std::vector<std::string> abcd = {"a.txt", "b.txt", "c.txt", "d.txt"};
+  const Case cases[] = {
+      {"two names in two cases, one written", true, false, {"A", "a"}, {"A", "a"}, {{ChangeKind::kModified, L"a"}},
+       {"A", "a"}, "a", "a"},
+      {"a change of case by another program", false, false, {"a.txt"}, {"A.txt"}, {{kFrom, L"a.txt"}, {kTo, L"A.txt"}},
+       {"A.txt"}, "a.txt", "A.txt"},
+      {"a name removed and made in another case", false, false, {"A", "m"}, {"a", "m"},
+       {{ChangeKind::kRemoved, L"A"}, {kAdded, L"a"}}, {"a", "m"}, "m", "m"},
+      {"a rename to another type by another program", false, false, abcd, {"a.txt", "c.txt", "d.txt", "z.jpg"},
+       {{kFrom, L"b.txt"}, {kTo, L"z.jpg"}}, {"a.txt", "c.txt", "d.txt", "z.jpg"}, "b.txt", "z.jpg"},
+      {"a file made beside a folder in another case", true, false, {"A/"}, {"A/", "a"}, {{kAdded, L"a"}}, {"A", "a"},
+       "A", "A"},
+      {"a row renamed in the program stays", false, true, abcd, {"a.txt", "c.txt", "d.txt", "e.txt", "z.jpg"},
+       {{kFrom, L"b.txt"}, {kTo, L"z.jpg"}, {kAdded, L"e.txt"}}, {"a.txt", "z.jpg", "c.txt", "d.txt", "e.txt"},
+       "b.txt", "z.jpg"},
+  };
+  PortableCollation collation;
+  auto entry = [](const std::string& name) {  // "/" ends a folder's name
+    return name.back() == '/' ? Rec(name.substr(0, name.size() - 1), 0, false) : Rec(name, 0);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FileRecordList records;
+    const FileRecord* kept = nullptr;
+    for (const std::string& name : c.listed) {
+      records.push_back(entry(name));
+      if (records.back()->name == c.kept) kept = records.back().get();
+    }
+    RowsOutOfPlace outOfPlace;
+    if (c.renamedHere) {
+      ApplyRename(*records[1], "\\" + c.as, "");
+      outOfPlace.insert(records[1].get());
+    }
+    ChangeBatch batch;
+    for (const auto& notice : c.notices) batch.Add(notice.first, notice.second);
+    auto read = [&](const std::string& path) {  // by its spelling, else letter case aside
+      std::unique_ptr<FileRecord> found;
+      for (const std::string& name : c.disk) {
+        auto record = entry(name);
+        if (record->relativePath == path ||
+            (!found && !c.caseSensitive && collation.FoldKey(record->relativePath) == collation.FoldKey(path)))
+          found = std::move(record);
+      }
+      return found;
+    };
+    auto path = [](const std::wstring& name) { return "\\" + std::string(name.begin(), name.end()); };
+    MergeIntoListing(records, ReadChangedEntries(batch, records, collation, path, read), outOfPlace, SortColumn::Name,
+                     true, collation);
+    EXPECT_EQ(Names(records), c.rows);
+    const auto row = std::find(c.rows.begin(), c.rows.end(), c.as) - c.rows.begin();
+    ASSERT_LT(static_cast<std::size_t>(row), records.size());
+    EXPECT_EQ(records[row].get(), kept);
+    EXPECT_EQ(records[row]->typeText, c.kept != c.as && !c.renamedHere ? "" : "type");
+  }
 }
 
 }  // namespace

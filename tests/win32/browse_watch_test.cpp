@@ -109,6 +109,32 @@ TEST_F(WatchTest, FilesMadeDeletedRenamedAndChangedFromLinuxShowWithTheSelection
   EXPECT_TRUE(PumpUntil(window.get(), [&] { return CellText(RowNamed("sub"), 2) != ""; }));
 }
 
+TEST_F(WatchTest, AFileRenamedOutsideMovesToItsPlaceWithItsNewTypeAndANewFileLandsInOrder) {
+  ListFolder("renamed", {"a.txt", "b.txt", "c.txt", "d.txt", "y.jpg"});
+  ASSERT_TRUE(WaitForWorker());
+  Select("b.txt");
+  const std::string dir = Quoted(UnixFolder());
+  ASSERT_TRUE(RunUnixShell("cd " + dir + " && mv b.txt z.jpg"));
+  ASSERT_TRUE(WaitForNames({"a.txt", "c.txt", "d.txt", "y.jpg", "z.jpg"}));
+  EXPECT_EQ(CellText(4, 0), "z.jpg");
+  EXPECT_EQ(SelectedNames(), (std::set<std::string>{"z.jpg"}));
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return CellText(4, 2) != "" && CellText(4, 2) == CellText(3, 2); }));
+  ASSERT_TRUE(RunUnixShell("cd " + dir + " && : > e.txt"));
+  ASSERT_TRUE(WaitForNames({"a.txt", "c.txt", "d.txt", "e.txt", "y.jpg", "z.jpg"}));
+  EXPECT_EQ(CellText(3, 0), "e.txt");
+}
+
+TEST_F(WatchTest, NamesDifferingOnlyInLetterCaseStayOneRowEachWhenOneChanges) {
+  ListFolder("cases");
+  const std::string dir = Quoted(UnixFolder());
+  ASSERT_TRUE(RunUnixShell("cd " + dir + " && : > a.txt && : > A.txt && : > m.txt"));
+  ASSERT_TRUE(WaitForNames({"a.txt", "A.txt", "m.txt"}));
+  ASSERT_TRUE(RunUnixShell("cd " + dir + " && head -c 5000 /dev/zero >> a.txt"));
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return CellText(RowNamed("a.txt"), 1) == "4KB"; }));
+  EXPECT_EQ(RowCount(), 3);
+  EXPECT_EQ(ShownNames(), (std::set<std::string>{"a.txt", "A.txt", "m.txt"}));
+}
+
 TEST_F(WatchTest, TheFocusedRowAndTheScrollPositionStayWhereTheUserLeftThem) {
   ListFolder("scroll");
   for (int i = 100; i < 300; ++i) MakeFile(folder_ + "m" + std::to_string(i) + ".txt", 1);

@@ -352,6 +352,19 @@ TEST_F(ListCommandsTest, LabelEditsRenameEverySelectedRow) {
   // A cancelled edit does nothing.
   EndLabelEdit(RowOf("b.txt"), nullptr);
   EXPECT_TRUE(exists("b.txt"));
+
+  // Another type: the row stays where it is and shows the type of its new name, with or
+  // without a watch to report the rename (this one holds its notices back).
+  FolderWatcher::Timing slow;
+  slow.quietMs = slow.maxDelayMs = 600000;
+  window->browser().SetWatchTiming(slow);
+  Command(IDM_REFRESH);
+  ASSERT_TRUE(WaitForWorker());
+  Select({"b.txt"});
+  const int row = RowOf("b.txt");
+  EndLabelEdit(row, "b.jpg");
+  EXPECT_EQ(RowOf("b.jpg"), row);
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return CellText(row, 2) != "" && CellText(row, 2) == CellText(RowOf("x.jpg"), 2); }));
 }
 
 TEST_F(ListCommandsTest, ARenameIsAppliedToTheRenamedPathWhenRowsMoveWhileAMessageIsShown) {

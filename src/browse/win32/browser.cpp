@@ -169,6 +169,7 @@ void Browser::ClearFileRecords() {
   listView_.SetRowCount(0);
   UpdateWindow(listView_.hwnd());
   records_.clear();
+  outOfPlace_.clear();
   cursor_.Rewind();
   if (!filterText_.empty() || shownRows_.filtered()) {
     filterText_.clear();
@@ -236,6 +237,7 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
   StopFileInfoWorker();
   FileRecordList removed;
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    outOfPlace_.erase(records_[*it].get());
     removed.push_back(std::move(records_[*it]));
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(*it));
   }
@@ -287,6 +289,8 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
     }
     FillShellInfo(*records_[row], fullPath);
     records_[row]->thumbnailIndex = -1;
+    // Read again or appended, it stays where it is until the next sort.
+    outOfPlace_.insert(records_[row].get());
     changed = true;
     // A row already listed is selected; new rows come at the end, unsorted, unselected.
     const int shown = shownRows_.RowOf(row, records_.size());
@@ -301,6 +305,22 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
     listView_.SetRowCount(ShownRowCount());
     ShowCount();
   }
+}
+
+void Browser::RecordEdited(int row, std::size_t record, const std::string& oldPath) {
+  FileRecord& edited = *records_[record];
+  if (edited.relativePath != oldPath) {
+    // Renamed in the program: the row stays where it is, and the worker and the thumbnail
+    // pass give it the type, icon, overlay and picture of its new name.
+    outOfPlace_.insert(&edited);
+    edited.typeText.clear();
+    edited.overlayIndex = -1;
+    edited.thumbnailIndex = -1;
+    cursor_.Rewind();
+    ResumeFileInfoWorker();
+    if (thumbnailMode_) host_.RowsWantThumbnails();
+  }
+  listView_.RedrawRow(row);
 }
 
 // ---- the worker
@@ -486,6 +506,7 @@ void Browser::SetViewStyle(ViewStyle style) {
 
 void Browser::ColumnClick(int column) {
   if (listSort_.ColumnClick(column, records_, collation_)) {
+    outOfPlace_.clear();
     cursor_.Rewind();
     ShowSortArrow();
     FilterRows();
@@ -667,42 +688,38 @@ void Browser::FollowChanges(const ChangeBatch& batch) {
   const ListingOptions options = CurrentListingOptions();
   const bool reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
   if (reread) ++rereads_;
-  FileRecordList fresh;
-  std::vector<std::string> gone;
+  FreshEntries fresh;
   if (reread && watchFlat_) {
-    CollectFilesFlat(flatFolders_, port, options, fresh, flatLimit_);
+    CollectFilesFlat(flatFolders_, port, options, fresh.entries, flatLimit_);
+    fresh.whole = true;
   } else if (reread) {
-    EnumerateFolder(watchedFolder_, port, options, fresh);
+    EnumerateFolder(watchedFolder_, port, options, fresh.entries);
+    fresh.whole = true;
   } else {
+    // Each name is looked up as the notice spells it; the rows are matched to what the disk
+    // holds by the merge, so that a row renamed by another program moves and is completed again.
     const std::string base = IncludeTrailingBackslash(watchedFolder_);
-    // A renamed record takes its new name first, so that the entry read for that name
-    // finds it: the row stays the same row, selection and all.
-    std::vector<std::string> renamedFrom;
-    for (const auto& rename : batch.renames()) renamedFrom.push_back(base + port.NameToAnsi(rename.first));
-    const std::vector<std::size_t> renamed = RecordsOfPaths(renamedFrom);
-    for (std::size_t i = 0; i < renamed.size(); ++i)
-      if (renamed[i] != ShownRows::npos)
-        ApplyRename(*records_[renamed[i]], base + port.NameToAnsi(batch.renames()[i].second), rootFolder_);
-    for (const std::wstring& name : batch.names()) {
-      const std::string path = base + port.NameToAnsi(name);
-      bool listed = false;
-      port.Search(path, [&](const FindEntry& entry) {
-        if (IsDotEntry(entry) || !PassesAttributeFilter(entry.attributes, options.switches)) return false;
-        std::string ansi = port.NameToAnsi(entry.name);
-        const std::string fullPath = base + ansi;
-        fresh.push_back(MakeListedRecord(entry, std::move(ansi), fullPath, (entry.attributes & kAttrDirectory) == 0,
-                                         port.ToLocalFileTime(entry.lastWriteTime), options.record));
-        listed = true;
-        return false;
-      });
-      // Gone, or now hidden by the attribute switches.
-      if (!listed) gone.push_back(collation_.FoldKey(RelativePath(path, rootFolder_)));
-    }
+    fresh = ReadChangedEntries(
+        batch, records_, collation_,
+        [&](const std::wstring& name) { return RelativePath(base + port.NameToAnsi(name), rootFolder_); },
+        [&](const std::string& relativePath) {
+          std::unique_ptr<FileRecord> record;
+          port.Search(RecordFullPath(rootFolder_, relativePath), [&](const FindEntry& entry) {
+            // Gone, or now hidden by the attribute switches, it is no row.
+            if (IsDotEntry(entry) || !PassesAttributeFilter(entry.attributes, options.switches)) return false;
+            std::string ansi = port.NameToAnsi(entry.name);
+            const std::string fullPath = base + ansi;
+            record = MakeListedRecord(entry, std::move(ansi), fullPath, (entry.attributes & kAttrDirectory) == 0,
+                                      port.ToLocalFileTime(entry.lastWriteTime), options.record);
+            return false;
+          });
+          return record;
+        });
   }
   // Taken before any record goes, and after the new ones are made: no address in it can
   // stand for another record afterwards.
   const RowState state = SaveRowState();
-  const MergeCounts counts = MergeIntoListing(records_, std::move(fresh), gone, reread, listSort_.sortedColumn(),
+  const MergeCounts counts = MergeIntoListing(records_, std::move(fresh), outOfPlace_, listSort_.sortedColumn(),
                                               listSort_.sortedAscending(), collation_);
   if (counts.added + counts.changed + counts.removed == 0) return;
   cursor_.Rewind();

@@ -157,13 +157,15 @@ class Browser {
   // without a row is appended at the end; paths that are gone are skipped. The record takes
   // the entry's own kind and the shell's information for the path.
   void RefreshEntries(const std::vector<std::string>& fullPaths);
-  // Edits one row's record in place (a rename) and redraws the row.
+  // Edits one row's record in place (a rename) and redraws the row. A renamed row keeps its
+  // place and takes the type, icon, overlay and picture of its new name.
   template <typename Edit>
   void ChangeRecord(int row, Edit edit) {
     const std::size_t record = shownRows_.RecordOf(row, records_.size());
     if (record == ShownRows::npos) return;
+    const std::string oldPath = records_[record]->relativePath;
     edit(*records_[record]);
-    listView_.RedrawRow(row);
+    RecordEdited(row, record, oldPath);
   }
 
   const FileRecordList& records() const { return records_; }
@@ -209,6 +211,7 @@ class Browser {
   void StartWatching(const std::vector<std::string>& folders, bool subtree);
   void StopWatching();
   void FollowChanges(const ChangeBatch& batch);
+  void RecordEdited(int row, std::size_t record, const std::string& oldPath);
   void WatchedFolderGone();
   // The worker completes records again after some were added or changed.
   void ResumeFileInfoWorker();
@@ -230,6 +233,7 @@ class Browser {
   std::string rootFolder_;
   std::string currentFolder_;
   FileRecordList records_;
+  RowsOutOfPlace outOfPlace_;
   FileListView listView_;
   ShownRows shownRows_;
   std::wstring filterText_;
