@@ -39,7 +39,7 @@ class WatchTest : public MainWindowTest {
     for (const std::string& file : files) MakeFile(folder_ + file, 1);
     Open("Work\r\n", "[Work]\r\n" + NoSlash(folder_) + "=" + style + "\r\n\r\n");
     ClickNode(name);
-    ASSERT_TRUE(window->browser().watching());
+    ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().watching(); }));
   }
   std::string UnixFolder() const { return unix_ + name_; }
   bool WaitForNames(const std::set<std::string>& wanted) {
@@ -133,7 +133,7 @@ TEST_F(WatchTest, AFlatListingFollowsFilesInSubFolders) {
   Command(IDM_REFRESH);
   Select("one");
   window->browser().ListFolder(window->browser().currentFolder(), true);
-  ASSERT_TRUE(window->browser().watching());
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().watching(); }));
   ASSERT_TRUE(WaitForNames({"a.txt"}));
   ASSERT_TRUE(RunUnixShell("cd " + Quoted(UnixFolder() + "/one") + " && : > c.txt"));
   EXPECT_TRUE(WaitForNames({"a.txt", "c.txt"}));
@@ -191,9 +191,10 @@ TEST_F(WatchTest, ABurstPastTheNameLimitIsOneRereadThatKeepsTheSelection) {
 }
 
 TEST_F(WatchTest, AFolderThatCannotBeWatchedIsListedAsBefore) {
-  // No notices for a folder that is not there: the watch does not start, and says nothing.
+  // No notices for a folder that is not there: the watch ends as it starts, with no change.
   FolderWatcher watcher(window ? window->hwnd() : nullptr, WM_APP_FOLDER_CHANGED, 1);
-  EXPECT_FALSE(watcher.Start({content + "missing"}, false, FolderWatcher::Timing()));
+  EXPECT_TRUE(watcher.Start({content + "missing"}, false, FolderWatcher::Timing()));
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return watcher.failed(); }));
   EXPECT_TRUE(watcher.Take().empty());
   EXPECT_TRUE(prompter.messages.empty());
 }
@@ -225,7 +226,8 @@ TEST_F(WatchTest, ANewListingWatchesOnlyItsOwnFolder) {
   MakeFile(content + "other\\sub.txt", 1);
   // Entering a sub-folder lists it, and the watch moves with the listing.
   window->browser().EnterFolder(-1, content + "other");
-  ASSERT_TRUE(window->browser().watching());
+  ASSERT_TRUE(WaitForListing());
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().watching(); }));
   ASSERT_TRUE(RunUnixShell("cd " + Quoted(unix_) + " && : > first/unseen.txt && : > other/seen.txt"));
   EXPECT_TRUE(WaitForNames({"sub.txt", "seen.txt"}));
 }

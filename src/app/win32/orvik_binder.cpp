@@ -163,8 +163,8 @@ bool TOrvikBinder::HandleMouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& r
 
 bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
-    case WM_APP_COMPLETE_RECORD: result = browser_.CompleteRecord(lp); return true;
-    case WM_APP_WORKER_DONE: browser_.FileInfoWorkerDone(static_cast<unsigned>(wp)); return true;
+    case WM_APP_SHELL_INFO: browser_.ShellInfoArrived(lp); return true;
+    case WM_APP_LISTING: browser_.ListingArrived(lp); return true;
     case WM_APP_THUMBNAILS: thumbnails_.CompletePosted(); return true;
     case WM_APP_TREE_CLICK: TreeView1Click(); return true;
     case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
@@ -280,7 +280,7 @@ void TOrvikBinder::Construct() {
   sendTo_.LoadOption();
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
-  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE, WM_APP_FOLDER_CHANGED}, shell_, systemLevel_,
+  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_SHELL_INFO, WM_APP_LISTING, WM_APP_FOLDER_CHANGED}, shell_, systemLevel_,
                  ownFolder);
   keys_.SetControl(KeyScope::kList, browser_.listView().hwnd());
   keys_.SetControl(KeyScope::kTree, tree_.hwnd());

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -32,13 +33,18 @@ void RefreshCursor() {
 constexpr const char* kLimitText = "ファイル数が10000を超えましたので中断します。";
 constexpr const char* kLimitCaption = "表示数の制限";
 constexpr const char* kNotFoundMarker = "不明 > ";
+constexpr const char* kReadingText = "読込中 ";
+// Records per request to the shell's worker: its answers come back in smaller batches.
+constexpr std::size_t kShellRequests = 512;
+constexpr std::size_t kFreeAside = 20000;
 }  // namespace
 
 Browser::Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, RememberedViews& views)
-    : host_(host), collation_(collation), prompter_(prompter), views_(views),
+    : host_(host), collation_(collation), prompter_(prompter), views_(views), files_(&SystemFiles()),
       folding_(std::make_unique<SystemNameFolding>()) {}
 
 Browser::~Browser() {
+  AbandonListing();
   StopWatching();
   StopFileInfoWorker();
 }
@@ -51,6 +57,7 @@ void Browser::SetUp(HWND window, HWND list, Messages messages, const ShellContex
   listView_.Attach(list, &records_, &shownRows_);
   listView_.CreateColumns();
   shellInfo_.SetUp(&shell, systemLevel);
+  shellWorker_.SetUp(window, messages.shellInfo, systemLevel);
   SetUpSystemImageLists(ownFolder);
   // Placeholders of listed records: the ".dat" type's icon for files (no such file is
   // touched) and the program's own folder's icon for folders.
@@ -76,6 +83,7 @@ void Browser::SetUpSystemImageLists(const std::string& ownFolder) {
 }
 
 void Browser::Close() {
+  AbandonListing();
   StopWatching();
   StopFileInfoWorker();
   if (listView_.RowCount() > 0) {
@@ -99,65 +107,145 @@ ListingOptions Browser::CurrentListingOptions() const {
 // ---- listings and the record invariants
 
 void Browser::ListFolder(const std::string& path, bool flat) {
-  if (path.empty() || IsExistingFile(path)) return;
+  if (path.empty()) return;
   StopFileInfoWorker();
-  // A new listing sees the folder as it is now, not as a kept binding saw it.
-  shellInfo_.ResetCache();
+  AbandonListing();
   flatListing_ = flat;
+  folderMissing_ = false;
   ++listings_;
+  ListingRequest request;
   {
     BulkUpdate update(listView_.hwnd());
     if (!flat) ClearFileRecords();
     hourglass_ = true;
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     LeaveThumbnailMode(false);
-    // The name keys are made while the folder is read on another thread, so that after its
-    // last entry only the sort itself remains.
-    NameKeys keys;
+    request.options = CurrentListingOptions();
+    request.flatLimit = flatLimit_;
     if (flat) {
-      ListSelectedFoldersFlat();
+      ListSelectedFoldersFlat(request);
     } else {
-      Win32FileSystem port;
-      EnumerateFolderWithNameKeys(path, port, CurrentListingOptions(), collation_, records_, keys,
-                                  &GiveBackUnusedStack);
+      request.folder = path;
     }
-    listView_.SetRowCount(static_cast<int>(records_.size()));
-    listSort_.SortAfterListing(records_, collation_, flat ? nullptr : &keys);
-    ShowSortArrow();
-    cursor_.Rewind();
-    ShowCount();
-    host_.ShowPath(path);
   }
-  StartFileInfoWorker();
-  if (flat) {
-    StartWatching(flatFolders_, true);
-  } else {
-    watchedFolder_ = path;
-    StartWatching({path}, false);
-  }
+  request.tag = ++listingTag_;
+  listingPath_ = path;
+  loadingKeys_.clear();
+  const HWND window = window_;
+  const UINT message = messages_.listing;
+  loader_ = std::make_unique<ListingLoader>(std::move(request), *files_, collation_,
+                                            [window, message](std::unique_ptr<ListingBatch> batch) {
+                                              ListingBatch* posted = batch.release();
+                                              if (!PostMessageA(window, message, 0, reinterpret_cast<LPARAM>(posted)))
+                                                delete posted;
+                                            },
+                                            &GiveBackUnusedStack);
+  ShowCount();
+  host_.ShowPath(path);
 }
 
-bool Browser::ListSelectedFoldersFlat() {
-  std::vector<std::string> folders;
-  for (const std::string& path : SelectedPaths())
-    if (IsExistingFolder(path)) folders.push_back(path);
-  if (folders.empty()) return false;
+void Browser::ListSelectedFoldersFlat(ListingRequest& request) {
+  // Which of them are folders is the loader's to find out: they may be on a slow share.
+  request.flat = true;
+  request.candidates = SelectedPaths();
+}
+
+void Browser::AbandonListing() {
+  afterListing_ = nullptr;
+  if (!loader_) return;
+  loader_.reset();
+  loadingKeys_.clear();
+}
+
+void Browser::ListingArrived(LPARAM lp) {
+  std::unique_ptr<ListingBatch> batch(reinterpret_cast<ListingBatch*>(lp));
+  // A batch of a listing the window has left.
+  if (!loader_ || batch->tag != listingTag_) return;
+  if (flatListing_) {
+    // The old rows stay until the flat set is read: it may find no folder at all.
+    InstallFlatListing(*batch);
+    FinishListing(false);
+    return;
+  }
+  if (!batch->records.empty()) {
+    // A file command may have added or removed rows meanwhile: their keys are made again.
+    if (loadingKeys_.size() != records_.size()) {
+      loadingKeys_.clear();
+      for (const auto& record : records_) loadingKeys_.push_back(collation_.SortKey(record->name));
+      SortBatchByName(records_, loadingKeys_);
+    }
+    const RowState state = SaveRowState();
+    MergeByName(records_, loadingKeys_, std::move(batch->records), std::move(batch->keys));
+    cursor_.Rewind();
+    if (shownRows_.filtered()) FilterRows();
+    ShowRowsAgain(state);
+  }
+  if (batch->last) {
+    FinishListing(batch->missing);
+    return;
+  }
+  ShowCount();
+  AskShellInfo();
+}
+
+void Browser::InstallFlatListing(ListingBatch& batch) {
+  if (batch.flatFolders.empty()) {
+    // No selected folder to read: the rows stay, in name order as after any listing.
+    listSort_.SortAfterListing(records_, collation_);
+    return;
+  }
   ClearFileRecords();
-  flatFolders_ = folders;
-  Win32FileSystem port;
-  const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
-  if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
-  return true;
+  flatFolders_ = std::move(batch.flatFolders);
+  records_ = std::move(batch.records);
+  listView_.SetRowCount(static_cast<int>(records_.size()));
+  if (batch.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
+}
+
+void Browser::FinishListing(bool missing) {
+  loader_.reset();
+  loadingKeys_.clear();
+  folderMissing_ = missing;
+  // The loader kept the name order batch by batch; a flat listing comes in it whole.
+  listSort_.SortedByName();
+  ShowSortArrow();
+  cursor_.Rewind();
+  listView_.SetRowCount(ShownRowCount());
+  ShowCount();
+  if (missing && !flatListing_) {
+    ShowStatusPath();
+  } else {
+    host_.ShowPath(listingPath_);
+  }
+  if (flatListing_) {
+    StartWatching(flatFolders_, true);
+  } else {
+    watchedFolder_ = listingPath_;
+    StartWatching({listingPath_}, false);
+  }
+  if (afterListing_) {
+    const std::function<void()> after = std::move(afterListing_);
+    afterListing_ = nullptr;
+    after();
+  }
+  AskShellInfo();
 }
 
 void Browser::ClearFileRecords() {
-  // The worker reads the records through the hand-over, so it ends before they go; the row
-  // count reaches 0 first because the view asks for row data while it repaints.
+  // Answers of the shell's worker name records, so they are dropped before the records go;
+  // the row count reaches 0 first because the view asks for row data while it repaints.
   StopFileInfoWorker();
+  AbandonListing();
   // The watch followed these records; a new listing watches anew.
   StopWatching();
   listView_.SetRowCount(0);
   UpdateWindow(listView_.hwnd());
+  // Freeing a large listing's records takes a while under some heaps: a thread of its own
+  // does it, since nothing names them any more (the row count is 0, the shell's answers
+  // asked for them are dropped).
+  if (records_.size() > kFreeAside) {
+    std::thread([old = std::move(records_)] { GiveBackUnusedStack(); }).detach();
+    records_ = FileRecordList();
+  }
   records_.clear();
   cursor_.Rewind();
   if (!filterText_.empty() || shownRows_.filtered()) {
@@ -237,7 +325,7 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
   removed.clear();
   ShowCount();
   listView_.Repaint();
-  StartFileInfoWorker();
+  AskShellInfo();
 }
 
 void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
@@ -293,47 +381,57 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
   }
 }
 
-// ---- the worker
+// ---- the shell's information
 
-void Browser::StartFileInfoWorker() {
-  if (worker_) return;
-  worker_ = std::make_unique<TFileInfoThread>(window_, messages_.completeRecord, messages_.workerDone, ++workerCount_);
-  if (!worker_->Start()) {
-    worker_.reset();
-    hourglass_ = false;
+void Browser::AskShellInfo() {
+  if (asking_) return;
+  std::vector<ShellInfoRequest> requests;
+  for (std::size_t i = cursor_.Next(records_); i < records_.size() && requests.size() < kShellRequests; ++i) {
+    const FileRecord& record = *records_[i];
+    if (record.typeText.empty()) requests.push_back({&record, RecordFullPath(rootFolder_, record.relativePath)});
   }
+  if (requests.empty()) {
+    if (!loader_) {
+      hourglass_ = false;
+      RefreshCursor();
+    }
+    return;
+  }
+  asking_ = true;
+  shellWorker_.Ask(generation_, std::move(requests));
+}
+
+void Browser::ShellInfoArrived(LPARAM lp) {
+  const std::unique_ptr<ShellInfoBatch> batch = ShellInfoWorker::TakeBatch(lp);
+  if (batch->generation != generation_) return;
+  for (ShellInfoAnswer& answer : batch->answers) {
+    // The generation vouches that the record is still there: every removal starts a new one.
+    FileRecord& record = *const_cast<FileRecord*>(static_cast<const FileRecord*>(answer.record));
+    record.iconIndex = answer.icon;
+    record.typeText = answer.typeText.empty() ? FallbackTypeText(record.name, record.isFile) : std::move(answer.typeText);
+    if (answer.overlayIndex != -1 && answer.hasDisplayName) record.overlayIndex = answer.overlayIndex;
+    ++completions_;
+  }
+  InvalidateRect(listView_.hwnd(), nullptr, FALSE);
+  if (!batch->last) return;
+  asking_ = false;
+  AskShellInfo();
+}
+
+void Browser::ForgetShellInfo() {
+  ++generation_;
+  asking_ = false;
+  shellWorker_.Forget();
 }
 
 void Browser::ResumeFileInfoWorker() {
-  if (worker_ && !worker_->finished) {
-    // It may be past its last record already; its end starts another.
-    workerWanted_ = true;
-    return;
-  }
-  workerWanted_ = false;
-  worker_.reset();
-  StartFileInfoWorker();
+  ForgetShellInfo();
+  AskShellInfo();
 }
 
 void Browser::StopFileInfoWorker() {
-  workerWanted_ = false;
   stopThumbnails_ = true;
-  if (!worker_) return;
-  if (!worker_->finished) worker_->StopAndWait();
-  worker_.reset();
-}
-
-LRESULT Browser::CompleteRecord(LPARAM id) {
-  if (!worker_ || worker_->id() != static_cast<unsigned>(id)) return TFileInfoThread::kDone;
-  if (TFileInfoThread::InterfaceHasMessagesWaiting()) return TFileInfoThread::kLater;
-  const std::size_t next = cursor_.Next(records_);
-  if (next == CompletionCursor::kNone) return TFileInfoThread::kDone;
-  FileRecord& record = *records_[next];
-  FillShellInfo(record, RecordFullPath(rootFolder_, record.relativePath));
-  ++completions_;
-  const int row = shownRows_.RowOf(next, records_.size());
-  if (row >= 0) listView_.RedrawRow(row);
-  return TFileInfoThread::kMore;
+  ForgetShellInfo();
 }
 
 void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {
@@ -343,24 +441,12 @@ void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {
   if (info.overlayIndex != -1 && !info.displayName.empty()) record.overlayIndex = info.overlayIndex;
 }
 
-void Browser::FileInfoWorkerDone(unsigned id) {
-  if (worker_ && worker_->id() == id) worker_->finished = true;
-  // Records came while the worker was ending: one more worker completes them.
-  if (worker_ && worker_->finished && workerWanted_) {
-    ResumeFileInfoWorker();
-    return;
-  }
-  if (!worker_ || worker_->id() == id) {
-    hourglass_ = false;
-    RefreshCursor();
-  }
-}
-
 // ---- navigation
 
 void Browser::ShowStatusPath() {
   std::string status = currentFolder_;
-  if (!currentFolder_.empty() && !IsExistingFolder(currentFolder_)) status = kNotFoundMarker + currentFolder_;
+  // Known from the listing's loader: the window asks no drive.
+  if (!currentFolder_.empty() && folderMissing_) status = kNotFoundMarker + currentFolder_;
   host_.ShowPath(status);
 }
 
@@ -381,11 +467,13 @@ void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
     OpenFolder(node.path);
     listView_.DeselectAll();
     const std::string section = SelectionSection(node.binder, node.nodeText);
-    const std::vector<std::string> keys = views_.SelectionOf(section);
-    if (!keys.empty()) {
+    afterListing_ = [this, section] {
+      listView_.DeselectAll();
+      const std::vector<std::string> keys = views_.SelectionOf(section);
+      if (keys.empty()) return;
       const Reselection reselect = RowsToReselect(records_, keys);
       for (int row : reselect.rows) listView_.SelectRow(row, row == reselect.scrollTo);
-    }
+    };
   }
   host_.EnableUpButton(false);
   ShowStatusPath();
@@ -414,15 +502,17 @@ void Browser::EnterFolder(int row, const std::string& fullPath) {
 void Browser::GoUp() {
   const UpTarget target = GoUpTarget(currentFolder_);
   currentFolder_ = target.parent;
-  if (IsExistingFolder(target.parent)) OpenFolder(target.parent);
-  SelectRowByName(target.nameToSelect, true);
+  OpenFolder(target.parent);
+  const std::string name = target.nameToSelect;
+  afterListing_ = [this, name] { SelectRowByName(name, true); };
   hourglass_ = false;
   SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
   if (!CanGoUp(currentFolder_, rootFolder_)) host_.EnableUpButton(false);
 }
 
 void Browser::Refresh() {
-  if (!currentFolder_.empty() && IsExistingFolder(currentFolder_)) OpenFolder(currentFolder_);
+  // A folder gone is found so by the loader, which lists it empty and marks its path.
+  if (!currentFolder_.empty()) OpenFolder(currentFolder_);
 }
 
 void Browser::SaveSelection(int row) {
@@ -430,6 +520,8 @@ void Browser::SaveSelection(int row) {
   // The list must show this very node's folder: keys such as Home or End move the tree's
   // selection without listing, and the rows of another folder would overwrite its memory.
   if (!host_.SelectedFolderNode(target) || target.path != rootFolder_ || currentFolder_ != rootFolder_) return;
+  // Rows still being read have not had the remembered selection yet: it stays remembered.
+  if (loader_) return;
   const std::string section = SelectionSection(target.binder, target.nodeText);
   std::vector<int> rows;
   if (row >= 0) {
@@ -460,6 +552,8 @@ void Browser::SetViewStyle(ViewStyle style) {
 }
 
 void Browser::ColumnClick(int column) {
+  // The rows being read keep the name order they are merged in until the listing ends.
+  if (loader_) return;
   if (listSort_.ColumnClick(column, records_, collation_)) {
     cursor_.Rewind();
     ShowSortArrow();
@@ -522,7 +616,9 @@ void Browser::ShowThumbnails(HIMAGELIST images) {
 
 void Browser::ShowCount() {
   const std::string all = std::to_string(records_.size());
-  host_.ShowRowCount(shownRows_.filtered() ? std::to_string(ShownRowCount()) + " / " + all : all);
+  // While the loader reads, the count says so.
+  host_.ShowRowCount((loader_ ? kReadingText : "") +
+                     (shownRows_.filtered() ? std::to_string(ShownRowCount()) + " / " + all : all));
 }
 
 void Browser::FilterRows() {
@@ -601,7 +697,7 @@ void Browser::StartWatching(const std::vector<std::string>& folders, bool subtre
   StopWatching();
   if (folders.empty()) return;
   auto watcher = std::make_unique<FolderWatcher>(window_, messages_.folderChanged, ++watcherCount_);
-  // A folder without change notices (some network folders) is listed as it is, unwatched.
+  // Opening the folders is the watch's own thread's to do: they may be on a hung drive.
   if (!watcher->Start(folders, subtree, watchTiming_)) return;
   watcher_ = std::move(watcher);
   watchFlat_ = subtree;
@@ -616,6 +712,13 @@ void Browser::StopWatching() {
 
 void Browser::FolderChanged(unsigned id) {
   if (!watcher_ || watcher_->id() != id) return;
+  // A folder without change notices (some network folders) is listed as it is, unwatched.
+  if (watcher_->failed()) {
+    StopWatching();
+    return;
+  }
+  // Following the changes may free records: answers asked before are dropped.
+  ForgetShellInfo();
   // Rows must not move under a label being edited or a thumbnail pass: the changes wait.
   if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning()) {
     changesWaiting_ = true;
@@ -626,6 +729,7 @@ void Browser::FolderChanged(unsigned id) {
   FollowChanges(batch);
   // A watch the system ended is not started again; the list stays as last read.
   if (batch.watchLost()) StopWatching();
+  AskShellInfo();
 }
 
 void Browser::ApplyWaitingChanges() {
@@ -696,6 +800,7 @@ void Browser::WatchedFolderGone() {
     BulkUpdate update(listView_.hwnd());
     ClearFileRecords();
   }
+  folderMissing_ = true;
   ShowCount();
   ShowStatusPath();
   host_.ListedFolderGone();
