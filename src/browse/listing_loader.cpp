@@ -7,6 +7,8 @@
 #include <thread>
 #include <utility>
 
+#include "text/cp932.h"
+
 namespace velmora {
 
 namespace {
@@ -63,6 +65,36 @@ void MergeByName(FileRecordList& records, std::vector<std::string>& keys, FileRe
   moreKeys.clear();
 }
 
+namespace {
+
+void ReadChanges(const ListingRequest& request, FileSystem& files, ListingBatch& last) {
+  if (!request.flat && !files.IsExistingFolder(request.folder)) {
+    last.missing = true;
+  } else if (request.reread && request.flat) {
+    CollectFilesFlat(request.candidates, files, request.options, last.records, request.flatLimit);
+  } else if (request.reread) {
+    EnumerateFolder(request.folder, files, request.options, last.records);
+  } else {
+    const std::string base = IncludeTrailingBackslash(request.folder);
+    for (const std::string& path : request.changed) {
+      bool listed = false;
+      files.Search(path, [&](const FindEntry& entry) {
+        if (IsDotEntry(entry) || !PassesAttributeFilter(entry.attributes, request.options.switches)) return false;
+        std::string ansi = files.NameToAnsi(entry.name);
+        const std::string fullPath = base + ansi;
+        last.records.push_back(MakeListedRecord(entry, std::move(ansi), fullPath, (entry.attributes & kAttrDirectory) == 0,
+                                                files.ToLocalFileTime(entry.lastWriteTime), request.options.record));
+        listed = true;
+        return false;
+      });
+      // Gone, or now hidden by the attribute switches.
+      if (!listed) last.gone.push_back(path);
+    }
+  }
+}
+
+}  // namespace
+
 struct ListingLoader::Shared {
   std::mutex mutex;  // held while the collation or deliver is in use
   bool abandoned = false;
@@ -101,7 +133,10 @@ ListingLoader::ListingLoader(ListingRequest request, FileSystem& files, const Co
     auto last = make();
     last->last = true;
     try {
-      if (request.flat) {
+      if (request.follow) {
+        last->reread = request.reread;
+        ReadChanges(request, files, *last);
+      } else if (request.flat) {
         for (const std::string& path : request.candidates)
           if (!shared->Abandoned() && files.IsExistingFolder(path)) last->flatFolders.push_back(path);
         if (!last->flatFolders.empty())

@@ -27,6 +27,8 @@ struct ListingBatch {
   bool missing = false;                   // the folder was not there
   bool limitExceeded = false;             // a flat listing stopped at its limit
   std::vector<std::string> flatFolders;   // the folders a flat listing read; empty: none existed
+  std::vector<std::string> gone;          // a follow-up's changed paths no longer listed
+  bool reread = false;                    // a follow-up read the whole listing again
 };
 
 struct ListingRequest {
@@ -36,6 +38,12 @@ struct ListingRequest {
   std::vector<std::string> candidates; // a flat listing's selected paths; the folders among them are read
   ListingOptions options;
   int flatLimit = kFlatListingLimit;
+  // A watched listing's follow-up, in one last batch: the whole listing read again (reread;
+  // a flat one reads candidates), or each changed entry's full path; a folder listing's
+  // folder that is gone comes back missing.
+  bool follow = false;
+  bool reread = false;
+  std::vector<std::string> changed;
   std::chrono::milliseconds interval{100};
 };
 

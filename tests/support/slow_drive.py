@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-# A read-only FUSE file system over a folder that waits before every folder look-up, as a
-# slow or hung share does. Run as: slow_drive.py SOURCE MOUNTPOINT SECONDS. The delay can be
+# A read-only FUSE file system over a folder that waits before every folder read, as a slow
+# or hung share does. Only reading a folder's entries waits: Wine's server asks for the
+# attributes of open files itself, and a wait there would hold up every Wine process. Run as: slow_drive.py SOURCE MOUNTPOINT SECONDS. The delay can be
 # changed while mounted by writing seconds into SOURCE/../delay (0 wakes the drive up).
 import errno
 import os
@@ -37,8 +38,6 @@ class SlowDrive(Operations):
 
     def getattr(self, path, fh=None):
         full = self._path(path)
-        if os.path.isdir(full):
-            self._wait()
         try:
             st = os.lstat(full)
         except OSError as e:

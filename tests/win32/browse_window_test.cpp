@@ -256,20 +256,21 @@ TEST_F(BrowseTest, AClickPostedWhileRecordsAreCompletedIsTakenBeforeTheNextRecor
 TEST_F(BrowseTest, NewListingsStopTheWorkerCleanlyUnderLoad) {
   MakeFolder(content + "a");
   MakeFolder(content + "b");
-  // Each listing outlasts the latest stop below, so every round stops the worker mid-way.
-  for (int i = 0; i < 40; ++i) MakeFile(content + "a\\" + std::to_string(i) + ".txt", 1);
-  for (int i = 0; i < 30; ++i) MakeFile(content + "b\\" + std::to_string(i) + ".dat", 1);
+  // Each listing outlasts the latest stop below, so every round stops the worker mid-way:
+  // its answers come a few dozen at a time.
+  for (int i = 0; i < 200; ++i) MakeFile(content + "a\\" + std::to_string(i) + ".txt", 1);
+  for (int i = 0; i < 150; ++i) MakeFile(content + "b\\" + std::to_string(i) + ".dat", 1);
   Open("Work\r\n", "[Work]\r\n" + (content + "a=2\r\n") + (content + "b=2\r\n\r\n"));
   for (std::size_t round = 0; round < 8; ++round) {
-    ClickNode(round % 2 ? "b" : "a");
     // Stop at a different point of each listing: a few rows later each round.
     const std::size_t from = window->browser().completions();
+    ClickNode(round % 2 ? "b" : "a");
     ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().completions() >= from + 1 + 3 * round; }));
     Command(IDM_REFRESH);
   }
   ClickNode("a");
   ASSERT_TRUE(WaitForWorker());
-  EXPECT_EQ(window->browser().records().size(), 40u);
+  EXPECT_EQ(window->browser().records().size(), 200u);
   for (const auto& r : window->browser().records()) ASSERT_FALSE(r->typeText.empty());
   // Closing in the middle of a listing stops the worker too.
   ClickNode("b");

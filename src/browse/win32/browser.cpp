@@ -128,20 +128,25 @@ void Browser::ListFolder(const std::string& path, bool flat) {
       request.folder = path;
     }
   }
-  request.tag = ++listingTag_;
+  request.tag = listingTag_ = ++tagCount_;
   listingPath_ = path;
   loadingKeys_.clear();
-  const HWND window = window_;
-  const UINT message = messages_.listing;
-  loader_ = std::make_unique<ListingLoader>(std::move(request), *files_, collation_,
-                                            [window, message](std::unique_ptr<ListingBatch> batch) {
-                                              ListingBatch* posted = batch.release();
-                                              if (!PostMessageA(window, message, 0, reinterpret_cast<LPARAM>(posted)))
-                                                delete posted;
-                                            },
-                                            &GiveBackUnusedStack);
+  loader_ = StartLoader(std::move(request));
   ShowCount();
   host_.ShowPath(path);
+}
+
+std::unique_ptr<ListingLoader> Browser::StartLoader(ListingRequest request) {
+  const HWND window = window_;
+  const UINT message = messages_.listing;
+  return std::make_unique<ListingLoader>(std::move(request), *files_, collation_,
+                                         [window, message](std::unique_ptr<ListingBatch> batch) {
+                                           // Posted, never sent: the loader does not wait for the window.
+                                           ListingBatch* posted = batch.release();
+                                           if (!PostMessageA(window, message, 0, reinterpret_cast<LPARAM>(posted)))
+                                             delete posted;
+                                         },
+                                         &GiveBackUnusedStack);
 }
 
 void Browser::ListSelectedFoldersFlat(ListingRequest& request) {
@@ -152,6 +157,9 @@ void Browser::ListSelectedFoldersFlat(ListingRequest& request) {
 
 void Browser::AbandonListing() {
   afterListing_ = nullptr;
+  // A follow-up of the rows that go goes with them.
+  follower_.reset();
+  heldChanges_.reset();
   if (!loader_) return;
   loader_.reset();
   loadingKeys_.clear();
@@ -159,6 +167,17 @@ void Browser::AbandonListing() {
 
 void Browser::ListingArrived(LPARAM lp) {
   std::unique_ptr<ListingBatch> batch(reinterpret_cast<ListingBatch*>(lp));
+  if (follower_ && batch->tag == followTag_) {
+    follower_.reset();
+    // Rows must not move under a label being edited or a thumbnail pass: the changes wait.
+    if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning()) {
+      heldChanges_ = std::move(batch);
+      return;
+    }
+    ApplyFollowedChanges(*batch);
+    ApplyWaitingChanges();
+    return;
+  }
   // A batch of a listing the window has left.
   if (!loader_ || batch->tag != listingTag_) return;
   if (flatListing_) {
@@ -175,10 +194,18 @@ void Browser::ListingArrived(LPARAM lp) {
       SortBatchByName(records_, loadingKeys_);
     }
     const RowState state = SaveRowState();
+    const FileRecord* first = records_.empty() ? nullptr : records_.front().get();
     MergeByName(records_, loadingKeys_, std::move(batch->records), std::move(batch->keys));
     cursor_.Rewind();
     if (shownRows_.filtered()) FilterRows();
-    ShowRowsAgain(state);
+    // Rows the user has not touched only grow; a selection, the focus or a scrolled view
+    // follow their records, which the new rows may have moved.
+    if (state.selected.empty() && !state.focused && (!state.top || state.top == first)) {
+      listView_.SetRowCount(ShownRowCount());
+      listView_.Repaint();
+    } else {
+      ShowRowsAgain(state);
+    }
   }
   if (batch->last) {
     FinishListing(batch->missing);
@@ -717,10 +744,9 @@ void Browser::FolderChanged(unsigned id) {
     StopWatching();
     return;
   }
-  // Following the changes may free records: answers asked before are dropped.
-  ForgetShellInfo();
-  // Rows must not move under a label being edited or a thumbnail pass: the changes wait.
-  if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning()) {
+  // Rows must not move under a label being edited or a thumbnail pass, and one follow-up is
+  // read at a time: the changes wait.
+  if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning() || follower_ || heldChanges_) {
     changesWaiting_ = true;
     return;
   }
@@ -729,60 +755,59 @@ void Browser::FolderChanged(unsigned id) {
   FollowChanges(batch);
   // A watch the system ended is not started again; the list stays as last read.
   if (batch.watchLost()) StopWatching();
-  AskShellInfo();
 }
 
 void Browser::ApplyWaitingChanges() {
+  if (heldChanges_ && !listView_.IsEditingLabel() && !host_.ThumbnailPassRunning()) {
+    const std::unique_ptr<ListingBatch> read = std::move(heldChanges_);
+    ApplyFollowedChanges(*read);
+  }
   if (changesWaiting_ && watcher_) FolderChanged(watcher_->id());
 }
 
 void Browser::FollowChanges(const ChangeBatch& batch) {
   ++followedChanges_;
-  if (!watchFlat_ && !IsExistingFolder(watchedFolder_)) {
-    WatchedFolderGone();
-    return;
-  }
-  Win32FileSystem port;
-  const ListingOptions options = CurrentListingOptions();
-  const bool reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
-  if (reread) ++rereads_;
-  FileRecordList fresh;
-  std::vector<std::string> gone;
-  if (reread && watchFlat_) {
-    CollectFilesFlat(flatFolders_, port, options, fresh, flatLimit_);
-  } else if (reread) {
-    EnumerateFolder(watchedFolder_, port, options, fresh);
-  } else {
+  ListingRequest request;
+  request.follow = true;
+  request.reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
+  if (request.reread) ++rereads_;
+  request.flat = watchFlat_;
+  request.folder = watchedFolder_;
+  request.candidates = flatFolders_;
+  request.options = CurrentListingOptions();
+  request.flatLimit = flatLimit_;
+  if (!request.reread) {
     const std::string base = IncludeTrailingBackslash(watchedFolder_);
     // A renamed record takes its new name first, so that the entry read for that name
     // finds it: the row stays the same row, selection and all.
     std::vector<std::string> renamedFrom;
-    for (const auto& rename : batch.renames()) renamedFrom.push_back(base + port.NameToAnsi(rename.first));
+    for (const auto& rename : batch.renames()) renamedFrom.push_back(base + files_->NameToAnsi(rename.first));
     const std::vector<std::size_t> renamed = RecordsOfPaths(renamedFrom);
     for (std::size_t i = 0; i < renamed.size(); ++i)
       if (renamed[i] != ShownRows::npos)
-        ApplyRename(*records_[renamed[i]], base + port.NameToAnsi(batch.renames()[i].second), rootFolder_);
-    for (const std::wstring& name : batch.names()) {
-      const std::string path = base + port.NameToAnsi(name);
-      bool listed = false;
-      port.Search(path, [&](const FindEntry& entry) {
-        if (IsDotEntry(entry) || !PassesAttributeFilter(entry.attributes, options.switches)) return false;
-        std::string ansi = port.NameToAnsi(entry.name);
-        const std::string fullPath = base + ansi;
-        fresh.push_back(MakeListedRecord(entry, std::move(ansi), fullPath, (entry.attributes & kAttrDirectory) == 0,
-                                         port.ToLocalFileTime(entry.lastWriteTime), options.record));
-        listed = true;
-        return false;
-      });
-      // Gone, or now hidden by the attribute switches.
-      if (!listed) gone.push_back(collation_.FoldKey(RelativePath(path, rootFolder_)));
-    }
+        ApplyRename(*records_[renamed[i]], base + files_->NameToAnsi(batch.renames()[i].second), rootFolder_);
+    for (const std::wstring& name : batch.names()) request.changed.push_back(base + files_->NameToAnsi(name));
   }
+  // Read on a loader's thread, as listings are: the folder may be on a slow drive.
+  request.tag = followTag_ = ++tagCount_;
+  follower_ = StartLoader(std::move(request));
+}
+
+void Browser::ApplyFollowedChanges(ListingBatch& read) {
+  if (read.missing) {
+    WatchedFolderGone();
+    return;
+  }
+  std::vector<std::string> gone;
+  for (const std::string& path : read.gone) gone.push_back(collation_.FoldKey(RelativePath(path, rootFolder_)));
+  // The merge may free records: answers asked before are dropped.
+  ForgetShellInfo();
   // Taken before any record goes, and after the new ones are made: no address in it can
   // stand for another record afterwards.
   const RowState state = SaveRowState();
-  const MergeCounts counts = MergeIntoListing(records_, std::move(fresh), gone, reread, listSort_.sortedColumn(),
-                                              listSort_.sortedAscending(), collation_);
+  const MergeCounts counts = MergeIntoListing(records_, std::move(read.records), gone, read.reread,
+                                              listSort_.sortedColumn(), listSort_.sortedAscending(), collation_);
+  AskShellInfo();
   if (counts.added + counts.changed + counts.removed == 0) return;
   cursor_.Rewind();
   FilterRows();

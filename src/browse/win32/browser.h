@@ -188,6 +188,7 @@ class Browser {
 
  private:
   ListingOptions CurrentListingOptions() const;
+  std::unique_ptr<ListingLoader> StartLoader(ListingRequest request);
   void ListSelectedFoldersFlat(ListingRequest& request);
   void InstallFlatListing(ListingBatch& batch);
   void FinishListing(bool missing);
@@ -212,6 +213,7 @@ class Browser {
   void StartWatching(const std::vector<std::string>& folders, bool subtree);
   void StopWatching();
   void FollowChanges(const ChangeBatch& batch);
+  void ApplyFollowedChanges(ListingBatch& read);
   void WatchedFolderGone();
   // The worker completes records again after some were added or changed.
   void ResumeFileInfoWorker();
@@ -246,6 +248,11 @@ class Browser {
   unsigned generation_ = 0;
   bool asking_ = false;
   std::unique_ptr<ListingLoader> loader_;
+  // The watch's follow-up being read, and one read while rows had to stay put.
+  std::unique_ptr<ListingLoader> follower_;
+  unsigned followTag_ = 0;
+  std::unique_ptr<ListingBatch> heldChanges_;
+  unsigned tagCount_ = 0;  // each listing and follow-up has a tag of its own
   unsigned listingTag_ = 0;
   std::string listingPath_;
   std::vector<std::string> loadingKeys_;  // the records' name keys while a listing is read

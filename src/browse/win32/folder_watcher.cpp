@@ -78,26 +78,28 @@ bool FolderWatcher::Start(const std::vector<std::string>& folders, bool subtree,
   s.stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!s.stop) return false;
   auto* held = new std::shared_ptr<Shared>(shared_);
-  HANDLE thread = CreateThread(nullptr, 0, [](void* param) -> DWORD {
-    GiveBackUnusedStack();
-    std::unique_ptr<std::shared_ptr<Shared>> shared(static_cast<std::shared_ptr<Shared>*>(param));
-    Shared& s = **shared;
-    if (s.Open()) {
-      s.armed = true;
-      s.Loop();
-    } else {
-      s.failed = true;
-      s.Post();
-    }
-    s.Close();
-    return 0;
-  }, held, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, &FolderWatcher::Run, held, 0, nullptr);
   if (!thread) {
     delete held;
     return false;
   }
   CloseHandle(thread);
   return true;
+}
+
+DWORD WINAPI FolderWatcher::Run(void* held) {
+  GiveBackUnusedStack();
+  const std::unique_ptr<std::shared_ptr<Shared>> shared(static_cast<std::shared_ptr<Shared>*>(held));
+  Shared& s = **shared;
+  if (s.Open()) {
+    s.armed = true;
+    s.Loop();
+  } else {
+    s.failed = true;
+    s.Post();
+  }
+  s.Close();
+  return 0;
 }
 
 bool FolderWatcher::Shared::Open() {

@@ -49,6 +49,8 @@ class FolderWatcher {
 
  private:
   struct Shared;
+  // The thread; held is a heap std::shared_ptr<Shared> it takes over.
+  static DWORD WINAPI Run(void* held);
   std::shared_ptr<Shared> shared_;
   unsigned id_;
 };
