@@ -386,6 +386,11 @@ void TOrvikBinder::OnCommand(int id, int code) {
     if (code == BN_CLICKED) thumbnails_.HighQualityChanged();
     return;
   }
+  if (id == IDC_PREVIEW) {
+    // The picture came, or there was none: the tree gives the pane its room, or takes it back.
+    if (code == PreviewPane::kShownChanged) Layout();
+    return;
+  }
   if (id == IDC_FILTER) {
     if (code == EN_CHANGE) NameFilterChanged();
     return;
@@ -460,7 +465,7 @@ void TOrvikBinder::UpdatePreview() {
   const FileListView& list = browser_.listView();
   const int row = list.FirstSelected();
   const std::string path = row >= 0 ? browser_.RowFullPath(row) : browser_.rootFolder();
-  if (preview_.Update(shell_, systemLevel_, path)) Layout();
+  if (preview_.Update(systemLevel_, path)) Layout();
 }
 
 void TOrvikBinder::ShowRowCount(const std::string& text) {
