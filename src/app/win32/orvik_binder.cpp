@@ -214,6 +214,7 @@ bool TOrvikBinder::OnActivate(WPARAM wp) {
 void TOrvikBinder::OnTimer(WPARAM id) {
   if (id == InternalDrag::kTimer) drag_.Tick();
   if (id == kHandOverTimer) registration_.Timer2Timer();
+  if (id == Browser::kRowsTimer) browser_.ShowReadRows();
 }
 
 void TOrvikBinder::OnEndSession(bool ending) {

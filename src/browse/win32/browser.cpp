@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -157,6 +159,9 @@ void Browser::ListSelectedFoldersFlat(ListingRequest& request) {
 
 void Browser::AbandonListing() {
   afterListing_ = nullptr;
+  unshownRecords_.clear();
+  unshownKeys_.clear();
+  nextShow_ = {};
   // A follow-up of the rows that go goes with them.
   follower_.reset();
   heldChanges_.reset();
@@ -186,31 +191,44 @@ void Browser::ListingArrived(LPARAM lp) {
     FinishListing(false);
     return;
   }
-  if (!batch->records.empty()) {
-    // A file command may have added or removed rows meanwhile: their keys are made again.
-    if (loadingKeys_.size() != records_.size()) {
-      loadingKeys_.clear();
-      for (const auto& record : records_) loadingKeys_.push_back(collation_.SortKey(record->name));
-      SortBatchByName(records_, loadingKeys_);
-    }
-    const RowState state = SaveRowState();
-    const FileRecord* first = records_.empty() ? nullptr : records_.front().get();
-    MergeByName(records_, loadingKeys_, std::move(batch->records), std::move(batch->keys));
-    cursor_.Rewind();
-    if (shownRows_.filtered()) FilterRows();
-    // Rows the user has not touched only grow; a selection, the focus or a scrolled view
-    // follow their records, which the new rows may have moved.
-    if (state.selected.empty() && !state.focused && (!state.top || state.top == first)) {
-      listView_.SetRowCount(ShownRowCount());
-      listView_.Repaint();
-    } else {
-      ShowRowsAgain(state);
-    }
+  // Showing more rows costs the list view time that grows with the rows (Wine's lays them
+  // all out again): rows are taken in no more often than leaves the window free 3/4 of the time.
+  std::move(batch->records.begin(), batch->records.end(), std::back_inserter(unshownRecords_));
+  std::move(batch->keys.begin(), batch->keys.end(), std::back_inserter(unshownKeys_));
+  if (batch->last || std::chrono::steady_clock::now() >= nextShow_) {
+    ShowReadRows();
+  } else {
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextShow_ - std::chrono::steady_clock::now());
+    SetTimer(window_, kRowsTimer, static_cast<UINT>(wait.count()) + 1, nullptr);
   }
-  if (batch->last) {
-    FinishListing(batch->missing);
-    return;
+  if (batch->last) FinishListing(batch->missing);
+}
+
+void Browser::ShowReadRows() {
+  KillTimer(window_, kRowsTimer);
+  if (!loader_ || unshownRecords_.empty()) return;
+  const auto now = std::chrono::steady_clock::now();
+  SortBatchByName(unshownRecords_, unshownKeys_);
+  // A file command may have added or removed rows meanwhile: their keys are made again.
+  if (loadingKeys_.size() != records_.size()) {
+    loadingKeys_.clear();
+    for (const auto& record : records_) loadingKeys_.push_back(collation_.SortKey(record->name));
+    SortBatchByName(records_, loadingKeys_);
   }
+  const RowState state = SaveRowState();
+  const FileRecord* first = records_.empty() ? nullptr : records_.front().get();
+  MergeByName(records_, loadingKeys_, std::move(unshownRecords_), std::move(unshownKeys_));
+  cursor_.Rewind();
+  if (shownRows_.filtered()) FilterRows();
+  // Rows the user has not touched only grow; a selection, the focus or a scrolled view
+  // follow their records, which the new rows may have moved.
+  if (state.selected.empty() && !state.focused && (!state.top || state.top == first)) {
+    listView_.SetRowCount(ShownRowCount());
+    listView_.Repaint();
+  } else {
+    ShowRowsAgain(state);
+  }
+  nextShow_ = now + 4 * (std::chrono::steady_clock::now() - now);
   ShowCount();
   AskShellInfo();
 }

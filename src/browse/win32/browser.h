@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -139,6 +140,9 @@ class Browser {
   // The threads' batches, forwarded by the window, which owns nothing of them.
   void ShellInfoArrived(LPARAM batch);
   void ListingArrived(LPARAM batch);
+  // The window's timer kRowsTimer: rows read and held back are shown now.
+  void ShowReadRows();
+  static constexpr UINT_PTR kRowsTimer = 0x5652;
 
   std::string RowFullPath(int row) const;
   std::vector<std::string> SelectedPaths() const;
@@ -256,6 +260,10 @@ class Browser {
   unsigned listingTag_ = 0;
   std::string listingPath_;
   std::vector<std::string> loadingKeys_;  // the records' name keys while a listing is read
+  // Records read but not shown yet, with their keys, and when rows may be taken in next.
+  FileRecordList unshownRecords_;
+  std::vector<std::string> unshownKeys_;
+  std::chrono::steady_clock::time_point nextShow_;
   std::function<void()> afterListing_;
   bool folderMissing_ = false;
   CompletionCursor cursor_;
