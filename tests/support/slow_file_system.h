@@ -13,9 +13,7 @@
 
 namespace test_support {
 
-using velmora::FileSystem;
-using velmora::FindEntry;
-using velmora::StoreLock;
+using velmora::FileSystem; using velmora::FindEntry; using velmora::StoreLock;
 
 class SlowFileSystem : public FileSystem {
  public:

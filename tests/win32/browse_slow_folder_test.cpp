@@ -15,10 +15,8 @@ class SlowFolderTest : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    MakeFolder(content + "slow");
-    MakeFolder(content + "fast");
-    for (const char* name : {"s1.txt", "s2.txt"}) MakeFile(content + "slow\\" + name, 1);
-    MakeFile(content + "fast\\f1.txt", 1);
+    for (const char* folder : {"slow", "fast"}) MakeFolder(content + folder);
+    for (const char* name : {"slow\\s1.txt", "slow\\s2.txt", "fast\\f1.txt"}) MakeFile(content + name, 1);
     Open("Work\r\n", "[Work]\r\n" + (content + "slow=2\r\n") + (content + "fast=2\r\ncmp=1\r\n\r\n"));
     window->browser().SetFileSystem(slow_);
   }

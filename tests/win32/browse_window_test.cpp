@@ -333,6 +333,7 @@ TEST_F(BrowseTest, EnterGoUpAndRememberedSelection) {
   // Backspace goes up, selecting the folder just left.
   PostMessageA(window->control(IDC_LIST), WM_KEYDOWN, VK_BACK, 0);
   ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == root; }));
+  ASSERT_TRUE(WaitForListing());
   HWND list = window->control(IDC_LIST);
   EXPECT_EQ(ListView_GetItemState(list, RowOf("B"), LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
   EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, IDM_UP, 0));

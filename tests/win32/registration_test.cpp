@@ -230,7 +230,7 @@ TEST_F(CompanionTest, RegisterSelectsAndListsTheNewFolderNode) {
   HTREEITEM node = FindNode("Data");
   ASSERT_NE(node, nullptr);
   EXPECT_EQ(TreeView_GetSelection(window->control(IDC_TREE)), node);
-  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data"; }));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data" && !window->browser().loading(); }));
 
   // Empty binder part: only while a binder node is selected.
   EXPECT_EQ(searcher.Send(window->hwnd(), 5, "Orvik@\\@" + content.path() + "More"), 1);
@@ -329,7 +329,7 @@ TEST_F(CompanionTest, FoldersSentByAnotherRunAreCheckedBeforeTheTreeShowsThem) {
   HWND tree = window->control(IDC_TREE);
   EXPECT_EQ(window->tree().Text(TreeView_GetParent(tree, TreeView_GetSelection(tree))), "Work");
   EXPECT_EQ(window->tree().Text(TreeView_GetSelection(tree)), "Data");
-  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data"; }));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == content + "Data" && !window->browser().loading(); }));
 
   // A titles request is answered as sent only when the asker took the reply.
   OpenWindowMessage ask;
