@@ -114,6 +114,7 @@ void Browser::ListFolder(const std::string& path, bool flat) {
   AbandonListing();
   flatListing_ = flat;
   folderMissing_ = false;
+  askedWhileReading_ = false;
   ++listings_;
   ListingRequest request;
   {
@@ -429,7 +430,9 @@ void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
 // ---- the shell's information
 
 void Browser::AskShellInfo() {
-  if (asking_) return;
+  // While a listing is read, the shell is asked for its first rows only: the rest would
+  // take the processor from the reading, and the rows may still move.
+  if (asking_ || (loader_ && askedWhileReading_)) return;
   std::vector<ShellInfoRequest> requests;
   for (std::size_t i = cursor_.Next(records_); i < records_.size() && requests.size() < kShellRequests; ++i) {
     const FileRecord& record = *records_[i];
@@ -443,6 +446,7 @@ void Browser::AskShellInfo() {
     return;
   }
   asking_ = true;
+  askedWhileReading_ = loader_ != nullptr;
   shellWorker_.Ask(generation_, std::move(requests));
 }
 

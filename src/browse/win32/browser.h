@@ -251,6 +251,7 @@ class Browser {
   // Bumped whenever records may have gone: answers asked before are dropped.
   unsigned generation_ = 0;
   bool asking_ = false;
+  bool askedWhileReading_ = false;
   std::unique_ptr<ListingLoader> loader_;
   // The watch's follow-up being read, and one read while rows had to stay put.
   std::unique_ptr<ListingLoader> follower_;
