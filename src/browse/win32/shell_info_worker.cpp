@@ -10,11 +10,6 @@
 
 namespace velmora {
 
-namespace {
-// Answers per post: enough that a listing of thousands is not a message per row, few enough
-// that the first rows get their icons while the user looks at them.
-constexpr std::size_t kAnswersPerPost = 48;
-}  // namespace
 
 struct ShellInfoWorker::Shared {
   std::mutex mutex;

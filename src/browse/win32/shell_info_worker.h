@@ -33,6 +33,9 @@ struct ShellInfoBatch {
 
 class ShellInfoWorker {
  public:
+  // Answers per post: enough that a listing of thousands is not a message per row, few enough
+  // that the first rows get their icons while the user looks at them.
+  static constexpr std::size_t kAnswersPerPost = 48;
   ShellInfoWorker() = default;
   // Lets the thread go without waiting for it: a shell call may be stuck on a hung share.
   ~ShellInfoWorker();
