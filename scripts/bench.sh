@@ -117,7 +117,7 @@ for src in "$root"/bench/win32/*.cpp; do
   name=$(basename "$src" .cpp)
   wanted "$name" || continue
   case "$name" in
-    listing_bench|filter_bench) run_harness "$name" "$(winpath "$data/listing")" ;;
+    listing_bench|filter_bench|latency_bench) run_harness "$name" "$(winpath "$data/listing")" ;;
     worker_bench) ;;
     *) run_harness "$name" ;;
   esac

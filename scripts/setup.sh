@@ -10,6 +10,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth x11-utils libx11-dev imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho locales
   python3 unzip
+  python3-fusepy fuse3
   clang libclang-rt-dev
 )
 

@@ -266,6 +266,11 @@ bool PumpUntil(TOrvikBinder& window, Done done, double timeoutSeconds) {
   return true;
 }
 
+// A listing is read on its loader's thread: waits for its last row.
+inline bool WaitForListing(TOrvikBinder& window, double timeoutSeconds = 600) {
+  return PumpUntil(window, [&] { return !window.browser().loading(); }, timeoutSeconds);
+}
+
 // Handles the messages already waiting, then returns.
 inline void PumpPending(TOrvikBinder& window) {
   MSG msg;

@@ -55,6 +55,7 @@ int Run(int argc, char** argv) {
     TOrvikBinder window(env, &prompter);
     window.Create(GetModuleHandleA(nullptr));
     window.browser().ListFolder(folder, false);
+    WaitForListing(window);
     // The worker completes rows meanwhile; the keystrokes are measured without it.
     window.browser().StopFileInfoWorker();
     records = window.browser().records().size();

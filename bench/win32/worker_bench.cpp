@@ -107,6 +107,7 @@ bool ClickFolderNode(TOrvikBinder& window) {
   // The selection change may already have been handled as a click.
   PumpPending(window);
   if (window.browser().rootFolder().empty()) window.TreeView1Click();
+  WaitForListing(window);
   return !window.browser().rootFolder().empty();
 }
 
@@ -258,8 +259,9 @@ int Run(int argc, char** argv) {
         const long long bytes0 = g_liveBytes, blocks0 = g_liveBlocks;
         const double start = Seconds();
         window.browser().ListFolder(folder, false);
+        WaitForListing(window);
         const double end = Seconds();
-        // Read before any message is pumped, so before the worker's first item has run.
+        // Read once the last row is in; the shell worker may have answered some rows already.
         const Memory asListed = Measure(window, bytes0, blocks0);
         const double measured = Seconds();
         const bool finished = PumpUntil(window, [&] { return !window.browser().WorkerRunning(); }, 1800);
@@ -295,6 +297,7 @@ int Run(int argc, char** argv) {
     PumpPending(window);
     window.browser().ClearFileRecords();
     window.browser().ListFolder(folder, false);
+    WaitForListing(window);
     const double start = Seconds();
     allFinished = PumpUntil(window, [&] { return !window.browser().WorkerRunning(); }, 1800) && allFinished;
     shown.push_back(Seconds() - start);

@@ -158,21 +158,33 @@ std::size_t EnumerateFolder(std::string_view folder, FileSystem& files,
   return records.size() - before;
 }
 
+void StreamFolder(std::string_view folder, FileSystem& files, const ListingOptions& options,
+                  const std::function<bool(FileRecordList& made)>& take,
+                  const std::function<void()>& onReaderStart) {
+  const std::string base = IncludeTrailingBackslash(folder);
+  EntryReader reader(files, EnumerationPattern(folder, options.systemLevel), options, onReaderStart);
+  EntryBatch batch;
+  FileRecordList made;
+  while (reader.Take(batch)) {
+    for (const FindEntry& entry : batch) made.push_back(RecordFor(entry, base, !IsFolder(entry), files, options));
+    if (!take(made)) return;
+    made.clear();
+  }
+}
+
 std::size_t EnumerateFolderWithNameKeys(std::string_view folder, FileSystem& files,
                                         const ListingOptions& options,
                                         const Collation& collation, FileRecordList& records,
                                         NameKeys& keys,
                                         const std::function<void()>& onReaderStart) {
   const std::size_t before = records.size();
-  const std::string base = IncludeTrailingBackslash(folder);
-  EntryReader reader(files, EnumerationPattern(folder, options.systemLevel), options, onReaderStart);
-  EntryBatch batch;
-  while (reader.Take(batch)) {
-    for (const FindEntry& entry : batch) {
-      records.push_back(RecordFor(entry, base, !IsFolder(entry), files, options));
-      keys.Add(records.back()->name, collation);
+  StreamFolder(folder, files, options, [&](FileRecordList& made) {
+    for (auto& record : made) {
+      keys.Add(record->name, collation);
+      records.push_back(std::move(record));
     }
-  }
+    return true;
+  }, onReaderStart);
   return records.size() - before;
 }
 

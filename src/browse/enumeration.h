@@ -43,6 +43,12 @@ std::size_t EnumerateFolderWithNameKeys(std::string_view folder, FileSystem& fil
                                         NameKeys& keys,
                                         const std::function<void()>& onReaderStart = nullptr);
 
+// The same reading, with the records handed to take batch by batch as they are made (take may
+// move them away); reading stops when take returns false.
+void StreamFolder(std::string_view folder, FileSystem& files, const ListingOptions& options,
+                  const std::function<bool(FileRecordList& made)>& take,
+                  const std::function<void()>& onReaderStart = nullptr);
+
 // A flat listing stops once it holds more than this many files.
 constexpr int kFlatListingLimit = 10000;
 

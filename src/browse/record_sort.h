@@ -70,6 +70,11 @@ class ListSort {
   // alternates whatever column is clicked. Returns false for any other index, which only
   // repaints; the caller repaints in both cases.
   bool ColumnClick(int column, FileRecordList& records, const Collation& collation);
+  // The records came in SortAfterListing's order already (a listing merged batch by batch).
+  void SortedByName() {
+    ascending_ = sortedAscending_ = true;
+    sortedColumn_ = SortColumn::Name;
+  }
 
  private:
   bool ascending_ = true;

@@ -128,6 +128,13 @@ class FakeFileSystem : public FileSystem {
     for (char c : ansi) w += static_cast<wchar_t>(static_cast<unsigned char>(c));
     return w;
   }
+  // An entry as a search of this file system delivers it.
+  static FindEntry Entry(const std::string& name, uint32_t attrs = 0x20) {
+    FindEntry e;
+    e.name = Wide(name);
+    e.attributes = attrs;
+    return e;
+  }
 
   std::string ResolveShortcut(const std::string& path) override {
     auto it = links.find(path);

@@ -14,12 +14,7 @@
 namespace velmora {
 namespace {
 
-FindEntry Entry(const std::string& name, uint32_t attrs = 0x20) {
-  FindEntry e;
-  e.name = FakeFileSystem::Wide(name);
-  e.attributes = attrs;
-  return e;
-}
+FindEntry Entry(const std::string& name, uint32_t attrs = 0x20) { return FakeFileSystem::Entry(name, attrs); }
 FindEntry Dir(const std::string& name, uint32_t attrs = 0) { return Entry(name, attrs | 0x10); }
 
 std::vector<std::string> Names(const FileRecordList& records) {

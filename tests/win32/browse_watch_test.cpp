@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <set>
 
 #include "win32/window_fixture.h"
@@ -41,7 +42,7 @@ class WatchTest : public MainWindowTest {
     for (const std::string& file : files) MakeFile(folder_ + file, 1);
     Open("Work\r\n", "[Work]\r\n" + NoSlash(folder_) + "=" + style + "\r\n\r\n");
     ClickNode(name);
-    ASSERT_TRUE(window->browser().watching());
+    ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().watching(); }));
   }
   std::string UnixFolder() const { return unix_ + name_; }
   bool WaitForNames(const std::set<std::string>& wanted) {
@@ -161,7 +162,7 @@ TEST_F(WatchTest, AFlatListingFollowsFilesInSubFolders) {
   Command(IDM_REFRESH);
   Select("one");
   window->browser().ListFolder(window->browser().currentFolder(), true);
-  ASSERT_TRUE(window->browser().watching());
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().watching(); }));
   ASSERT_TRUE(WaitForNames({"a.txt"}));
   ASSERT_TRUE(RunUnixShell("cd " + Quoted(UnixFolder() + "/one") + " && : > c.txt"));
   EXPECT_TRUE(WaitForNames({"a.txt", "c.txt"}));
@@ -219,9 +220,10 @@ TEST_F(WatchTest, ABurstPastTheNameLimitIsOneRereadThatKeepsTheSelection) {
 }
 
 TEST_F(WatchTest, AFolderThatCannotBeWatchedIsListedAsBefore) {
-  // No notices for a folder that is not there: the watch does not start, and says nothing.
+  // No notices for a folder that is not there: the watch ends as it starts, with no change.
   FolderWatcher watcher(window ? window->hwnd() : nullptr, WM_APP_FOLDER_CHANGED, 1);
-  EXPECT_FALSE(watcher.Start({content + "missing"}, false, FolderWatcher::Timing()));
+  EXPECT_TRUE(watcher.Start({content + "missing"}, false, FolderWatcher::Timing()));
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return watcher.failed(); }));
   EXPECT_TRUE(watcher.Take().empty());
   EXPECT_TRUE(prompter.messages.empty());
 }
@@ -230,19 +232,24 @@ TEST_F(WatchTest, AFolderThatCannotBeWatchedIsListedAsBefore) {
 // silent with a batch nobody was told of.
 TEST_F(WatchTest, APostThatFailsIsMadeAgainAndTheWatchGoesOn) {
   MakeFolder(content + "posts");
-  std::atomic<int> attempts{0};
   MSG none;
   PeekMessageA(&none, nullptr, 0, 0, PM_NOREMOVE);  // this thread has its queue
   const DWORD thread = GetCurrentThreadId();
   FolderWatcher watcher(nullptr, WM_APP_FOLDER_CHANGED, 7);
-  watcher.SetPoster([&](HWND, UINT message, WPARAM id) {
+  // Held by the watch's thread, which may outlive this test once stopped.
+  auto tries = std::make_shared<std::atomic<int>>(0);
+  watcher.SetPoster([tries, thread](HWND, UINT message, WPARAM id) {
     // The first attempt fails; the rest go through, to this thread's queue.
-    return ++attempts > 1 && PostThreadMessageW(thread, message, id, 0) != FALSE;
+    return ++*tries > 1 && PostThreadMessageW(thread, message, id, 0) != FALSE;
   });
   FolderWatcher::Timing timing;
   timing.quietMs = 50;
   timing.maxDelayMs = 200;
   ASSERT_TRUE(watcher.Start({content + "posts"}, false, timing));
+  // The folder is opened on the watch's thread: a change made before that goes unseen.
+  const auto armedBy = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!watcher.armed() && std::chrono::steady_clock::now() < armedBy) Sleep(10);
+  ASSERT_TRUE(watcher.armed());
   auto posted = [&] {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     MSG msg;
@@ -255,7 +262,7 @@ TEST_F(WatchTest, APostThatFailsIsMadeAgainAndTheWatchGoesOn) {
   };
   MakeFile(content + "posts\\a.txt", 1);
   ASSERT_TRUE(posted());
-  EXPECT_GE(attempts.load(), 2);
+  EXPECT_GE(tries->load(), 2);
   EXPECT_FALSE(watcher.Take().empty());
   // The next change is handed over as before.
   MakeFile(content + "posts\\b.txt", 1);
@@ -291,7 +298,8 @@ TEST_F(WatchTest, ANewListingWatchesOnlyItsOwnFolder) {
   MakeFile(content + "other\\sub.txt", 1);
   // Entering a sub-folder lists it, and the watch moves with the listing.
   window->browser().EnterFolder(-1, content + "other");
-  ASSERT_TRUE(window->browser().watching());
+  ASSERT_TRUE(WaitForListing());
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().watching(); }));
   ASSERT_TRUE(RunUnixShell("cd " + Quoted(unix_) + " && : > first/unseen.txt && : > other/seen.txt"));
   EXPECT_TRUE(WaitForNames({"sub.txt", "seen.txt"}));
 }
@@ -399,6 +407,23 @@ TEST_F(FilterTest, OpeningSeveralRowsWithoutAFolderLeavesTheListTheFilterAndTheW
   MakeFile(folder_ + "report3.txt", 1);
   ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().records().size() == 6; }));
   EXPECT_EQ(ShownNames(), (std::set<std::string>{"Report.txt", "report2.TXT", "report3.txt"}));
+}
+
+// The selected folder is gone when the flat listing reads it: the folder listing stays,
+// watched, and follows the disk.
+TEST_F(WatchTest, OpeningRowsWhoseFolderWentMeanwhileLeavesTheListingWatched) {
+  ListFolder("vanish", {"a.txt"});
+  MakeFolder(folder_ + "sub");
+  ASSERT_TRUE(WaitForNames({"a.txt", "sub"}));
+  Select("a.txt");
+  Select("sub");
+  ASSERT_TRUE(RemoveDirectoryA((folder_ + "sub").c_str()));
+  Command(IDM_LIST_OPEN);
+  EXPECT_FALSE(window->browser().flatListing());
+  ASSERT_TRUE(WaitForNames({"a.txt"}));
+  ASSERT_TRUE(window->browser().watching());
+  MakeFile(folder_ + "b.txt", 1);
+  EXPECT_TRUE(WaitForNames({"a.txt", "b.txt"}));
 }
 
 TEST_F(FilterTest, NamesTheCodePageCannotSpellAreMatchedAsShown) {

@@ -125,7 +125,7 @@ TEST_F(ListCommandsTest, EnterAndDoubleClickFollowShortcutsToFolders) {
   EXPECT_EQ(window->browser().currentFolder(), content + "sub");
   EXPECT_EQ(Names(), std::vector<std::string>{"inner.txt"});
   PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
-  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()); }));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()) && !window->browser().loading(); }));
 
   // A shortcut to a folder outside the registered one is entered, and its rows address
   // their own files.
@@ -245,7 +245,7 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   Command(IDM_LIST_OPEN);
   EXPECT_EQ(window->browser().currentFolder(), content + "b");
   PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
-  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()); }));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()) && !window->browser().loading(); }));
 
   // The same through the list's own context menu, opened where the mouse is and chosen
   // with the keyboard.
@@ -256,11 +256,11 @@ TEST_F(ListCommandsTest, MenuOpenActsOnTheRowUnderTheMenusPoint) {
   PostMessageA(List(), WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(List(), WM_KEYDOWN, VK_RETURN, 0);
   SendMessageA(List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(screen.x, screen.y));
-  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() != NoSlash(content.path()); },
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() != NoSlash(content.path()) && !window->browser().loading(); },
                         std::chrono::seconds(10)));
   EXPECT_EQ(window->browser().currentFolder(), content + "a");
   PostMessageA(List(), WM_KEYDOWN, VK_BACK, 0);
-  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()); }));
+  ASSERT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == NoSlash(content.path()) && !window->browser().loading(); }));
 
   // A menu opened away from every row opens nothing.
   Select({"a"});
@@ -506,7 +506,7 @@ TEST_F(ListCommandsTest, KeysReachTheFocusedControlsCommandAndStayInTheLabelEdit
 
   // Outside it, Backspace goes up again.
   PressKey(window.get(), List(), VK_BACK);
-  EXPECT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == root; }));
+  EXPECT_TRUE(PumpUntil(window.get(), [&] { return window->browser().currentFolder() == root && !window->browser().loading(); }));
 }
 
 TEST_F(ListCommandsTest, DeleteRemovesTheRowsOfWhatWent) {

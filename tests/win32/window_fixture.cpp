@@ -52,6 +52,8 @@ void PressKey(TOrvikBinder* window, HWND target, WPARAM key, bool control) {
   PostMessageA(target, WM_KEYDOWN, key, 1);
   PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
   PumpPending(window);
+  // A key that lists (Enter, Backspace, F5) waits for the listing's end.
+  if (window) PumpUntil(window, [&] { return !window->browser().loading(); });
   keys[VK_CONTROL] = 0;
   SetKeyboardState(keys);
 }
@@ -165,6 +167,7 @@ void MainWindowTest::OpenWith(const AppEnvironment& env) {
   window->Create(GetModuleHandleA(nullptr));
   ShowWindow(window->hwnd(), SW_SHOWNOACTIVATE);
   PumpPending(window.get());
+  WaitForListing();
 }
 
 void MainWindowTest::Close() {
@@ -203,10 +206,12 @@ void MainWindowTest::ClickNode(const std::string& text) {
   ASSERT_NE(item, nullptr) << text;
   TreeView_SelectItem(window->control(IDC_TREE), item);
   window->TreeView1Click();
+  WaitForListing();
 }
 
 void MainWindowTest::Command(int id) {
   SendMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  WaitForListing();
 }
 
 void MainWindowTest::ClickColumn(int column) {
@@ -227,6 +232,7 @@ void MainWindowTest::DoubleClickRow(int row) {
   ListView_GetItemRect(list, row, &r, LVIR_LABEL);
   SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2));
   SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 2, (r.top + r.bottom) / 2));
+  WaitForListing();
 }
 
 std::vector<std::string> MainWindowTest::Names() const {

@@ -108,6 +108,8 @@ class MainWindowTest : public ::testing::Test {
   void DoubleClickRow(int row);
   std::string CellText(int row, int column) const;
   bool WaitForWorker() { return PumpUntil(window.get(), [&] { return !window->browser().WorkerRunning(); }); }
+  // A listing's rows come from its loader thread: the actions that list wait for its end.
+  bool WaitForListing() { return PumpUntil(window.get(), [&] { return !window->browser().loading(); }); }
 
   TempDir app;
   TempDir content;

@@ -31,8 +31,8 @@ namespace velmora {
 
 // Window messages and timers of the main window.
 constexpr unsigned kMessageBase = 0x8000;  // WM_APP
-constexpr unsigned WM_APP_COMPLETE_RECORD = kMessageBase + 1;  // sent by the file information worker
-constexpr unsigned WM_APP_WORKER_DONE = kMessageBase + 2;      // posted when the worker ends
+constexpr unsigned WM_APP_SHELL_INFO = kMessageBase + 1;  // a batch of the shell information worker's answers
+constexpr unsigned WM_APP_LISTING = kMessageBase + 2;     // a batch of a listing's records
 constexpr unsigned WM_APP_TREE_CLICK = kMessageBase + 3;       // a click on the tree, after its selection change
 constexpr unsigned WM_APP_PREVIEW = kMessageBase + 4;          // the list's selection changed: update the preview
 constexpr unsigned WM_APP_FOLDER_CHANGED = kMessageBase + 5;   // posted by the listed folder's watch

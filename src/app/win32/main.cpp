@@ -6,6 +6,7 @@
 
 #include "app/win32/control_ids.h"
 #include "app/win32/orvik_binder.h"
+#include "browse/listing_loader.h"
 #include "win32/win32_prompter.h"
 
 namespace {
@@ -27,6 +28,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
+    // The store is saved. A listing stuck on a hung drive may not be waited for, nor may
+    // the libraries be unloaded under it: the process ends here, its threads with it.
+    if (velmora::ListingLoader::Running() > 0) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(msg.wParam));
     return static_cast<int>(msg.wParam);
   } catch (const std::exception& e) {
     ShowFatal(e.what());

@@ -163,8 +163,8 @@ bool TOrvikBinder::HandleMouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& r
 
 bool TOrvikBinder::HandleAppMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
-    case WM_APP_COMPLETE_RECORD: result = browser_.CompleteRecord(lp); return true;
-    case WM_APP_WORKER_DONE: browser_.FileInfoWorkerDone(static_cast<unsigned>(wp)); return true;
+    case WM_APP_SHELL_INFO: browser_.ShellInfoArrived(lp); return true;
+    case WM_APP_LISTING: browser_.ListingArrived(lp); return true;
     case WM_APP_THUMBNAILS: thumbnails_.CompletePosted(); return true;
     case WM_APP_TREE_CLICK: TreeView1Click(); return true;
     case WM_APP_PREVIEW: previewPending_ = false; UpdatePreview(); return true;
@@ -215,6 +215,7 @@ bool TOrvikBinder::OnActivate(WPARAM wp) {
 void TOrvikBinder::OnTimer(WPARAM id) {
   if (id == InternalDrag::kTimer) drag_.Tick();
   if (id == kHandOverTimer) registration_.Timer2Timer();
+  if (id == Browser::kRowsTimer) browser_.ShowReadRows();
 }
 
 void TOrvikBinder::OnEndSession(bool ending) {
@@ -282,7 +283,7 @@ void TOrvikBinder::Construct() {
   sendTo_.LoadOption();
   std::string ownFolder = env_.exeDir;
   if (ownFolder.size() > 3 && EndsWithBackslash(ownFolder)) ownFolder.pop_back();
-  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_COMPLETE_RECORD, WM_APP_WORKER_DONE, WM_APP_FOLDER_CHANGED}, shell_, systemLevel_,
+  browser_.SetUp(hwnd_, control(IDC_LIST), {WM_APP_SHELL_INFO, WM_APP_LISTING, WM_APP_FOLDER_CHANGED}, shell_, systemLevel_,
                  ownFolder);
   keys_.SetControl(KeyScope::kList, browser_.listView().hwnd());
   keys_.SetControl(KeyScope::kTree, tree_.hwnd());
@@ -399,6 +400,11 @@ void TOrvikBinder::OnCommand(int id, int code) {
     if (code == BN_CLICKED) thumbnails_.HighQualityChanged();
     return;
   }
+  if (id == IDC_PREVIEW) {
+    // The picture came, or there was none: the tree gives the pane its room, or takes it back.
+    if (code == PreviewPane::kShownChanged) Layout();
+    return;
+  }
   if (id == IDC_FILTER) {
     if (code == EN_CHANGE) NameFilterChanged();
     return;
@@ -505,7 +511,7 @@ void TOrvikBinder::UpdatePreview() {
   const FileListView& list = browser_.listView();
   const int row = list.FirstSelected();
   const std::string path = row >= 0 ? browser_.RowFullPath(row) : browser_.rootFolder();
-  if (preview_.Update(shell_, systemLevel_, path)) Layout();
+  if (preview_.Update(systemLevel_, path)) Layout();
 }
 
 void TOrvikBinder::ShowRowCount(const std::string& text) {

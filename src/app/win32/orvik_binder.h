@@ -122,7 +122,6 @@ class TOrvikBinder : private BrowserHost, private BinderActionsHost {
   void ClearNameFilterBox() override { ClearFilterBox(hwnd_); }
   bool ThumbnailPassRunning() const override { return thumbnails_.running(); }
   void ListedFolderGone() override { tree_.RefreshGhosting(); }
-  void ListSelectedNodeLater() override { PostMessageA(hwnd_, WM_APP_TREE_CLICK, 0, 0); }
   void NameFilterChanged() { browser_.SetNameFilter(FilterBoxText(hwnd_)); }
 
   // Start and end.

@@ -3,6 +3,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -32,13 +35,18 @@ void RefreshCursor() {
 constexpr const char* kLimitText = "ファイル数が10000を超えましたので中断します。";
 constexpr const char* kLimitCaption = "表示数の制限";
 constexpr const char* kNotFoundMarker = "不明 > ";
+constexpr const char* kReadingText = "読込中 ";
+// Records per request to the shell's worker: its answers come back in smaller batches.
+constexpr std::size_t kShellRequests = 512;
+constexpr std::size_t kFreeAside = 20000;
 }  // namespace
 
 Browser::Browser(BrowserHost& host, const Collation& collation, Prompter& prompter, RememberedViews& views)
-    : host_(host), collation_(collation), prompter_(prompter), views_(views),
+    : host_(host), collation_(collation), prompter_(prompter), views_(views), files_(&SystemFiles()),
       folding_(std::make_unique<SystemNameFolding>()) {}
 
 Browser::~Browser() {
+  AbandonListing();
   StopWatching();
   StopFileInfoWorker();
 }
@@ -51,6 +59,7 @@ void Browser::SetUp(HWND window, HWND list, Messages messages, const ShellContex
   listView_.Attach(list, &records_, &shownRows_);
   listView_.CreateColumns();
   shellInfo_.SetUp(&shell, systemLevel);
+  shellWorker_.SetUp(window, messages.shellInfo, systemLevel);
   SetUpSystemImageLists(ownFolder);
   // Placeholders of listed records: the ".dat" type's icon for files (no such file is
   // touched) and the program's own folder's icon for folders.
@@ -76,6 +85,7 @@ void Browser::SetUpSystemImageLists(const std::string& ownFolder) {
 }
 
 void Browser::Close() {
+  AbandonListing();
   StopWatching();
   StopFileInfoWorker();
   if (listView_.RowCount() > 0) {
@@ -99,75 +109,217 @@ ListingOptions Browser::CurrentListingOptions() const {
 // ---- listings and the record invariants
 
 void Browser::ListFolder(const std::string& path, bool flat) {
-  // No listing starts inside another listing's stop (a message sent meanwhile).
-  if (stopping_ > 0 || path.empty() || IsExistingFile(path)) return;
+  if (path.empty()) return;
   // A flat listing of no folder leaves the list, the filter, the count and the watch as
   // they were.
-  std::vector<std::string> folders;
-  if (flat) {
-    folders = SelectedFolders();
-    if (folders.empty()) return;
-  }
+  if (flat && SelectedFolders().empty()) return;
   StopFileInfoWorker();
-  // A new listing sees the folder as it is now, not as a kept binding saw it.
-  shellInfo_.ResetCache();
+  AbandonListing();
+  if (flat) flatBefore_ = flatListing_;
   flatListing_ = flat;
+  folderMissing_ = false;
+  askedWhileReading_ = false;
   ++listings_;
+  ListingRequest request;
   {
     BulkUpdate update(listView_.hwnd());
     if (!flat) ClearFileRecords();
     hourglass_ = true;
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     LeaveThumbnailMode(false);
-    // The name keys are made while the folder is read on another thread, so that after its
-    // last entry only the sort itself remains.
-    NameKeys keys;
+    request.options = CurrentListingOptions();
+    request.flatLimit = flatLimit_;
     if (flat) {
-      ListFoldersFlat(folders);
+      ListSelectedFoldersFlat(request);
     } else {
-      Win32FileSystem port;
-      EnumerateFolderWithNameKeys(path, port, CurrentListingOptions(), collation_, records_, keys,
-                                  &GiveBackUnusedStack);
+      request.folder = path;
     }
-    listView_.SetRowCount(static_cast<int>(records_.size()));
-    listSort_.SortAfterListing(records_, collation_, flat ? nullptr : &keys);
-    ShowSortArrow();
-    cursor_.Rewind();
-    ShowCount();
-    host_.ShowPath(path);
   }
-  StartFileInfoWorker();
-  if (flat) {
-    StartWatching(flatFolders_, true);
-  } else {
-    watchedFolder_ = path;
-    StartWatching({path}, false);
-  }
+  request.tag = listingTag_ = ++tagCount_;
+  listingPath_ = path;
+  loadingKeys_.clear();
+  loader_ = StartLoader(std::move(request));
+  ShowCount();
+  host_.ShowPath(path);
+}
+
+std::unique_ptr<ListingLoader> Browser::StartLoader(ListingRequest request) {
+  const HWND window = window_;
+  const UINT message = messages_.listing;
+  return std::make_unique<ListingLoader>(std::move(request), *files_, collation_,
+                                         [window, message](std::unique_ptr<ListingBatch> batch) {
+                                           // Posted, never sent: the loader does not wait for the window.
+                                           ListingBatch* posted = batch.release();
+                                           if (!PostMessageA(window, message, 0, reinterpret_cast<LPARAM>(posted)))
+                                             delete posted;
+                                         },
+                                         &GiveBackUnusedStack);
 }
 
 std::vector<std::string> Browser::SelectedFolders() const {
   std::vector<std::string> folders;
-  for (const std::string& path : SelectedPaths())
-    if (IsExistingFolder(path)) folders.push_back(path);
+  for (int row : listView_.SelectedRows()) {
+    const std::size_t record = shownRows_.RecordOf(row, records_.size());
+    if (record < records_.size() && !records_[record]->isFile) folders.push_back(RowFullPath(row));
+  }
   return folders;
 }
 
-void Browser::ListFoldersFlat(const std::vector<std::string>& folders) {
+void Browser::ListSelectedFoldersFlat(ListingRequest& request) {
+  // Whether they are still there is the loader's to find out: they may be on a slow share.
+  request.flat = true;
+  request.candidates = SelectedFolders();
+}
+
+void Browser::AbandonListing() {
+  afterListing_ = nullptr;
+  unshownRecords_.clear();
+  unshownKeys_.clear();
+  nextShow_ = {};
+  // A follow-up of the rows that go goes with them.
+  follower_.reset();
+  heldChanges_.reset();
+  if (!loader_) return;
+  loader_.reset();
+  loadingKeys_.clear();
+}
+
+void Browser::ListingArrived(LPARAM lp) {
+  std::unique_ptr<ListingBatch> batch(reinterpret_cast<ListingBatch*>(lp));
+  if (follower_ && batch->tag == followTag_) {
+    follower_.reset();
+    // Rows must not move under a label being edited or a thumbnail pass: the changes wait.
+    if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning()) {
+      heldChanges_ = std::move(batch);
+      return;
+    }
+    ApplyFollowedChanges(*batch);
+    ApplyWaitingChanges();
+    return;
+  }
+  // A batch of a listing the window has left.
+  if (!loader_ || batch->tag != listingTag_) return;
+  if (flatListing_) {
+    // The old rows stay until the flat set is read: it may find no folder at all.
+    if (batch->flatFolders.empty()) {
+      KeepListing();
+      return;
+    }
+    InstallFlatListing(*batch);
+    FinishListing(false);
+    return;
+  }
+  // Showing more rows costs the list view time that grows with the rows (Wine's lays them
+  // all out again): rows are taken in no more often than leaves the window free 3/4 of the time.
+  std::move(batch->records.begin(), batch->records.end(), std::back_inserter(unshownRecords_));
+  std::move(batch->keys.begin(), batch->keys.end(), std::back_inserter(unshownKeys_));
+  if (batch->last || std::chrono::steady_clock::now() >= nextShow_) {
+    ShowReadRows();
+  } else {
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextShow_ - std::chrono::steady_clock::now());
+    SetTimer(window_, kRowsTimer, static_cast<UINT>(wait.count()) + 1, nullptr);
+  }
+  if (batch->last) FinishListing(batch->missing);
+}
+
+void Browser::ShowReadRows() {
+  KillTimer(window_, kRowsTimer);
+  if (!loader_ || unshownRecords_.empty()) return;
+  const auto now = std::chrono::steady_clock::now();
+  SortBatchByName(unshownRecords_, unshownKeys_);
+  // A file command may have added or removed rows meanwhile: their keys are made again.
+  if (loadingKeys_.size() != records_.size()) {
+    loadingKeys_.clear();
+    for (const auto& record : records_) loadingKeys_.push_back(collation_.SortKey(record->name));
+    SortBatchByName(records_, loadingKeys_);
+  }
+  const RowState state = SaveRowState();
+  const FileRecord* first = records_.empty() ? nullptr : records_.front().get();
+  MergeByName(records_, loadingKeys_, std::move(unshownRecords_), std::move(unshownKeys_));
+  cursor_.Rewind();
+  if (shownRows_.filtered()) FilterRows();
+  // Rows the user has not touched only grow; a selection, the focus or a scrolled view
+  // follow their records, which the new rows may have moved.
+  if (state.selected.empty() && !state.focused && (!state.top || state.top == first)) {
+    listView_.SetRowCount(ShownRowCount());
+    listView_.Repaint();
+  } else {
+    ShowRowsAgain(state);
+  }
+  nextShow_ = now + 4 * (std::chrono::steady_clock::now() - now);
+  ShowCount();
+  AskShellInfo();
+}
+
+void Browser::KeepListing() {
+  // The selected folders were gone when they were read: the list, its filter, count and watch
+  // stay as they were, and what the watch saw meanwhile (dropped with the loader) is read again.
+  loader_.reset();
+  loadingKeys_.clear();
+  flatListing_ = flatBefore_;
+  ShowCount();
+  ShowStatusPath();
+  if (watcher_ && !follower_ && !heldChanges_) {
+    ChangeBatch all;
+    all.RereadAll();
+    FollowChanges(all);
+  }
+  AskShellInfo();
+}
+
+void Browser::InstallFlatListing(ListingBatch& batch) {
   ClearFileRecords();
-  flatFolders_ = folders;
-  Win32FileSystem port;
-  const FlatListingResult result = CollectFilesFlat(folders, port, CurrentListingOptions(), records_, flatLimit_);
-  if (result.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
+  flatFolders_ = std::move(batch.flatFolders);
+  records_ = std::move(batch.records);
+  listView_.SetRowCount(static_cast<int>(records_.size()));
+  if (batch.limitExceeded) prompter_.Message(kLimitText, kLimitCaption);
+}
+
+void Browser::FinishListing(bool missing) {
+  loader_.reset();
+  loadingKeys_.clear();
+  folderMissing_ = missing;
+  // The loader kept the name order batch by batch; a flat listing comes in it whole.
+  listSort_.SortedByName();
+  ShowSortArrow();
+  cursor_.Rewind();
+  listView_.SetRowCount(ShownRowCount());
+  ShowCount();
+  if (missing && !flatListing_) {
+    ShowStatusPath();
+  } else {
+    host_.ShowPath(listingPath_);
+  }
+  if (flatListing_) {
+    StartWatching(flatFolders_, true);
+  } else {
+    watchedFolder_ = listingPath_;
+    StartWatching({listingPath_}, false);
+  }
+  if (afterListing_) {
+    const std::function<void()> after = std::move(afterListing_);
+    afterListing_ = nullptr;
+    after();
+  }
+  AskShellInfo();
 }
 
 void Browser::ClearFileRecords() {
-  // The worker reads the records through the hand-over, so it ends before they go; the row
-  // count reaches 0 first because the view asks for row data while it repaints.
+  // Answers of the shell's worker name records, so they are dropped before the records go;
+  // the row count reaches 0 first because the view asks for row data while it repaints.
   StopFileInfoWorker();
+  AbandonListing();
   // The watch followed these records; a new listing watches anew.
   StopWatching();
   listView_.SetRowCount(0);
   UpdateWindow(listView_.hwnd());
+  // Freeing a large listing's records takes a while under some heaps: a thread of its own
+  // does it, since nothing names them any more (the row count is 0, the shell's answers
+  // asked for them are dropped).
+  if (records_.size() > kFreeAside) {
+    std::thread([old = std::move(records_)] { GiveBackUnusedStack(); }).detach();
+    records_ = FileRecordList();
+  }
   records_.clear();
   outOfPlace_.clear();
   cursor_.Rewind();
@@ -249,7 +401,7 @@ void Browser::RemoveRows(const std::vector<std::string>& fullPaths) {
   removed.clear();
   ShowCount();
   listView_.Repaint();
-  StartFileInfoWorker();
+  AskShellInfo();
 }
 
 void Browser::RefreshEntries(const std::vector<std::string>& fullPaths) {
@@ -323,53 +475,60 @@ void Browser::RecordEdited(int row, std::size_t record, const std::string& oldPa
   listView_.RedrawRow(row);
 }
 
-// ---- the worker
+// ---- the shell's information
 
-void Browser::StartFileInfoWorker() {
-  if (worker_) return;
-  worker_ = std::make_unique<TFileInfoThread>(window_, messages_.completeRecord, messages_.workerDone, ++workerCount_);
-  if (!worker_->Start()) {
-    worker_.reset();
-    hourglass_ = false;
+void Browser::AskShellInfo() {
+  // While a listing is read, the shell is asked for its first rows only: the rest would
+  // take the processor from the reading, and the rows may still move.
+  if (asking_ || (loader_ && askedWhileReading_)) return;
+  std::vector<ShellInfoRequest> requests;
+  for (std::size_t i = cursor_.Next(records_); i < records_.size() && requests.size() < kShellRequests; ++i) {
+    const FileRecord& record = *records_[i];
+    if (record.typeText.empty()) requests.push_back({&record, RecordFullPath(rootFolder_, record.relativePath)});
   }
+  if (requests.empty()) {
+    if (!loader_) {
+      hourglass_ = false;
+      RefreshCursor();
+    }
+    return;
+  }
+  asking_ = true;
+  askedWhileReading_ = loader_ != nullptr;
+  shellWorker_.Ask(generation_, std::move(requests));
+}
+
+void Browser::ShellInfoArrived(LPARAM lp) {
+  const std::unique_ptr<ShellInfoBatch> batch = ShellInfoWorker::TakeBatch(lp);
+  if (batch->generation != generation_) return;
+  for (ShellInfoAnswer& answer : batch->answers) {
+    // The generation vouches that the record is still there: every removal starts a new one.
+    FileRecord& record = *const_cast<FileRecord*>(static_cast<const FileRecord*>(answer.record));
+    record.iconIndex = answer.icon;
+    record.typeText = answer.typeText.empty() ? FallbackTypeText(record.name, record.isFile) : std::move(answer.typeText);
+    if (answer.overlayIndex != -1 && answer.hasDisplayName) record.overlayIndex = answer.overlayIndex;
+    ++completions_;
+  }
+  InvalidateRect(listView_.hwnd(), nullptr, FALSE);
+  if (!batch->last) return;
+  asking_ = false;
+  AskShellInfo();
+}
+
+void Browser::ForgetShellInfo() {
+  ++generation_;
+  asking_ = false;
+  shellWorker_.Forget();
 }
 
 void Browser::ResumeFileInfoWorker() {
-  if (worker_ && !worker_->finished) {
-    // It may be past its last record already; its end starts another.
-    workerWanted_ = true;
-    return;
-  }
-  workerWanted_ = false;
-  worker_.reset();
-  StartFileInfoWorker();
+  ForgetShellInfo();
+  AskShellInfo();
 }
 
 void Browser::StopFileInfoWorker() {
-  workerWanted_ = false;
   stopThumbnails_ = true;
-  if (!worker_) return;
-  // Taken off the browser before the wait, which runs messages other threads send: what
-  // they do finds no worker to complete records for or to stop, and this one is freed only
-  // once it has ended, by this call.
-  const std::unique_ptr<TFileInfoThread> worker = std::move(worker_);
-  if (worker->finished) return;
-  ++stopping_;
-  worker->StopAndWait();
-  --stopping_;
-}
-
-LRESULT Browser::CompleteRecord(LPARAM id) {
-  if (!worker_ || worker_->id() != static_cast<unsigned>(id)) return TFileInfoThread::kDone;
-  if (TFileInfoThread::InterfaceHasMessagesWaiting()) return TFileInfoThread::kLater;
-  const std::size_t next = cursor_.Next(records_);
-  if (next == CompletionCursor::kNone) return TFileInfoThread::kDone;
-  FileRecord& record = *records_[next];
-  FillShellInfo(record, RecordFullPath(rootFolder_, record.relativePath));
-  ++completions_;
-  const int row = shownRows_.RowOf(next, records_.size());
-  if (row >= 0) listView_.RedrawRow(row);
-  return TFileInfoThread::kMore;
+  ForgetShellInfo();
 }
 
 void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {
@@ -379,33 +538,16 @@ void Browser::FillShellInfo(FileRecord& record, const std::string& fullPath) {
   if (info.overlayIndex != -1 && !info.displayName.empty()) record.overlayIndex = info.overlayIndex;
 }
 
-void Browser::FileInfoWorkerDone(unsigned id) {
-  if (worker_ && worker_->id() == id) worker_->finished = true;
-  // Records came while the worker was ending: one more worker completes them.
-  if (worker_ && worker_->finished && workerWanted_) {
-    ResumeFileInfoWorker();
-    return;
-  }
-  if (!worker_ || worker_->id() == id) {
-    hourglass_ = false;
-    RefreshCursor();
-  }
-}
-
 // ---- navigation
 
 void Browser::ShowStatusPath() {
   std::string status = currentFolder_;
-  if (!currentFolder_.empty() && !IsExistingFolder(currentFolder_)) status = kNotFoundMarker + currentFolder_;
+  // Known from the listing's loader: the window asks no drive.
+  if (!currentFolder_.empty() && folderMissing_) status = kNotFoundMarker + currentFolder_;
   host_.ShowPath(status);
 }
 
 void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
-  // Inside another listing's stop: the tree's node is listed once that is over.
-  if (stopping_ > 0) {
-    host_.ListSelectedNodeLater();
-    return;
-  }
   StopFileInfoWorker();
   if (rootFolder_ != node.path || currentFolder_ != rootFolder_) {
     const int style = views_.ViewStyleOf(node.binder, node.path);
@@ -422,21 +564,19 @@ void Browser::ShowRegisteredFolder(const FolderNodeRef& node) {
     OpenFolder(node.path);
     listView_.DeselectAll();
     const std::string section = SelectionSection(node.binder, node.nodeText);
-    const std::vector<std::string> keys = views_.SelectionOf(section);
-    if (!keys.empty()) {
+    afterListing_ = [this, section] {
+      listView_.DeselectAll();
+      const std::vector<std::string> keys = views_.SelectionOf(section);
+      if (keys.empty()) return;
       const Reselection reselect = RowsToReselect(records_, keys);
       for (int row : reselect.rows) listView_.SelectRow(row, row == reselect.scrollTo);
-    }
+    };
   }
   host_.EnableUpButton(false);
   ShowStatusPath();
 }
 
 void Browser::ShowNothing() {
-  if (stopping_ > 0) {
-    host_.ListSelectedNodeLater();
-    return;
-  }
   StopFileInfoWorker();
   {
     BulkUpdate update(listView_.hwnd());
@@ -459,15 +599,17 @@ void Browser::EnterFolder(int row, const std::string& fullPath) {
 void Browser::GoUp() {
   const UpTarget target = GoUpTarget(currentFolder_);
   currentFolder_ = target.parent;
-  if (IsExistingFolder(target.parent)) OpenFolder(target.parent);
-  SelectRowByName(target.nameToSelect, true);
+  OpenFolder(target.parent);
+  const std::string name = target.nameToSelect;
+  afterListing_ = [this, name] { SelectRowByName(name, true); };
   hourglass_ = false;
   SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
   if (!CanGoUp(currentFolder_, rootFolder_)) host_.EnableUpButton(false);
 }
 
 void Browser::Refresh() {
-  if (!currentFolder_.empty() && IsExistingFolder(currentFolder_)) OpenFolder(currentFolder_);
+  // A folder gone is found so by the loader, which lists it empty and marks its path.
+  if (!currentFolder_.empty()) OpenFolder(currentFolder_);
 }
 
 void Browser::SaveSelection(int row) {
@@ -475,6 +617,8 @@ void Browser::SaveSelection(int row) {
   // The list must show this very node's folder: keys such as Home or End move the tree's
   // selection without listing, and the rows of another folder would overwrite its memory.
   if (!host_.SelectedFolderNode(target) || target.path != rootFolder_ || currentFolder_ != rootFolder_) return;
+  // Rows still being read have not had the remembered selection yet: it stays remembered.
+  if (loader_) return;
   const std::string section = SelectionSection(target.binder, target.nodeText);
   std::vector<int> rows;
   if (row >= 0) {
@@ -505,6 +649,8 @@ void Browser::SetViewStyle(ViewStyle style) {
 }
 
 void Browser::ColumnClick(int column) {
+  // The rows being read keep the name order they are merged in until the listing ends.
+  if (loader_) return;
   if (listSort_.ColumnClick(column, records_, collation_)) {
     outOfPlace_.clear();
     cursor_.Rewind();
@@ -568,7 +714,9 @@ void Browser::ShowThumbnails(HIMAGELIST images) {
 
 void Browser::ShowCount() {
   const std::string all = std::to_string(records_.size());
-  host_.ShowRowCount(shownRows_.filtered() ? std::to_string(ShownRowCount()) + " / " + all : all);
+  // While the loader reads, the count says so.
+  host_.ShowRowCount((loader_ ? kReadingText : "") +
+                     (shownRows_.filtered() ? std::to_string(ShownRowCount()) + " / " + all : all));
 }
 
 void Browser::FilterRows() {
@@ -647,7 +795,7 @@ void Browser::StartWatching(const std::vector<std::string>& folders, bool subtre
   StopWatching();
   if (folders.empty()) return;
   auto watcher = std::make_unique<FolderWatcher>(window_, messages_.folderChanged, ++watcherCount_);
-  // A folder without change notices (some network folders) is listed as it is, unwatched.
+  // Opening the folders is the watch's own thread's to do: they may be on a hung drive.
   if (!watcher->Start(folders, subtree, watchTiming_)) return;
   watcher_ = std::move(watcher);
   watchFlat_ = subtree;
@@ -662,8 +810,14 @@ void Browser::StopWatching() {
 
 void Browser::FolderChanged(unsigned id) {
   if (!watcher_ || watcher_->id() != id) return;
-  // Rows must not move under a label being edited or a thumbnail pass: the changes wait.
-  if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning()) {
+  // A folder without change notices (some network folders) is listed as it is, unwatched.
+  if (watcher_->failed()) {
+    StopWatching();
+    return;
+  }
+  // Rows must not move under a label being edited or a thumbnail pass, and one follow-up is
+  // read at a time: the changes wait.
+  if (listView_.IsEditingLabel() || host_.ThumbnailPassRunning() || follower_ || heldChanges_) {
     changesWaiting_ = true;
     return;
   }
@@ -675,52 +829,65 @@ void Browser::FolderChanged(unsigned id) {
 }
 
 void Browser::ApplyWaitingChanges() {
+  if (heldChanges_ && !listView_.IsEditingLabel() && !host_.ThumbnailPassRunning()) {
+    const std::unique_ptr<ListingBatch> read = std::move(heldChanges_);
+    ApplyFollowedChanges(*read);
+  }
   if (changesWaiting_ && watcher_) FolderChanged(watcher_->id());
 }
 
 void Browser::FollowChanges(const ChangeBatch& batch) {
   ++followedChanges_;
-  if (!watchFlat_ && !IsExistingFolder(watchedFolder_)) {
+  ListingRequest request;
+  request.follow = true;
+  request.reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
+  if (request.reread) ++rereads_;
+  request.flat = watchFlat_;
+  request.folder = watchedFolder_;
+  request.candidates = flatFolders_;
+  request.options = CurrentListingOptions();
+  request.flatLimit = flatLimit_;
+  followLookups_ = FreshEntries();
+  if (!request.reread) {
+    // Which paths to read is known here, from the rows; the reading is the loader's.
+    const std::string base = IncludeTrailingBackslash(watchedFolder_);
+    followLookups_ = ReadChangedEntries(
+        batch, records_, collation_,
+        [&](const std::wstring& name) { return RelativePath(base + files_->NameToAnsi(name), rootFolder_); },
+        [&](const std::string& relativePath) {
+          request.changed.push_back(RecordFullPath(rootFolder_, relativePath));
+          return std::unique_ptr<FileRecord>();
+        });
+  }
+  // Read on a loader's thread, as listings are: the folder may be on a slow drive.
+  request.tag = followTag_ = ++tagCount_;
+  follower_ = StartLoader(std::move(request));
+}
+
+void Browser::ApplyFollowedChanges(ListingBatch& read) {
+  if (read.missing) {
     WatchedFolderGone();
     return;
   }
-  Win32FileSystem port;
-  const ListingOptions options = CurrentListingOptions();
-  const bool reread = watchFlat_ || batch.rereadAll() || batch.watchLost();
-  if (reread) ++rereads_;
-  FreshEntries fresh;
-  if (reread && watchFlat_) {
-    CollectFilesFlat(flatFolders_, port, options, fresh.entries, flatLimit_);
-    fresh.whole = true;
-  } else if (reread) {
-    EnumerateFolder(watchedFolder_, port, options, fresh.entries);
-    fresh.whole = true;
-  } else {
-    // Each name is looked up as the notice spells it; the rows are matched to what the disk
-    // holds by the merge, so that a row renamed by another program moves and is completed again.
-    const std::string base = IncludeTrailingBackslash(watchedFolder_);
-    fresh = ReadChangedEntries(
-        batch, records_, collation_,
-        [&](const std::wstring& name) { return RelativePath(base + port.NameToAnsi(name), rootFolder_); },
-        [&](const std::string& relativePath) {
-          std::unique_ptr<FileRecord> record;
-          port.Search(RecordFullPath(rootFolder_, relativePath), [&](const FindEntry& entry) {
-            // Gone, or now hidden by the attribute switches, it is no row.
-            if (IsDotEntry(entry) || !PassesAttributeFilter(entry.attributes, options.switches)) return false;
-            std::string ansi = port.NameToAnsi(entry.name);
-            const std::string fullPath = base + ansi;
-            record = MakeListedRecord(entry, std::move(ansi), fullPath, (entry.attributes & kAttrDirectory) == 0,
-                                      port.ToLocalFileTime(entry.lastWriteTime), options.record);
-            return false;
-          });
-          return record;
-        });
-  }
+  // The merge may free records: answers asked before are dropped.
+  ForgetShellInfo();
   // Taken before any record goes, and after the new ones are made: no address in it can
   // stand for another record afterwards.
   const RowState state = SaveRowState();
+  FreshEntries fresh;
+  if (read.reread) {
+    fresh.entries = std::move(read.records);
+    fresh.whole = true;
+  } else {
+    fresh.renames = std::move(followLookups_.renames);
+    for (std::size_t i = 0; i < followLookups_.lookedUp.size(); ++i)
+      fresh.LookedUp(std::move(followLookups_.lookedUp[i].first),
+                     i < read.found.size() ? std::move(read.found[i]) : std::unique_ptr<FileRecord>());
+  }
+  followLookups_ = FreshEntries();
   const MergeCounts counts = MergeIntoListing(records_, std::move(fresh), outOfPlace_, listSort_.sortedColumn(),
                                               listSort_.sortedAscending(), collation_);
+  AskShellInfo();
   if (counts.added + counts.changed + counts.removed == 0) return;
   cursor_.Rewind();
   FilterRows();
@@ -738,6 +905,7 @@ void Browser::WatchedFolderGone() {
     BulkUpdate update(listView_.hwnd());
     ClearFileRecords();
   }
+  folderMissing_ = true;
   ShowCount();
   ShowStatusPath();
   host_.ListedFolderGone();

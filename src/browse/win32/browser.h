@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,15 +15,17 @@
 #include "browse/enumeration.h"
 #include "browse/file_record.h"
 #include "browse/listing_changes.h"
+#include "browse/listing_loader.h"
 #include "browse/name_filter.h"
 #include "browse/record_sort.h"
 #include "browse/shown_rows.h"
-#include "browse/win32/file_info_thread.h"
 #include "browse/win32/file_list_view.h"
 #include "browse/win32/folder_watcher.h"
 #include "browse/win32/shell_file_info.h"
+#include "browse/win32/shell_info_worker.h"
 #include "browse/win32/win32_directory.h"
 #include "common/collation.h"
+#include "common/file_system.h"
 #include "common/prompter.h"
 #include "common/remembered_views.h"
 #include "win32/shell_context.h"
@@ -56,16 +60,13 @@ class BrowserHost {
   virtual bool ThumbnailPassRunning() const = 0;
   // The listed folder is gone: the tree marks it as a refresh would.
   virtual void ListedFolderGone() = 0;
-  // The tree's selection changed while a listing's worker was being stopped (a message sent
-  // during the wait): its node is to be listed from the message loop, once the stop is over.
-  virtual void ListSelectedNodeLater() = 0;
 };
 
 class Browser {
  public:
   struct Messages {
-    UINT completeRecord;  // sent by the worker; the window answers with CompleteRecord
-    UINT workerDone;      // posted when the worker ends; the window calls FileInfoWorkerDone
+    UINT shellInfo;       // posted by the shell information worker; the window calls ShellInfoArrived
+    UINT listing;         // posted by a listing's loader; the window calls ListingArrived
     UINT folderChanged;   // posted by the folder's watch; the window calls FolderChanged
   };
 
@@ -77,19 +78,18 @@ class Browser {
   // The list control exists; the shell context is started and outlives the browser's use of it.
   void SetUp(HWND window, HWND list, Messages messages, const ShellContext& shell, int systemLevel,
              const std::string& ownFolder);
-  // Before the window goes: stops the worker and empties the list.
+  // Before the window goes: lets the listing's and the shell's threads go and empties the list.
   void Close();
   // Before COM ends.
   void ReleaseShellObjects() { shellInfo_.ResetCache(); }
 
-  // Listings.
+  // Listings. A listing is read on a loader thread and its rows come as they are read; the
+  // steps that need the whole listing (the remembered selection) run when it ends.
   void ListFolder(const std::string& path, bool flat);
+  bool loading() const { return loader_ != nullptr; }
   void OpenFolder(const std::string& path);
   void ClearFileRecords();
-  // Stops the worker and waits for it; while it waits, no listing starts (ListFolder does
-  // nothing, and showing a node is put off through ListSelectedNodeLater).
   void StopFileInfoWorker();
-  bool stoppingWorker() const { return stopping_ > 0; }
 
   // Navigation.
   void ShowRegisteredFolder(const FolderNodeRef& node);
@@ -129,7 +129,8 @@ class Browser {
   void FolderChanged(unsigned id);
   // Changes held back while a label was edited or a thumbnail pass ran.
   void ApplyWaitingChanges();
-  bool watching() const { return watcher_ != nullptr; }
+  // The watch has its folders open (it opens them on its own thread).
+  bool watching() const { return watcher_ != nullptr && watcher_->armed(); }
   // Batches of changes the list has followed since the browser was made, and how many of
   // them read the whole listing again.
   std::size_t followedChanges() const { return followedChanges_; }
@@ -137,9 +138,12 @@ class Browser {
   // How long the watch waits for a burst to settle; tests lengthen it.
   void SetWatchTiming(FolderWatcher::Timing timing) { watchTiming_ = timing; }
 
-  // The worker's hand-over, forwarded by the window.
-  LRESULT CompleteRecord(LPARAM id);
-  void FileInfoWorkerDone(unsigned id);
+  // The threads' batches, forwarded by the window, which owns nothing of them.
+  void ShellInfoArrived(LPARAM batch);
+  void ListingArrived(LPARAM batch);
+  // The window's timer kRowsTimer: rows read and held back are shown now.
+  void ShowReadRows();
+  static constexpr UINT_PTR kRowsTimer = 0x5652;
 
   std::string RowFullPath(int row) const;
   std::vector<std::string> SelectedPaths() const;
@@ -175,7 +179,8 @@ class Browser {
   const std::string& currentFolder() const { return currentFolder_; }
   bool flatListing() const { return flatListing_; }
   bool hourglass() const { return hourglass_; }
-  bool WorkerRunning() const { return worker_ && !worker_->finished; }
+  // The shell's information is still being fetched for some records.
+  bool WorkerRunning() const { return asking_; }
   // Records completed by workers, and listings made, since the browser was made.
   std::size_t completions() const { return completions_; }
   std::size_t listings() const { return listings_; }
@@ -183,15 +188,22 @@ class Browser {
   int defaultFolderIcon() const { return defaultFolderIcon_; }
   HIMAGELIST systemLargeImages() const { return systemLarge_; }
   HIMAGELIST systemSmallImages() const { return systemSmall_; }
+  // The port listings read folders through; tests and harnesses put a slow one in.
+  void SetFileSystem(FileSystem& files) { files_ = &files; }
   // The flat listing's file limit; tests lower it.
   void SetFlatListingLimit(int limit) { flatLimit_ = limit; }
 
  private:
   ListingOptions CurrentListingOptions() const;
-  // The selected rows that are existing folders, and their flat listing.
+  // The selected rows that are folders, as the listing knows them (no drive is asked).
   std::vector<std::string> SelectedFolders() const;
-  void ListFoldersFlat(const std::vector<std::string>& folders);
-  void StartFileInfoWorker();
+  std::unique_ptr<ListingLoader> StartLoader(ListingRequest request);
+  void ListSelectedFoldersFlat(ListingRequest& request);
+  void InstallFlatListing(ListingBatch& batch);
+  void KeepListing();
+  void FinishListing(bool missing);
+  void AbandonListing();
+  void AskShellInfo();
   void SetUpSystemImageLists(const std::string& ownFolder);
   void FillShellInfo(FileRecord& record, const std::string& fullPath);
   void ShowStatusPath();
@@ -212,15 +224,18 @@ class Browser {
   void StopWatching();
   void FollowChanges(const ChangeBatch& batch);
   void RecordEdited(int row, std::size_t record, const std::string& oldPath);
+  void ApplyFollowedChanges(ListingBatch& read);
   void WatchedFolderGone();
   // The worker completes records again after some were added or changed.
   void ResumeFileInfoWorker();
+  void ForgetShellInfo();
 
   BrowserHost& host_;
   const Collation& collation_;
   Prompter& prompter_;
   RememberedViews& views_;
 
+  FileSystem* files_;
   HWND window_ = nullptr;
   Messages messages_ = {};
   int systemLevel_ = 2;
@@ -234,14 +249,33 @@ class Browser {
   std::string currentFolder_;
   FileRecordList records_;
   RowsOutOfPlace outOfPlace_;
+  FreshEntries followLookups_;  // the paths the follow-up under way reads, and its renames
   FileListView listView_;
   ShownRows shownRows_;
   std::wstring filterText_;
   std::unique_ptr<NameFolding> folding_;
   ListSort listSort_;
   ShellFileInfo shellInfo_;
-  std::unique_ptr<TFileInfoThread> worker_;
-  unsigned workerCount_ = 0;
+  ShellInfoWorker shellWorker_;
+  // Bumped whenever records may have gone: answers asked before are dropped.
+  unsigned generation_ = 0;
+  bool asking_ = false;
+  bool askedWhileReading_ = false;
+  std::unique_ptr<ListingLoader> loader_;
+  // The watch's follow-up being read, and one read while rows had to stay put.
+  std::unique_ptr<ListingLoader> follower_;
+  unsigned followTag_ = 0;
+  std::unique_ptr<ListingBatch> heldChanges_;
+  unsigned tagCount_ = 0;  // each listing and follow-up has a tag of its own
+  unsigned listingTag_ = 0;
+  std::string listingPath_;
+  std::vector<std::string> loadingKeys_;  // the records' name keys while a listing is read
+  // Records read but not shown yet, with their keys, and when rows may be taken in next.
+  FileRecordList unshownRecords_;
+  std::vector<std::string> unshownKeys_;
+  std::chrono::steady_clock::time_point nextShow_;
+  std::function<void()> afterListing_;
+  bool folderMissing_ = false;
   CompletionCursor cursor_;
   std::size_t completions_ = 0;
   std::size_t listings_ = 0;
@@ -257,9 +291,8 @@ class Browser {
   std::string watchedFolder_;                // a folder listing's folder
   std::vector<std::string> flatFolders_;     // a flat listing's folders
   bool watchFlat_ = false;
+  bool flatBefore_ = false;  // the listing a flat one replaces was flat
   bool changesWaiting_ = false;
-  bool workerWanted_ = false;  // records came while the worker was ending
-  int stopping_ = 0;           // inside StopFileInfoWorker's wait
   std::size_t followedChanges_ = 0;
   std::size_t rereads_ = 0;
 };

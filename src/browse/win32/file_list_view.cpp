@@ -70,7 +70,11 @@ void FileListView::CreateColumns() {
 }
 
 void FileListView::SetRowCount(int count) {
+  const int before = ListView_GetItemCount(list_);
   ListView_SetItemCountEx(list_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  // Rows added to a listing already shown get no place of their own in icon view under Wine:
+  // they lie under the first until the view is arranged again.
+  if (count > before && GetViewStyle() == kIconView) ListView_Arrange(list_, LVA_DEFAULT);
 }
 
 int FileListView::RowCount() const { return ListView_GetItemCount(list_); }

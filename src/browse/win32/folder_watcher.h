@@ -1,11 +1,13 @@
 // The watch over the listed folders: the system's change notices, read on a thread of its
 // own, gathered into one batch, and handed to the window once the folder has been quiet for
-// a moment (or a burst has gone on for a while), never once per file.
+// a moment (or a burst has gone on for a while), never once per file. Opening the folders
+// and ending the watch happen on that thread too: both may wait on a slow or hung drive.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,53 +34,29 @@ class FolderWatcher {
   FolderWatcher(const FolderWatcher&) = delete;
   FolderWatcher& operator=(const FolderWatcher&) = delete;
 
-  // Watches each folder (with its sub-folders when subtree). False, and nothing watched,
-  // when any of them cannot be watched, as a network folder without notices.
+  // Watches each folder (with its sub-folders when subtree), from a thread of its own. When
+  // any of them cannot be watched, as a network folder without notices, nothing is watched:
+  // failed() turns true and the message is posted. False when no thread could start.
   bool Start(const std::vector<std::string>& folders, bool subtree, Timing timing);
-  // Ends the thread; no message is posted afterwards.
+  // Tells the thread to end and lets it go, without waiting for it; a message it posts
+  // meanwhile carries an id the window no longer knows.
   void Stop();
   // How the message is posted (PostMessageW); tests make it fail. Set before Start.
   using Poster = std::function<bool(HWND window, UINT message, WPARAM id)>;
-  void SetPoster(Poster poster) { poster_ = std::move(poster); }
+  void SetPoster(Poster poster);
   // Everything gathered so far; the next change posts again.
   ChangeBatch Take();
+  bool failed() const;
+  // Every folder is open and its notices are being read.
+  bool armed() const;
   unsigned id() const { return id_; }
 
  private:
-  struct Watch {
-    HANDLE directory = INVALID_HANDLE_VALUE;
-    HANDLE event = nullptr;
-    OVERLAPPED overlapped = {};
-    std::vector<DWORD> buffer;
-  };
-  static DWORD WINAPI Run(void* self);
-  void Loop();
-  bool Read(Watch& watch);
-  // The number of notices gathered.
-  std::size_t Gather(const Watch& watch, DWORD bytes);
-  void Close();
-  // Posts the message; false when it could not be posted.
-  bool Post() const;
-  // A batch whose message could not be posted is handed over again later: until then it
-  // is not taken, so the watch must not count it as posted.
-  void PostFailed();
-  // The last message of a watch that ends on its own, posted until it goes through.
-  void PostUntilTaken();
-
-  HWND window_;
-  UINT message_;
-  Poster poster_;
+  struct Shared;
+  // The thread; held is a heap std::shared_ptr<Shared> it takes over.
+  static DWORD WINAPI Run(void* held);
+  std::shared_ptr<Shared> shared_;
   unsigned id_;
-  bool subtree_ = false;
-  Timing timing_;
-  std::vector<Watch> watches_;
-  HANDLE stop_ = nullptr;
-  HANDLE thread_ = nullptr;
-  SRWLOCK lock_ = SRWLOCK_INIT;
-  ChangeBatch batch_;         // under lock_
-  bool posted_ = false;       // under lock_
-  unsigned long long firstChange_ = 0, lastChange_ = 0;  // the thread's own
-  std::size_t burstNotices_ = 0;                          // the thread's own: since it was last quiet
 };
 
 }  // namespace velmora

@@ -1,19 +1,34 @@
 #include "thumbs/win32/preview_pane.h"
 
+#include <mutex>
+#include <optional>
+#include <thread>
+
 #include "thumbs/picture_fit.h"
 #include "thumbs/picture_types.h"
 #include "thumbs/win32/raster_bitmap.h"
 #include "thumbs/win32/shell_thumbnail.h"
 #include "thumbs/win32/wic_picture.h"
 #include "win32/strings.h"
+#include "win32/thread_stack.h"
 
 namespace velmora {
+
+namespace {
+// The decoding thread's answer to the pane; lParam is a Found*.
+constexpr UINT kPictureReady = WM_APP + 1;
+}  // namespace
 
 bool PreviewPane::Create(HWND parent, int id) {
   return CreateChild(kClassName, parent, id, WS_CLIPSIBLINGS, 0, 0, 0, 0);
 }
 
-bool PreviewPane::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool PreviewPane::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+  if (message == kPictureReady) {
+    PictureReady(lParam);
+    result = 0;
+    return true;
+  }
   if (message != WM_SIZE) return false;
   // The user's splitter changes the height: the same picture is fitted again.
   Render();
@@ -22,15 +37,22 @@ bool PreviewPane::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
   return true;
 }
 
-bool PreviewPane::FindPicture(const ShellContext& shell, int systemLevel, const std::string& path, int width,
-                              int height) {
-  if (systemLevel != 0) {
-    if (HBITMAP bitmap = ExtractShellThumbnail(shell, path, width, height)) {
-      const bool read = RasterFromBitmap(bitmap, picture_.pixels);
+namespace {
+
+struct Found {
+  unsigned request = 0;
+  bool shown = false;
+  DecodedPicture picture;
+};
+
+bool FindPicture(const ShellContext* shell, const std::string& path, int width, int height, DecodedPicture& picture) {
+  if (shell) {
+    if (HBITMAP bitmap = ExtractShellThumbnail(*shell, path, width, height)) {
+      const bool read = RasterFromBitmap(bitmap, picture.pixels);
       DeleteObject(bitmap);
       if (read) {
-        picture_.sourceWidth = picture_.pixels.width();
-        picture_.sourceHeight = picture_.pixels.height();
+        picture.sourceWidth = picture.pixels.width();
+        picture.sourceHeight = picture.pixels.height();
         return true;
       }
     }
@@ -38,33 +60,104 @@ bool PreviewPane::FindPicture(const ShellContext& shell, int systemLevel, const 
   // Where the shell has no extractor (older systems, Wine), the program's own decoders.
   switch (PreviewDecoderFor(path)) {
     case PreviewDecoder::Own: {
-      const bool decoded = reader_.Load(path, width, height, picture_);
-      reader_.Release();
-      return decoded;
+      PictureReader reader(&SystemFiles());
+      return reader.Load(path, width, height, picture);
     }
     case PreviewDecoder::ImagingComponent:
-      return DecodeWithImagingComponent(path, width, height, picture_);
+      return DecodeWithImagingComponent(path, width, height, picture);
     case PreviewDecoder::None:
       break;
   }
   return false;
 }
 
-bool PreviewPane::Update(const ShellContext& shell, int systemLevel, const std::string& path) {
-  if (!hwnd() || path.empty() || !IsExistingFile(path)) return Hide();
+}  // namespace
+
+// The latest picture asked for, taken by one thread at a time; a request that came while it
+// worked replaces any that was waiting.
+struct PreviewPane::Decoder {
+  struct Request {
+    unsigned id;
+    std::string path;
+    int width, height;
+    bool shell;
+  };
+  std::mutex mutex;
+  std::optional<Request> waiting;
+  bool running = false;
+  HWND pane = nullptr;
+
+  void Run() {
+    ShellContext shell;
+    bool started = false;
+    for (;;) {
+      Request request;
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!waiting) {
+          running = false;
+          break;
+        }
+        request = std::move(*waiting);
+        waiting.reset();
+      }
+      if (request.shell && !started) {
+        // COM of this thread's own: the window's shell objects belong to its apartment.
+        shell.Start();
+        started = true;
+      }
+      auto found = std::make_unique<Found>();
+      found->request = request.id;
+      found->shown = IsExistingFile(request.path) &&
+                     FindPicture(request.shell ? &shell : nullptr, request.path, request.width, request.height, found->picture);
+      Found* posted = found.release();
+      if (!PostMessageA(pane, kPictureReady, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+    }
+    if (started) shell.Stop();
+  }
+};
+
+bool PreviewPane::Update(int systemLevel, const std::string& path) {
+  ++request_;
+  if (!hwnd() || path.empty()) return Hide();
   RECT r = {};
   GetClientRect(hwnd(), &r);
   // A pane never shown yet has no size: the picture is asked for at the pane's usual size.
   const int width = r.right > 0 ? r.right : 152;
   const int height = r.bottom > 0 ? r.bottom : 95;
   const int inset = kBevel + 1;
-  if (!FindPicture(shell, systemLevel, path, width - 2 * inset, height - 2 * inset)) {
-    picture_.pixels = Raster();
-    return Hide();
+  if (!decoder_) {
+    decoder_ = std::make_shared<Decoder>();
+    decoder_->pane = hwnd();
   }
-  Render();
-  InvalidateRect(hwnd(), nullptr, FALSE);
-  return SetShown(true);
+  std::lock_guard<std::mutex> lock(decoder_->mutex);
+  decoder_->waiting = Decoder::Request{request_, path, width - 2 * inset, height - 2 * inset, systemLevel != 0};
+  if (!decoder_->running) {
+    decoder_->running = true;
+    std::thread([decoder = decoder_] {
+      GiveBackUnusedStack();
+      decoder->Run();
+    }).detach();
+  }
+  return false;
+}
+
+void PreviewPane::PictureReady(LPARAM lp) {
+  const std::unique_ptr<Found> found(reinterpret_cast<Found*>(lp));
+  // A newer selection asked for another picture meanwhile.
+  if (found->request != request_) return;
+  bool changed;
+  if (found->shown) {
+    picture_ = std::move(found->picture);
+    Render();
+    InvalidateRect(hwnd(), nullptr, FALSE);
+    changed = SetShown(true);
+  } else {
+    changed = Hide();
+  }
+  if (changed)
+    SendMessageA(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd()), kShownChanged),
+                 reinterpret_cast<LPARAM>(hwnd()));
 }
 
 bool PreviewPane::Hide() {
